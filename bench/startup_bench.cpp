@@ -1,0 +1,487 @@
+// corvane-bench-startup: how fast Corvane shows its main window, how much
+// memory it takes and how much CPU it burns while idle.
+//
+//   corvane-bench-startup [--runs N] [--idle-seconds S] PATH-TO-CORVANE
+//
+// The program is copied into a fresh temporary folder, so that its profile
+// files start absent. Each of the N rounds makes a first start (profile files
+// removed beforehand, so the program creates the default profiles) and then a
+// normal start (files present). A launch is timed from fork() to the
+// MapNotify of the top-level window titled "Tollan Corvane", seen through
+// SubstructureNotify on the root window; the window is then left up for a
+// moment and closed with WM_DELETE_WINDOW, and wait4() gives the peak resident
+// memory. A last run is left idle, stopped, for S seconds while its CPU time
+// is read from /proc/<pid>/stat.
+//
+// The figures are printed against their targets; the exit status is 0 when
+// they could be measured at all, whatever they are, and 1 when they could not.
+#include "bench/x_windows.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/select.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+namespace {
+
+constexpr const char* kWindowTitle = "Tollan Corvane";
+constexpr const char* kProfilesFile = "Profiles1.2.dat";
+constexpr const char* kLastProfileFile = "LastProfile1.2.dat";
+
+constexpr double kLaunchTargetMs = 400.0;
+constexpr double kMemoryTargetMb = 60.0;
+constexpr double kIdleCpuTargetPercent = 1.0;
+
+// How long a launch may take before the run is given up, how long the window
+// stays up before it is closed (so the peak memory covers the running loop,
+// not just the start-up), how long the idle run settles before its CPU time is
+// counted, and how long a closed program may take to exit.
+constexpr auto kShowTimeout = std::chrono::seconds(30);
+constexpr auto kHoldTime = std::chrono::milliseconds(1000);
+constexpr auto kIdleSettleTime = std::chrono::seconds(2);
+constexpr auto kExitTimeout = std::chrono::seconds(10);
+
+struct Options {
+    fs::path program;
+    int runs = 10;
+    int idleSeconds = 30;
+};
+
+struct Exit {
+    int status = 0;        // as from wait4
+    double peakRssMb = 0;  // ru_maxrss
+};
+
+struct RunFigures {
+    double launchMs = 0;
+    double closeMs = 0;
+    double peakRssMb = 0;
+};
+
+// Thrown when a figure cannot be measured: the program did not start, never
+// showed its window or died.
+struct BenchError {
+    std::string message;
+};
+
+std::string describeStatus(int status)
+{
+    if (WIFEXITED(status))
+        return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return std::string("signal ") + strsignal(WTERMSIG(status));
+    return "wait status " + std::to_string(status);
+}
+
+// One started copy of the program.
+class Child {
+public:
+    Child(const fs::path& program, const fs::path& log)
+    {
+        // Everything the child needs is prepared before fork(): after it,
+        // only async-signal-safe calls are made.
+        const std::string path = program.string();
+        const std::string folder = program.parent_path().string();
+        const std::string logPath = log.string();
+        started_ = Clock::now();
+        pid_ = fork();
+        if (pid_ < 0)
+            throw BenchError{std::string("fork failed: ") + std::strerror(errno)};
+        if (pid_ == 0) {
+            const int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+            if (fd >= 0) {
+                dup2(fd, STDOUT_FILENO);
+                dup2(fd, STDERR_FILENO);
+                close(fd);
+            }
+            if (chdir(folder.c_str()) != 0)
+                _exit(126);
+            execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    ~Child()
+    {
+        if (!reaped_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    pid_t pid() const { return pid_; }
+    Clock::time_point started() const { return started_; }
+
+    // Reaps the child if it has ended; throws when it has, since every caller
+    // needs it alive.
+    void checkAlive(const char* when)
+    {
+        int status = 0;
+        rusage usage{};
+        if (wait4(pid_, &status, WNOHANG, &usage) == pid_) {
+            reaped_ = true;
+            throw BenchError{std::string("Corvane ended ") + when + " (" + describeStatus(status) + ")"};
+        }
+    }
+
+    // Waits up to `timeout` for the child to end; kills it after that.
+    Exit waitForExit(Clock::duration timeout, bool& killed)
+    {
+        const auto deadline = Clock::now() + timeout;
+        int status = 0;
+        rusage usage{};
+        killed = false;
+        for (;;) {
+            const pid_t r = wait4(pid_, &status, WNOHANG, &usage);
+            if (r == pid_)
+                break;
+            if (r < 0 && errno != EINTR)
+                throw BenchError{std::string("wait4 failed: ") + std::strerror(errno)};
+            if (Clock::now() >= deadline) {
+                kill(pid_, SIGKILL);
+                wait4(pid_, &status, 0, &usage);
+                killed = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        reaped_ = true;
+        return Exit{status, static_cast<double>(usage.ru_maxrss) / 1024.0};
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool reaped_ = false;
+    Clock::time_point started_;
+};
+
+struct Shown {
+    Window window = None;
+    Clock::time_point at;
+};
+
+bool isOurWindow(Display* display, Window mapped, pid_t pid, Window& target)
+{
+    for (Window w : corvane::xtools::findNamed(display, mapped, kWindowTitle, 2)) {
+        const auto owner = corvane::xtools::windowPid(display, w);
+        if (!owner || *owner == static_cast<long>(pid)) {
+            target = w;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Blocks on the X connection until the child's main window is mapped. The
+// clock is read as soon as the MapNotify is taken off the queue; the select()
+// timeout only serves to notice a child that died.
+Shown waitForShown(Display* display, Child& child)
+{
+    const int fd = ConnectionNumber(display);
+    const auto deadline = child.started() + kShowTimeout;
+    for (;;) {
+        while (XPending(display) > 0) {
+            XEvent event{};
+            XNextEvent(display, &event);
+            if (event.type != MapNotify)
+                continue;
+            const auto at = Clock::now();
+            Window target = None;
+            if (isOurWindow(display, event.xmap.window, child.pid(), target))
+                return Shown{target, at};
+        }
+        child.checkAlive("before showing its window");
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            throw BenchError{"no window titled \"Tollan Corvane\" was shown within 30 s"};
+        const auto slice = std::min<Clock::duration>(left, std::chrono::milliseconds(50));
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(slice).count();
+        timeval timeout{static_cast<time_t>(micros / 1000000), static_cast<suseconds_t>(micros % 1000000)};
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(fd, &readable);
+        select(fd + 1, &readable, nullptr, nullptr, &timeout);
+    }
+}
+
+// Closes the shown window and waits for the program to end.
+Exit closeAndWait(Display* display, Child& child, Window window, double& closeMs)
+{
+    const auto asked = Clock::now();
+    corvane::xtools::sendDeleteWindow(display, window);
+    bool killed = false;
+    const Exit ended = child.waitForExit(kExitTimeout, killed);
+    closeMs = Milliseconds(Clock::now() - asked).count();
+    if (killed)
+        throw BenchError{"Corvane did not exit within 10 s of its window being closed"};
+    return ended;
+}
+
+RunFigures timedRun(Display* display, const fs::path& program, const fs::path& log, std::string& warning)
+{
+    XSync(display, True); // drop events left over from the previous run
+    Child child(program, log);
+    const Shown shown = waitForShown(display, child);
+    RunFigures figures;
+    figures.launchMs = Milliseconds(shown.at - child.started()).count();
+    std::this_thread::sleep_for(kHoldTime);
+    child.checkAlive("while its window was shown");
+    const Exit ended = closeAndWait(display, child, shown.window, figures.closeMs);
+    figures.peakRssMb = ended.peakRssMb;
+    if (!WIFEXITED(ended.status) || WEXITSTATUS(ended.status) != 0)
+        warning = "Corvane ended with " + describeStatus(ended.status) + " after its window was closed";
+    return figures;
+}
+
+// utime + stime of the whole process, in clock ticks.
+long long cpuTicks(pid_t pid)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The command name in parentheses may hold spaces: fields are counted
+    // from the last ')', after which field 3 (state) comes first.
+    const auto nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos)
+        throw BenchError{"cannot read /proc/" + std::to_string(pid) + "/stat"};
+    std::istringstream fields(text.substr(nameEnd + 1));
+    std::string field;
+    long long utime = -1;
+    long long stime = -1;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number == 14)
+            utime = std::atoll(field.c_str());
+        if (number == 15)
+            stime = std::atoll(field.c_str());
+    }
+    if (utime < 0 || stime < 0)
+        throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
+    return utime + stime;
+}
+
+double idleCpuPercent(Display* display, const fs::path& program, const fs::path& log, int seconds)
+{
+    XSync(display, True);
+    Child child(program, log);
+    const Shown shown = waitForShown(display, child);
+    std::this_thread::sleep_for(kIdleSettleTime);
+    child.checkAlive("while settling");
+    const long long ticksBefore = cpuTicks(child.pid());
+    const auto before = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    child.checkAlive("while idle");
+    const long long ticksAfter = cpuTicks(child.pid());
+    const double wallSeconds = std::chrono::duration<double>(Clock::now() - before).count();
+    double closeMs = 0;
+    closeAndWait(display, child, shown.window, closeMs);
+    const double cpuSeconds = static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return 100.0 * cpuSeconds / wallSeconds;
+}
+
+struct Summary {
+    double median = 0;
+    double min = 0;
+    double max = 0;
+};
+
+Summary summarise(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+    return Summary{median, values.front(), values.back()};
+}
+
+void printRow(const char* figure, const Summary& s, const char* target, const char* result)
+{
+    if (*target == '\0')
+        std::printf("%-40s %9.1f %9.1f %9.1f\n", figure, s.median, s.min, s.max);
+    else
+        std::printf("%-40s %9.1f %9.1f %9.1f   %-8s %s\n", figure, s.median, s.min, s.max, target, result);
+}
+
+const char* verdict(double value, double target)
+{
+    return value <= target ? "PASS" : "OVER";
+}
+
+bool parseInt(std::string_view text, int low, int high, int& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && value >= low && value <= high;
+}
+
+std::optional<Options> parseArguments(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--runs" && i + 1 < argc) {
+            if (!parseInt(argv[++i], 1, 1000, options.runs))
+                return std::nullopt;
+        } else if (arg == "--idle-seconds" && i + 1 < argc) {
+            if (!parseInt(argv[++i], 1, 3600, options.idleSeconds))
+                return std::nullopt;
+        } else if (options.program.empty() && !arg.empty() && arg.front() != '-') {
+            options.program = arg;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (options.program.empty())
+        return std::nullopt;
+    return options;
+}
+
+fs::path makeTemporaryFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "corvane-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw BenchError{std::string("cannot create a temporary folder: ") + std::strerror(errno)};
+    return pattern;
+}
+
+void removeProfileFiles(const fs::path& folder)
+{
+    std::error_code ignored;
+    fs::remove(folder / kProfilesFile, ignored);
+    fs::remove(folder / kLastProfileFile, ignored);
+}
+
+int run(const Options& options, Display* display)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(options.program, error))
+        throw BenchError{"no program at " + options.program.string()};
+
+    const fs::path folder = makeTemporaryFolder();
+    const fs::path program = folder / "corvane";
+    const fs::path log = folder / "corvane-output.log";
+    fs::copy_file(options.program, program, error);
+    if (error)
+        throw BenchError{"cannot copy " + options.program.string() + ": " + error.message()};
+    fs::permissions(program, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec, error);
+
+    const char* displayName = DisplayString(display);
+    std::printf("Corvane start-up benchmark\n");
+    std::printf("  program: %s (run from a copy in %s)\n", options.program.c_str(), folder.c_str());
+    std::printf("  display: %s\n", displayName);
+    std::printf("  runs:    %d first starts and %d normal starts, then %d s idle\n\n", options.runs, options.runs,
+                options.idleSeconds);
+    std::fflush(stdout);
+
+    std::vector<double> firstLaunch;
+    std::vector<double> normalLaunch;
+    std::vector<double> closeTimes;
+    std::vector<double> memory;
+    std::vector<std::string> warnings;
+    bool filesWritten = true;
+    try {
+        for (int round = 0; round < options.runs; ++round) {
+            std::string warning;
+            removeProfileFiles(folder);
+            const RunFigures first = timedRun(display, program, log, warning);
+            if (!fs::exists(folder / kProfilesFile))
+                filesWritten = false;
+            firstLaunch.push_back(first.launchMs);
+            closeTimes.push_back(first.closeMs);
+            memory.push_back(first.peakRssMb);
+            if (!warning.empty())
+                warnings.push_back(warning);
+
+            warning.clear();
+            const RunFigures normal = timedRun(display, program, log, warning);
+            normalLaunch.push_back(normal.launchMs);
+            closeTimes.push_back(normal.closeMs);
+            memory.push_back(normal.peakRssMb);
+            if (!warning.empty())
+                warnings.push_back(warning);
+        }
+    } catch (const BenchError& e) {
+        throw BenchError{e.message + "; its output is in " + log.string()};
+    }
+    double idle = 0;
+    try {
+        idle = idleCpuPercent(display, program, log, options.idleSeconds);
+    } catch (const BenchError& e) {
+        throw BenchError{e.message + " (idle run); its output is in " + log.string()};
+    }
+
+    const Summary normal = summarise(normalLaunch);
+    const Summary first = summarise(firstLaunch);
+    const Summary rss = summarise(memory);
+    const Summary closing = summarise(closeTimes);
+    std::printf("%-40s %9s %9s %9s   %-8s %s\n", "figure", "median", "min", "max", "target", "result");
+    printRow("launch to shown, normal start (ms)", normal, "<= 400", verdict(normal.median, kLaunchTargetMs));
+    printRow("launch to shown, first start (ms)", first, "<= 400", verdict(first.median, kLaunchTargetMs));
+    printRow("peak resident memory (MB)", rss, "<= 60", verdict(rss.max, kMemoryTargetMb));
+    std::printf("%-40s %9.2f %9s %9s   %-8s %s\n", "idle CPU while stopped (% of one core)", idle, "", "", "<= 1",
+                verdict(idle, kIdleCpuTargetPercent));
+    printRow("window closed to exit (ms)", closing, "", "");
+    std::printf("\nLaunch times are judged by their median, memory by the highest run, idle CPU over %d s.\n",
+                options.idleSeconds);
+    if (!filesWritten)
+        std::printf("note: a first start left no %s beside the program\n", kProfilesFile);
+    for (const std::string& warning : warnings)
+        std::printf("warning: %s\n", warning.c_str());
+
+    fs::remove_all(folder, error);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const auto options = parseArguments(argc, argv);
+    if (!options) {
+        std::fprintf(stderr, "usage: corvane-bench-startup [--runs N] [--idle-seconds S] PATH-TO-CORVANE\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        const char* name = std::getenv("DISPLAY");
+        std::fprintf(stderr, "corvane-bench-startup: cannot open X display \"%s\"\n", name != nullptr ? name : "");
+        return 2;
+    }
+    // The children must not inherit the connection.
+    fcntl(ConnectionNumber(display), F_SETFD, FD_CLOEXEC);
+    corvane::xtools::ignoreXErrors();
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+
+    int status = 1;
+    try {
+        status = run(*options, display);
+    } catch (const BenchError& e) {
+        std::fprintf(stderr, "corvane-bench-startup: %s\n", e.message.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "corvane-bench-startup: %s\n", e.what());
+    }
+    XCloseDisplay(display);
+    return status;
+}

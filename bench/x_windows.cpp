@@ -1,0 +1,134 @@
+#include "bench/x_windows.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+namespace corvane::xtools {
+namespace {
+
+int ignoreError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+// Reads a whole property of 8-bit items as text; nullopt when it is absent,
+// of the wrong format or the window is gone.
+std::optional<std::string> textProperty(Display* display, Window window, Atom property, Atom type)
+{
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, window, property, 0, 4096, False, type, &actualType,
+                                          &actualFormat, &count, &remaining, &data);
+    std::optional<std::string> text;
+    if (status == Success && data != nullptr && actualType != None && actualFormat == 8)
+        text = std::string(reinterpret_cast<const char*>(data), count);
+    if (data != nullptr)
+        XFree(data);
+    return text;
+}
+
+} // namespace
+
+void ignoreXErrors()
+{
+    XSetErrorHandler(ignoreError);
+}
+
+std::optional<std::string> windowName(Display* display, Window window)
+{
+    const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    if (auto name = textProperty(display, window, netWmName, utf8))
+        return name;
+
+    XTextProperty property{};
+    if (XGetWMName(display, window, &property) == 0 || property.value == nullptr)
+        return std::nullopt;
+    std::optional<std::string> name;
+    if (property.format == 8)
+        name = std::string(reinterpret_cast<const char*>(property.value), property.nitems);
+    XFree(property.value);
+    return name;
+}
+
+std::optional<long> windowPid(Display* display, Window window)
+{
+    const Atom netWmPid = XInternAtom(display, "_NET_WM_PID", False);
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, window, netWmPid, 0, 1, False, XA_CARDINAL, &actualType,
+                                          &actualFormat, &count, &remaining, &data);
+    std::optional<long> pid;
+    // Format-32 properties come back as an array of long.
+    if (status == Success && data != nullptr && actualFormat == 32 && count == 1)
+        pid = *reinterpret_cast<const long*>(data);
+    if (data != nullptr)
+        XFree(data);
+    return pid;
+}
+
+std::vector<Window> findNamed(Display* display, Window window, const std::string& name, int depth)
+{
+    std::vector<Window> found;
+    if (windowName(display, window) == name)
+        found.push_back(window);
+    if (depth <= 0)
+        return found;
+
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0)
+        return found;
+    for (unsigned int i = 0; i < count; ++i) {
+        for (Window w : findNamed(display, children[i], name, depth - 1))
+            found.push_back(w);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+std::vector<Window> findShownTopLevels(Display* display, const std::string& name)
+{
+    const Window root = DefaultRootWindow(display);
+    Window rootReturn = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> found;
+    if (XQueryTree(display, root, &rootReturn, &parent, &children, &count) == 0)
+        return found;
+    for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
+            continue;
+        for (Window w : findNamed(display, children[i], name, 2))
+            found.push_back(w);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+void sendDeleteWindow(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+} // namespace corvane::xtools

@@ -1,0 +1,41 @@
+#pragma once
+// Decoding of the tracker's data stream into the cycle's raw movement values,
+// for the two tracker modes, and the hex/binary digit-text routines.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace corvane {
+
+// The three movement values of one cycle; negative means left, up or leaning left.
+struct MovementValues {
+    double leftRight = 0, upDown = 0, sideSide = 0;
+};
+
+// "0".."9", "A".."F" (upper case only) become their four binary digits; any
+// other character gives nothing.
+QByteArray HexToBinary(QByteArrayView text);
+
+// Each group of four binary digits from the start becomes one hex digit "0".."F".
+// A group that is not four binary digits, including a trailing partial group,
+// gives nothing.
+QByteArray BinaryToHex(QByteArrayView bits);
+
+// "Mouse Emulation": nine-character hex-text packets. Every complete packet is
+// decoded and its movement added to leftRight and upDown; data out of step is
+// skipped; at most 8 characters (an incomplete packet) stay in the buffer.
+void decodeMouseEmulation(QByteArray& receiveBuffer, MovementValues& v);
+
+// "Euler Angle": eight-byte binary packets ending in 255. Only the newest packet
+// is decoded (when its checksum holds) into the three angles; the buffer is
+// always emptied.
+void decodeEulerAngle(QByteArray& receiveBuffer, MovementValues& v);
+
+// Decodes by tracker mode; any mode other than "Mouse Emulation" and
+// "Euler Angle" decodes nothing and leaves the buffer as it is.
+void decodePackets(const QString& mode, QByteArray& receiveBuffer, MovementValues& v);
+
+inline const QString kModeMouseEmulation = QStringLiteral("Mouse Emulation");
+inline const QString kModeEulerAngle = QStringLiteral("Euler Angle");
+
+} // namespace corvane

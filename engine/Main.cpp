@@ -1,0 +1,145 @@
+#include "engine/Main.h"
+
+#include "keyboard/KeyNames.h"
+#include "profiles/ProfileCommands.h"
+#include "ui/HelpForm.h"
+#include "ui/MainForm.h"
+#include "ui/PickList.h"
+#include "ui/ShowError.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QFile>
+#include <QPushButton>
+
+namespace corvane {
+
+namespace {
+const QString kStop = QStringLiteral("Stop");
+const QString kStart = QStringLiteral("Start");
+} // namespace
+
+Engine::Engine(platform::Platform& platform, const QString& folder)
+    : app_(platform, folder), pump_(*platform.process)
+{
+}
+
+Engine::~Engine() = default;
+
+bool Engine::started() const { return form_ && form_->Start_Command->text() == kStop; }
+
+int Engine::Main()
+{
+    try {
+        if (!startUp())
+            return 1;
+        runLoop();
+        // A fault ended the loop: the windows stay usable until the main window closes.
+        for (;;)
+            pump_.waitAndProcess();
+    } catch (const ProgramEnded& end) {
+        return end.status;
+    }
+}
+
+void Engine::createDefaults()
+{
+    // A profiles file that exists but gave no profile is kept aside, not overwritten.
+    const QFileInfo existing(app_.store.profilesPath());
+    if (existing.exists() && existing.size() > 0) {
+        const QString kept = existing.filePath() + QStringLiteral(".unreadable-")
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        if (QFile::rename(existing.filePath(), kept)) {
+            app_.platform.dialogs->message(
+                QStringLiteral("The profiles file \"%1\" holds no profile that Corvane can read.").arg(existing.filePath())
+                    + QStringLiteral("\r\n\r\nIt was kept as \"%1\" and the default profiles were created.").arg(kept),
+                QStringLiteral("Corvane"), platform::Buttons::Ok);
+        }
+    }
+    ProfileTable& table = app_.store.table;
+    form_->Profile_Combo->addText(kDefaultFlightSimulator);
+    createDefaultFlightSimulator(table, app_.store.lastProfileName);
+    form_->Profile_Combo->addText(kDefaultEulerAngle);
+    createDefaultEulerAngle(table, app_.store.lastProfileName);
+    form_->Profile_Combo->addText(kDefaultMouseEmulation);
+    createDefaultMouseEmulation(table, app_.store.lastProfileName);
+    form_->commands().WriteProfiles();
+}
+
+bool Engine::startUp()
+{
+    return trapFaults(app_, [this] {
+        app_.platform.process->raisePriority();
+        help_ = std::make_unique<HelpForm>();
+        form_ = std::make_unique<MainForm>(app_, help_.get());
+        form_->startClick = [this] { Start_Command_Click(); };
+        form_->unload = [this] { Form_Unload(); };
+        form_->Form_Load();
+        loadKeyNames();
+        form_->commands().ReadProfiles();
+        if (app_.store.table.count() == 0)
+            createDefaults();
+        app_.store.readLastProfile();
+        if (!app_.store.lastProfileName.isEmpty()) {
+            try {
+                form_->Profile_Combo->setText(app_.store.lastProfileName);
+            } catch (const Fault& fault) {
+                // Say which file to look at: the profile used last is not among those read.
+                throw Fault{fault.number,
+                            fault.description
+                                + QStringLiteral(". The profile used last (\"%1\") is not in the profiles file %2; "
+                                                 "check that file, or delete %3 to start with another profile.")
+                                      .arg(app_.store.lastProfileName, app_.store.profilesPath(),
+                                           app_.store.lastProfilePath())};
+            }
+        }
+        form_->commands().ApplyProfile(form_->Profile_Combo->text());
+        form_->show();
+    });
+}
+
+void Engine::runLoop()
+{
+    trapFaults(app_, [this] {
+        for (;;)
+            cycle();
+    });
+}
+
+void Engine::cycle()
+{
+    const ProfileTable& table = app_.store.table;
+    app_.platform.clock->sleepMs(table.count() > 0 ? table.at(table.currentIndex).delayMillisecs : 100);
+    pump_.process();
+    // The tracker link and the keyboard poll join the cycle here.
+    if (app_.link.acceptedCommand.isEmpty())
+        return;
+    if (!started())
+        return;
+    // Reading, decoding, motion, keys and mouse run here once the link exists.
+}
+
+void Engine::Start_Command_Click()
+{
+    trapFaults(app_, [this] {
+        const qint64 now = app_.platform.clock->wholeSecondsNow();
+        if (lastToggleTime_ && now - *lastToggleTime_ <= 1)
+            return;
+        if (form_->Start_Command->text() == kStart) {
+            form_->Start_Command->setText(kStop);
+            form_->Dummy_Command->setFocus();
+        } else {
+            form_->Start_Command->setText(kStart);
+        }
+        lastToggleTime_ = now;
+    });
+}
+
+void Engine::Form_Unload()
+{
+    if (help_)
+        help_->hide();
+    app_.platform.process->endProgram(0);
+}
+
+} // namespace corvane

@@ -1,0 +1,53 @@
+#pragma once
+// The engine's entry routine: start-up, the main loop, the start/stop toggle
+// and the shutdown.
+#include "engine/EventPump.h"
+#include "ui/AppContext.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace corvane {
+
+class HelpForm;
+class MainForm;
+
+class Engine {
+public:
+    // `folder` is where the profile files live (the program's own folder).
+    Engine(platform::Platform& platform, const QString& folder);
+    ~Engine();
+
+    // Start-up, then the main loop until the program ends. Returns the exit
+    // status: 0 when the main window was closed, 1 when start-up failed.
+    int Main();
+
+    // Start-up steps up to showing the main window; false after a reported fault.
+    bool startUp();
+    // One cycle of the main loop. Faults propagate to the caller.
+    void cycle();
+    // Cycles until a fault ends the loop (reported) or the program ends.
+    void runLoop();
+
+    // The start/stop toggle, with its two-second guard.
+    void Start_Command_Click();
+    // Closing the main window: ends the program at once.
+    void Form_Unload();
+
+    bool started() const;
+    AppContext& app() { return app_; }
+    MainForm& form() { return *form_; }
+    HelpForm& help() { return *help_; }
+
+private:
+    void createDefaults();
+
+    AppContext app_;
+    EventPump pump_;
+    std::unique_ptr<HelpForm> help_;
+    std::unique_ptr<MainForm> form_;
+    std::optional<qint64> lastToggleTime_;
+};
+
+} // namespace corvane

@@ -1,0 +1,183 @@
+#include "engine/TrackerLink.h"
+
+#include "ui/MainForm.h"
+#include "ui/PickList.h"
+#include "ui/SettingPair.h"
+#include "ui/ShowError.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace corvane {
+
+namespace {
+
+const QString kMouseEmulation = QStringLiteral("Mouse Emulation");
+const QString kEulerAngle = QStringLiteral("Euler Angle");
+const QStringList kSpeedSteps = {QStringLiteral("19200 Kbps"), QStringLiteral("9600 Kbps"), QStringLiteral("4800 Kbps"),
+                                 QStringLiteral("2400 Kbps"), QStringLiteral("1200 Kbps")};
+const QStringList kPortSteps = {QStringLiteral("COM 1"), QStringLiteral("COM 2"), QStringLiteral("COM 3"),
+                                QStringLiteral("COM 4")};
+constexpr quint32 kReplyTimeoutMs = 2000;
+
+// Runs one step of the port search; a step that fails is passed over.
+template <class Step>
+void skipFailure(Step&& step)
+{
+    try {
+        std::forward<Step>(step)();
+    } catch (const ProgramEnded&) {
+        throw;
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+TrackerLink::TrackerLink(AppContext& app, MainForm& form, EventPump& pump) : app_(app), form_(form), pump_(pump) {}
+
+bool TrackerLink::portOpen() const { return app_.platform.serial->isOpen(); }
+
+// A device that went away in the middle of a set-up closes the port; the rest
+// of the set-up then neither writes nor reads, and the next cycle searches.
+void TrackerLink::write(const QByteArray& bytes)
+{
+    if (portOpen())
+        app_.platform.serial->output(bytes);
+}
+
+QByteArray TrackerLink::read() { return portOpen() ? app_.platform.serial->input() : QByteArray(); }
+
+void TrackerLink::SendStartCommand()
+{
+    if (portOpen())
+        write("S");
+}
+
+void TrackerLink::SendStopCommand()
+{
+    if (portOpen())
+        write("!");
+}
+
+void TrackerLink::shutdown()
+{
+    if (!portOpen())
+        return;
+    write("!");
+    write("!R\r");
+    app_.platform.serial->close();
+}
+
+QString TrackerLink::setupCommand(QString* mode) const
+{
+    const QString magnetic = form_.Magnetic->box()->text();
+    const QString tilt = form_.Tilt->box()->text();
+    if (form_.Mode_Combo->text() == kMouseEmulation) {
+        if (mode)
+            *mode = kMouseEmulation;
+        return QStringLiteral("!M3,0,A,") + magnetic + QLatin1Char(',') + tilt + QStringLiteral(",1,")
+            + form_.Jitter->box()->text();
+    }
+    if (mode)
+        *mode = kEulerAngle;
+    return QStringLiteral("!M2,C,B,") + magnetic + QLatin1Char(',') + tilt;
+}
+
+void TrackerLink::ServiceTrackerLink()
+{
+    platform::SerialPort& port = *app_.platform.serial;
+    const bool reopened = trapFaults(app_, [&] {
+        pump_.process();
+        if (port.isOpen() && (port.portNumber() != app_.link.portNumber || port.settings() != app_.link.portSettings)) {
+            port.close();
+            app_.platform.clock->sleepMs(100);
+            pump_.process();
+        }
+    });
+    if (!reopened)
+        return;
+    openAndSearch();
+    if (!port.isOpen())
+        return;
+    trapFaults(app_, [this] { setUp(); });
+}
+
+void TrackerLink::openAndSearch()
+{
+    platform::SerialPort& port = *app_.platform.serial;
+    while (!port.isOpen()) {
+        skipFailure([&] { port.setPortNumber(app_.link.portNumber); });
+        while (!port.isOpen()) {
+            skipFailure([&] { port.setSettings(app_.link.portSettings); });
+            skipFailure([&] { port.open(); });
+            pump_.process();
+            app_.platform.clock->sleepMs(100);
+            app_.link.acceptedCommand.clear();
+            skipFailure([&] { port.output("!"); });
+            if (port.isOpen())
+                break;
+            // Next speed down; after the slowest (or an unknown text) back to the
+            // fastest, and on to the next port.
+            const auto at = kSpeedSteps.indexOf(form_.Speed_Combo->text());
+            const bool lastSpeed = at < 0 || at == kSpeedSteps.size() - 1;
+            skipFailure([&] { form_.Speed_Combo->setText(lastSpeed ? kSpeedSteps.first() : kSpeedSteps[at + 1]); });
+            if (lastSpeed)
+                break;
+        }
+        if (port.isOpen())
+            break;
+        const auto at = kPortSteps.indexOf(form_.Location_Combo->text());
+        const bool lastPort = at < 0 || at == kPortSteps.size() - 1;
+        skipFailure([&] { form_.Location_Combo->setText(lastPort ? kPortSteps.first() : kPortSteps[at + 1]); });
+        if (lastPort)
+            return;
+    }
+}
+
+void TrackerLink::drain()
+{
+    QByteArray received;
+    do {
+        pump_.process();
+        app_.platform.clock->sleepMs(20);
+        received = read();
+    } while (!received.isEmpty());
+}
+
+void TrackerLink::setUp()
+{
+    QString mode;
+    const QString command = setupCommand(&mode);
+    if (command == app_.link.acceptedCommand)
+        return;
+    write("!");
+    drain();
+    write(command.toLatin1() + '\r');
+
+    platform::Clock& clock = *app_.platform.clock;
+    const quint32 start = clock.tickCount();
+    QByteArray reply;
+    quint32 now = start;
+    do {
+        pump_.process();
+        clock.sleepMs(20);
+        reply = read();
+        now = clock.tickCount();
+    } while (reply.isEmpty() && now - start <= kReplyTimeoutMs);
+
+    if (reply.startsWith('O')) {
+        app_.store.table.current().mode = mode;
+        form_.Mode_Combo->setText(app_.store.table.current().mode);
+        app_.link.acceptedCommand = command;
+    } else {
+        app_.link.acceptedCommand.clear();
+    }
+    drain();
+    if (form_.Start_Command->text() == QLatin1String("Stop"))
+        write("S");
+    else
+        write("!");
+}
+
+} // namespace corvane

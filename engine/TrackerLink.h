@@ -1,0 +1,45 @@
+#pragma once
+// The serial link to the head tracker: keeps the port open (searching the ports
+// and speeds while none opens) and the tracker set up with the current settings.
+#include "engine/EventPump.h"
+#include "ui/AppContext.h"
+
+#include <QByteArray>
+
+namespace corvane {
+
+class MainForm;
+
+class TrackerLink {
+public:
+    TrackerLink(AppContext& app, MainForm& form, EventPump& pump);
+
+    // Once per cycle: reopen after a change of port or speed, search while no
+    // port opens, set the tracker up whenever its command text changes.
+    void ServiceTrackerLink();
+
+    // The set-up command built from the window's current texts, and the tracker
+    // mode it selects.
+    QString setupCommand(QString* mode = nullptr) const;
+
+    void SendStartCommand(); // "S" when the port is open
+    void SendStopCommand();  // "!" when the port is open
+    // Stop and reset the tracker and close the port.
+    void shutdown();
+
+    bool portOpen() const;
+    // Everything received since the last read (the port must be open).
+    QByteArray read();
+
+private:
+    void openAndSearch();
+    void setUp();
+    void drain();
+    void write(const QByteArray& bytes);
+
+    AppContext& app_;
+    MainForm& form_;
+    EventPump& pump_;
+};
+
+} // namespace corvane

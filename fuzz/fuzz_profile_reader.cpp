@@ -1,0 +1,61 @@
+// Reads arbitrary bytes as a profiles file and as a last-profile file, then
+// writes the table back and re-reads it.
+#include "profiles/ProfileFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+using namespace corvane;
+
+namespace {
+
+void require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+int namedRecords(const ProfileTable& table)
+{
+    int named = 0;
+    for (int i = 1; i <= table.count(); ++i)
+        named += table.at(i).name.isEmpty() ? 0 : 1;
+    return named;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+
+    ProfileTable table;
+    int listed = 0;
+    readProfilesBytes(bytes, table, [&](const QString&) { ++listed; });
+    require(listed <= table.count());
+    require(table.upperBound() >= table.count() + 1);
+    (void)lastProfileFromBytes(bytes, kDefaultMouseEmulation);
+
+    // Every named record comes back whole from the written file. A text that
+    // held a double quote comes back cut at the quote, so the second writing
+    // is the first that must read back unchanged.
+    const QByteArray written = profilesFileBytes(table);
+    ProfileTable reread;
+    int relisted = 0;
+    readProfilesBytes(written, reread, [&](const QString&) { ++relisted; });
+    require(reread.count() == namedRecords(table));
+    require(relisted == reread.count());
+
+    const QByteArray rewritten = profilesFileBytes(reread);
+    ProfileTable stable;
+    readProfilesBytes(rewritten, stable, {});
+    require(stable.count() == reread.count());
+    for (int i = 1; i <= stable.count(); ++i) {
+        require(stable.at(i) == reread.at(i));
+        const QString& name = stable.at(i).name;
+        require(lastProfileFromBytes(lastProfileBytes(name), QString()) == name);
+    }
+    require(profilesFileBytes(stable) == rewritten);
+    return 0;
+}

@@ -1,0 +1,31 @@
+// The one place that picks the backends for the system being built for.
+#include "platform/Platform.h"
+#include "platform/QtDesktop.h"
+#include "platform/QtSerialPort.h"
+
+#if defined(Q_OS_LINUX)
+#include "platform/LinuxProcess.h"
+#include "platform/X11Pointer.h"
+#else
+#error "Corvane has no platform backends for this system yet"
+#endif
+
+namespace corvane::platform {
+
+std::unique_ptr<Platform> createPlatform(const QString& programFolder)
+{
+    auto p = std::make_unique<Platform>();
+    p->clock = std::make_unique<QtClock>();
+    p->dialogs = std::make_unique<QtDialogs>();
+    p->shell = std::make_unique<QtShell>();
+    p->serial = std::make_unique<QtSerialPort>(programFolder);
+#if defined(Q_OS_LINUX)
+    p->process = std::make_unique<LinuxProcess>();
+    auto pointer = std::make_unique<X11Pointer>();
+    p->pointerUnavailable = pointer->unavailableReason();
+    p->pointer = std::move(pointer);
+#endif
+    return p;
+}
+
+} // namespace corvane::platform

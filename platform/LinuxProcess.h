@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/Platform.h"
+
+namespace corvane::platform {
+
+class LinuxProcess final : public Process {
+public:
+    void raisePriority() override;
+    bool haveFreeFileHandle() override;
+    [[noreturn]] void endProgram(int status) override;
+    bool ended() const override { return false; }
+};
+
+} // namespace corvane::platform

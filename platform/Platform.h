@@ -1,0 +1,73 @@
+#pragma once
+// The narrow services Corvane takes from the operating system and the desktop.
+// Real backends live beside this header; recording fakes in platform/fakes.
+#include "platform/PointerOutput.h"
+#include "platform/SerialPort.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+
+namespace corvane::platform {
+
+// Sleep, the millisecond tick count and the whole-second local clock.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual void sleepMs(int ms) = 0;
+    // Milliseconds since an arbitrary start, wrapping at 32 bits.
+    virtual quint32 tickCount() = 0;
+    // The local date-time in whole seconds (only differences matter).
+    virtual qint64 wholeSecondsNow() = 0;
+};
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Modal message and input boxes.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message box without an icon; returns the button pressed.
+    virtual Answer message(const QString& text, const QString& title, Buttons buttons) = 0;
+    // An input box with OK and Cancel; returns the answer, or empty text on Cancel.
+    virtual QString input(const QString& prompt, const QString& title, const QString& defaultAnswer) = 0;
+};
+
+// Opens an address in the user's browser. The result is not examined.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void open(const QString& address) = 0;
+};
+
+// Process-level services: priority, file handles and the end of the program.
+class Process {
+public:
+    virtual ~Process() = default;
+    // Asks for high process and thread priority; a refusal is not an error.
+    virtual void raisePriority() = 0;
+    // Whether another file can be opened now.
+    virtual bool haveFreeFileHandle() = 0;
+    // Ends the program at once with the status. The real backend does not return;
+    // a fake records the request and returns, and ended() then reports true.
+    virtual void endProgram(int status) = 0;
+    virtual bool ended() const = 0;
+};
+
+struct Platform {
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Process> process;
+    std::unique_ptr<SerialPort> serial;
+    std::unique_ptr<PointerOutput> pointer;
+    // Why the pointer cannot move, when it cannot (no X display); empty otherwise.
+    QString pointerUnavailable;
+};
+
+// The real services of the machine Corvane runs on; `programFolder` is where
+// the serial port entries com1..com4 may be.
+std::unique_ptr<Platform> createPlatform(const QString& programFolder);
+
+} // namespace corvane::platform

@@ -1,0 +1,31 @@
+#pragma once
+// Backends built on Qt alone, the same on every system.
+#include "platform/Platform.h"
+
+#include <QElapsedTimer>
+
+namespace corvane::platform {
+
+class QtClock final : public Clock {
+public:
+    QtClock();
+    void sleepMs(int ms) override;
+    quint32 tickCount() override;
+    qint64 wholeSecondsNow() override;
+
+private:
+    QElapsedTimer timer_;
+};
+
+class QtDialogs final : public Dialogs {
+public:
+    Answer message(const QString& text, const QString& title, Buttons buttons) override;
+    QString input(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
+};
+
+class QtShell final : public Shell {
+public:
+    void open(const QString& address) override;
+};
+
+} // namespace corvane::platform

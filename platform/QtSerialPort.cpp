@@ -1,0 +1,175 @@
+#include "platform/QtSerialPort.h"
+
+#include "core/Fault.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <algorithm>
+
+namespace corvane::platform {
+
+namespace {
+
+constexpr int kFaultPortUnavailable = 8002;
+constexpr int kFaultPortAlreadyOpen = 8005;
+constexpr int kFaultPortClosed = 8018;
+
+} // namespace
+
+QtSerialPort::QtSerialPort(QString programFolder) : folder_(std::move(programFolder))
+{
+    // A device that goes away (a pulled cable) shows up as a resource error while
+    // events are processed; the port is then closed and reported closed.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && port_.isOpen())
+            port_.close();
+    });
+}
+
+void QtSerialPort::setSettings(const QString& settings)
+{
+    const QStringList parts = settings.split(QLatin1Char(','));
+    bool ok = parts.size() == 4;
+    qint32 baud = 0;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits bits = QSerialPort::Data8;
+    QSerialPort::StopBits stop = QSerialPort::OneStop;
+    if (ok) {
+        baud = parts[0].trimmed().toInt(&ok);
+        ok = ok && baud > 0;
+        const QString p = parts[1].trimmed().toLower();
+        if (p == QLatin1String("n"))
+            parity = QSerialPort::NoParity;
+        else if (p == QLatin1String("e"))
+            parity = QSerialPort::EvenParity;
+        else if (p == QLatin1String("o"))
+            parity = QSerialPort::OddParity;
+        else if (p == QLatin1String("m"))
+            parity = QSerialPort::MarkParity;
+        else if (p == QLatin1String("s"))
+            parity = QSerialPort::SpaceParity;
+        else
+            ok = false;
+        const int d = parts[2].trimmed().toInt();
+        if (d >= 5 && d <= 8)
+            bits = static_cast<QSerialPort::DataBits>(d);
+        else
+            ok = false;
+        const QString s = parts[3].trimmed();
+        if (s == QLatin1String("1"))
+            stop = QSerialPort::OneStop;
+        else if (s == QLatin1String("1.5"))
+            stop = QSerialPort::OneAndHalfStop;
+        else if (s == QLatin1String("2"))
+            stop = QSerialPort::TwoStop;
+        else
+            ok = false;
+    }
+    if (!ok)
+        throw Fault{kFaultInvalidValue, QStringLiteral("Invalid line settings \"%1\"").arg(settings)};
+    settings_ = settings;
+    baud_ = baud;
+    parity_ = parity;
+    dataBits_ = bits;
+    stopBits_ = stop;
+}
+
+QString QtSerialPort::deviceFor(int number, QString* why) const
+{
+    const QString entry = QDir(folder_).filePath(QStringLiteral("com%1").arg(number));
+    if (QFileInfo::exists(entry))
+        return QFileInfo(entry).canonicalFilePath();
+    if (QFileInfo(entry).isSymLink()) {
+        if (why)
+            *why = QStringLiteral("%1 points to %2, which does not exist").arg(entry, QFileInfo(entry).symLinkTarget());
+        return {};
+    }
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(),
+              [](const QSerialPortInfo& a, const QSerialPortInfo& b) { return a.portName() < b.portName(); });
+    if (number >= 1 && number <= ports.size())
+        return ports[number - 1].systemLocation();
+    if (why)
+        *why = QStringLiteral("there is no entry %1 and the system lists %2 serial port(s)").arg(entry).arg(ports.size());
+    return {};
+}
+
+void QtSerialPort::lost()
+{
+    // A read or write error means the device has gone: the port is closed and
+    // reports closed from now on, so the link searches for it again.
+    port_.clearError();
+    if (port_.isOpen())
+        port_.close();
+}
+
+void QtSerialPort::requireOpen() const
+{
+    if (!port_.isOpen())
+        throw Fault{kFaultPortClosed, QStringLiteral("Operation valid only when the port is open")};
+}
+
+void QtSerialPort::open()
+{
+    if (port_.isOpen())
+        throw Fault{kFaultPortAlreadyOpen, QStringLiteral("Port already open")};
+    QString why;
+    const QString device = deviceFor(number_, &why);
+    if (device.isEmpty())
+        throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 is not available: %2").arg(number_).arg(why)};
+    port_.setPortName(device);
+    port_.setBaudRate(baud_);
+    port_.setParity(parity_);
+    port_.setDataBits(dataBits_);
+    port_.setStopBits(stopBits_);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QString reason = port_.errorString();
+        port_.clearError();
+        throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, reason)};
+    }
+    // Some trackers take their power from the modem lines. A device that has
+    // none (a pseudo-terminal, some adapters) refuses; that is not an error.
+    port_.setDataTerminalReady(true);
+    port_.setRequestToSend(true);
+    port_.clearError();
+}
+
+void QtSerialPort::close()
+{
+    if (port_.isOpen())
+        port_.close();
+    port_.clearError();
+}
+
+bool QtSerialPort::isOpen() { return port_.isOpen(); }
+
+void QtSerialPort::output(const QByteArray& bytes)
+{
+    requireOpen();
+    // QSerialPort holds written data until its notifier runs; push it out now.
+    const bool written = port_.write(bytes) == bytes.size() && port_.flush();
+    if (port_.bytesToWrite() > 0)
+        port_.waitForBytesWritten(500);
+    if (port_.error() == QSerialPort::TimeoutError)
+        port_.clearError();
+    if (!written || port_.error() != QSerialPort::NoError)
+        lost();
+}
+
+QByteArray QtSerialPort::input()
+{
+    requireOpen();
+    // Collect what the device has sent without waiting; a poll that finds
+    // nothing reports a timeout, which is not an error.
+    port_.waitForReadyRead(0);
+    if (port_.error() == QSerialPort::TimeoutError)
+        port_.clearError();
+    QByteArray received = port_.readAll();
+    if (port_.error() != QSerialPort::NoError || !port_.isOpen())
+        lost();
+    return received;
+}
+
+} // namespace corvane::platform

@@ -1,0 +1,43 @@
+#pragma once
+// The serial port over QSerialPort. "COM n" is the entry named comN in the
+// program's folder when there is one (normally a symbolic link such as
+// com1 -> /dev/ttyUSB0), else the n-th serial port the system lists, in name order.
+#include "platform/SerialPort.h"
+
+#include <QSerialPort>
+
+namespace corvane::platform {
+
+class QtSerialPort final : public SerialPort {
+public:
+    explicit QtSerialPort(QString programFolder);
+
+    void setPortNumber(int number) override { number_ = number; }
+    int portNumber() const override { return number_; }
+    void setSettings(const QString& settings) override;
+    QString settings() const override { return settings_; }
+
+    void open() override;
+    void close() override;
+    bool isOpen() override;
+    void output(const QByteArray& bytes) override;
+    QByteArray input() override;
+
+    // The device that port `number` stands for; empty when there is none.
+    QString deviceFor(int number, QString* why = nullptr) const;
+
+private:
+    void lost();
+    void requireOpen() const;
+
+    QString folder_;
+    QSerialPort port_;
+    int number_ = 1;
+    QString settings_ = QStringLiteral("9600,n,8,1");
+    qint32 baud_ = 9600;
+    QSerialPort::Parity parity_ = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits_ = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
+};
+
+} // namespace corvane::platform

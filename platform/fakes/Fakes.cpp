@@ -1,0 +1,158 @@
+#include "platform/fakes/Fakes.h"
+
+#include "core/Fault.h"
+
+namespace corvane::platform::fakes {
+
+namespace {
+QString buttonsText(Buttons b)
+{
+    switch (b) {
+    case Buttons::Ok:
+        return QStringLiteral("OK");
+    case Buttons::OkCancel:
+        return QStringLiteral("OK/Cancel");
+    case Buttons::YesNo:
+        return QStringLiteral("Yes/No");
+    }
+    return {};
+}
+
+QString answerText(Answer a)
+{
+    switch (a) {
+    case Answer::Ok:
+        return QStringLiteral("OK");
+    case Answer::Cancel:
+        return QStringLiteral("Cancel");
+    case Answer::Yes:
+        return QStringLiteral("Yes");
+    case Answer::No:
+        return QStringLiteral("No");
+    }
+    return {};
+}
+} // namespace
+
+QStringList Log::matching(const QString& prefix) const
+{
+    QStringList out;
+    for (const QString& l : lines_)
+        if (l.startsWith(prefix))
+            out.append(l);
+    return out;
+}
+
+void FakeClock::sleepMs(int ms)
+{
+    sleeps_.append(ms);
+    if (log_ && logSleeps_)
+        log_->add(QStringLiteral("sleep %1").arg(ms));
+    const qint64 target = nowMs_ + (ms > 0 ? ms : 0);
+    // Run every action due up to the end of this sleep, in time order; an action
+    // may schedule more.
+    while (!actions_.empty() && actions_.begin()->first <= target) {
+        auto node = actions_.extract(actions_.begin());
+        if (node.key() > nowMs_)
+            nowMs_ = node.key();
+        node.mapped()();
+    }
+    nowMs_ = target > nowMs_ ? target : nowMs_;
+}
+
+Answer FakeDialogs::message(const QString& text, const QString& title, Buttons buttons)
+{
+    Answer a = buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    if (!answers_.isEmpty())
+        a = answers_.takeFirst();
+    boxes.append({text, title, buttons});
+    QString flat = text;
+    flat.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+    log_.add(QStringLiteral("message \"%1\" [%2]: %3 -> %4").arg(title, buttonsText(buttons), flat, answerText(a)));
+    return a;
+}
+
+QString FakeDialogs::input(const QString& prompt, const QString& title, const QString& defaultAnswer)
+{
+    const QString answer = typed_.isEmpty() ? QString() : typed_.takeFirst();
+    QString flat = prompt;
+    flat.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+    log_.add(QStringLiteral("input \"%1\" [%2]: %3 -> \"%4\"").arg(title, defaultAnswer, flat, answer));
+    return answer;
+}
+
+void FakeProcess::endProgram(int s)
+{
+    log_.add(QStringLiteral("end %1").arg(s));
+    status = s;
+    ended_ = true;
+}
+
+namespace {
+QString visible(const QByteArray& bytes)
+{
+    QString out = QString::fromLatin1(bytes);
+    out.replace(QLatin1Char('\r'), QStringLiteral("<CR>"));
+    return out;
+}
+} // namespace
+
+void FakeSerialPort::open()
+{
+    const QString what = QStringLiteral("open COM%1 %2").arg(number_).arg(settings_);
+    if (open_)
+        throw Fault{8005, QStringLiteral("Port already open")};
+    if (openable_.first != number_ || openable_.second != settings_) {
+        log_.add(what + QStringLiteral(" failed"));
+        throw Fault{8002, QStringLiteral("COM %1 is not available").arg(number_)};
+    }
+    log_.add(what);
+    open_ = true;
+}
+
+void FakeSerialPort::close()
+{
+    if (open_)
+        log_.add(QStringLiteral("close"));
+    open_ = false;
+}
+
+void FakeSerialPort::output(const QByteArray& bytes)
+{
+    if (!open_)
+        throw Fault{8018, QStringLiteral("Operation valid only when the port is open")};
+    log_.add(QStringLiteral("write ") + visible(bytes));
+    if (bytes.startsWith("!M") && !ackReply.isEmpty())
+        pending_ += ackReply;
+    if (onWrite)
+        onWrite(bytes);
+}
+
+QByteArray FakeSerialPort::input()
+{
+    if (!open_)
+        throw Fault{8018, QStringLiteral("Operation valid only when the port is open")};
+    QByteArray out;
+    out.swap(pending_);
+    return out;
+}
+
+void FakeSerialPort::vanish()
+{
+    log_.add(QStringLiteral("device gone"));
+    open_ = false;
+    openable_ = {0, {}};
+    pending_.clear();
+}
+
+FakePlatform::FakePlatform()
+{
+    platform.clock = std::make_unique<FakeClock>(&log);
+    platform.dialogs = std::make_unique<FakeDialogs>(log);
+    platform.shell = std::make_unique<FakeShell>(log);
+    platform.process = std::make_unique<FakeProcess>(log);
+    platform.serial = std::make_unique<FakeSerialPort>(log);
+    platform.pointer = std::make_unique<FakePointer>(log);
+}
+
+} // namespace corvane::platform::fakes

@@ -1,0 +1,156 @@
+#pragma once
+// Recording fakes of the platform services: each writes what it was asked
+// into a shared log as readable text, so a test reads like the behaviour it checks.
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace corvane::platform::fakes {
+
+class Log {
+public:
+    void add(const QString& line) { lines_.append(line); }
+    QStringList lines() const { return lines_; }
+    QString joined(const QString& separator = QStringLiteral(", ")) const { return lines_.join(separator); }
+    // Lines that start with the prefix.
+    QStringList matching(const QString& prefix) const;
+    void clear() { lines_.clear(); }
+
+private:
+    QStringList lines_;
+};
+
+// Time stands still until something sleeps. Actions scheduled at a tick run
+// inside the sleep that reaches it, as events arriving during a sleep would.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(Log* log = nullptr) : log_(log) {}
+    void sleepMs(int ms) override;
+    quint32 tickCount() override { return static_cast<quint32>(nowMs_); }
+    qint64 wholeSecondsNow() override { return baseSeconds_ + nowMs_ / 1000; }
+
+    void advance(qint64 ms) { nowMs_ += ms; }
+    qint64 nowMs() const { return nowMs_; }
+    void at(qint64 ms, std::function<void()> action) { actions_.emplace(ms, std::move(action)); }
+    QList<int> sleeps() const { return sleeps_; }
+    void setLogSleeps(bool on) { logSleeps_ = on; }
+
+private:
+    Log* log_;
+    qint64 nowMs_ = 0;
+    qint64 baseSeconds_ = 1'800'000'000;
+    std::multimap<qint64, std::function<void()>> actions_;
+    QList<int> sleeps_;
+    bool logSleeps_ = false;
+};
+
+// Answers message boxes from a queue (Yes/OK when it is empty) and records
+// each box as: message "Title" [Yes/No]: text -> Yes
+class FakeDialogs final : public Dialogs {
+public:
+    explicit FakeDialogs(Log& log) : log_(log) {}
+    Answer message(const QString& text, const QString& title, Buttons buttons) override;
+    QString input(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
+
+    void answer(Answer a) { answers_.append(a); }
+    void type(const QString& text) { typed_.append(text); } // next input box answer; empty = Cancel
+    struct Box {
+        QString text, title;
+        Buttons buttons;
+    };
+    QList<Box> boxes;
+
+private:
+    Log& log_;
+    QList<Answer> answers_;
+    QStringList typed_;
+};
+
+class FakeShell final : public Shell {
+public:
+    explicit FakeShell(Log& log) : log_(log) {}
+    void open(const QString& address) override { log_.add(QStringLiteral("open ") + address); }
+
+private:
+    Log& log_;
+};
+
+class FakeProcess final : public Process {
+public:
+    explicit FakeProcess(Log& log) : log_(log) {}
+    void raisePriority() override { log_.add(QStringLiteral("raise priority")); }
+    bool haveFreeFileHandle() override { return freeFileHandles; }
+    void endProgram(int status) override;
+    bool ended() const override { return ended_; }
+
+    bool freeFileHandles = true;
+    int status = -1;
+
+private:
+    Log& log_;
+    bool ended_ = false;
+};
+
+// A serial port with a scripted device behind it. Records
+// "open COM1 19200,n,8,1", "open COM2 9600,n,8,1 failed", "write !",
+// "write !M3,0,A,2,4,1,3<CR>" and "close"; reads are not logged.
+class FakeSerialPort final : public SerialPort {
+public:
+    explicit FakeSerialPort(Log& log) : log_(log) {}
+    void setPortNumber(int number) override { number_ = number; }
+    int portNumber() const override { return number_; }
+    void setSettings(const QString& settings) override { settings_ = settings; }
+    QString settings() const override { return settings_; }
+    void open() override;
+    void close() override;
+    bool isOpen() override { return open_; }
+    void output(const QByteArray& bytes) override;
+    QByteArray input() override;
+
+    // Which port and settings open; all others fail. Empty: nothing opens.
+    void openOnly(int number, const QString& settings) { openable_ = {number, settings}; }
+    // What the device answers to a set-up command (a write starting with "!M"); empty: no answer.
+    QByteArray ackReply = "OK\r";
+    // Bytes waiting to be read.
+    void receive(const QByteArray& bytes) { pending_ += bytes; }
+    // Called after every write, with the bytes written.
+    std::function<void(const QByteArray&)> onWrite;
+    // The device goes away: the port reports closed and nothing opens.
+    void vanish();
+
+private:
+    Log& log_;
+    int number_ = 1;
+    QString settings_;
+    bool open_ = false;
+    std::pair<int, QString> openable_{0, {}};
+    QByteArray pending_;
+};
+
+// Records "move dx,dy".
+class FakePointer final : public PointerOutput {
+public:
+    explicit FakePointer(Log& log) : log_(log) {}
+    void moveRelative(int dx, int dy) override { log_.add(QStringLiteral("move %1,%2").arg(dx).arg(dy)); }
+
+private:
+    Log& log_;
+};
+
+// A whole platform of fakes sharing one log.
+struct FakePlatform {
+    FakePlatform();
+    Log log;
+    Platform platform;
+    FakeClock& clock() { return static_cast<FakeClock&>(*platform.clock); }
+    FakeDialogs& dialogs() { return static_cast<FakeDialogs&>(*platform.dialogs); }
+    FakeProcess& process() { return static_cast<FakeProcess&>(*platform.process); }
+    FakeSerialPort& serial() { return static_cast<FakeSerialPort&>(*platform.serial); }
+};
+
+} // namespace corvane::platform::fakes

@@ -1,0 +1,356 @@
+#include "profiles/ProfileFile.h"
+
+#include "core/Fault.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+#include <limits>
+#include <optional>
+#include <utility>
+#include <variant>
+
+namespace corvane {
+
+namespace {
+
+// A larger file is not a profile file; it is treated as unreadable.
+constexpr qint64 kMaxFileBytes = qint64{64} * 1024 * 1024;
+
+using TextField = QString Profile::*;
+using IntegerField = qint32 Profile::*;
+using FieldRef = std::variant<TextField, IntegerField>;
+
+// The fields of a record in file order.
+const std::array<FieldRef, kProfileFieldCount> kFileOrder = {
+    &Profile::name,
+    &Profile::model,
+    &Profile::location,
+    &Profile::speed,
+    &Profile::mode,
+    &Profile::magnetic,
+    &Profile::jitter,
+    &Profile::tilt,
+    &Profile::mouseMode,
+    &Profile::leftRightSmooth,
+    &Profile::upDownSmooth,
+    &Profile::sideSideSmooth,
+    &Profile::leftRightSpeed,
+    &Profile::upDownSpeed,
+    &Profile::sideSideSpeed,
+    &Profile::keyMode,
+    &Profile::turnLeftKey,
+    &Profile::turnRightKey,
+    &Profile::lookUpKey,
+    &Profile::lookDownKey,
+    &Profile::leanLeftKey,
+    &Profile::leanRightKey,
+    &Profile::startKey,
+    &Profile::stopKey,
+    &Profile::delayMillisecs,
+};
+
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Splits file bytes into fields. A field ends at a comma or a line end (CR, LF
+// or CRLF); blanks before a field are skipped; a field that opens with a double
+// quote runs to the next double quote (commas and line breaks included) and
+// whatever follows the closing quote up to the field's end is dropped.
+class FieldReader {
+public:
+    explicit FieldReader(const QByteArray& bytes) : data_(bytes) {}
+
+    bool atEnd() const { return pos_ >= data_.size(); }
+
+    // The next field's bytes; false when only blanks or nothing are left.
+    // Every successful call consumes at least one byte.
+    bool next(QByteArray& field)
+    {
+        while (!atEnd() && isBlank(data_[pos_]))
+            ++pos_;
+        if (atEnd())
+            return false;
+
+        if (data_[pos_] == '"') {
+            const qsizetype start = pos_ + 1;
+            qsizetype close = data_.indexOf('"', start);
+            if (close < 0)
+                close = data_.size();
+            field = data_.mid(start, close - start);
+            pos_ = close + 1;
+            skipToFieldEnd();
+        } else {
+            const qsizetype start = pos_;
+            skipToFieldEnd();
+            field = data_.mid(start, pos_ - start);
+        }
+        consumeSeparator();
+        return true;
+    }
+
+private:
+    void skipToFieldEnd()
+    {
+        while (!atEnd() && data_[pos_] != ',' && !isLineEnd(data_[pos_]))
+            ++pos_;
+    }
+
+    void consumeSeparator()
+    {
+        if (atEnd())
+            return;
+        if (data_[pos_] == ',' || data_[pos_] == '\n') {
+            ++pos_;
+        } else if (data_[pos_] == '\r') {
+            ++pos_;
+            if (!atEnd() && data_[pos_] == '\n')
+                ++pos_;
+        }
+    }
+
+    const QByteArray& data_;
+    qsizetype pos_ = 0;
+};
+
+// The value of an integer field: blanks, an optional sign, decimal digits and an
+// optional fraction, which is rounded to the nearest integer, halves to even.
+// Anything after the number is ignored and a field without digits is 0.
+// Returns nothing when the value does not fit in 32 bits.
+std::optional<qint32> integerFromField(const QByteArray& field)
+{
+    constexpr qint64 kLimit = qint64{std::numeric_limits<qint32>::max()} + 1;
+    qsizetype i = 0;
+    const qsizetype n = field.size();
+    while (i < n && isBlank(field[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (field[i] == '+' || field[i] == '-')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    qint64 magnitude = 0;
+    for (; i < n && field[i] >= '0' && field[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (field[i] - '0');
+        if (magnitude > kLimit)
+            return std::nullopt;
+    }
+    if (i < n && field[i] == '.') {
+        ++i;
+        if (i < n && field[i] >= '0' && field[i] <= '9') {
+            const char first = field[i++];
+            bool restNonZero = false;
+            for (; i < n && field[i] >= '0' && field[i] <= '9'; ++i)
+                restNonZero = restNonZero || field[i] != '0';
+            const bool up = first > '5' || (first == '5' && (restNonZero || magnitude % 2 != 0));
+            if (up)
+                ++magnitude;
+        }
+    }
+    if (negative)
+        magnitude = -magnitude;
+    if (magnitude < std::numeric_limits<qint32>::min() || magnitude > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(magnitude);
+}
+
+// Reads the next 25 fields into the record; false when the data ends or a
+// field cannot be read, leaving the fields read so far in place.
+bool readRecord(FieldReader& reader, Profile& profile)
+{
+    QByteArray field;
+    for (const FieldRef& ref : kFileOrder) {
+        if (!reader.next(field))
+            return false;
+        if (const auto* text = std::get_if<TextField>(&ref)) {
+            profile.*(*text) = QString::fromLatin1(field);
+        } else {
+            const std::optional<qint32> value = integerFromField(field);
+            if (!value)
+                return false;
+            profile.*std::get<IntegerField>(ref) = *value;
+        }
+    }
+    return true;
+}
+
+// A text field: the text between double quotes. Characters outside Latin-1
+// become "?"; callers keep double quotes out (fitsTextField).
+void appendText(QByteArray& out, const QString& text)
+{
+    out += '"';
+    out += text.toLatin1();
+    out += '"';
+}
+
+// The whole content of a regular file no larger than kMaxFileBytes, or nothing
+// when it is missing, not a plain file, too large or cannot be read.
+std::optional<QByteArray> readSmallFile(const QString& path)
+{
+    // Only plain files are opened: a pipe or device in the file's place could
+    // block or never end.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+        return std::nullopt;
+    QByteArray bytes = file.read(kMaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+Fault fileAccessFault(const QString& path, const QString& reason)
+{
+    return {kFaultFileAccess,
+            QStringLiteral("Path/File access error: cannot write \"%1\" (%2)")
+                .arg(QDir::toNativeSeparators(path), reason)};
+}
+
+// Replaces the file whole: the new content goes to a temporary file that takes
+// the old file's place only when completely written, so a failure leaves the
+// old file as it was.
+void replaceFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw fileAccessFault(path, file.errorString());
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw fileAccessFault(path, reason);
+    }
+    if (!file.commit())
+        throw fileAccessFault(path, file.errorString());
+}
+
+// Asks the store's hook for a free file handle; when there is none the store's
+// handler runs (it ends the program) and the caller does nothing more.
+bool fileHandleAvailable(const ProfileStore& store)
+{
+    if (!store.haveFreeFileHandle || store.haveFreeFileHandle())
+        return true;
+    if (store.noFreeFileHandle)
+        store.noFreeFileHandle();
+    return false;
+}
+
+} // namespace
+
+QByteArray profileLine(const Profile& profile)
+{
+    QByteArray line;
+    bool first = true;
+    for (const FieldRef& ref : kFileOrder) {
+        if (!first)
+            line += ',';
+        first = false;
+        if (const auto* text = std::get_if<TextField>(&ref))
+            appendText(line, profile.*(*text));
+        else
+            line += QByteArray::number(profile.*std::get<IntegerField>(ref));
+    }
+    line += "\r\n";
+    return line;
+}
+
+QByteArray profilesFileBytes(const ProfileTable& table)
+{
+    QByteArray bytes;
+    const int count = table.count();
+    for (int i = 1; i <= count; ++i) {
+        const Profile& profile = table.at(i);
+        if (!profile.name.isEmpty())
+            bytes += profileLine(profile);
+    }
+    return bytes;
+}
+
+void readProfilesBytes(const QByteArray& bytes, ProfileTable& table,
+                       const std::function<void(const QString&)>& onName)
+{
+    FieldReader reader(bytes);
+    while (!reader.atEnd()) {
+        Profile& profile = table.at(table.grow());
+        if (!readRecord(reader, profile))
+            return;
+        if (onName)
+            onName(profile.name);
+    }
+}
+
+QString lastProfileFromBytes(const QByteArray& bytes, const QString& fallback)
+{
+    QString name = fallback;
+    FieldReader reader(bytes);
+    QByteArray field;
+    while (reader.next(field))
+        name = QString::fromLatin1(field);
+    return name;
+}
+
+QByteArray lastProfileBytes(const QString& name)
+{
+    QByteArray bytes;
+    appendText(bytes, name);
+    bytes += "\r\n";
+    return bytes;
+}
+
+bool fitsTextField(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF || c == u'"')
+            return false;
+    }
+    return true;
+}
+
+ProfileStore::ProfileStore(QString folder) : folder_(std::move(folder)) {}
+
+QString ProfileStore::profilesPath() const
+{
+    return folder_ + u'/' + kProfilesFileName;
+}
+
+QString ProfileStore::lastProfilePath() const
+{
+    return folder_ + u'/' + kLastProfileFileName;
+}
+
+void ProfileStore::readProfiles(const std::function<void(const QString&)>& onName)
+{
+    table.reset();
+    if (!fileHandleAvailable(*this))
+        return;
+    if (const std::optional<QByteArray> bytes = readSmallFile(profilesPath()))
+        readProfilesBytes(*bytes, table, onName);
+}
+
+void ProfileStore::writeProfiles()
+{
+    if (!fileHandleAvailable(*this))
+        return;
+    replaceFile(profilesPath(), profilesFileBytes(table));
+}
+
+void ProfileStore::readLastProfile()
+{
+    lastProfileName = kDefaultMouseEmulation;
+    if (!fileHandleAvailable(*this))
+        return;
+    if (const std::optional<QByteArray> bytes = readSmallFile(lastProfilePath()))
+        lastProfileName = lastProfileFromBytes(*bytes, lastProfileName);
+}
+
+void ProfileStore::writeLastProfile()
+{
+    if (!fileHandleAvailable(*this))
+        return;
+    replaceFile(lastProfilePath(), lastProfileBytes(lastProfileName));
+}
+
+} // namespace corvane

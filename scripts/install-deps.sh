@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing Corvane
+# need. Does nothing (quickly) when they are all present already.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev libgl-dev
+  libx11-dev libxtst-dev libxi-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb x11-utils xdotool imagemagick fonts-dejavu-core
+)
+
+# One dpkg-query for all: a package it does not know is simply not listed.
+declare -A installed=()
+while read -r name status; do
+  [[ $status == installed ]] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)
+
+missing=()
+for package in "${packages[@]}"; do
+  [[ -n ${installed[$package]:-} ]] || missing+=("$package")
+done
+((${#missing[@]} == 0)) && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "install-deps.sh: run as root or install sudo" >&2; exit 1; }
+  sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"

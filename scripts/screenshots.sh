@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Builds Corvane (Release, in build/), runs a fresh copy of it on a private
+# Xvfb server and saves screenshots of its main window in build/screenshots/:
+# hidden.png (settings hidden), then tracker.png, mouse.png, keyboard.png and
+# other.png (settings shown, one per tab).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/xvfb-lib.sh"
+
+bash "$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
+cmake --build "$root/build" -j2 --target corvane corvane-x-close
+
+out="$root/build/screenshots"
+mkdir -p "$out"
+folder=$(mktemp -d)
+corvane_pid=
+cleanup() {
+  if [[ -n $corvane_pid ]]; then kill -9 "$corvane_pid" 2>/dev/null || true; fi
+  xvfb_stop
+  rm -rf "$folder"
+}
+trap cleanup EXIT
+
+xvfb_start 1024x768x24
+xvfb_runtime_dir
+export DISPLAY=$XVFB_DISPLAY
+
+# A copy in an empty folder starts as on a first run, with the default profiles.
+cp "$root/build/bin/corvane" "$folder/corvane"
+(cd "$folder" && exec ./corvane >corvane-output.log 2>&1) &
+corvane_pid=$!
+window=$(wait_for_window "Tollan Corvane" 30 || true)
+if [[ -z $window ]]; then
+  echo "Corvane showed no window within 30 s; its output:" >&2
+  cat "$folder/corvane-output.log" >&2
+  exit 1
+fi
+
+# Positions inside the window are in twips (15 to a pixel at 96 dpi); the
+# window's width, 4425 twips, gives the scale.
+click_twips() {
+  window_geometry "$window"
+  local x y
+  x=$(awk -v l="$1" -v w="$WINDOW_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + l * w / 4425 + 0.5 }')
+  y=$(awk -v t="$2" -v w="$WINDOW_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + t * w / 4425 + 0.5 }')
+  xdotool mousemove --sync "$x" "$y" click 1
+  sleep 1
+}
+
+previous=
+shot() {
+  window_shot "$window" "$out/$1"
+  if [[ -n $previous ]] && cmp -s <(convert "$out/$previous" rgb:-) <(convert "$out/$1" rgb:-); then
+    echo "$1 looks the same as $previous: the click changed nothing" >&2
+    exit 1
+  fi
+  previous=$1
+  echo "saved $out/$1 (${WINDOW_WIDTH}x${WINDOW_HEIGHT})"
+}
+
+sleep 1
+shot hidden.png
+
+# "Show Settings": left 1500, top 510, 1335 x 315.
+click_twips $((1500 + 1335 / 2)) $((510 + 315 / 2))
+shot tracker.png
+
+# Tab centres along the tab bar, which starts at left 120, top 960.
+tab_row=1155
+click_twips 1545 "$tab_row"
+shot mouse.png
+click_twips 2550 "$tab_row"
+shot keyboard.png
+click_twips 3540 "$tab_row"
+shot other.png
+
+"$root/build/bin/corvane-x-close" "Tollan Corvane"
+status=0
+wait_for_exit "$corvane_pid" 10 || status=$?
+corvane_pid=
+if ((status != 0)); then
+  echo "Corvane ended with status $status after its window was closed; its output:" >&2
+  cat "$folder/corvane-output.log" >&2
+  exit 1
+fi
+echo "Screenshots are in $out"

@@ -1,0 +1,81 @@
+# Helpers for the scripts that run Corvane on a private Xvfb server.
+# Source it; needs bash.
+
+# xvfb_start [SCREEN]: starts Xvfb on a free display (Xvfb picks it and tells
+# it through -displayfd) and sets XVFB_PID and XVFB_DISPLAY.
+xvfb_start() {
+  local screen=${1:-1024x768x24}
+  local numberFile
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "$screen" -noreset -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local i
+  for ((i = 0; i < 100; i++)); do
+    if [[ -s $numberFile ]]; then
+      XVFB_DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
+      rm -f "$numberFile"
+      return 0
+    fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$numberFile"
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+xvfb_stop() {
+  if [[ -n ${XVFB_PID:-} ]]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
+  fi
+}
+
+# A private runtime folder for the programs started here, so Qt does not
+# complain that XDG_RUNTIME_DIR is unset (as it is for root or under CI).
+xvfb_runtime_dir() {
+  if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export XDG_RUNTIME_DIR
+  fi
+}
+
+# wait_for_window TITLE [SECONDS]: prints the id of the shown window titled
+# exactly TITLE once it is there.
+wait_for_window() {
+  timeout "${2:-30}" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+}
+
+# window_geometry ID: sets WINDOW_X, WINDOW_Y, WINDOW_WIDTH, WINDOW_HEIGHT.
+window_geometry() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  WINDOW_X=$X WINDOW_Y=$Y WINDOW_WIDTH=$WIDTH WINDOW_HEIGHT=$HEIGHT
+}
+
+# window_shot ID FILE: saves the screen area of the window as a PNG.
+window_shot() {
+  window_geometry "$1"
+  import -window root png:- |
+    convert png:- -crop "${WINDOW_WIDTH}x${WINDOW_HEIGHT}+${WINDOW_X}+${WINDOW_Y}" +repage "$2"
+}
+
+# wait_for_exit PID [SECONDS]: waits for a child of this shell to end and
+# returns its exit status; kills it and returns 124 when it takes too long.
+wait_for_exit() {
+  local pid=$1 limit=$((${2:-10} * 10)) i
+  for ((i = 0; i < limit; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    return 124
+  fi
+  local status=0
+  wait "$pid" || status=$?
+  return "$status"
+}

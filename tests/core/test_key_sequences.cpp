@@ -1,0 +1,101 @@
+#include "core/Fault.h"
+#include "keyboard/KeyNames.h"
+#include "keyboard/KeySequence.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+
+// Readable failure messages for texts.
+void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace {
+
+// "G[A]R[A]": each label prefixed with its colour.
+QString coloured(const RenderedKeys& r)
+{
+    QString out;
+    for (const KeyLabelSpan& s : r.spans)
+        out += QChar(s.colour == LabelColour::Green ? u'G' : u'R') + s.label;
+    return out;
+}
+
+} // namespace
+
+TEST(KeyNames, LabelsByCode)
+{
+    const std::pair<qint64, const char*> cases[] = {
+        {14, "[CAPITOL]"}, {15, "[KANA]"},   {17, "[CONTRAL]"}, {20, "[CAPSLOCK]"}, {21, "[021]"},
+        {0, "[000]"},      {57, "[9]"},      {90, "[Z]"},       {105, "[PAD9]"},    {112, "[F1]"},
+        {127, "[F16]"},    {128, "[128]"},   {187, "[=]"},      {192, "[`]"},       {220, "[\\]"},
+        {222, "[']"},      {300, "[300]"},   {1300, "[300]"},
+    };
+    for (const auto& [code, label] : cases)
+        EXPECT_EQ(keyLabel(code), QString::fromLatin1(label)) << code;
+    EXPECT_THROW(keyLabel(-1), Fault);
+
+    int named = 0;
+    for (const QString& name : keyNameTable())
+        named += name.isEmpty() ? 0 : 1;
+    EXPECT_EQ(named, 63 + 10 + 26 + 10 + 16);
+}
+
+TEST(KeySequence, ReadsTokens)
+{
+    const std::tuple<const char*, bool, qint64> cases[] = {
+        {"U083", false, 83}, {"d162", false, 162}, {"D2.5", true, 2},  {"D3.5", true, 4},
+        {"D-12", true, -12}, {"Dabc", true, 0},    {"D 12", true, 12}, {"D&HF", true, 15},
+    };
+    for (const auto& [text, down, code] : cases) {
+        const KeyToken t = readKeyToken(QString::fromLatin1(text));
+        EXPECT_EQ(t.down, down) << text;
+        EXPECT_EQ(t.code, code) << text;
+    }
+    const QList<KeyToken> tokens = keyTokens(u"D065U065D06");
+    ASSERT_EQ(tokens.size(), 3);
+    EXPECT_EQ(tokens[2].text, QStringLiteral("D06"));
+    EXPECT_EQ(tokens[2].code, 6);
+}
+
+TEST(KeySequence, RendersAndConvertsToSendKeys)
+{
+    // Sequence, rendered labels, send-keys text.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"", "", ""},
+        {"D162D164D083U083U164U162", "G[LCTRL]G[LALT]G[S]R[S]R[LALT]R[LCTRL]", "{LCTRL}{LALT}S"},
+        {"D065", "G[A]R[A]", "A"},
+        {"D065D065U065", "G[A]G[A]R[A]", "AA"},
+        {"D300U300", "G[300]R[300]", ""},
+        {"D007", "G[007]R[007]", ""},
+        {"D112D127", "G[F1]G[F16]R[F1]R[F16]", "{F1}{F16}"},
+        {"D016D065U065U016", "G[SHIFT]G[A]R[A]R[SHIFT]", "X{SHIFT}XA"},
+        {"D017D018D065", "G[CONTRAL]G[ALT]G[A]R[CONTRAL]R[ALT]R[A]", "Y{CONTRAL}YZ{ALT}YZA"},
+        {"D186D219D220", "G[;]G[[]G[\\]R[;]R[[]R[\\]", ";[\\"},
+        // A short last token is still a token; the closing pass releases it too.
+        {"D065D0", "G[A]G[000]R[A]R[000]", "A"},
+        // Never released by its own up token: the closing pass runs once and stops.
+        {"DDDD", "G[000]R[000]", ""},
+        // A lone "U" strips every "D" from the held list; its digits are replayed.
+        {"D065U", "G[A]R[000]R[A]", "A"},
+    };
+    for (const auto& [sequence, labels, sendKeys] : cases) {
+        const QString text = QString::fromLatin1(sequence);
+        const RenderedKeys r = renderKeySequence(text);
+        EXPECT_FALSE(r.fault.has_value()) << sequence;
+        EXPECT_EQ(coloured(r), QString::fromLatin1(labels)) << sequence;
+        EXPECT_EQ(keySequenceToSendKeys(text), QString::fromLatin1(sendKeys)) << sequence;
+    }
+    EXPECT_EQ(renderKeySequence(u"D083U083").text(), QStringLiteral("[S][S]"));
+}
+
+TEST(KeySequence, NegativeCodeStopsRenderingAndSending)
+{
+    const RenderedKeys r = renderKeySequence(u"D065D-12D066");
+    ASSERT_TRUE(r.fault.has_value());
+    EXPECT_EQ(r.fault->number, kFaultSubscript);
+    EXPECT_EQ(coloured(r), QStringLiteral("G[A]"));
+    EXPECT_THROW(keySequenceToSendKeys(u"D065D-12"), Fault);
+    // Up tokens never look up a name when sending.
+    EXPECT_TRUE(renderKeySequence(u"U-12D065").fault.has_value());
+    EXPECT_EQ(keySequenceToSendKeys(u"U-12D065"), QStringLiteral("A"));
+}

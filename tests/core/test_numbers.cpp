@@ -1,0 +1,83 @@
+#include "core/Fault.h"
+#include "core/Numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+
+using namespace corvane;
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+int faultOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Fault& f) {
+        return f.number;
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(NumberFromText, ReadsTheLeadingNumeral)
+{
+    const QString zeros(5000, u'0');
+    const std::pair<QString, double> cases[] = {
+        {"", 0},         {"abc", 0},        {"-", 0},            {".", 0},         {"--5", 0},
+        {"1 2", 12},     {" \t\n-3", -3},   {"- 4 . 5", -4.5},   {"5a", 5},        {"2.5.1", 2.5},
+        {".5", 0.5},     {"+7", 7},         {"1,5", 1},          {"\r5", 0},       {"-0", 0},
+        {"1D3", 1000},   {"2.5E-1", 0.25},  {"1d+2", 100},       {"1e+", 1},       {"3.e1", 30},
+        {"&h1f", 31},    {"&HFFFF", 65535}, {"&O178", 15},       {"&O8", 0},       {"&17", 0},
+        {"& H 1 0", 16}, {"-1e400", -kInf}, {"1e-400", 0},       {"0e99999999999999999999", 0},
+        {"1" + zeros + "e-5000", 1},        {"0." + zeros + "25e5002", 25},
+        {"1" + zeros, kInf},                {"&H" + QString(400, u'F'), kInf},
+    };
+    for (const auto& [text, expected] : cases) {
+        const double got = numberFromText(text);
+        EXPECT_EQ(got, expected) << text.left(40).toStdString();
+        EXPECT_FALSE(got == 0.0 && std::signbit(got)) << "negative zero: " << text.toStdString();
+    }
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbourAndRangesAreChecked)
+{
+    const double cases[][2] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0}, {-0.4, 0}, {2.6, 3},
+                               {0.49999999999999994, 0}, {4503599627370497.0, 4503599627370497.0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(roundHalfEven(c[0]), c[1]) << c[0];
+    EXPECT_TRUE(std::isnan(roundHalfEven(std::nan(""))));
+
+    EXPECT_EQ(toInt16(-32768.5), -32768);
+    EXPECT_EQ(toInt32(-2147483648.5), std::numeric_limits<std::int32_t>::min());
+    for (double bad : {32767.5, -32768.6, kInf, std::nan("")})
+        EXPECT_EQ(faultOf([bad] { toInt16(bad); }), kFaultOverflow) << bad;
+    for (double bad : {2147483647.5, -kInf, std::nan("")})
+        EXPECT_EQ(faultOf([bad] { toInt32(bad); }), kFaultOverflow) << bad;
+}
+
+TEST(StrictConversion, WholeTextMustBeOneNumber)
+{
+    const std::pair<const char*, int> good[] = {{"07", 7},  {"7.6", 8}, {" 12\t", 12}, {"-3", -3},
+                                                {"+4", 4},  {"6.5", 6}, {"5.", 5},     {".5", 0},
+                                                {"-32768", -32768}};
+    for (const auto& [text, value] : good)
+        EXPECT_EQ(strictToInt16(QString::fromLatin1(text), u'.'), value) << text;
+    EXPECT_EQ(strictToInt16(u"7,6", u','), 8);
+
+    const std::pair<QString, int> bad[] = {
+        {"", kFaultTypeMismatch},     {"  ", kFaultTypeMismatch},   {"5a", kFaultTypeMismatch},
+        {"1-", kFaultTypeMismatch},   {".", kFaultTypeMismatch},    {"1e3", kFaultTypeMismatch},
+        {"&H10", kFaultTypeMismatch}, {"1 2", kFaultTypeMismatch},  {"- 5", kFaultTypeMismatch},
+        {"1.2.3", kFaultTypeMismatch}, {"32768", kFaultOverflow},   {"32767.5", kFaultOverflow},
+        {"1" + QString(3000, u'0'), kFaultOverflow},
+    };
+    for (const auto& [text, fault] : bad)
+        EXPECT_EQ(faultOf([&text] { strictToInt16(text, u'.'); }), fault) << text.left(40).toStdString();
+    EXPECT_EQ(faultOf([] { strictToInt16(u"7.6", u','); }), kFaultTypeMismatch);
+}

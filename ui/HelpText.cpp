@@ -1,0 +1,357 @@
+#include "ui/HelpText.h"
+
+#include <QStringList>
+
+namespace corvane {
+
+namespace {
+
+// The text is written here with plain line feeds; helpText() joins the lines
+// with carriage return and line feed.
+
+const char* const kHeader = R"(
+Tollan Corvane 1.2 - Head Tracker Driver for Linux
+
+Corvane turns the movements of your head, as a serial head tracker reports
+them, into mouse motion and key strokes. Turn, tilt and lean your head to
+look around in a game or to steer any other program that listens to the
+mouse and the keyboard.
+)";
+
+struct Section {
+    const char* title;
+    const char* body;
+};
+
+const Section kSections[] = {
+    {"A. CONTENTS", R"(
+  A. CONTENTS
+  B. INSTALLATION
+  C. Starting the Tracker
+  D. Changing the Settings
+  E. Tracker Settings
+  F. Mouse Settings
+  G. Keyboard Settings
+  H. Other Settings
+  I. UNINSTALLING
+  J. RELEASE NOTES
+)"},
+
+    {"B. INSTALLATION", R"(
+Corvane 1.2 runs on Linux in an X11 desktop session. You install it by
+building it from its source code.
+
+1. Put the source code in a folder of your choice.
+
+2. Open a terminal in that folder and run
+
+       scripts/run.sh
+
+   On Debian 12 the script first installs the packages that the build
+   needs, then builds the program and starts it. Use the same command to
+   start Corvane again later.
+
+The settings files
+
+Corvane keeps its settings in two plain text files beside the program's
+executable file, so that folder must be writable for you:
+
+    Profiles1.2.dat       every profile with its settings
+    LastProfile1.2.dat    the name of the profile you selected last
+
+On its first start Corvane creates the three default profiles "Default
+Flight Simulator", "Default Euler Angle" and "Default Mouse Emulation" and
+writes both files.
+
+Connecting the tracker
+
+Corvane names the serial ports COM 1 to COM 4. On Linux it finds the
+device behind COM n like this:
+
+  - If the program's folder (the folder of the executable) holds an entry
+    named comN (com1, com2, com3 or com4), COM n is that entry. Normally
+    it is a symbolic link to the serial device, made for example with
+
+        ln -s /dev/ttyUSB0 com1
+
+  - Otherwise COM n is the n-th serial port that the system lists, in
+    name order. On a computer whose only serial port is a USB serial
+    adapter, that adapter is COM 1. When there are several serial ports,
+    make comN links so that you know which port is which.
+
+You need permission to use the serial device. On Debian the serial devices
+belong to the group "dialout"; add yourself to it with
+
+    sudo adduser $USER dialout
+
+then log out and log in again for the change to take effect.
+)"},
+
+    {"C. Starting the Tracker", R"(
+1. Choose a profile in the "Profile" list at the top of the main window.
+   Its settings take effect at once. Corvane remembers the profile you
+   chose and selects it again at the next start.
+
+2. Press "Start". The button then reads "Stop", and Corvane moves the
+   mouse pointer and sends key strokes as you move your head.
+
+3. Press "Stop" to stop the tracker. The mouse and the keyboard are then
+   yours alone again.
+
+Corvane keeps the connection to the tracker up all the time, whether the
+tracker is started or stopped (see E. Tracker Settings). Head movement has
+an effect only when the tracker has answered Corvane's set-up and the
+tracker is started.
+
+You can also start and stop the tracker with global key combinations that
+work while another program, for example your game, has the focus. See
+H. Other Settings.
+
+The "Help" button opens this window. Closing it only hides it: the next
+time it opens where you left it. The "Tollan Home Page" button opens the
+maker's home page in your web browser.
+)"},
+
+    {"D. Changing the Settings", R"(
+Press "Show Settings" to show the settings below the profile list, and
+"Hide Settings" to hide them again. The settings are grouped in four tabs:
+Tracker, Mouse, Keyboard and Other (sections E to H).
+
+All settings change at once: every change takes effect the moment you make
+it, also while the tracker is running, so you can try values out while you
+play. A change belongs to the profile shown in the list. It stays in
+memory, also when you switch to another profile and back, but it is not
+written to the settings file until you save.
+
+A number setting has a slider and a number box. Move the slider or type a
+number into the box; a number outside the setting's range puts the slider
+at its nearest end.
+
+The four buttons at the bottom of the settings:
+
+  Save      Writes the settings file and so makes the changes permanent.
+            It saves the unsaved changes of every profile, not only those
+            of the profile shown.
+
+  Cancel    Reloads the settings file. The unsaved changes of every
+            profile are lost.
+
+  Save As   Asks for a name and saves the settings shown as a profile of
+            that name. The unsaved changes of the other profiles are
+            dropped. If a profile of that name exists, Corvane asks before
+            it overwrites it.
+
+  Delete    Removes the profile shown from the settings file and selects
+            "Default Mouse Emulation". A default profile is not removed:
+            Delete restores its original settings instead. The list then
+            shows no profile; choose one to see its settings. Choose a
+            profile before you press Delete again: with no profile shown,
+            Delete removes the profile still in use, even a default one.
+
+Each of these buttons asks you first; answer "No" to leave everything as it
+was.
+)"},
+
+    {"E. Tracker Settings", R"(
+Model
+    The tracker model. Corvane 1.2 knows one model, "Ambrel".
+
+Connection
+    Location  The serial port, "COM 1" to "COM 4" (see B. INSTALLATION for
+              how Corvane finds the device behind each name).
+    Speed     The line speed, from "19200 Kbps" down to "1200 Kbps".
+    Mode      The tracker mode, "Mouse Emulation" or "Euler Angle".
+
+    Automatic search: while the selected port cannot be opened, Corvane
+    searches by itself. On each port from COM 1 to COM 4 it tries the
+    speeds from 19200 down to 1200, and the Location and Speed lists show
+    what it tries. The search stops at the first port that opens, and the
+    profile takes that port and speed (save the profile to keep them).
+    The search only finds a port that opens: if the wrong port opens,
+    choose the right one yourself.
+
+    When the port is open, Corvane sends the tracker its set-up: the
+    tracker mode and the filter levels. It waits up to two seconds for the
+    answer and tries again until the tracker answers; until then the
+    tracker has no effect. Changing the mode or a filter level sets the
+    tracker up anew.
+
+    The two tracker modes:
+
+      Mouse Emulation  The tracker reports how far your head has moved,
+                       left-right and up-down. This mode has no side-side
+                       axis, so the Side-Side settings and the Lean Left
+                       and Lean Right mappings are disabled.
+
+      Euler Angle      The tracker reports the three angles of your head,
+                       and Corvane turns each change of angle into a
+                       movement: left-right, up-down and side-side.
+
+Filters
+    Magnetic, Jitter and Tilt, each from 0 to 7, are filter levels that
+    Corvane sends to the tracker with the set-up. In the Euler Angle mode
+    the tracker is not sent Jitter.
+
+    Jitter is also the threshold of the key mappings: a movement sends its
+    keys only when it is larger than Jitter. In the Euler Angle mode Jitter
+    keeps small movements from moving the pointer as well: the pointer
+    moves only when a movement is larger than Jitter times the axis's
+    speed divided by 8.
+)"},
+
+    {"F. Mouse Settings", R"(
+Mode
+    "Mouse Event" lets your head move the mouse pointer. "Disabled" leaves
+    the pointer alone; the key mappings and the Output Monitor still work.
+
+Smoothing (Left-Right, Up-Down, Side-Side; 0 to 40)
+    Each axis is smoothed with a moving average: the value used is the
+    average of the newest reading and the N readings before it, where N is
+    the setting. 0 uses the raw values. Higher values give a calmer but
+    slower pointer.
+
+Speed (Left-Right, Up-Down, Side-Side; 0 to 40)
+    Each axis is multiplied by its speed divided by 10: 10 leaves the
+    movement unchanged, 20 doubles it, 5 halves it and 0 turns the axis
+    off. The speed boxes take whole numbers: a fraction is rounded (7.6
+    becomes 8), and a text that is not a number is refused with an error
+    message.
+
+The pointer follows the left-right and up-down axes. Side-side (leaning)
+never moves the pointer; it can only send keys (G. Keyboard Settings). A
+direction that has a key mapping does not move the pointer either, unless
+the key mode is "Disabled".
+)"},
+
+    {"G. Keyboard Settings", R"(
+Mode
+    How the mapped keys are sent to the program that has the focus:
+
+      Disabled        No keys are sent; the mapping buttons are disabled.
+      Send Keys       Each mapping is typed as complete key strokes.
+      Emulate Keys    The presses and releases of the mapping are sent one
+                      by one, exactly as they were recorded.
+      Keyboard Event  The same as Emulate Keys, through another way of
+                      sending key events. If a program does not react to
+                      one of the two, try the other.
+
+Mappings
+    Six movements can send keys instead of moving the pointer: "Turn
+    Left", "Turn Right", "Look Up", "LookDown", "Lean Left" and "Lean
+    Right". A movement sends its keys when it is larger than the Jitter
+    level (E. Tracker Settings), and sends them again at every update
+    while your head stays there. Lean Left and Lean Right need the tracker
+    mode "Euler Angle".
+
+    To record a mapping:
+
+      1. Press its button, for example "Turn Left". The button stays
+         pressed in, and the mapping it had is cleared.
+
+      2. Type the keys as you would in your game, for example: hold down
+         Left Ctrl, press S, release S, release Left Ctrl. Corvane watches
+         the whole keyboard, whatever program has the focus. The box
+         beside the button shows each press in green and each release in
+         red.
+
+      3. Press the button again, or click any other control, to end the
+         recording.
+
+    Keys that go down at the same moment are recorded in the order of
+    their key codes. Record the releases too: in the Emulate Keys and
+    Keyboard Event modes a mapping without the release of a key leaves
+    that key held down. While a recording runs, no mapped keys are sent
+    and the head does not move the pointer. A recording changes the
+    profile in memory; save the profile to keep it.
+)"},
+
+    {"H. Other Settings", R"(
+Global Keys
+    "Start" and "Stop" are key combinations that start and stop the
+    tracker from any program, as the Start and Stop button does. Record
+    them like a mapping (G. Keyboard Settings): press "Start" or "Stop"
+    and type the combination. They work in every key mode.
+
+    While the tracker is stopped Corvane watches for the Start combination,
+    while it runs for the Stop combination. Holding down the keys that the
+    combination presses is enough; other keys may be down as well. An
+    empty Stop combination never stops the tracker. While a recording
+    runs the global keys are ignored, so that you can record them.
+
+    The tracker is started or stopped at most once per second: a start or
+    stop that comes within two whole seconds of the last one is ignored.
+    So Start and Stop may even be the same combination.
+
+Update Delay (Milleseconds, 10 to 100)
+    The pause, in milliseconds, between two updates. At every update
+    Corvane reads the tracker, moves the pointer and sends the mapped
+    keys, so a held mapping repeats once per update. A shorter delay
+    gives a smoother and quicker response and uses more processor time.
+
+Output Monitor
+    Shows, while the "Other" tab is shown, the values of the three axes
+    after smoothing and speed: TL / TR (turn left and right), LU / LD
+    (look up and down) and LL / LR (lean left and right). Negative values
+    mean left, up or leaning left. The wide box below shows the keys that
+    were sent at the last update. Use it to set the speeds and the Jitter
+    level.
+)"},
+
+    {"I. UNINSTALLING", R"(
+Apart from the system packages that scripts/run.sh installed, Corvane
+keeps everything in its folder. To remove it:
+
+1. Close Corvane.
+
+2. Delete the folder that holds the program, together with any comN links
+   you made in it.
+
+Your settings are the two files Profiles1.2.dat and LastProfile1.2.dat
+beside the executable. To keep your profiles, copy these files elsewhere
+first and put them back beside the executable of a new installation.
+
+The packages that scripts/run.sh installed are ordinary Debian packages
+that other programs may use too; remove them with apt only if nothing
+else needs them. If you joined the "dialout" group only for Corvane, you
+can leave it again with
+
+    sudo deluser $USER dialout
+)"},
+
+    {"J. RELEASE NOTES", R"(
+Version 1.2
+  - First release for Linux, for X11 desktop sessions.
+  - The mouse pointer is moved through the X server's test extension
+    (XTEST).
+  - Wayland sessions and Windows are not supported yet; they are planned
+    for later releases.
+)"},
+};
+
+// The lines of a raw text block without the line feeds that open and close it.
+QStringList linesOf(const char* block)
+{
+    QString text = QString::fromLatin1(block);
+    if (text.startsWith(QLatin1Char('\n')))
+        text.remove(0, 1);
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text.split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString helpText()
+{
+    const QString doubleRule(80, QLatin1Char('='));
+    const QString singleRule(80, QLatin1Char('-'));
+
+    QStringList lines = linesOf(kHeader);
+    for (const Section& section : kSections) {
+        lines << QString() << doubleRule << QString::fromLatin1(section.title) << singleRule << QString();
+        lines << linesOf(section.body);
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+} // namespace corvane

@@ -1,0 +1,480 @@
+#include "ui/MainForm.h"
+
+#include "profiles/ProfileCommands.h"
+#include "ui/HelpForm.h"
+#include "ui/KeyBox.h"
+#include "ui/PickList.h"
+#include "ui/SettingPair.h"
+#include "ui/ShowError.h"
+#include "ui/Twips.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+
+namespace corvane {
+
+namespace {
+
+const QString kMouseEmulation = QStringLiteral("Mouse Emulation");
+const QString kEulerAngle = QStringLiteral("Euler Angle");
+const QString kDisabled = QStringLiteral("Disabled");
+
+struct MappingRow {
+    const char* name;     // TurnLeftKey -> TurnLeftKey_Check, TurnLeftKey_RichText
+    const char* caption;
+};
+
+constexpr MappingRow kMappingRows[kMappingCount] = {
+    {"TurnLeftKey", "Turn Left"}, {"TurnRightKey", "Turn Right"}, {"LookUpKey", "Look Up"},
+    {"LookDownKey", "LookDown"},  {"LeanLeftKey", "Lean Left"},   {"LeanRightKey", "Lean Right"},
+    {"StartKey", "Start"},        {"StopKey", "Stop"},
+};
+
+// Items of the Connection frame's lists and what the link takes from them.
+struct SpeedItem {
+    const char* item;
+    const char* settings;
+};
+constexpr SpeedItem kSpeeds[] = {
+    {"19200 Kbps", "19200,n,8,1"}, {"9600 Kbps", "9600,n,8,1"}, {"4800 Kbps", "4800,n,8,1"},
+    {"2400 Kbps", "2400,n,8,1"},   {"1200 Kbps", "1200,n,8,1"},
+};
+const QStringList kLocations = {QStringLiteral("COM 1"), QStringLiteral("COM 2"), QStringLiteral("COM 3"),
+                                QStringLiteral("COM 4")};
+
+void fill(PickList* list, const QStringList& items, const QString& selected)
+{
+    list->clear();
+    for (const QString& item : items)
+        list->addText(item);
+    list->setText(selected);
+}
+
+} // namespace
+
+MainForm::MainForm(AppContext& app, HelpForm* help) : QWidget(nullptr), app_(app), help_(help)
+{
+    build();
+    commands_ = std::make_unique<ProfileCommands>(app_, *this);
+
+    connect(Profile_Combo, &PickList::clicked, this, [this] { commands_->Profile_Combo_Click(); });
+    connect(Save_Command, &QPushButton::clicked, this, [this] { commands_->Save_Command_Click(); });
+    connect(SaveAs_Command, &QPushButton::clicked, this, [this] { commands_->SaveAs_Command_Click(); });
+    connect(Cancel_Command, &QPushButton::clicked, this, [this] { commands_->Cancel_Command_Click(); });
+    connect(Delete_Command, &QPushButton::clicked, this, [this] { commands_->Delete_Command_Click(); });
+    connect(Start_Command, &QPushButton::clicked, this, [this] {
+        if (startClick)
+            startClick();
+    });
+    connect(ShowSettings_Command, &QPushButton::clicked, this, &MainForm::ShowSettings_Command_Click);
+    connect(TabStrip, &QTabWidget::currentChanged, this, &MainForm::TabStrip_Click);
+    connect(Help_Command, &QPushButton::clicked, this, &MainForm::Help_Command_Click);
+    connect(TollanHome_Command, &QPushButton::clicked, this, &MainForm::TollanHome_Command_Click);
+    connect(Mode_Combo, &PickList::clicked, this, &MainForm::Mode_Combo_Click);
+    connect(MouseMode_Combo, &PickList::clicked, this, &MainForm::MouseMode_Combo_Click);
+    connect(KeyMode_Combo, &PickList::clicked, this, &MainForm::KeyMode_Combo_Click);
+    connect(Location_Combo, &PickList::clicked, this, &MainForm::Location_Combo_Click);
+    connect(Speed_Combo, &PickList::clicked, this, &MainForm::Speed_Combo_Click);
+}
+
+MainForm::~MainForm() = default;
+
+QWidget* MainForm::placed(QWidget* w, const QString& name, int left, int top, int width, int height)
+{
+    w->setObjectName(name);
+    w->setGeometry(twipsRect(left, top, width, height, *this));
+    return w;
+}
+
+PickList* MainForm::modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top)
+{
+    frame = new QFrame(this);
+    placed(frame, prefix + QStringLiteral("_Frame"), 240, top, 3855, 495);
+    label = new QLabel(QStringLiteral("Mode"), frame);
+    placed(label, prefix + QStringLiteral("_Label"), 60, 120, 1215, 315);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    auto* list = new PickList(frame);
+    placed(list, prefix + QStringLiteral("_Combo"), 1380, 120, 2295, 315);
+    return list;
+}
+
+void MainForm::build()
+{
+    setObjectName(QStringLiteral("Corvane_MainForm"));
+    setWindowTitle(QStringLiteral("Tollan Corvane"));
+    QFont base = font();
+    base.setPointSize(8);
+    setFont(base);
+
+    // Top strip.
+    Profile_Label = new QLabel(QStringLiteral("Profile"), this);
+    placed(Profile_Label, QStringLiteral("Profile_Label"), 180, 120, 675, 315);
+    Profile_Combo = new PickList(this, /*sorted=*/true);
+    placed(Profile_Combo, QStringLiteral("Profile_Combo"), 960, 90, 3255, 315);
+    Start_Command = new QPushButton(QStringLiteral("Start"), this);
+    placed(Start_Command, QStringLiteral("Start_Command"), 120, 510, 1335, 315);
+    ShowSettings_Command = new QPushButton(QStringLiteral("Show Settings"), this);
+    placed(ShowSettings_Command, QStringLiteral("ShowSettings_Command"), 1500, 510, 1335, 315);
+    Help_Command = new QPushButton(QStringLiteral("Help"), this);
+    placed(Help_Command, QStringLiteral("Help_Command"), 2880, 510, 1335, 315);
+
+    // The settings panel: the tab strip in a borderless container; the group
+    // frames are the window's own children drawn over it.
+    TabStrip_Frame = new QFrame(this);
+    placed(TabStrip_Frame, QStringLiteral("TabStrip_Frame"), 60, 870, 4275, 4695);
+    TabStrip = new QTabWidget(TabStrip_Frame);
+    placed(TabStrip, QStringLiteral("TabStrip"), 60, 90, 4095, 4545);
+    for (const char* caption : {"Tracker", "Mouse", "Keyboard", "Other"})
+        TabStrip->addTab(new QWidget(TabStrip), QString::fromLatin1(caption));
+
+    // Tracker tab.
+    Model_Combo = modeFrameList(Model_Frame, Model_Label, QStringLiteral("Model"), 1410);
+    Model_Label->setText(QStringLiteral("Model"));
+
+    Connection_Frame = new QGroupBox(QStringLiteral("Connection"), this);
+    placed(Connection_Frame, QStringLiteral("Connection_Frame"), 240, 1890, 3855, 1515);
+    auto rowLabel = [](QWidget* frame, const QString& name, const QString& caption, int top) {
+        auto* l = new QLabel(caption, frame);
+        l->setObjectName(name);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        l->setGeometry(twipsRect(240, top, 1035, 315, *frame));
+        return l;
+    };
+    auto rowList = [](QWidget* frame, const QString& name, int top) {
+        auto* list = new PickList(frame);
+        list->setObjectName(name);
+        list->setGeometry(twipsRect(1380, top, 2295, 315, *frame));
+        return list;
+    };
+    LocationLabel = rowLabel(Connection_Frame, QStringLiteral("LocationLabel"), QStringLiteral("Location"), 300);
+    Location_Combo = rowList(Connection_Frame, QStringLiteral("Location_Combo"), 300);
+    Speed_Label = rowLabel(Connection_Frame, QStringLiteral("Speed_Label"), QStringLiteral("Speed"), 660);
+    Speed_Combo = rowList(Connection_Frame, QStringLiteral("Speed_Combo"), 660);
+    Mode_Label = rowLabel(Connection_Frame, QStringLiteral("Mode_Label"), QStringLiteral("Mode"), 1020);
+    Mode_Combo = rowList(Connection_Frame, QStringLiteral("Mode_Combo"), 1020);
+
+    using R = SettingPair::Rule;
+    Filters_Frame = new QGroupBox(QStringLiteral("Filters"), this);
+    placed(Filters_Frame, QStringLiteral("Filters_Frame"), 240, 3420, 3855, 1515);
+    Magnetic = new SettingPair(app_, {QStringLiteral("Magnetic"), QStringLiteral("Magnetic"), &Profile::magnetic, 0, 7, 1, 2, R::Common}, Filters_Frame, 300);
+    Jitter = new SettingPair(app_, {QStringLiteral("Jitter"), QStringLiteral("Jitter"), &Profile::jitter, 0, 7, 1, 3, R::Common}, Filters_Frame, 660);
+    Tilt = new SettingPair(app_, {QStringLiteral("Tilt"), QStringLiteral("Tilt"), &Profile::tilt, 0, 7, 1, 4, R::Common}, Filters_Frame, 1020);
+
+    // Mouse tab.
+    MouseMode_Combo = modeFrameList(MouseMode_Frame, MouseMode_Label, QStringLiteral("MouseMode"), 1410);
+    Smoothing_Frame = new QGroupBox(QStringLiteral("Smoothing"), this);
+    placed(Smoothing_Frame, QStringLiteral("Smoothing_Frame"), 240, 1890, 3855, 1515);
+    LeftRightSmooth = new SettingPair(app_, {QStringLiteral("LeftRightSmooth"), QStringLiteral("Left-Right"), &Profile::leftRightSmooth, 0, 40, 5, 18, R::Common}, Smoothing_Frame, 300);
+    UpDownSmooth = new SettingPair(app_, {QStringLiteral("UpDownSmooth"), QStringLiteral("Up-Down"), &Profile::upDownSmooth, 0, 40, 5, 10, R::Common}, Smoothing_Frame, 660);
+    SideSideSmooth = new SettingPair(app_, {QStringLiteral("SideSideSmooth"), QStringLiteral("Side-Side"), &Profile::sideSideSmooth, 0, 40, 5, 10, R::Common}, Smoothing_Frame, 1020);
+    Speed_Frame = new QGroupBox(QStringLiteral("Speed"), this);
+    placed(Speed_Frame, QStringLiteral("Speed_Frame"), 240, 3420, 3855, 1515);
+    LeftRightSpeed = new SettingPair(app_, {QStringLiteral("LeftRightSpeed"), QStringLiteral("Left-Right"), &Profile::leftRightSpeed, 0, 40, 10, 6, R::Speed}, Speed_Frame, 300);
+    UpDownSpeed = new SettingPair(app_, {QStringLiteral("UpDownSpeed"), QStringLiteral("Up-Down"), &Profile::upDownSpeed, 0, 40, 10, 5, R::Speed}, Speed_Frame, 660);
+    SideSideSpeed = new SettingPair(app_, {QStringLiteral("SideSideSpeed"), QStringLiteral("Side-Side"), &Profile::sideSideSpeed, 0, 40, 10, 5, R::Speed}, Speed_Frame, 1020);
+
+    // Keyboard tab.
+    KeyMode_Combo = modeFrameList(KeyMode_Frame, KeyMode_Label, QStringLiteral("KeyMode"), 1410);
+    Mappings_Frame = new QGroupBox(QStringLiteral("Mappings"), this);
+    placed(Mappings_Frame, QStringLiteral("Mappings_Frame"), 240, 1890, 3855, 3045);
+
+    // Other tab.
+    StartStop_Frame = new QGroupBox(QStringLiteral("Global Keys"), this);
+    placed(StartStop_Frame, QStringLiteral("StartStop_Frame"), 240, 1410, 3855, 1155);
+    for (int i = 0; i < kMappingCount; ++i) {
+        const bool global = i >= static_cast<int>(Mapping::Start);
+        QWidget* frame = global ? static_cast<QWidget*>(StartStop_Frame) : Mappings_Frame;
+        const int top = global ? 300 + (i - 6) * 360 : 300 + i * 450;
+        const QString name = QString::fromLatin1(kMappingRows[i].name);
+        auto* check = new QPushButton(QString::fromLatin1(kMappingRows[i].caption), frame);
+        check->setCheckable(true);
+        check->setObjectName(name + QStringLiteral("_Check"));
+        check->setGeometry(twipsRect(240, top, 1035, 315, *frame));
+        auto* box = new KeyBox(frame);
+        box->setObjectName(name + QStringLiteral("_RichText"));
+        box->setGeometry(twipsRect(1380, top, 2295, 315, *frame));
+        keyChecks[i] = check;
+        keyBoxes[i] = box;
+    }
+
+    DelayMillisecs_Frame = new QGroupBox(QStringLiteral("Update Delay"), this);
+    placed(DelayMillisecs_Frame, QStringLiteral("DelayMillisecs_Frame"), 240, 2580, 3855, 795);
+    DelayMillisecs = new SettingPair(app_, {QStringLiteral("DelayMillisecs"), QStringLiteral("Milleseconds"), &Profile::delayMillisecs, 10, 100, 10, 20, R::Common, QStringLiteral("Millesecs_Label")}, DelayMillisecs_Frame, 300);
+
+    Monitor_Frame = new QGroupBox(QStringLiteral("Output Monitor"), this);
+    placed(Monitor_Frame, QStringLiteral("Monitor_Frame"), 240, 3390, 3855, 1545);
+    const struct {
+        const char* caption;
+        const char* name;
+        int left;
+    } monitors[] = {{"TL / TR", "LRMon", 180}, {"LU / LD", "UDMon", 1380}, {"LL / LR", "SSMon", 2580}};
+    QLineEdit* monitorBoxes[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QString::fromLatin1(monitors[i].name);
+        auto* caption = new QLabel(QString::fromLatin1(monitors[i].caption), Monitor_Frame);
+        caption->setObjectName(name + QStringLiteral("_Label"));
+        caption->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        caption->setGeometry(twipsRect(monitors[i].left, 270, 1095, 285, *Monitor_Frame));
+        auto* box = new QLineEdit(QStringLiteral("0"), Monitor_Frame);
+        box->setObjectName(name + QStringLiteral("_Text"));
+        box->setReadOnly(true);
+        box->setAlignment(Qt::AlignHCenter);
+        box->setGeometry(twipsRect(monitors[i].left, 570, 1095, 315, *Monitor_Frame));
+        monitorBoxes[i] = box;
+    }
+    LRMon_Text = monitorBoxes[0];
+    UDMon_Text = monitorBoxes[1];
+    SSMon_Text = monitorBoxes[2];
+    KeyMon_Text = new QLineEdit(Monitor_Frame);
+    KeyMon_Text->setObjectName(QStringLiteral("KeyMon_Text"));
+    KeyMon_Text->setReadOnly(true);
+    KeyMon_Text->setGeometry(twipsRect(180, 1020, 3495, 315, *Monitor_Frame));
+
+    // Profile buttons: in the panel's area, so seen only while it is shown.
+    const struct {
+        QPushButton** button;
+        const char* caption;
+        const char* name;
+        int left;
+    } profileButtons[] = {{&Cancel_Command, "Cancel", "Cancel_Command", 240},
+                          {&Save_Command, "Save", "Save_Command", 1220},
+                          {&SaveAs_Command, "Save As", "SaveAs_Command", 2200},
+                          {&Delete_Command, "Delete", "Delete_Command", 3180}};
+    for (const auto& b : profileButtons) {
+        *b.button = new QPushButton(QString::fromLatin1(b.caption), this);
+        placed(*b.button, QString::fromLatin1(b.name), b.left, 5040, 915, 315);
+    }
+
+    TollanHome_Command = new QPushButton(QStringLiteral("Tollan Home Page"), this);
+    QFont large = font();
+    large.setPointSize(11);
+    large.setBold(true);
+    TollanHome_Command->setFont(large);
+    placed(TollanHome_Command, QStringLiteral("TollanHome_Command"), 120, 945, 4095, 465);
+
+    // Outside the window: takes the keyboard focus when another control must lose it.
+    Dummy_Command = new QPushButton(QStringLiteral("Dummy"), this);
+    placed(Dummy_Command, QStringLiteral("Dummy_Command"), 13920, 510, 1335, 315);
+
+    // The group frames are drawn over the tab strip.
+    for (QWidget* frame : groupFrames())
+        frame->raise();
+    for (QPushButton* b : {Cancel_Command, Save_Command, SaveAs_Command, Delete_Command})
+        b->raise();
+}
+
+std::array<QWidget*, 11> MainForm::groupFrames() const
+{
+    return {Model_Frame,    Connection_Frame, Filters_Frame,   MouseMode_Frame,      Smoothing_Frame, Speed_Frame,
+            KeyMode_Frame, Mappings_Frame,   StartStop_Frame, DelayMillisecs_Frame, Monitor_Frame};
+}
+
+void MainForm::setOuterSizeTwips(int width, int height)
+{
+    outerWidthTwips_ = width;
+    outerHeightTwips_ = height;
+    // The border and title bar, when a window manager draws them, are part of the
+    // outer size; they are known once the window is shown.
+    const QSize frameExtra = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    setFixedSize(twipsX(width, *this) - frameExtra.width(), twipsY(height, *this) - frameExtra.height());
+}
+
+QSize MainForm::outerSizeTwips() const { return {outerWidthTwips_, outerHeightTwips_}; }
+
+void MainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    setOuterSizeTwips(outerWidthTwips_, outerHeightTwips_);
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (unload)
+        unload();
+}
+
+bool MainForm::currentProfileInRange() const
+{
+    const int index = app_.store.table.currentIndex;
+    return index >= 1 && index <= app_.store.table.count();
+}
+
+void MainForm::Form_Load()
+{
+    trapFaults(app_, [this] {
+        setOuterSizeTwips(4425, 2010);
+        Profile_Combo->clear();
+        fill(Model_Combo, {QStringLiteral("Ambrel")}, QStringLiteral("Ambrel"));
+        fill(Location_Combo, kLocations, kLocations.first());
+        QStringList speeds;
+        for (const SpeedItem& s : kSpeeds)
+            speeds.append(QString::fromLatin1(s.item));
+        fill(Speed_Combo, speeds, speeds.first());
+        fill(Mode_Combo, {kMouseEmulation, kEulerAngle}, kMouseEmulation);
+        fill(MouseMode_Combo, {kDisabled, QStringLiteral("Mouse Event")}, QStringLiteral("Mouse Event"));
+        fill(KeyMode_Combo,
+             {kDisabled, QStringLiteral("Send Keys"), QStringLiteral("Emulate Keys"), QStringLiteral("Keyboard Event")},
+             kDisabled);
+        TabStrip_Frame->hide();
+        for (QWidget* frame : groupFrames())
+            frame->hide();
+        for (QWidget* frame : groupFrames())
+            frame->move(twipsX(240, *this), frame->y());
+        TollanHome_Command->move(TollanHome_Command->x(), twipsY(945, *this));
+    });
+}
+
+void MainForm::ShowSettings_Command_Click()
+{
+    trapFaults(app_, [this] {
+        if (!SettingsShown) {
+            ShowSettings_Command->setText(QStringLiteral("Hide Settings"));
+            SettingsShown = true;
+            TabStrip_Frame->show();
+            TabStrip_Click();
+            TollanHome_Command->move(TollanHome_Command->x(), twipsY(5610, *this));
+            setOuterSizeTwips(outerWidthTwips_, 6675);
+        } else {
+            ShowSettings_Command->setText(QStringLiteral("Show Settings"));
+            SettingsShown = false;
+            TabStrip_Frame->hide();
+            TabStrip_Click();
+            TollanHome_Command->move(TollanHome_Command->x(), twipsY(945, *this));
+            setOuterSizeTwips(outerWidthTwips_, 2010);
+        }
+    });
+}
+
+void MainForm::TabStrip_Click()
+{
+    trapFaults(app_, [this] {
+        for (QWidget* frame : groupFrames())
+            frame->hide();
+        if (TabStrip_Frame->isHidden())
+            return;
+        const QString caption = TabStrip->tabText(TabStrip->currentIndex());
+        QList<QWidget*> shown;
+        if (caption == QLatin1String("Tracker"))
+            shown = {Model_Frame, Connection_Frame, Filters_Frame};
+        else if (caption == QLatin1String("Mouse"))
+            shown = {MouseMode_Frame, Smoothing_Frame, Speed_Frame};
+        else if (caption == QLatin1String("Keyboard"))
+            shown = {KeyMode_Frame, Mappings_Frame};
+        else if (caption == QLatin1String("Other"))
+            shown = {StartStop_Frame, DelayMillisecs_Frame, Monitor_Frame};
+        for (QWidget* frame : shown)
+            frame->show();
+    });
+}
+
+void MainForm::Help_Command_Click()
+{
+    trapFaults(app_, [this] {
+        if (help_)
+            help_->showHelp();
+    });
+}
+
+void MainForm::TollanHome_Command_Click()
+{
+    trapFaults(app_, [this] { app_.platform.shell->open(kHomePageUrl); });
+}
+
+void MainForm::Mode_Combo_Click()
+{
+    trapFaults(app_, [this] {
+        const QString mode = Mode_Combo->text();
+        const QList<QWidget*> sideSide = {SideSideSmooth->label(), SideSideSmooth->slider(), SideSideSmooth->box(),
+                                          SideSideSpeed->label(),  SideSideSpeed->slider(),  SideSideSpeed->box()};
+        const QList<QWidget*> leans = {keyChecks[4], keyBoxes[4], keyChecks[5], keyBoxes[5]};
+        if (mode == kMouseEmulation) {
+            for (QWidget* w : sideSide + leans)
+                w->setEnabled(false);
+        } else if (mode == kEulerAngle) {
+            for (QWidget* w : sideSide)
+                w->setEnabled(true);
+            if (app_.store.table.current().keyMode == kDisabled)
+                return;
+            for (QWidget* w : leans)
+                w->setEnabled(true);
+        }
+    });
+}
+
+void MainForm::MouseMode_Combo_Click()
+{
+    trapFaults(app_, [this] {
+        if (app_.store.table.currentIndex > 0)
+            app_.store.table.current().mouseMode = MouseMode_Combo->text();
+    });
+}
+
+void MainForm::KeyMode_Combo_Click()
+{
+    trapFaults(app_, [this] {
+        const QString keyMode = KeyMode_Combo->text();
+        if (keyMode == kDisabled) {
+            for (int i = 0; i < 6; ++i) {
+                keyChecks[i]->setEnabled(false);
+                keyBoxes[i]->setEnabled(false);
+            }
+        } else {
+            for (int i = 0; i < 4; ++i) {
+                keyChecks[i]->setEnabled(true);
+                keyBoxes[i]->setEnabled(true);
+            }
+            if (Mode_Combo->text() != kMouseEmulation) {
+                for (int i = 4; i < 6; ++i) {
+                    keyChecks[i]->setEnabled(true);
+                    keyBoxes[i]->setEnabled(true);
+                }
+            }
+        }
+        if (app_.store.table.currentIndex > 0)
+            app_.store.table.current().keyMode = keyMode;
+    });
+}
+
+void MainForm::Location_Combo_Click()
+{
+    trapFaults(app_, [this] {
+        const auto at = kLocations.indexOf(Location_Combo->text());
+        if (at >= 0) {
+            app_.link.portNumber = static_cast<int>(at) + 1;
+        } else {
+            Location_Combo->setText(kLocations.first());
+            app_.link.portNumber = 1;
+        }
+        if (currentProfileInRange())
+            app_.store.table.current().location = Location_Combo->text();
+    });
+}
+
+void MainForm::Speed_Combo_Click()
+{
+    trapFaults(app_, [this] {
+        const QString text = Speed_Combo->text();
+        bool known = false;
+        for (const SpeedItem& s : kSpeeds) {
+            if (text == QLatin1String(s.item)) {
+                app_.link.portSettings = QString::fromLatin1(s.settings);
+                known = true;
+            }
+        }
+        if (!known) {
+            Speed_Combo->setText(QString::fromLatin1(kSpeeds[0].item));
+            app_.link.portSettings = QString::fromLatin1(kSpeeds[0].settings);
+        }
+        if (currentProfileInRange())
+            app_.store.table.current().speed = Speed_Combo->text();
+    });
+}
+
+} // namespace corvane

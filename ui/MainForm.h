@@ -1,0 +1,146 @@
+#pragma once
+// The main window "Tollan Corvane": the profile list, Start, Show Settings and
+// Help on top, the tabbed settings panel below (shown or hidden), and the home
+// page button at the bottom edge.
+#include "ui/AppContext.h"
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace corvane {
+
+class HelpForm;
+class KeyBox;
+class PickList;
+class ProfileCommands;
+class SettingPair;
+
+// The maker's home page, opened by the "Tollan Home Page" button.
+inline const QString kHomePageUrl = QStringLiteral("https://www.tollan.example/corvane/");
+
+class MainForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainForm(AppContext& app, HelpForm* help = nullptr);
+    ~MainForm() override;
+
+    // Top strip.
+    QLabel* Profile_Label;
+    PickList* Profile_Combo;
+    QPushButton* Start_Command;
+    QPushButton* ShowSettings_Command;
+    QPushButton* Help_Command;
+    QPushButton* TollanHome_Command;
+
+    // Settings panel.
+    QFrame* TabStrip_Frame;
+    QTabWidget* TabStrip;
+
+    QFrame* Model_Frame;
+    QLabel* Model_Label;
+    PickList* Model_Combo;
+    QGroupBox* Connection_Frame;
+    QLabel* LocationLabel;
+    PickList* Location_Combo;
+    QLabel* Speed_Label;
+    PickList* Speed_Combo;
+    QLabel* Mode_Label;
+    PickList* Mode_Combo;
+    QGroupBox* Filters_Frame;
+
+    QFrame* MouseMode_Frame;
+    QLabel* MouseMode_Label;
+    PickList* MouseMode_Combo;
+    QGroupBox* Smoothing_Frame;
+    QGroupBox* Speed_Frame;
+
+    QFrame* KeyMode_Frame;
+    QLabel* KeyMode_Label;
+    PickList* KeyMode_Combo;
+    QGroupBox* Mappings_Frame;
+
+    QGroupBox* StartStop_Frame;
+    QGroupBox* DelayMillisecs_Frame;
+    QGroupBox* Monitor_Frame;
+    QLineEdit* LRMon_Text;
+    QLineEdit* UDMon_Text;
+    QLineEdit* SSMon_Text;
+    QLineEdit* KeyMon_Text;
+
+    // The ten slider and number box pairs.
+    SettingPair* Magnetic;
+    SettingPair* Jitter;
+    SettingPair* Tilt;
+    SettingPair* LeftRightSmooth;
+    SettingPair* UpDownSmooth;
+    SettingPair* SideSideSmooth;
+    SettingPair* LeftRightSpeed;
+    SettingPair* UpDownSpeed;
+    SettingPair* SideSideSpeed;
+    SettingPair* DelayMillisecs;
+
+    // The mapping buttons and their key displays, in the order of Mapping.
+    std::array<QPushButton*, kMappingCount> keyChecks{};
+    std::array<KeyBox*, kMappingCount> keyBoxes{};
+
+    QPushButton* Cancel_Command;
+    QPushButton* Save_Command;
+    QPushButton* SaveAs_Command;
+    QPushButton* Delete_Command;
+    QPushButton* Dummy_Command;
+
+    bool SettingsShown = false;
+
+    ProfileCommands& commands() { return *commands_; }
+
+    // The eleven group frames, in the order the window hides them.
+    std::array<QWidget*, 11> groupFrames() const;
+
+    // Set by the engine: the start/stop toggle and the shutdown.
+    std::function<void()> startClick;
+    std::function<void()> unload;
+
+    // Handlers.
+    void Form_Load();
+    void ShowSettings_Command_Click();
+    void TabStrip_Click();
+    void Help_Command_Click();
+    void TollanHome_Command_Click();
+    void Mode_Combo_Click();
+    void MouseMode_Combo_Click();
+    void KeyMode_Combo_Click();
+    void Location_Combo_Click();
+    void Speed_Combo_Click();
+
+    // Outer size of the window (title bar and border included), in twips.
+    void setOuterSizeTwips(int width, int height);
+    QSize outerSizeTwips() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void build();
+    QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
+    PickList* modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top);
+    bool currentProfileInRange() const;
+
+    AppContext& app_;
+    HelpForm* help_;
+    std::unique_ptr<ProfileCommands> commands_;
+    int outerWidthTwips_ = 4425;
+    int outerHeightTwips_ = 2010;
+};
+
+} // namespace corvane

@@ -1,0 +1,53 @@
+#include "ui/PickList.h"
+
+#include "core/Fault.h"
+
+namespace corvane {
+
+PickList::PickList(QWidget* parent, bool sorted) : QComboBox(parent), sorted_(sorted)
+{
+    setEditable(false);
+    connect(this, &QComboBox::activated, this, &PickList::clicked);
+}
+
+QString PickList::text() const { return currentIndex() < 0 ? QString() : currentText(); }
+
+void PickList::setText(const QString& text)
+{
+    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0)
+        throw Fault{kFaultInvalidValue,
+                    QStringLiteral("Invalid property value: \"%1\" is not an entry of %2").arg(text, objectName())};
+    setCurrentIndex(index);
+    emit clicked();
+}
+
+void PickList::addText(const QString& text)
+{
+    // Adding never selects: a list with no selection keeps none.
+    const bool noSelection = currentIndex() < 0;
+    int at = count();
+    if (sorted_) {
+        at = 0;
+        while (at < count()) {
+            const QString other = itemText(at);
+            const int c = QString::compare(text, other, Qt::CaseInsensitive);
+            if (c < 0 || (c == 0 && text < other))
+                break;
+            ++at;
+        }
+    }
+    insertItem(at, text);
+    if (noSelection)
+        setCurrentIndex(-1);
+}
+
+QStringList PickList::items() const
+{
+    QStringList out;
+    for (int i = 0; i < count(); ++i)
+        out.append(itemText(i));
+    return out;
+}
+
+} // namespace corvane

@@ -1,0 +1,29 @@
+#pragma once
+// A drop-down pick list: the user can only choose one of its items. Choosing an
+// item, by the user or by the program through setText, raises `clicked`.
+#include <QComboBox>
+
+namespace corvane {
+
+class PickList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit PickList(QWidget* parent = nullptr, bool sorted = false);
+
+    // The selected item's text; empty when nothing is selected.
+    QString text() const;
+    // Selects the item with exactly this text and raises `clicked`, also when it
+    // was selected already. A text that is not an item throws the invalid-value Fault.
+    void setText(const QString& text);
+    // Adds an item; a sorted list keeps its items in alphabetical order.
+    void addText(const QString& text);
+    QStringList items() const;
+
+signals:
+    void clicked();
+
+private:
+    bool sorted_;
+};
+
+} // namespace corvane
