@@ -1,16 +1,21 @@
 #include "engine/Main.h"
 
+#include "engine/TrackerLink.h"
 #include "keyboard/KeyNames.h"
 #include "profiles/ProfileCommands.h"
 #include "ui/HelpForm.h"
 #include "ui/MainForm.h"
 #include "ui/PickList.h"
+#include "ui/SettingPair.h"
 #include "ui/ShowError.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace corvane {
 
@@ -74,6 +79,7 @@ bool Engine::startUp()
         form_ = std::make_unique<MainForm>(app_, help_.get());
         form_->startClick = [this] { Start_Command_Click(); };
         form_->unload = [this] { Form_Unload(); };
+        link_ = std::make_unique<TrackerLink>(app_, *form_, pump_);
         form_->Form_Load();
         loadKeyNames();
         form_->commands().ReadProfiles();
@@ -111,12 +117,62 @@ void Engine::cycle()
     const ProfileTable& table = app_.store.table;
     app_.platform.clock->sleepMs(table.count() > 0 ? table.at(table.currentIndex).delayMillisecs : 100);
     pump_.process();
-    // The tracker link and the keyboard poll join the cycle here.
+    link_->ServiceTrackerLink();
+    // The keyboard poll joins the cycle here.
     if (app_.link.acceptedCommand.isEmpty())
         return;
     if (!started())
         return;
-    // Reading, decoding, motion, keys and mouse run here once the link exists.
+    process();
+}
+
+// One started cycle with a configured tracker: read, decode, filter, show, move.
+void Engine::process()
+{
+    if (link_->portOpen())
+        receiveBuffer_ += link_->read();
+    else
+        receiveBuffer_.clear();
+    values_.leftRight = 0;
+    values_.upDown = 0;
+    decodePackets(app_.store.table.current().mode, receiveBuffer_, values_);
+    motion_.process(values_, app_.store.table.current());
+    updateMonitor();
+    // The keyboard stage, which can take directions away from the mouse, joins here.
+    if (app_.store.table.current().mouseMode != QLatin1String("Disabled"))
+        mouseStage();
+    values_.sideSide = 0;
+}
+
+void Engine::updateMonitor()
+{
+    if (form_->Monitor_Frame->isHidden())
+        return;
+    form_->LRMon_Text->setText(monitorText(values_.leftRight));
+    form_->UDMon_Text->setText(monitorText(values_.upDown));
+    form_->SSMon_Text->setText(monitorText(values_.sideSide));
+}
+
+void Engine::mouseStage()
+{
+    const auto move = mouseMove(values_, app_.store.table.current(), form_->Jitter->slider()->value());
+    if (move)
+        MoveMouse(move->dx, move->dy);
+}
+
+void Engine::MoveMouse(int dx, int dy)
+{
+    const QString& unavailable = app_.platform.pointerUnavailable;
+    if (!unavailable.isEmpty()) {
+        // Without a display to move the pointer on, say so once; the rest keeps running.
+        if (!pointerNoticeShown_) {
+            pointerNoticeShown_ = true;
+            qWarning("%s", qPrintable(unavailable));
+            app_.platform.dialogs->message(unavailable, QStringLiteral("Corvane"), platform::Buttons::Ok);
+        }
+        return;
+    }
+    trapFaults(app_, [&] { app_.platform.pointer->moveRelative(dx, dy); });
 }
 
 void Engine::Start_Command_Click()
@@ -126,9 +182,11 @@ void Engine::Start_Command_Click()
         if (lastToggleTime_ && now - *lastToggleTime_ <= 1)
             return;
         if (form_->Start_Command->text() == kStart) {
+            link_->SendStartCommand();
             form_->Start_Command->setText(kStop);
             form_->Dummy_Command->setFocus();
         } else {
+            link_->SendStopCommand();
             form_->Start_Command->setText(kStart);
         }
         lastToggleTime_ = now;
@@ -137,6 +195,9 @@ void Engine::Start_Command_Click()
 
 void Engine::Form_Unload()
 {
+    // Stop and reset the tracker, close the port, then end at once.
+    if (link_)
+        trapFaults(app_, [this] { link_->shutdown(); });
     if (help_)
         help_->hide();
     app_.platform.process->endProgram(0);

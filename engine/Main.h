@@ -1,8 +1,12 @@
 #pragma once
 // The engine's entry routine: start-up, the main loop, the start/stop toggle
 // and the shutdown.
+#include "engine/Decoding.h"
 #include "engine/EventPump.h"
+#include "engine/Motion.h"
 #include "ui/AppContext.h"
+
+#include <QByteArray>
 
 #include <QString>
 #include <memory>
@@ -12,6 +16,7 @@ namespace corvane {
 
 class HelpForm;
 class MainForm;
+class TrackerLink;
 
 class Engine {
 public:
@@ -35,19 +40,33 @@ public:
     // Closing the main window: ends the program at once.
     void Form_Unload();
 
+    // Moves the pointer by dx, dy; a fault is reported.
+    void MoveMouse(int dx, int dy);
+
     bool started() const;
+    TrackerLink& link() { return *link_; }
+    const QByteArray& receiveBuffer() const { return receiveBuffer_; }
+    const MotionHistory& motion() const { return motion_; }
     AppContext& app() { return app_; }
     MainForm& form() { return *form_; }
     HelpForm& help() { return *help_; }
 
 private:
     void createDefaults();
+    void process();
+    void updateMonitor();
+    void mouseStage();
 
     AppContext app_;
     EventPump pump_;
     std::unique_ptr<HelpForm> help_;
     std::unique_ptr<MainForm> form_;
+    std::unique_ptr<TrackerLink> link_;
     std::optional<qint64> lastToggleTime_;
+    QByteArray receiveBuffer_;
+    MovementValues values_;
+    MotionHistory motion_;
+    bool pointerNoticeShown_ = false;
 };
 
 } // namespace corvane

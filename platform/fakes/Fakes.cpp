@@ -2,6 +2,9 @@
 
 #include "core/Fault.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
 namespace corvane::platform::fakes {
 
 namespace {
@@ -55,7 +58,12 @@ void FakeClock::sleepMs(int ms)
         auto node = actions_.extract(actions_.begin());
         if (node.key() > nowMs_)
             nowMs_ = node.key();
-        node.mapped()();
+        // What happens during a sleep arrives as an event: it runs at the next
+        // event-processing point, as a click or a close would.
+        if (QCoreApplication::instance())
+            QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(node.mapped()), Qt::QueuedConnection);
+        else
+            node.mapped()();
     }
     nowMs_ = target > nowMs_ ? target : nowMs_;
 }

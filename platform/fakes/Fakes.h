@@ -25,8 +25,9 @@ private:
     QStringList lines_;
 };
 
-// Time stands still until something sleeps. Actions scheduled at a tick run
-// inside the sleep that reaches it, as events arriving during a sleep would.
+// Time stands still until something sleeps. An action scheduled at a tick is
+// posted as an event by the sleep that reaches it, and so runs at the next
+// event-processing point (at once when there is no application object).
 class FakeClock final : public Clock {
 public:
     explicit FakeClock(Log* log = nullptr) : log_(log) {}

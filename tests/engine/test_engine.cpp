@@ -59,7 +59,14 @@ void writeIn(const QTemporaryDir& folder, const QString& name, const QByteArray&
 
 class EngineRun : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        // A tracker on COM 1 at 19200 that acknowledges its set-up. The first
+        // cycle then also sleeps for the link: 100 ms after opening, 20 ms in
+        // each of the drain, the wait for the reply and the second drain.
+        fakes.serial().openOnly(1, QStringLiteral("19200,n,8,1"));
+    }
 
     QString path(const QString& name) const { return dir.filePath(name); }
     QByteArray read(const QString& name) const { return readIn(dir, name); }
@@ -169,9 +176,9 @@ TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelay)
     write(kProfilesFileName, kDefaultsFile);
     write(kLastProfileFileName, "\"Default Flight Simulator\"\r\n");
     atMs(10, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("35")); });
-    atMs(50, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("60")); });
-    EXPECT_EQ(runUntilClosedAt(150), 0);
-    EXPECT_EQ(clock().sleeps(), QList<int>({20, 35, 60, 60}));
+    atMs(200, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("60")); });
+    EXPECT_EQ(runUntilClosedAt(300), 0);
+    EXPECT_EQ(clock().sleeps(), QList<int>({20, 100, 20, 20, 20, 35, 60, 60}));
 }
 
 TEST_F(EngineRun, WithNoProfilesEachCycleSleeps100Milliseconds)
@@ -183,7 +190,7 @@ TEST_F(EngineRun, WithNoProfilesEachCycleSleeps100Milliseconds)
     });
     EXPECT_EQ(runUntilClosedAt(300), 0);
     EXPECT_EQ(engine.app().store.table.count(), 0);
-    EXPECT_EQ(clock().sleeps(), QList<int>({20, 20, 100, 100, 100}));
+    EXPECT_EQ(clock().sleeps(), QList<int>({20, 100, 20, 20, 20, 100, 100}));
     ASSERT_EQ(fakes.dialogs().boxes.size(), 2) << fakes.log.joined().toStdString();
     EXPECT_TRUE(fakes.dialogs().boxes[1].text.startsWith(kErrorReport + QStringLiteral("380 : ")));
 }
@@ -195,10 +202,11 @@ TEST_F(EngineRun, TheToggleIgnoresASecondClickWithinTheNextWholeSecond)
         const char* caption;
         bool focusMoved;
     } clicks[] = {
+        // Clicks run at the end of the 20 ms sleep they fall in: keep them on cycle boundaries.
         {900, "Stop", true},    // the first toggle is always accepted
-        {1999, "Stop", false},  // in the next whole second: ignored
+        {1980, "Stop", false},  // in the next whole second: ignored
         {2000, "Start", false}, // two whole seconds later, though only 1.1 s
-        {3999, "Start", false},
+        {3980, "Start", false},
         {4000, "Stop", true},
     };
     QStringList captions, expected;
@@ -225,7 +233,11 @@ TEST_F(EngineRun, ClosingTheMainWindowDuringASleepEndsTheProgramAtOnce)
     atMs(10, [this] { form().Help_Command->click(); });
     EXPECT_EQ(runUntilClosedAt(70), 0);
     EXPECT_EQ(fakes.log.matching(QStringLiteral("end")), QStringList(QStringLiteral("end 0")));
-    EXPECT_EQ(clock().sleeps(), QList<int>({20, 20, 20, 20})) << "no cycle runs after the close";
+    // The close arrives inside the link's first wait: the tracker is stopped
+    // and reset, the port closed, and nothing runs after it.
+    const QStringList log = fakes.log.lines();
+    EXPECT_EQ(log.mid(log.size() - 4), QStringList({"write !", "write !R<CR>", "close", "end 0"}));
+    EXPECT_EQ(clock().sleeps(), QList<int>({20, 100}));
     EXPECT_FALSE(form().isVisible());
     EXPECT_FALSE(engine.help().isVisible());
 }
