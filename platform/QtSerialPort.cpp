@@ -85,14 +85,28 @@ QString QtSerialPort::deviceFor(int number, QString* why) const
             *why = QStringLiteral("%1 points to %2, which does not exist").arg(entry, QFileInfo(entry).symLinkTarget());
         return {};
     }
-    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    std::sort(ports.begin(), ports.end(),
-              [](const QSerialPortInfo& a, const QSerialPortInfo& b) { return a.portName() < b.portName(); });
+    const QStringList& ports = listedPorts();
     if (number >= 1 && number <= ports.size())
-        return ports[number - 1].systemLocation();
+        return ports[number - 1];
     if (why)
         *why = QStringLiteral("there is no entry %1 and the system lists %2 serial port(s)").arg(entry).arg(ports.size());
     return {};
+}
+
+const QStringList& QtSerialPort::listedPorts() const
+{
+    // Listing the ports walks the system's device tables: while the link
+    // searches (every 100 ms) the list is taken afresh at most every five seconds.
+    if (!portsListed_.isValid() || portsListed_.hasExpired(5000)) {
+        QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+        std::sort(ports.begin(), ports.end(),
+                  [](const QSerialPortInfo& a, const QSerialPortInfo& b) { return a.portName() < b.portName(); });
+        ports_.clear();
+        for (const QSerialPortInfo& port : ports)
+            ports_.append(port.systemLocation());
+        portsListed_.start();
+    }
+    return ports_;
 }
 
 void QtSerialPort::lost()

@@ -4,7 +4,9 @@
 // com1 -> /dev/ttyUSB0), else the n-th serial port the system lists, in name order.
 #include "platform/SerialPort.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
+#include <QStringList>
 
 namespace corvane::platform {
 
@@ -27,11 +29,14 @@ public:
     QString deviceFor(int number, QString* why = nullptr) const;
 
 private:
+    const QStringList& listedPorts() const;
     void lost();
     void requireOpen() const;
 
     QString folder_;
     QSerialPort port_;
+    mutable QStringList ports_;
+    mutable QElapsedTimer portsListed_;
     int number_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");
     qint32 baud_ = 9600;

@@ -325,6 +325,10 @@ Version 1.2
     (XTEST).
   - Wayland sessions and Windows are not supported yet; they are planned
     for later releases.
+  - Still being built in this version: the keyboard output (the three key
+    modes), the recording of key mappings and the global Start and Stop
+    keys. Their settings are kept in the profiles already, but the head
+    does not send keys yet, and the mapping buttons record nothing.
 )"},
 };
 
