@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Builds Corvane (Release, in build/) and measures its start-up time, memory
-# and idle CPU on a private Xvfb server. Arguments go to corvane-bench-startup
-# (--runs N, --idle-seconds S).
+# Builds Corvane (Release, in build/) and measures it on a private Xvfb server:
+#   corvane-bench-startup  start-up time, memory and idle CPU; the arguments of
+#                          this script go to it (--runs N, --idle-seconds S);
+#   corvane-bench-latency  tracker-to-pointer latency at cycle delays of 10 and
+#                          20 ms and the CPU per cycle, against the simulator;
+#   corvane-bench-decoder  packet decoder throughput.
+# The figures are printed against their targets; the script fails only when a
+# figure could not be measured at all.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -9,9 +14,19 @@ source "$root/scripts/xvfb-lib.sh"
 
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
-cmake --build "$root/build" -j2 --target corvane corvane-bench-startup
+cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-bench-startup corvane-bench-latency \
+  corvane-bench-decoder
 
 trap xvfb_stop EXIT
 xvfb_start 1024x768x24
 xvfb_runtime_dir
-DISPLAY=$XVFB_DISPLAY "$root/build/bin/corvane-bench-startup" "$@" "$root/build/bin/corvane"
+bin="$root/build/bin"
+
+printf '==== start-up\n'
+DISPLAY=$XVFB_DISPLAY "$bin/corvane-bench-startup" "$@" "$bin/corvane"
+
+printf '\n==== tracker to pointer\n'
+DISPLAY=$XVFB_DISPLAY "$bin/corvane-bench-latency" --simulator "$bin/corvane-tracker-sim" "$bin/corvane"
+
+printf '\n==== decoder\n'
+"$bin/corvane-bench-decoder"

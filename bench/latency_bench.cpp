@@ -1,0 +1,657 @@
+// corvane-bench-latency: how long a head movement takes to reach the pointer,
+// and what one cycle of the main loop costs while the tracker streams.
+//
+//   corvane-bench-latency [--seconds S] [--simulator PATH] PATH-TO-CORVANE
+//
+// For each cycle delay, 10 and 20 ms, a copy of the program runs in a fresh
+// folder whose current profile has that DelayMillisecs, tracker mode Mouse
+// Emulation, no smoothing and speed 10, so that each packet moves the pointer
+// by ten pixels per count. corvane-tracker-sim (by default the one beside this
+// program) is linked in as COM 1 and streams 60 packets/s for S seconds
+// (default 10), one count per packet along a square, after one second of still
+// packets; it logs the CLOCK_MONOTONIC time at which it wrote each packet's
+// last byte. The pointer's moves are watched as XInput2 raw motion on the root
+// window and stamped with CLOCK_MONOTONIC as they arrive. Packets are matched
+// to moves in order by the running sum of their values (one move can carry
+// two packets that arrived within one cycle); a packet's latency runs from
+// its write to the move that carried it.
+//
+// The CPU time of the program (utime + stime from /proc/<pid>/stat) over the
+// streaming window is divided by the cycles run in it, counted as the sleeps
+// of its main thread (voluntary context switches in /proc/<pid>/status).
+//
+// The figures are printed against their targets (median latency at most
+// delay/2 + 1 ms, 99th percentile at most delay + 2 ms); the exit status is 0
+// when they could be measured, whatever they are, and 1 when they could not.
+#include "bench/x_windows.h"
+
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Nanos = std::int64_t;
+constexpr Nanos kMillisecond = 1'000'000;
+constexpr Nanos kSecond = 1'000'000'000;
+
+constexpr const char* kWindowTitle = "Tollan Corvane";
+constexpr int kDelays[] = {10, 20};
+constexpr int kPacketsPerSecond = 60;
+constexpr int kLeadPackets = 60;
+// One turn of the square: four sides of this many packets.
+constexpr int kSidePackets = 15;
+// Start_Command in twips, and the main window's width in twips for the scale.
+constexpr double kStartCentreX = 120 + 1335 / 2.0, kStartCentreY = 510 + 315 / 2.0, kWindowWidthTwips = 4425;
+// A move matches at most this many packets (more than two in one cycle means
+// the program stalled; the search gives up rather than guess).
+constexpr std::size_t kMatchWindow = 6;
+
+struct BenchError {
+    std::string message;
+};
+
+Nanos monotonicNow()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<Nanos>(ts.tv_sec) * kSecond + ts.tv_nsec;
+}
+
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out)
+        throw BenchError{"cannot write " + path.string()};
+}
+
+// Polls `done` every 20 ms for up to `seconds`.
+template <class Done>
+bool waitUntil(Done done, double seconds)
+{
+    const Nanos deadline = monotonicNow() + static_cast<Nanos>(seconds * static_cast<double>(kSecond));
+    while (monotonicNow() < deadline) {
+        if (done())
+            return true;
+        sleepMs(20);
+    }
+    return done();
+}
+
+// A started program, ended (SIGTERM, then SIGKILL) when the object goes and
+// together with this benchmark should that end first.
+class Child {
+public:
+    Child(std::vector<std::string> args, const fs::path& folder, const fs::path& log)
+    {
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        const std::string where = folder.string();
+        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (out < 0 || in < 0)
+            throw BenchError{"cannot open " + log.string() + ": " + std::strerror(errno)};
+        const pid_t parent = ::getpid();
+        pid_ = ::fork();
+        if (pid_ < 0)
+            throw BenchError{std::string("fork failed: ") + std::strerror(errno)};
+        if (pid_ == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)
+                ::_exit(125);
+            ::dup2(in, STDIN_FILENO);
+            ::dup2(out, STDOUT_FILENO);
+            ::dup2(out, STDERR_FILENO);
+            if (::chdir(where.c_str()) != 0)
+                ::_exit(126);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out);
+        ::close(in);
+    }
+
+    ~Child() { stop(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+    bool running()
+    {
+        if (!reaped_ && ::waitpid(pid_, &status_, WNOHANG) == pid_)
+            reaped_ = true;
+        return !reaped_;
+    }
+
+    // True when the program ended by itself within `seconds`.
+    bool waitForExit(double seconds) { return waitUntil([this] { return !running(); }, seconds); }
+
+    int exitCode() const { return reaped_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
+
+    void stop()
+    {
+        if (!running())
+            return;
+        ::kill(pid_, SIGTERM);
+        if (!waitForExit(3)) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status_, 0);
+            reaped_ = true;
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    int status_ = 0;
+    bool reaped_ = false;
+};
+
+// utime + stime of the whole process, in clock ticks.
+long long cpuTicks(pid_t pid)
+{
+    const std::string text = readFile("/proc/" + std::to_string(pid) + "/stat");
+    // Fields are counted after the command name, which may hold spaces.
+    const auto nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos)
+        throw BenchError{"cannot read /proc/" + std::to_string(pid) + "/stat"};
+    std::istringstream fields(text.substr(nameEnd + 1));
+    std::string field;
+    long long utime = -1, stime = -1;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number == 14)
+            utime = std::atoll(field.c_str());
+        if (number == 15)
+            stime = std::atoll(field.c_str());
+    }
+    if (utime < 0 || stime < 0)
+        throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
+    return utime + stime;
+}
+
+// Voluntary context switches of the main thread: one per sleep of the loop.
+long long mainThreadSleeps(pid_t pid)
+{
+    std::istringstream lines(readFile("/proc/" + std::to_string(pid) + "/status"));
+    std::string line;
+    constexpr std::string_view kKey = "voluntary_ctxt_switches:";
+    while (std::getline(lines, line)) {
+        if (line.starts_with(kKey))
+            return std::atoll(line.c_str() + kKey.size());
+    }
+    throw BenchError{"cannot read the context switches in /proc/" + std::to_string(pid) + "/status"};
+}
+
+struct Packet {
+    Nanos written = 0;
+    int dx = 0, dy = 0; // pixels: ten per count
+};
+
+// The simulator's timestamps file: "monotonic_ns mode lr ud ss" per packet.
+std::vector<Packet> readPackets(const fs::path& path, std::size_t* all = nullptr)
+{
+    std::vector<Packet> moving;
+    std::istringstream lines(readFile(path));
+    std::string line;
+    std::size_t count = 0;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line.front() == '#')
+            continue;
+        std::istringstream fields(line);
+        Packet p;
+        std::string mode;
+        if (!(fields >> p.written >> mode >> p.dx >> p.dy))
+            continue;
+        ++count;
+        if (p.dx != 0 || p.dy != 0)
+            moving.push_back({p.written, 10 * p.dx, 10 * p.dy});
+    }
+    if (all)
+        *all = count;
+    return moving;
+}
+
+struct Move {
+    Nanos seen = 0;
+    int dx = 0, dy = 0;
+};
+
+// The X side: raw pointer motion on the root window, clicks through XTest.
+class PointerWatch {
+public:
+    explicit PointerWatch(Display* display) : display_(display)
+    {
+        int event = 0, error = 0;
+        if (!XQueryExtension(display_, "XInputExtension", &xi_, &event, &error))
+            throw BenchError{"the X server has no XInput extension"};
+        int major = 2, minor = 0;
+        if (XIQueryVersion(display_, &major, &minor) != Success)
+            throw BenchError{"the X server has no XInput 2"};
+        int xtestEvent = 0, xtestError = 0, xtestMajor = 0, xtestMinor = 0;
+        if (!XTestQueryExtension(display_, &xtestEvent, &xtestError, &xtestMajor, &xtestMinor))
+            throw BenchError{"the X server has no XTEST extension"};
+        unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
+        XISetMask(mask, XI_RawMotion);
+        XIEventMask events{XIAllMasterDevices, static_cast<int>(sizeof mask), mask};
+        XISelectEvents(display_, DefaultRootWindow(display_), &events, 1);
+        XSync(display_, False);
+    }
+
+    void moveTo(int x, int y)
+    {
+        XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+        XSync(display_, False);
+    }
+
+    void click(int x, int y)
+    {
+        moveTo(x, y);
+        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+        XSync(display_, False);
+    }
+
+    void centrePointer()
+    {
+        const int screen = DefaultScreen(display_);
+        moveTo(DisplayWidth(display_, screen) / 2, DisplayHeight(display_, screen) / 2);
+    }
+
+    std::optional<Window> findWindow(pid_t pid)
+    {
+        for (Window w : corvane::xtools::findShownTopLevels(display_, kWindowTitle)) {
+            const auto owner = corvane::xtools::windowPid(display_, w);
+            if (owner && *owner == static_cast<long>(pid))
+                return w;
+        }
+        return std::nullopt;
+    }
+
+    void clickStart(Window window)
+    {
+        Window child = None;
+        int x = 0, y = 0;
+        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display_, window, &attributes);
+        const double scale = attributes.width / kWindowWidthTwips;
+        click(x + static_cast<int>(kStartCentreX * scale), y + static_cast<int>(kStartCentreY * scale));
+    }
+
+    void close(Window window) { corvane::xtools::sendDeleteWindow(display_, window); }
+
+    // Waits up to `timeoutMs` for X events and collects the raw motion among
+    // them, stamped when they were taken off the connection.
+    void collect(int timeoutMs, std::vector<Move>& moves)
+    {
+        if (XPending(display_) == 0) {
+            pollfd p{ConnectionNumber(display_), POLLIN, 0};
+            ::poll(&p, 1, timeoutMs);
+        }
+        const Nanos now = monotonicNow();
+        while (XPending(display_) > 0) {
+            XEvent event{};
+            XNextEvent(display_, &event);
+            XGenericEventCookie* cookie = &event.xcookie;
+            if (cookie->type != GenericEvent || cookie->extension != xi_ || !XGetEventData(display_, cookie))
+                continue;
+            if (cookie->evtype == XI_RawMotion) {
+                const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
+                Move move{now, 0, 0};
+                const double* value = raw->raw_values;
+                for (int axis = 0; axis < raw->valuators.mask_len * 8; ++axis) {
+                    if (!XIMaskIsSet(raw->valuators.mask, axis))
+                        continue;
+                    if (axis == 0)
+                        move.dx = static_cast<int>(std::lround(*value));
+                    else if (axis == 1)
+                        move.dy = static_cast<int>(std::lround(*value));
+                    ++value;
+                }
+                moves.push_back(move);
+            }
+            XFreeEventData(display_, cookie);
+        }
+    }
+
+    void discardEvents() { XSync(display_, True); }
+
+private:
+    Display* display_;
+    int xi_ = 0;
+};
+
+struct Figures {
+    int delay = 0;
+    std::size_t packets = 0;   // moving packets sent
+    std::size_t matched = 0;   // packets matched to a move
+    std::size_t strayMoves = 0;
+    std::vector<double> latenciesMs;
+    double windowSeconds = 0;
+    double cpuSeconds = 0;
+    long long cycles = 0;
+};
+
+// Pairs packets with moves by the running sum of their values.
+void match(const std::vector<Packet>& packets, const std::vector<Move>& moves, Figures& f)
+{
+    f.packets = packets.size();
+    std::size_t next = 0; // first packet not matched yet
+    long long sentX = 0, sentY = 0, movedX = 0, movedY = 0;
+    for (const Move& move : moves) {
+        movedX += move.dx;
+        movedY += move.dy;
+        long long x = sentX, y = sentY;
+        std::size_t end = next;
+        bool found = false;
+        while (end < packets.size() && end - next < kMatchWindow) {
+            x += packets[end].dx;
+            y += packets[end].dy;
+            ++end;
+            if (x == movedX && y == movedY) {
+                found = true;
+                break;
+            }
+        }
+        if (!found) {
+            // A move that no run of packets explains: the sums part ways;
+            // take up the pointer's count from here.
+            ++f.strayMoves;
+            sentX = movedX;
+            sentY = movedY;
+            continue;
+        }
+        for (std::size_t i = next; i < end; ++i)
+            f.latenciesMs.push_back(static_cast<double>(move.seen - packets[i].written) / kMillisecond);
+        f.matched += end - next;
+        next = end;
+        sentX = x;
+        sentY = y;
+    }
+}
+
+std::string profileLine(int delay)
+{
+    return "\"Latency " + std::to_string(delay)
+        + " ms\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Emulation\",2,3,4,\"Mouse Event\",0,0,0,10,10,10,"
+          "\"Disabled\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+        + std::to_string(delay) + "\r\n";
+}
+
+std::string squareScript(int seconds)
+{
+    std::string text;
+    for (int i = 0; i < kLeadPackets; ++i)
+        text += "0 0 0\n";
+    static const char* const kSides[] = {"1 0 0\n", "0 1 0\n", "-1 0 0\n", "0 -1 0\n"};
+    const int turns = seconds * kPacketsPerSecond / (4 * kSidePackets);
+    for (int turn = 0; turn < turns; ++turn) {
+        for (const char* side : kSides) {
+            for (int i = 0; i < kSidePackets; ++i)
+                text += side;
+        }
+    }
+    return text;
+}
+
+struct Options {
+    fs::path program;
+    fs::path simulator;
+    int seconds = 10;
+};
+
+Figures measure(Display* display, PointerWatch& screen, const Options& options, int delay)
+{
+    std::string pattern = (fs::temp_directory_path() / "corvane-latency-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw BenchError{std::string("cannot create a temporary folder: ") + std::strerror(errno)};
+    const fs::path folder = pattern;
+    const fs::path program = folder / "corvane";
+    fs::copy_file(options.program, program);
+    fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
+    writeFile(folder / "Profiles1.2.dat", profileLine(delay));
+    writeFile(folder / "LastProfile1.2.dat", "\"Latency " + std::to_string(delay) + " ms\"\r\n");
+    // COM 2 to 4 lead nowhere, so that nothing but the simulator is ever opened.
+    for (int n = 2; n <= 4; ++n)
+        fs::create_symlink(folder / "no-device", folder / ("com" + std::to_string(n)));
+    const std::string script = squareScript(options.seconds);
+    writeFile(folder / "script.txt", script);
+    const std::size_t total = static_cast<std::size_t>(std::count(script.begin(), script.end(), '\n'));
+
+    const fs::path record = folder / "sim-record.bin";
+    const fs::path timestamps = folder / "sim-timestamps.txt";
+    Child sim({options.simulator.string(), "--link", (folder / "com1").string(), "--record", record.string(),
+               "--timestamps", timestamps.string(), "--motion", "script:" + (folder / "script.txt").string(), "--once",
+               "--rate", std::to_string(kPacketsPerSecond), "--no-control"},
+              folder, folder / "sim.log");
+    if (!waitUntil([&] { return fs::exists(folder / "com1") || !sim.running(); }, 5) || !sim.running())
+        throw BenchError{"the simulator did not start; see " + (folder / "sim.log").string()};
+
+    Child corvane({program.string()}, folder, folder / "corvane.log");
+    std::optional<Window> window;
+    if (!waitUntil([&] { return (window = screen.findWindow(corvane.pid())).has_value() || !corvane.running(); }, 30)
+        || !window)
+        throw BenchError{"Corvane showed no window; see " + (folder / "corvane.log").string()};
+    // Set up and stopped: the set-up command, then "!".
+    const auto setUp = [&] {
+        const std::string bytes = readFile(record);
+        return bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r!") == 0;
+    };
+    if (!waitUntil(setUp, 10))
+        throw BenchError{"the tracker was not set up; see " + (folder / "sim.log").string()};
+
+    screen.discardEvents();
+    screen.clickStart(*window);
+    screen.centrePointer();
+
+    Figures figures;
+    figures.delay = delay;
+    std::vector<Move> moves;
+    const long long ticksBefore = cpuTicks(corvane.pid());
+    const long long sleepsBefore = mainThreadSleeps(corvane.pid());
+    const Nanos before = monotonicNow();
+    const Nanos limit = before + (options.seconds + 15) * kSecond;
+    Nanos nextLook = before;
+    std::optional<Nanos> ended;
+    std::size_t written = 0;
+    while (monotonicNow() < limit) {
+        screen.collect(5, moves);
+        const Nanos now = monotonicNow();
+        if (!ended && now >= nextLook) {
+            readPackets(timestamps, &written);
+            if (written >= total)
+                ended = now;
+            nextLook = now + 100 * kMillisecond;
+        }
+        if (ended && now >= *ended + 300 * kMillisecond)
+            break;
+        if (!corvane.running())
+            throw BenchError{"Corvane ended while streaming; see " + (folder / "corvane.log").string()};
+    }
+    const long long ticksAfter = cpuTicks(corvane.pid());
+    const long long sleepsAfter = mainThreadSleeps(corvane.pid());
+    figures.windowSeconds = static_cast<double>(monotonicNow() - before) / kSecond;
+    figures.cpuSeconds = static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    figures.cycles = sleepsAfter - sleepsBefore;
+
+    screen.close(*window);
+    if (!corvane.waitForExit(10) || corvane.exitCode() != 0)
+        std::printf("warning: Corvane (delay %d ms) did not end normally after its window was closed\n", delay);
+    sim.stop();
+    XSync(display, False);
+
+    const std::vector<Packet> packets = readPackets(timestamps);
+    if (packets.empty())
+        throw BenchError{"the simulator sent no packet; see " + (folder / "sim.log").string()};
+    // Moves before the first moving packet are the benchmark's own (the click
+    // and putting the pointer in the middle of the screen).
+    std::erase_if(moves, [&](const Move& m) { return m.seen < packets.front().written; });
+    match(packets, moves, figures);
+    if (figures.latenciesMs.empty())
+        throw BenchError{"no pointer move matched a packet; files kept in " + folder.string()};
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    return figures;
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(values.size())));
+    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
+}
+
+const char* verdict(double value, double target)
+{
+    return value <= target ? "PASS" : "OVER";
+}
+
+void report(const std::vector<Figures>& all)
+{
+    std::printf("Latency from the packet's last byte written to the pointer moved:\n");
+    std::printf("%-8s %8s %8s %8s %9s %9s %9s   %-16s %-16s\n", "delay", "packets", "matched", "stray", "p50 (ms)",
+                "p99 (ms)", "max (ms)", "p50 target", "p99 target");
+    for (const Figures& f : all) {
+        const double p50 = percentile(f.latenciesMs, 50);
+        const double p99 = percentile(f.latenciesMs, 99);
+        const double max = *std::max_element(f.latenciesMs.begin(), f.latenciesMs.end());
+        const double target50 = f.delay / 2.0 + 1;
+        const double target99 = f.delay + 2.0;
+        char t50[32], t99[32];
+        std::snprintf(t50, sizeof t50, "<= %.1f %s", target50, verdict(p50, target50));
+        std::snprintf(t99, sizeof t99, "<= %.1f %s", target99, verdict(p99, target99));
+        std::printf("%-8s %8zu %8zu %8zu %9.2f %9.2f %9.2f   %-16s %-16s\n",
+                    (std::to_string(f.delay) + " ms").c_str(), f.packets, f.matched, f.strayMoves, p50, p99, max,
+                    t50, t99);
+    }
+    std::printf("\nCPU while streaming %d packets/s:\n", kPacketsPerSecond);
+    std::printf("%-8s %10s %9s %8s %15s %13s\n", "delay", "window (s)", "CPU (s)", "cycles", "CPU/cycle (us)",
+                "% of a core");
+    for (const Figures& f : all) {
+        const double perCycle = f.cycles > 0 ? f.cpuSeconds / static_cast<double>(f.cycles) * 1e6 : 0;
+        std::printf("%-8s %10.2f %9.2f %8lld %15.1f %13.2f\n", (std::to_string(f.delay) + " ms").c_str(),
+                    f.windowSeconds, f.cpuSeconds, f.cycles, perCycle, 100.0 * f.cpuSeconds / f.windowSeconds);
+    }
+    std::printf("\nLatency is judged by the median (target delay/2 + 1 ms) and the 99th percentile (delay + 2 ms).\n"
+                "\"stray\" counts pointer moves that matched no run of packets. Cycles are the sleeps of the\n"
+                "main thread; the CPU time comes in clock ticks of %ld per second.\n",
+                sysconf(_SC_CLK_TCK));
+}
+
+std::optional<Options> parseArguments(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--seconds" && i + 1 < argc) {
+            const std::string_view value = argv[++i];
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.seconds);
+            if (error != std::errc{} || end != value.data() + value.size() || options.seconds < 1
+                || options.seconds > 600)
+                return std::nullopt;
+        } else if (arg == "--simulator" && i + 1 < argc) {
+            options.simulator = argv[++i];
+        } else if (options.program.empty() && !arg.empty() && arg.front() != '-') {
+            options.program = arg;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (options.program.empty())
+        return std::nullopt;
+    if (options.simulator.empty()) {
+        std::error_code error;
+        options.simulator = fs::read_symlink("/proc/self/exe", error).parent_path() / "corvane-tracker-sim";
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const auto options = parseArguments(argc, argv);
+    if (!options) {
+        std::fprintf(stderr, "usage: corvane-bench-latency [--seconds S] [--simulator PATH] PATH-TO-CORVANE\n");
+        return 2;
+    }
+    for (const fs::path& needed : {options->program, options->simulator}) {
+        if (!fs::is_regular_file(needed)) {
+            std::fprintf(stderr, "corvane-bench-latency: no program at %s\n", needed.c_str());
+            return 2;
+        }
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        const char* name = std::getenv("DISPLAY");
+        std::fprintf(stderr, "corvane-bench-latency: cannot open X display \"%s\"\n", name != nullptr ? name : "");
+        return 2;
+    }
+    // The children must not inherit the connection.
+    ::fcntl(ConnectionNumber(display), F_SETFD, FD_CLOEXEC);
+    corvane::xtools::ignoreXErrors();
+
+    int status = 1;
+    try {
+        PointerWatch screen(display);
+        std::printf("Corvane latency benchmark\n");
+        std::printf("  program:   %s\n  simulator: %s\n  display:   %s\n", options->program.c_str(),
+                    options->simulator.c_str(), DisplayString(display));
+        std::printf("  stream:    %d packets/s for %d s per delay; profile: Mouse Emulation, smoothing 0, speed 10\n\n",
+                    kPacketsPerSecond, options->seconds);
+        std::fflush(stdout);
+        std::vector<Figures> all;
+        for (const int delay : kDelays)
+            all.push_back(measure(display, screen, *options, delay));
+        report(all);
+        status = 0;
+    } catch (const BenchError& e) {
+        std::fprintf(stderr, "corvane-bench-latency: %s\n", e.message.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "corvane-bench-latency: %s\n", e.what());
+    }
+    XCloseDisplay(display);
+    return status;
+}
