@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestData.h"
+
 #include <chrono>
 #include <random>
 #include <string>
 
 using namespace corvane;
+using corvane::testing::eulerPacket;
 
 namespace {
 
@@ -53,17 +56,6 @@ void refMouseEmulation(std::string& buf, double& lr, double& ud)
         ud += y == 0 ? 0 : y <= 128 ? y * -10 : (256 - y) * 10;
         buf.erase(0, 9);
     }
-}
-
-QByteArray eulerPacket(int lr, int ud, int ss)
-{
-    QByteArray p;
-    for (int value : {lr, ud, ss})
-        p += char(value >> 8), p += char(value & 0xFF);
-    int sum = 0xFF;
-    for (char c : p)
-        sum += static_cast<unsigned char>(c);
-    return p + char(sum & 0xFF) + char(0xFF);
 }
 
 } // namespace

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-using namespace corvane;
+#include "tests/support/TestData.h"
 
-// Readable failure messages for texts.
-void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+using namespace corvane;
 
 namespace {
 

@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include "tests/support/TestData.h"
 
 using namespace corvane;
+using corvane::testing::faultOf;
 
 namespace {
 
@@ -16,16 +17,6 @@ Profile profile(const char* mode, int smooth = 0, int speed = 10)
     p.leftRightSmooth = p.upDownSmooth = p.sideSideSmooth = smooth;
     p.leftRightSpeed = p.upDownSpeed = p.sideSideSpeed = speed;
     return p;
-}
-
-int faultOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Fault& f) {
-        return f.number;
-    }
-    return 0;
 }
 
 } // namespace

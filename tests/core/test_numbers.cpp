@@ -3,26 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestData.h"
+
 #include <cmath>
-#include <functional>
 #include <limits>
 
 using namespace corvane;
+using corvane::testing::faultOf;
 
 namespace {
-
 constexpr double kInf = std::numeric_limits<double>::infinity();
-
-int faultOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Fault& f) {
-        return f.number;
-    }
-    return 0;
-}
-
 } // namespace
 
 TEST(NumberFromText, ReadsTheLeadingNumeral)

@@ -1,51 +1,30 @@
 // The tracker link as the engine's cycle drives it: the bytes it writes, the
 // set-up and its acknowledgement, the port and speed search, reopening after a
 // change of selection and recovery from a device that went away.
-#include "engine/Main.h"
-#include "platform/fakes/Fakes.h"
-#include "ui/MainForm.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
-
 #include <gtest/gtest.h>
 
-#include "tests/support/QtTestApp.h"
-
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
+#include "tests/support/EngineFixture.h"
 
 #include <algorithm>
 #include <functional>
-#include <ostream>
-
-void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace corvane {
 namespace {
 
-using platform::fakes::FakeClock;
-using platform::fakes::FakeSerialPort;
+using testing::k19200;
 
-const QString k19200 = QStringLiteral("19200,n,8,1");
 const QString kMouseCommand = QStringLiteral("!M3,0,A,2,4,1,3");
 const QString kEulerCommand = QStringLiteral("!M2,C,B,2,4");
 
-// A started-up engine on fakes (first run: "Default Mouse Emulation", whose
-// Magnetic, Tilt and Jitter are 2, 4 and 3) with a tracker on COM 1 at 19200
-// that acknowledges its set-up. Sleeps are logged between the port lines.
-struct Rig {
+// A started-up engine (first run: "Default Mouse Emulation", whose Magnetic,
+// Tilt and Jitter are 2, 4 and 3). Sleeps are logged between the port lines.
+struct Rig : testing::EngineRig {
     Rig()
     {
-        serial().openOnly(1, k19200);
-        clock().setLogSleeps(true);
+        fakes.clock().setLogSleeps(true);
         EXPECT_TRUE(engine.startUp());
         fakes.log.clear();
     }
-    // Anything a sleep has posted but no event point has run yet belongs to this rig.
-    ~Rig() { QCoreApplication::processEvents(); }
-
     QStringList cycle()
     {
         fakes.log.clear();
@@ -53,16 +32,8 @@ struct Rig {
         return fakes.log.lines();
     }
     QStringList writes() const { return fakes.log.matching(QStringLiteral("write ")); }
-    void clickStart() { form().Start_Command->click(); }
-    FakeSerialPort& serial() { return fakes.serial(); }
-    FakeClock& clock() { return fakes.clock(); }
-    MainForm& form() { return engine.form(); }
-    Profile& profile() { return engine.app().store.table.current(); }
-    const QString& accepted() { return engine.app().link.acceptedCommand; }
-
-    QTemporaryDir dir;
-    platform::fakes::FakePlatform fakes;
-    Engine engine{fakes.platform, dir.path()};
+    platform::fakes::FakeSerialPort& serial() { return fakes.serial(); }
+    platform::fakes::FakeClock& clock() { return fakes.clock(); }
 };
 
 QString write(const QString& text) { return QStringLiteral("write ") + text; }
@@ -83,37 +54,18 @@ std::pair<int, int> waitsAroundCommand(const QStringList& log)
 
 TEST(TrackerLink, OpeningAndTheFirstSetUpWriteExactlyTheseBytes)
 {
-    const struct {
-        const char* label;
-        bool euler, started;
-        QString command, last;
-    } cases[] = {
-        {"Mouse Emulation, stopped", false, false, kMouseCommand, "!"},
-        {"Euler Angle, started", true, true, kEulerCommand, "S"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        Rig rig;
-        if (c.euler)
-            rig.form().Mode_Combo->setText(QStringLiteral("Euler Angle"));
-        if (c.started)
-            rig.clickStart(); // the port is still closed: nothing is written
-        EXPECT_EQ(rig.cycle(), QStringList({"sleep 20", "open COM1 19200,n,8,1", "sleep 100", "write !", "write !",
-                                            "sleep 20", writeCommand(c.command), "sleep 20", "sleep 20", write(c.last)}));
-        EXPECT_EQ(rig.accepted(), c.command);
-        EXPECT_TRUE(rig.fakes.dialogs().boxes.isEmpty());
-    }
+    Rig rig;
+    EXPECT_EQ(rig.cycle(), QStringList({"sleep 20", "open COM1 19200,n,8,1", "sleep 100", "write !", "write !",
+                                        "sleep 20", writeCommand(kMouseCommand), "sleep 20", "sleep 20", "write !"}));
+    EXPECT_EQ(rig.accepted(), kMouseCommand);
+    EXPECT_TRUE(rig.fakes.dialogs().boxes.isEmpty());
 }
 
 TEST(TrackerLink, OnlyAReplyStartingWithOWithin2000MsConfiguresTheTracker)
 {
-    const struct {
-        const char* label;
-        QByteArray reply, stale, late;
-        qint64 lateAfterMs;
-        bool configured;
-        int drainWaits, waits; // before the command; after it: reply wait and second drain (-1: not counted)
-    } cases[] = {
+    // Waits: of the drain before the command; after it, of the reply wait and the second drain (-1: not counted).
+    const struct { const char* label; QByteArray reply, stale, late; qint64 lateAfterMs; bool configured;
+                   int drainWaits, waits; } cases[] = {
         {"OK", "OK\r", {}, {}, 0, true, 1, 2},
         {"a lone O", "O", {}, {}, 0, true, 1, 2},
         {"refused", "NO\r", {}, {}, 0, false, 1, 2},
@@ -145,11 +97,8 @@ TEST(TrackerLink, OnlyAReplyStartingWithOWithin2000MsConfiguresTheTracker)
 
         // Unconfigured, the set-up is repeated in the next cycle; configured, nothing is sent.
         rig.cycle();
-        const QStringList again = rig.writes();
-        if (c.configured)
-            EXPECT_TRUE(again.isEmpty()) << again.join(", ").toStdString();
-        else
-            EXPECT_EQ(again.mid(0, 2), QStringList({"write !", writeCommand(kMouseCommand)}));
+        EXPECT_EQ(rig.writes().mid(0, 2),
+                  c.configured ? QStringList() : QStringList({"write !", writeCommand(kMouseCommand)}));
     }
 }
 
@@ -161,12 +110,8 @@ TEST(TrackerLink, AChangedCommandSetsTheTrackerUpAgainInTheNextCycle)
     const auto mode = [](const char* text) {
         return [=](MainForm& f) { f.Mode_Combo->setText(QString::fromLatin1(text)); };
     };
-    const struct {
-        const char* label;
-        bool euler;
-        std::function<void(MainForm&)> edit;
-        QString command; // empty: nothing is sent
-    } cases[] = {
+    // The command sent after the edit; empty: nothing is sent.
+    const struct { const char* label; bool euler; std::function<void(MainForm&)> edit; QString command; } cases[] = {
         {"nothing changed", false, [](MainForm&) {}, {}},
         {"Magnetic", false, box(&MainForm::Magnetic, "5"), "!M3,0,A,5,4,1,3"},
         {"Tilt", false, box(&MainForm::Tilt, "6"), "!M3,0,A,2,6,1,3"},
@@ -197,12 +142,8 @@ TEST(TrackerLink, AChangedCommandSetsTheTrackerUpAgainInTheNextCycle)
 
 TEST(TrackerLink, TheAcknowledgedModeIsStoredInTheProfileAndShownInTheList)
 {
-    const struct {
-        const char* label;
-        int modeIndex; // -1: no item selected
-        QByteArray reply;
-        QString profileMode, comboText;
-    } cases[] = {
+    // The mode list's item before the set-up (-1: none selected), the reply, and then the profile's mode and the list.
+    const struct { const char* label; int modeIndex; QByteArray reply; QString profileMode, comboText; } cases[] = {
         {"nothing selected, acknowledged", -1, "OK\r", "Euler Angle", "Euler Angle"},
         {"nothing selected, refused", -1, "NO\r", "Mouse Emulation", ""},
         {"Euler Angle, acknowledged", 1, "OK\r", "Euler Angle", "Euler Angle"},
@@ -261,11 +202,8 @@ TEST(TrackerLink, TheSearchStepsDownTheSpeedsAndOnToTheNextPort)
 
 TEST(TrackerLink, ANewPortOrSpeedClosesAndReopensInTheNextCycle)
 {
-    const struct {
-        const char* location;
-        const char* speed;
-        const char* opened; // empty: the port stays as it is
-    } cases[] = {
+    // What is opened after the change; empty: the port stays as it is.
+    const struct { const char* location; const char* speed; const char* opened; } cases[] = {
         {"COM 2", "19200 Kbps", "open COM2 19200,n,8,1"},
         {"COM 1", "4800 Kbps", "open COM1 4800,n,8,1"},
         {"COM 4", "1200 Kbps", "open COM4 1200,n,8,1"},

@@ -3,39 +3,19 @@
 // nothing; an overflowing value ends the loop; the toggle and the shutdown
 // talk to the tracker only through an open port.
 #include "core/Fault.h"
-#include "engine/Main.h"
-#include "engine/TrackerLink.h"
-#include "platform/fakes/Fakes.h"
-#include "ui/MainForm.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/support/QtTestApp.h"
+#include "tests/support/EngineFixture.h"
 
-#include <QCoreApplication>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
-
-#include <ostream>
-
-void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << '"' << bytes.toStdString() << '"'; }
 
 namespace corvane {
 namespace {
 
-// A started-up engine on fakes (first run: "Default Mouse Emulation") with a
-// tracker on COM 1 at 19200 that acknowledges its set-up.
-struct Rig {
-    Rig() { fakes.serial().openOnly(1, QStringLiteral("19200,n,8,1")); }
-    ~Rig() { QCoreApplication::processEvents(); }
-
+struct Rig : testing::EngineRig {
     // One cycle sets the tracker up (in Euler Angle mode when asked), then tracking starts.
     void configureAndStart(bool euler = false)
     {
@@ -43,8 +23,8 @@ struct Rig {
         if (euler)
             form().Mode_Combo->setText(QStringLiteral("Euler Angle"));
         engine.cycle();
-        ASSERT_FALSE(engine.app().link.acceptedCommand.isEmpty());
-        form().Start_Command->click();
+        ASSERT_FALSE(accepted().isEmpty());
+        clickStart();
         ASSERT_EQ(form().Start_Command->text(), QStringLiteral("Stop"));
     }
     // Smoothing and speed per axis, typed into the number boxes.
@@ -57,9 +37,6 @@ struct Rig {
             {f.UpDownSpeed, udSpeed},      {f.SideSideSmooth, ssSmooth}, {f.SideSideSpeed, ssSpeed}};
         for (const auto& [pair, text] : boxes)
             pair->box()->setText(QString::fromLatin1(text));
-        const Profile& p = engine.app().store.table.current();
-        ASSERT_EQ(p.leftRightSpeed, QByteArray(lrSpeed).toInt());
-        ASSERT_EQ(p.upDownSmooth, QByteArray(udSmooth).toInt());
     }
     void showMonitor()
     {
@@ -76,33 +53,12 @@ struct Rig {
         return fakes.log.matching(QStringLiteral("move "));
     }
     QStringList monitor() { return {form().LRMon_Text->text(), form().UDMon_Text->text(), form().SSMon_Text->text()}; }
-    void toggleLater()
-    {
-        fakes.clock().advance(2000);
-        form().Start_Command->click();
-    }
-    MainForm& form() { return engine.form(); }
-
-    QTemporaryDir dir;
-    platform::fakes::FakePlatform fakes;
-    Engine engine{fakes.platform, dir.path()};
 };
 
-// An "Euler Angle" packet of three centred values, with its checksum and sync byte.
+// An "Euler Angle" packet of three angles, each centred on 16384.
 QByteArray eulerPacket(int leftRight, int upDown, int sideSide)
 {
-    QByteArray packet;
-    for (const int value : {leftRight, upDown, sideSide}) {
-        const int raw = value + 16384;
-        packet.append(static_cast<char>(raw >> 8));
-        packet.append(static_cast<char>(raw & 0xFF));
-    }
-    int sum = 0xFF;
-    for (const char byte : packet)
-        sum += static_cast<unsigned char>(byte);
-    packet.append(static_cast<char>(sum & 0xFF));
-    packet.append('\xFF');
-    return packet;
+    return testing::eulerPacket(leftRight + 16384, upDown + 16384, sideSide + 16384);
 }
 
 struct CycleRow {
@@ -140,13 +96,11 @@ TEST(TrackingCycle, MouseEmulationMovesByTheSmoothedScaledSumOfThePackets)
 
 TEST(TrackingCycle, EulerAngleMovesByTheChangeOfAngleBeyondTheJitterThreshold)
 {
-    ASSERT_EQ(eulerPacket(16, 0, 0), QByteArray::fromHex("401040004000CFFF"));
     QByteArray damaged = eulerPacket(90, -40, 10);
     damaged[6] = static_cast<char>(damaged[6] + 1);
 
     Rig rig;
     rig.configureAndStart(/*euler=*/true);
-    ASSERT_EQ(rig.engine.app().store.table.current().mode, QStringLiteral("Euler Angle"));
     ASSERT_EQ(rig.form().Jitter->slider()->value(), 3); // threshold 10 * 3 / 8 = 3.75 on both axes
     rig.tune("0", "10", "0", "10", "0", "20");
     rig.showMonitor();
@@ -186,7 +140,7 @@ TEST(TrackingCycle, AnUnconfiguredTrackerIsNotReadEvenWhenStarted)
     Rig rig;
     rig.fakes.serial().ackReply.clear();
     ASSERT_TRUE(rig.engine.startUp());
-    rig.form().Start_Command->click();
+    rig.clickStart();
     // Data that arrives after the set-up gave up waits in the port.
     rig.fakes.serial().onWrite = [&](const QByteArray& bytes) {
         if (bytes == "S")
@@ -194,45 +148,16 @@ TEST(TrackingCycle, AnUnconfiguredTrackerIsNotReadEvenWhenStarted)
     };
     for (int i = 0; i < 2; ++i)
         EXPECT_TRUE(rig.feed({}).isEmpty());
-    EXPECT_TRUE(rig.engine.app().link.acceptedCommand.isEmpty());
+    EXPECT_TRUE(rig.accepted().isEmpty());
     EXPECT_TRUE(rig.engine.receiveBuffer().isEmpty());
     EXPECT_EQ(rig.engine.motion().historyIndex(), 0);
 }
 
-TEST(TrackingCycle, TheMonitorFollowsItsFrameAndTheMouseItsMode)
-{
-    const struct {
-        const char* label;
-        bool monitorShown;
-        const char* mouseMode;
-        QStringList monitor;
-        QStringList moves;
-    } cases[] = {
-        {"shown, mouse on", true, "Mouse Event", {"40", "-10", "0"}, {"move 40,-10"}},
-        {"hidden, mouse on", false, "Mouse Event", {"0", "0", "0"}, {"move 40,-10"}},
-        {"shown, mouse disabled", true, "Disabled", {"40", "-10", "0"}, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        Rig rig;
-        rig.configureAndStart();
-        rig.tune("0", "20", "0", "10");
-        if (c.monitorShown)
-            rig.showMonitor();
-        rig.form().MouseMode_Combo->setText(QString::fromLatin1(c.mouseMode));
-        EXPECT_EQ(rig.feed("C0 02 01 "), c.moves);
-        EXPECT_EQ(rig.monitor(), c.monitor);
-    }
-}
-
+// Each stage that rounds a value runs only when it is on: the monitor while its
+// frame is visible, the mouse while its mode is not "Disabled".
 TEST(TrackingCycle, AValueBeyond16BitsEndsTheLoopWithAnOverflowReport)
 {
-    const struct {
-        const char* label;
-        bool monitorShown;
-        const char* mouseMode;
-        bool fault;
-    } cases[] = {
+    const struct { const char* label; bool monitorShown; const char* mouseMode; bool fault; } cases[] = {
         {"monitor and mouse", true, "Mouse Event", true},
         {"monitor only", true, "Disabled", true},
         {"mouse only", false, "Mouse Event", true},
@@ -253,8 +178,7 @@ TEST(TrackingCycle, AValueBeyond16BitsEndsTheLoopWithAnOverflowReport)
         if (c.fault) {
             rig.engine.runLoop(); // returns only when a fault ended the loop
             ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1);
-            EXPECT_EQ(rig.fakes.dialogs().boxes[0].text,
-                      QStringLiteral("Corvane has encountered the following error:\r\n\r\n6 : Overflow"));
+            EXPECT_EQ(rig.fakes.dialogs().boxes[0].text, testing::errorReport(6, QStringLiteral("Overflow")));
             EXPECT_TRUE(rig.form().isVisible());
             EXPECT_TRUE(rig.fakes.log.matching(QStringLiteral("move")).isEmpty());
             rig.form().close();
@@ -262,8 +186,7 @@ TEST(TrackingCycle, AValueBeyond16BitsEndsTheLoopWithAnOverflowReport)
             EXPECT_THROW(rig.engine.runLoop(), ProgramEnded);
             EXPECT_TRUE(rig.fakes.dialogs().boxes.isEmpty());
         }
-        const QStringList log = rig.fakes.log.lines();
-        EXPECT_EQ(log.mid(log.size() - 4), QStringList({"write !", "write !R<CR>", "close", "end 0"}));
+        EXPECT_EQ(rig.lastLines(4), testing::kShutdownLines);
     }
 }
 
@@ -278,14 +201,13 @@ TEST(TrackingCycle, TheToggleAndTheShutdownWriteOnlyToAnOpenPort)
             ASSERT_TRUE(rig.engine.link().portOpen());
         }
         rig.fakes.log.clear();
-        rig.form().Start_Command->click();
+        rig.clickStart();
         EXPECT_EQ(rig.form().Start_Command->text(), QStringLiteral("Stop"));
         rig.toggleLater();
         EXPECT_EQ(rig.form().Start_Command->text(), QStringLiteral("Start"));
         rig.form().close();
-        EXPECT_EQ(rig.fakes.log.lines(),
-                  open ? QStringList({"write S", "write !", "write !", "write !R<CR>", "close", "end 0"})
-                       : QStringList("end 0"));
+        EXPECT_EQ(rig.fakes.log.lines(), open ? QStringList({"write S", "write !"}) + testing::kShutdownLines
+                                              : QStringList("end 0"));
         EXPECT_FALSE(rig.form().isVisible());
     }
 }

@@ -1,24 +1,24 @@
+// The two profile files: their exact bytes both ways, the reading rules for
+// damaged or odd content, and failed writes that keep the old file.
 #include "core/Fault.h"
 #include "profiles/ProfileFile.h"
 
+#include <gtest/gtest.h>
+
+#include "tests/support/TestData.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <ostream>
 #include <string_view>
-
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-namespace corvane {
-void PrintTo(const Profile& p, std::ostream* os) { *os << profileLine(p).toStdString(); }
-} // namespace corvane
 
 using namespace corvane;
 using namespace std::string_view_literals;
+using corvane::testing::faultOf;
+using corvane::testing::readFile;
+using corvane::testing::writeFile;
 
 namespace {
 
@@ -34,18 +34,6 @@ QStringList readInto(ProfileTable& table, const QByteArray& bytes)
     return listed;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 TEST(ProfileFile, ExactBytesBothWays)
@@ -57,7 +45,6 @@ TEST(ProfileFile, ExactBytesBothWays)
     EXPECT_EQ(table.at(1), defaultMouseEmulation());
 
     EXPECT_EQ(lastProfileBytes(kDefaultEulerAngle), QByteArray("\"Default Euler Angle\"\r\n"));
-    EXPECT_EQ(lastProfileBytes(kDefaultEulerAngle).size(), 23);
     EXPECT_EQ(lastProfileBytes(QStringLiteral("caf\u00e9")), QByteArray("\"caf\xe9\"\r\n"));
 }
 
@@ -134,10 +121,10 @@ TEST(ProfileStore, WritesNamedRecordsAndReadsThemBackInOrder)
     }
 
     // A file of 0 bytes, one over 64 MiB or none at all leaves an empty table.
-    ASSERT_TRUE(writeFile(store.profilesPath(), ""));
+    writeFile(store.profilesPath(), "");
     store.readProfiles({});
     EXPECT_EQ(store.table.count(), 0);
-    ASSERT_TRUE(writeFile(store.profilesPath(), kMouseEmulationLine));
+    writeFile(store.profilesPath(), kMouseEmulationLine);
     ASSERT_TRUE(QFile::resize(store.profilesPath(), qint64{64} * 1024 * 1024 + 1));
     store.readProfiles({});
     EXPECT_EQ(store.table.count(), 0);
@@ -156,10 +143,10 @@ TEST(ProfileStore, LastProfileFile)
     EXPECT_EQ(store.lastProfileName, kDefaultMouseEmulation);
     store.lastProfileName.clear();
     store.writeLastProfile();
-    EXPECT_EQ(fileBytes(store.lastProfilePath()), QByteArray("\"\"\r\n"));
+    EXPECT_EQ(readFile(store.lastProfilePath()), QByteArray("\"\"\r\n"));
     store.readLastProfile();
     EXPECT_EQ(store.lastProfileName, QString());
-    ASSERT_TRUE(writeFile(store.lastProfilePath(), ""));
+    writeFile(store.lastProfilePath(), "");
     store.readLastProfile();
     EXPECT_EQ(store.lastProfileName, kDefaultMouseEmulation);
 }
@@ -167,33 +154,29 @@ TEST(ProfileStore, LastProfileFile)
 TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)
 {
     QTemporaryDir dir;
-    const auto writeFault = [](ProfileStore& store, void (ProfileStore::*write)()) {
-        try {
-            (store.*write)();
-        } catch (const Fault& fault) {
-            return fault;
-        }
-        return Fault{};
-    };
     ProfileStore nowhere(dir.path() + "/missing");
-    const Fault fault = writeFault(nowhere, &ProfileStore::writeProfiles);
-    EXPECT_EQ(fault.number, kFaultFileAccess);
-    EXPECT_TRUE(fault.description.contains(nowhere.profilesPath())) << fault.description.toStdString();
-    EXPECT_EQ(writeFault(nowhere, &ProfileStore::writeLastProfile).number, kFaultFileAccess);
+    try {
+        nowhere.writeProfiles();
+        ADD_FAILURE() << "written into a missing folder";
+    } catch (const Fault& fault) {
+        EXPECT_EQ(fault.number, kFaultFileAccess);
+        EXPECT_TRUE(fault.description.contains(nowhere.profilesPath())) << fault.description.toStdString();
+    }
+    EXPECT_EQ(faultOf([&] { nowhere.writeLastProfile(); }), kFaultFileAccess);
     ProfileStore blocked(dir.path());
     ASSERT_TRUE(QDir(dir.path()).mkpath(blocked.profilesPath() + "/inside"));
-    EXPECT_EQ(writeFault(blocked, &ProfileStore::writeProfiles).number, kFaultFileAccess);
+    EXPECT_EQ(faultOf([&] { blocked.writeProfiles(); }), kFaultFileAccess);
     EXPECT_TRUE(QFileInfo::exists(blocked.profilesPath() + "/inside"));
 
     ProfileStore locked(dir.path());
-    ASSERT_TRUE(writeFile(locked.lastProfilePath(), "\"Old\"\r\n"));
+    writeFile(locked.lastProfilePath(), "\"Old\"\r\n");
     locked.lastProfileName = QStringLiteral("New");
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const bool stillWritable = writeFile(dir.path() + "/probe", "x");
-    const int number = stillWritable ? 0 : writeFault(locked, &ProfileStore::writeLastProfile).number;
+    const bool stillWritable = QFile(dir.path() + "/probe").open(QIODevice::WriteOnly);
+    const int number = stillWritable ? 0 : faultOf([&] { locked.writeLastProfile(); });
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (stillWritable)
         GTEST_SKIP() << "folder permissions do not bind this user";
     EXPECT_EQ(number, kFaultFileAccess);
-    EXPECT_EQ(fileBytes(locked.lastProfilePath()), QByteArray("\"Old\"\r\n"));
+    EXPECT_EQ(readFile(locked.lastProfilePath()), QByteArray("\"Old\"\r\n"));
 }

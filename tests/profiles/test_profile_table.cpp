@@ -4,13 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <ostream>
+#include "tests/support/TestData.h"
 
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-namespace corvane {
-void PrintTo(const Profile& p, std::ostream* os) { *os << profileLine(p).toStdString(); }
-} // namespace corvane
+#include <map>
 
 using namespace corvane;
 

@@ -1,72 +1,52 @@
+// The tracker simulator's side of the protocol: the packets it encodes, read
+// back as the driver reads them; the parser of the driver's commands; the
+// motion scripts and the circle it plays.
 #include "tools/sim/Motion.h"
 #include "tools/sim/SimProtocol.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
+#include <numbers>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace corvane::sim;
 
 namespace {
 
-// The driver's reading of a Mouse Emulation packet, written from the packet
-// description: upper-case digits only, bits numbered from the msb of byte 1.
-// Gives the movement in units (10 per count); nothing when the text is not a
-// well-formed packet.
 struct Movement {
-    int leftRight;
-    int upDown;
+    int leftRight, upDown;
     bool operator==(const Movement&) const = default;
 };
 
+// The driver's reading of a Mouse Emulation packet, written from the packet
+// description: upper-case hex digits only; with the bits numbered from the msb
+// of byte 1, bits 1-2 are set, X is bits 7-8 and 11-16, Y bits 5-6 and 19-24;
+// ten units per count. Nothing when the text is not a well-formed packet.
 std::optional<Movement> decodeMouseEmulation(const std::string& text)
 {
-    if (text.size() != 9) {
+    if (text.size() != 9)
         return std::nullopt;
-    }
-    const auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') {
-            return c - '0';
-        }
-        if (c >= 'A' && c <= 'F') {
-            return c - 'A' + 10;
-        }
-        return -1;
-    };
     unsigned bits = 0;
-    for (const int at : {0, 1, 3, 4, 6, 7}) {
-        const int d = digit(text[at]);
-        if (d < 0) {
+    for (const std::size_t at : {0, 1, 3, 4, 6, 7}) {
+        const auto digit = std::string_view("0123456789ABCDEF").find(text[at]);
+        if (digit == std::string_view::npos)
             return std::nullopt;
-        }
-        bits = (bits << 4) | static_cast<unsigned>(d);
+        bits = bits << 4 | static_cast<unsigned>(digit);
     }
-    const auto bit = [&](int n) { return (bits >> (24 - n)) & 1u; }; // n = 1..24
-    if (bit(1) != 1 || bit(2) != 1) {
+    if (bits >> 22 != 3)
         return std::nullopt;
-    }
-    unsigned x = bit(7) << 7 | bit(8) << 6;
-    unsigned y = bit(5) << 7 | bit(6) << 6;
-    for (int i = 0; i < 6; ++i) {
-        x |= bit(11 + i) << (5 - i);
-        y |= bit(19 + i) << (5 - i);
-    }
-    const int X = static_cast<int>(x);
-    const int Y = static_cast<int>(y);
-    const int lr = X == 0 ? 0 : X <= 128 ? X * 10 : (X - 256) * 10;
-    const int ud = Y == 0 ? 0 : Y <= 128 ? Y * -10 : (256 - Y) * 10;
-    return Movement{lr, ud};
+    const int x = static_cast<int>((bits >> 16 & 3) << 6 | (bits >> 8 & 0x3F));
+    const int y = static_cast<int>((bits >> 18 & 3) << 6 | (bits & 0x3F));
+    return Movement{x == 0 ? 0 : x <= 128 ? x * 10 : (x - 256) * 10, y == 0 ? 0 : y <= 128 ? y * -10 : (256 - y) * 10};
 }
 
 struct Angles {
-    int lr;
-    int ud;
-    int ss;
+    int lr, ud, ss;
     bool operator==(const Angles&) const = default;
 };
 
@@ -75,12 +55,10 @@ struct Angles {
 std::optional<Angles> decodeEuler(const EulerPacket& p)
 {
     unsigned sum = 0;
-    for (int i : {0, 1, 2, 3, 4, 5, 7}) {
+    for (int i : {0, 1, 2, 3, 4, 5, 7})
         sum += p[i];
-    }
-    if (p[7] != 255 || (sum & 0xFFu) != p[6]) {
+    if (p[7] != 255 || (sum & 0xFFu) != p[6])
         return std::nullopt;
-    }
     const auto centred = [&](int hi) {
         const int v = p[hi] * 256 + p[hi + 1];
         return v == 0 ? 0 : v <= 32767 ? v - 16384 : v - 49152;
@@ -99,25 +77,14 @@ Events parse(const std::vector<std::string>& chunks)
     CommandParser parser;
     Events all;
     for (const auto& chunk : chunks) {
-        const Events events = chunk == "<wait>" ? parser.timeOut() : parser.feed(chunk);
-        for (const auto& e : events) {
-            if (e.kind == Kind::Ignored && !all.empty() && all.back().kind == Kind::Ignored) {
+        for (const auto& e : chunk == "<wait>" ? parser.timeOut() : parser.feed(chunk)) {
+            if (e.kind == Kind::Ignored && !all.empty() && all.back().kind == Kind::Ignored)
                 all.back().text += e.text;
-            } else {
+            else
                 all.push_back(e);
-            }
         }
     }
     return all;
-}
-
-std::vector<std::string> bytesOf(const std::string& text)
-{
-    std::vector<std::string> out;
-    for (char c : text) {
-        out.emplace_back(1, c);
-    }
-    return out;
 }
 
 } // namespace
@@ -136,39 +103,19 @@ TEST(MouseEmulationPacket, EveryCountDecodesToTheSameMovement)
     }
 }
 
-TEST(MouseEmulationPacket, KnownPackets)
+TEST(MouseEmulationPacket, KnownPacketsLowerCaseAndCountsBeyondOnePacket)
 {
-    const struct {
-        int lr, ud;
-        const char* packet;
-    } cases[] = {
+    const struct { int lr, ud; const char* packet; } cases[] = {
         {0, 0, "C0 00 00\r"},     {2, -1, "C0 02 01\r"},    {-1, 0, "C3 3F 00\r"},
         {128, 0, "C2 00 00\r"},   {-127, 0, "C2 01 00\r"},  {0, -128, "C8 00 00\r"},
         {0, 127, "C8 00 01\r"},   {0, 1, "CC 00 3F\r"},     {64, -64, "C5 00 00\r"},
+        {-1, 5, "CF 3F 3B\r"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(encodeMouseEmulation(c.lr, c.ud), c.packet) << c.lr << " " << c.ud;
-    }
-}
-
-TEST(MouseEmulationPacket, LowerCaseLettersAreNotReadAsDigits)
-{
-    const std::string upper = encodeMouseEmulation(-1, 5);
-    std::string expected = upper;
-    for (char& c : expected) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    EXPECT_EQ(encodeMouseEmulation(-1, 5, HexCase::Lower), expected);
-    EXPECT_NE(expected, upper);
-    EXPECT_EQ(decodeMouseEmulation(expected), std::nullopt);
-}
-
-TEST(MouseEmulationPacket, CountsBeyondOnePacketAreRefused)
-{
-    const std::pair<int, int> cases[] = {{129, 0}, {-128, 0}, {0, 128}, {0, -129}, {1000, -1000}};
-    for (const auto& [lr, ud] : cases) {
+    EXPECT_EQ(encodeMouseEmulation(-1, 5, HexCase::Lower), "cf 3f 3b\r"); // not read as digits by the driver
+    for (const auto& [lr, ud] : {std::pair{129, 0}, {-128, 0}, {0, 128}, {0, -129}, {1000, -1000}})
         EXPECT_THROW(encodeMouseEmulation(lr, ud), std::out_of_range) << lr << " " << ud;
-    }
 }
 
 TEST(EulerPacket, AnglesSurviveTheDriversDecoding)
@@ -194,21 +141,17 @@ TEST(EulerPacket, BytesAndChecksum)
 
 TEST(SetUpCommand, SelectsTheMode)
 {
-    EXPECT_EQ(modeOfSetUp("!M3,0,A,2,4,1,3"), TrackerMode::MouseEmulation);
-    EXPECT_EQ(modeOfSetUp("!M2,C,B,2,4"), TrackerMode::EulerAngle);
-    EXPECT_EQ(modeOfSetUp("!M2"), TrackerMode::EulerAngle);
-    EXPECT_EQ(modeOfSetUp("!M4,0"), std::nullopt);
-    EXPECT_EQ(modeOfSetUp("!M"), std::nullopt);
-    EXPECT_EQ(modeOfSetUp(""), std::nullopt);
+    const std::pair<const char*, std::optional<TrackerMode>> cases[] = {
+        {"!M3,0,A,2,4,1,3", TrackerMode::MouseEmulation}, {"!M2,C,B,2,4", TrackerMode::EulerAngle},
+        {"!M2", TrackerMode::EulerAngle}, {"!M4,0", std::nullopt}, {"!M", std::nullopt}, {"", std::nullopt}};
+    for (const auto& [command, mode] : cases)
+        EXPECT_EQ(modeOfSetUp(command), mode) << command;
 }
 
 TEST(CommandParser, ReadsTheDriversTexts)
 {
     const std::string longCommand = "!M3," + std::string(CommandParser::kMaxCommandLength, '1');
-    const struct {
-        std::vector<std::string> chunks;
-        Events expected;
-    } cases[] = {
+    const struct { std::vector<std::string> chunks; Events expected; } cases[] = {
         {{"!M3,0,A,2,4,1,3\r"}, {{Kind::SetUp, "!M3,0,A,2,4,1,3"}}},
         {{"!", "M2,C,B,2,4\r"}, {{Kind::SetUp, "!M2,C,B,2,4"}}},
         {{"!M", "3,0,A,", "2,4,1,3", "\r"}, {{Kind::SetUp, "!M3,0,A,2,4,1,3"}}},
@@ -237,8 +180,10 @@ TEST(CommandParser, ReadsTheDriversTexts)
         // The same bytes arriving one at a time read the same.
         std::vector<std::string> single;
         for (const auto& chunk : c.chunks) {
-            const auto bytes = chunk == "<wait>" ? std::vector<std::string>{chunk} : bytesOf(chunk);
-            single.insert(single.end(), bytes.begin(), bytes.end());
+            if (chunk == "<wait>")
+                single.push_back(chunk);
+            for (std::size_t i = 0; chunk != "<wait>" && i < chunk.size(); ++i)
+                single.emplace_back(1, chunk[i]);
         }
         EXPECT_EQ(parse(single), expected) << "byte by byte: " << testing::PrintToString(c.chunks);
     }
@@ -247,26 +192,17 @@ TEST(CommandParser, ReadsTheDriversTexts)
 TEST(CommandParser, WaitsOnlyAfterABang)
 {
     CommandParser parser;
-    EXPECT_FALSE(parser.awaitingFollower());
     EXPECT_TRUE(parser.timeOut().empty());
-    parser.feed("!");
-    EXPECT_TRUE(parser.awaitingFollower());
-    parser.feed("R");
-    EXPECT_TRUE(parser.awaitingFollower());
-    parser.feed("\r");
-    EXPECT_FALSE(parser.awaitingFollower());
-    EXPECT_TRUE(parser.idle());
-    parser.feed("!M3");
-    EXPECT_FALSE(parser.awaitingFollower());
-    EXPECT_FALSE(parser.idle());
+    // After each piece: whether a "!" waits for its deciding byte, and whether no text is in progress.
+    const struct { const char* bytes; bool awaiting, idle; } steps[] = {
+        {"", false, true}, {"!", true, false}, {"R", true, false}, {"\r", false, true}, {"!M3", false, false}};
+    for (const auto& s : steps) {
+        parser.feed(s.bytes);
+        EXPECT_EQ(parser.awaitingFollower(), s.awaiting) << testing::PrintToString(s.bytes);
+        EXPECT_EQ(parser.idle(), s.idle) << testing::PrintToString(s.bytes);
+    }
     parser.clear();
     EXPECT_EQ(parser.feed("\r"), (Events{{Kind::Ignored, "\r"}}));
-}
-
-TEST(EscapeBytes, ShowsEveryByteReadably)
-{
-    EXPECT_EQ(escapeBytes("!M3,0\r"), "!M3,0\\r");
-    EXPECT_EQ(escapeBytes(std::string("\"\\\n\t\0\x7F\xFF", 7)), "\\\"\\\\\\n\\t\\x00\\x7F\\xFF");
 }
 
 TEST(MotionScript, ReadsLinesOfThreeNumbers)
@@ -279,16 +215,10 @@ TEST(MotionScript, ReadsLinesOfThreeNumbers)
 TEST(MotionScript, BadLinesAreNamed)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"1 2 3\n1 2\n", "line 2:"},
-        {"1 2 3 4\n", "line 1:"},
-        {"1 2 x\n", "line 1:"},
-        {"# c\n1 2 3.5\n", "line 2:"},
-        {"1 2 16384\n", "line 1:"},
-        {"1 2 99999999999999999999\n", "line 1:"},
-        {"1 2 +-3\n", "line 1:"},
-        {std::string("1 2\0 3\n", 7), "line 1:"},
-        {"", "no motion lines"},
-        {"# only a comment\n\n", "no motion lines"},
+        {"1 2 3\n1 2\n", "line 2:"},     {"1 2 3 4\n", "line 1:"},   {"1 2 x\n", "line 1:"},
+        {"# c\n1 2 3.5\n", "line 2:"},   {"1 2 16384\n", "line 1:"}, {"1 2 99999999999999999999\n", "line 1:"},
+        {"1 2 +-3\n", "line 1:"},        {std::string("1 2\0 3\n", 7), "line 1:"},
+        {"", "no motion lines"},         {"# only a comment\n\n", "no motion lines"},
     };
     for (const auto& [text, message] : cases) {
         try {
@@ -323,26 +253,27 @@ TEST(Motion, CircleCountsAddUpToTheCircle)
 {
     for (const int rate : {60, 250, 3}) {
         Motion circle = Motion::circle(rate);
-        const int perTurn = static_cast<int>(std::lround(rate * Motion::kCircleSeconds));
         Motion angles = Motion::circle(rate);
-        int lr = Motion::kCircleRadius;
+        const int perTurn = static_cast<int>(std::lround(rate * Motion::kCircleSeconds));
+        int lr = Motion::kCircleCounts;
         int ud = 0;
         bool moved = false;
-        for (int i = 0; i < 3 * perTurn; ++i) {
+        for (int i = 1; i <= 3 * perTurn; ++i) {
             const auto step = circle.next(TrackerMode::MouseEmulation);
             ASSERT_TRUE(step);
             ASSERT_NO_THROW(encodeMouseEmulation(step->lr, step->ud));
             moved = moved || step->lr != 0 || step->ud != 0;
             lr += step->lr;
             ud += step->ud;
+            // The counts sent so far lead to the circle's point of this packet.
+            const double angle = 2.0 * std::numbers::pi * (i % perTurn) / perTurn;
+            ASSERT_EQ((Sample{static_cast<int>(std::lround(Motion::kCircleCounts * std::cos(angle))),
+                              static_cast<int>(std::lround(Motion::kCircleCounts * std::sin(angle))), 0}),
+                      (Sample{lr, ud, 0}))
+                << rate << " " << i;
             const auto point = angles.next(TrackerMode::EulerAngle);
             ASSERT_TRUE(point);
-            const double radius = std::hypot(point->lr, point->ud);
-            ASSERT_NEAR(radius, Motion::kCircleRadius, 1.0);
-            if (rate >= 60) {
-                // Small steps are sent whole: the counts stay on the circle.
-                ASSERT_EQ((Sample{lr, ud, 0}), *point) << rate << " " << i;
-            }
+            ASSERT_NEAR(std::hypot(point->lr, point->ud), Motion::kCircleRadius, 1.0);
         }
         EXPECT_TRUE(moved);
     }

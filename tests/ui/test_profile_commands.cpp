@@ -1,42 +1,28 @@
 // The profile commands against real files in a scratch program folder:
 // applying a profile to the window, and Save, Save As, Cancel and Delete.
 #include "keyboard/KeyNames.h"
-#include "platform/fakes/Fakes.h"
 #include "profiles/ProfileCommands.h"
-#include "profiles/ProfileFile.h"
 #include "ui/KeyBox.h"
-#include "ui/MainForm.h"
 #include "ui/PickList.h"
 #include "ui/SettingPair.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/support/QtTestApp.h"
+#include "tests/support/FormFixture.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
-#include <memory>
-#include <ostream>
-#include <vector>
-
-void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << '"' << bytes.toStdString() << '"'; }
+#include <tuple>
 
 namespace corvane {
-
-void PrintTo(const Profile& profile, std::ostream* os) { *os << profileLine(profile).toStdString(); }
-
 namespace {
 
-// The application lives from the first test to the last and is gone before
-// the process exits, ahead of Qt's own global state.
 using platform::Answer;
 using platform::Buttons;
+using testing::readFile;
+using testing::records;
 
 const QString kRacing = QStringLiteral("Racing");
 
@@ -50,36 +36,22 @@ Profile racing()
     return p;
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-class Commands : public ::testing::Test {
+class Commands : public testing::FormTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
+        FormTest::SetUp();
         loadKeyNames();
-        form.Form_Load();
         writeFiles({defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(), racing()}, kRacing);
     }
 
     void writeFiles(const std::vector<Profile>& profiles, const QString& last)
     {
-        ProfileTable table;
+        ProfileTable written;
         for (const Profile& p : profiles)
-            table.at(table.grow()) = p;
-        writeBytes(app.store.profilesPath(), profilesFileBytes(table));
-        writeBytes(app.store.lastProfilePath(), lastProfileBytes(last));
+            written.at(written.grow()) = p;
+        testing::writeFile(app.store.profilesPath(), profilesFileBytes(written));
+        testing::writeFile(app.store.lastProfilePath(), lastProfileBytes(last));
     }
 
     // The profile steps of start-up.
@@ -93,61 +65,29 @@ protected:
     }
 
     ProfileCommands& commands() { return form.commands(); }
-    ProfileTable& table() { return app.store.table; }
-    QByteArray profilesFile() const { return fileBytes(app.store.profilesPath()); }
-    QByteArray lastFile() const { return fileBytes(app.store.lastProfilePath()); }
-
+    QByteArray profilesFile() const { return readFile(app.store.profilesPath()); }
+    QByteArray lastFile() const { return readFile(app.store.lastProfilePath()); }
     std::vector<Profile> inFile() const
     {
         ProfileTable read;
         readProfilesBytes(profilesFile(), read, {});
-        std::vector<Profile> out;
-        for (int i = 1; i <= read.count(); ++i)
-            out.push_back(read.at(i));
-        return out;
+        return records(read);
     }
-    std::vector<Profile> inMemory()
+    // Files, records, current index, list and selection, last profile name.
+    auto snapshot()
     {
-        std::vector<Profile> out;
-        for (int i = 1; i <= table().count(); ++i)
-            out.push_back(table().at(i));
-        return out;
+        return std::tuple{profilesFile(),           lastFile(),
+                          records(table()),         table().currentIndex,
+                          form.Profile_Combo->items(), form.Profile_Combo->text(),
+                          app.store.lastProfileName};
     }
-
-    struct Snapshot {
-        QByteArray profiles, last;
-        std::vector<Profile> records;
-        int current;
-        QStringList items;
-        QString shown, lastName;
-    };
-    Snapshot snapshot()
-    {
-        return {profilesFile(),         lastFile(), inMemory(), table().currentIndex, form.Profile_Combo->items(),
-                form.Profile_Combo->text(), app.store.lastProfileName};
-    }
-    void expectUnchanged(const Snapshot& before)
-    {
-        const Snapshot now = snapshot();
-        EXPECT_EQ(now.profiles, before.profiles);
-        EXPECT_EQ(now.last, before.last);
-        EXPECT_EQ(now.records, before.records);
-        EXPECT_EQ(now.current, before.current);
-        EXPECT_EQ(now.items, before.items);
-        EXPECT_EQ(now.shown, before.shown);
-        EXPECT_EQ(now.lastName, before.lastName);
-    }
-
-    QTemporaryDir dir;
-    platform::fakes::FakePlatform fakes;
-    AppContext app{fakes.platform, dir.path()};
-    MainForm form{app};
 };
 
 TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControlInOrder)
 {
-    Profile custom{QStringLiteral("Custom"), QStringLiteral("Ambrel"), QStringLiteral("COM 3"), QStringLiteral("4800 Kbps"),
-                   QStringLiteral("Euler Angle"), 5, 6, 1, QStringLiteral("Disabled"), 21, 22, 23, 31, 32, 33,
+    Profile custom{QStringLiteral("Custom"), QStringLiteral("Ambrel"), QStringLiteral("COM 3"),
+                   QStringLiteral("4800 Kbps"), QStringLiteral("Euler Angle"), 5, 6, 1,
+                   QStringLiteral("Disabled"), 21, 22, 23, 31, 32, 33,
                    QStringLiteral("Keyboard Event"), QStringLiteral("D065U065"), QStringLiteral("D066"),
                    QStringLiteral("D037U037"), QStringLiteral("D040U040"), QStringLiteral("D186U186"),
                    QStringLiteral("D219U219"), QStringLiteral("D162D083U083U162"), QStringLiteral("D112U112"), 70};
@@ -160,8 +100,7 @@ TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControlInOrder)
         if (!order.contains(control->objectName()))
             order.append(control->objectName());
     };
-    for (PickList* list : {form.Model_Combo, form.Location_Combo, form.Speed_Combo, form.Mode_Combo,
-                           form.MouseMode_Combo, form.KeyMode_Combo})
+    for (PickList* list : form.findChildren<PickList*>())
         QObject::connect(list, &PickList::clicked, list, [=] { note(list); });
     for (QLineEdit* box : form.findChildren<QLineEdit*>())
         QObject::connect(box, &QLineEdit::textChanged, box, [=] { note(box); });
@@ -169,45 +108,42 @@ TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControlInOrder)
         QObject::connect(box, &QTextEdit::textChanged, box, [=] { note(box); });
 
     commands().ApplyProfile(QStringLiteral("Custom"));
-    EXPECT_EQ(order, QStringList({"Model_Combo", "Location_Combo", "Speed_Combo", "Mode_Combo", "Magnetic_Text",
-                                  "Jitter_Text", "Tilt_Text", "MouseMode_Combo", "LeftRightSmooth_Text",
-                                  "UpDownSmooth_Text", "SideSideSmooth_Text", "LeftRightSpeed_Text",
-                                  "UpDownSpeed_Text", "SideSideSpeed_Text", "KeyMode_Combo", "TurnLeftKey_RichText",
-                                  "TurnRightKey_RichText", "LookUpKey_RichText", "LookDownKey_RichText",
-                                  "LeanLeftKey_RichText", "LeanRightKey_RichText", "StartKey_RichText",
-                                  "StopKey_RichText", "DelayMillisecs_Text"}));
-
+    const std::pair<const char*, const char*> shown[] = {
+        {"Model_Combo", "Ambrel"}, {"Location_Combo", "COM 3"}, {"Speed_Combo", "4800 Kbps"},
+        {"Mode_Combo", "Euler Angle"}, {"Magnetic_Text", "5"}, {"Jitter_Text", "6"}, {"Tilt_Text", "1"},
+        {"MouseMode_Combo", "Disabled"}, {"LeftRightSmooth_Text", "21"}, {"UpDownSmooth_Text", "22"},
+        {"SideSideSmooth_Text", "23"}, {"LeftRightSpeed_Text", "31"}, {"UpDownSpeed_Text", "32"},
+        {"SideSideSpeed_Text", "33"}, {"KeyMode_Combo", "Keyboard Event"}, {"TurnLeftKey_RichText", "[A][A]"},
+        {"TurnRightKey_RichText", "[B][B]"}, {"LookUpKey_RichText", "[LEFT][LEFT]"},
+        {"LookDownKey_RichText", "[DOWN][DOWN]"}, {"LeanLeftKey_RichText", "[;][;]"},
+        {"LeanRightKey_RichText", "[[][[]"}, {"StartKey_RichText", "[LCTRL][S][S][LCTRL]"},
+        {"StopKey_RichText", "[F1][F1]"}, {"DelayMillisecs_Text", "70"}};
+    QStringList expectedOrder, expectedTexts, texts;
+    for (const auto& [name, text] : shown) {
+        expectedOrder << QString::fromLatin1(name);
+        expectedTexts << QString::fromLatin1(text);
+        const QWidget* control = form.findChild<QWidget*>(QString::fromLatin1(name));
+        if (const auto* list = qobject_cast<const PickList*>(control))
+            texts << list->text();
+        else if (const auto* keys = qobject_cast<const KeyBox*>(control))
+            texts << keys->toPlainText();
+        else
+            texts << control->property("text").toString();
+    }
+    EXPECT_EQ(order, expectedOrder);
+    EXPECT_EQ(texts, expectedTexts);
+    EXPECT_EQ(QStringList(app.renderedBoxText.begin(), app.renderedBoxText.end()), expectedTexts.mid(15, 8));
+    for (const SettingPair* pair : {form.Magnetic, form.Jitter, form.Tilt, form.LeftRightSmooth, form.UpDownSmooth,
+                                    form.SideSideSmooth, form.LeftRightSpeed, form.UpDownSpeed, form.SideSideSpeed,
+                                    form.DelayMillisecs})
+        EXPECT_EQ(QString::number(pair->slider()->value()), pair->box()->text())
+            << pair->box()->objectName().toStdString();
     EXPECT_EQ(table().currentIndex, 2);
     EXPECT_EQ(table().at(2), custom) << "applying changes nothing in the profile";
-    EXPECT_EQ(form.Location_Combo->text(), QStringLiteral("COM 3"));
-    EXPECT_EQ(form.Speed_Combo->text(), QStringLiteral("4800 Kbps"));
-    EXPECT_EQ(form.Mode_Combo->text(), QStringLiteral("Euler Angle"));
-    EXPECT_EQ(form.MouseMode_Combo->text(), QStringLiteral("Disabled"));
-    EXPECT_EQ(form.KeyMode_Combo->text(), QStringLiteral("Keyboard Event"));
-    EXPECT_EQ(app.link.portNumber, 3);
-    EXPECT_EQ(app.link.portSettings, QStringLiteral("4800,n,8,1"));
-    const struct {
-        SettingPair* pair;
-        int value;
-    } numbers[] = {{form.Magnetic, 5},        {form.Jitter, 6},        {form.Tilt, 1},
-                   {form.LeftRightSmooth, 21}, {form.UpDownSmooth, 22}, {form.SideSideSmooth, 23},
-                   {form.LeftRightSpeed, 31},  {form.UpDownSpeed, 32},  {form.SideSideSpeed, 33},
-                   {form.DelayMillisecs, 70}};
-    for (const auto& n : numbers) {
-        EXPECT_EQ(n.pair->box()->text(), QString::number(n.value)) << n.pair->box()->objectName().toStdString();
-        EXPECT_EQ(n.pair->slider()->value(), n.value) << n.pair->box()->objectName().toStdString();
-    }
-    const char* const shown[kMappingCount] = {"[A][A]",   "[B][B]",   "[LEFT][LEFT]", "[DOWN][DOWN]",
-                                              "[;][;]",   "[[][[]",   "[LCTRL][S][S][LCTRL]", "[F1][F1]"};
-    for (int k = 0; k < kMappingCount; ++k) {
-        EXPECT_EQ(form.keyBoxes[k]->toPlainText(), QString::fromLatin1(shown[k])) << k;
-        EXPECT_EQ(app.renderedBoxText[k], QString::fromLatin1(shown[k])) << k;
-    }
 
     // Applying another profile stores nothing into the one shown before.
     commands().ApplyProfile(kDefaultMouseEmulation);
-    EXPECT_EQ(table().at(2), custom);
-    EXPECT_EQ(table().at(1), defaultMouseEmulation());
+    EXPECT_EQ(records(table()), (std::vector<Profile>{defaultMouseEmulation(), custom}));
     EXPECT_EQ(form.LeftRightSpeed->box()->text(), QStringLiteral("17"));
     EXPECT_EQ(form.keyBoxes[0]->toPlainText(), QString());
     EXPECT_EQ(form.keyBoxes[6]->toPlainText(), QStringLiteral("[LCTRL][RCTRL][S][S][RCTRL][LCTRL]"));
@@ -247,14 +183,14 @@ TEST_F(Commands, AnUnknownNameBeforeAnyProfileIsCurrentAppendsAnUnsavedDefault)
     EXPECT_EQ(table().currentIndex, 0) << "no such profile: none is current";
 }
 
+// A command answered with No, or a Save As name refused: one row each.
 struct Declined {
     const char* label;
-    const char* select;   // chosen in the list first; nullptr keeps "Racing"
+    const char* select; // chosen in the list first; nullptr keeps "Racing"
     QPushButton* MainForm::*button;
-    const char* typed;    // answer of the Save As input box
-    const char* title;    // of the one message box; "" when none is expected
-    const char* text;     // exact text; nullptr: the text names the refused answer
-    Buttons buttons;
+    const char* typed; // answer of the Save As input box
+    const char* title; // of the one message box; "" when none is expected
+    const char* text;  // exact text of a Yes/No box; nullptr: an OK box that names the refused answer
 };
 
 void PrintTo(const Declined& row, std::ostream* os) { *os << row.label; }
@@ -268,7 +204,7 @@ TEST_P(DeclinedCommand, ChangesNoFileTableOrSelection)
     if (d.select)
         form.Profile_Combo->setText(QString::fromLatin1(d.select));
     form.Magnetic->slider()->setValue(7); // an unsaved edit that a reload would drop
-    const Snapshot before = snapshot();
+    const auto before = snapshot();
     fakes.dialogs().boxes.clear();
     fakes.dialogs().answer(Answer::No);
     if (d.typed)
@@ -277,19 +213,16 @@ TEST_P(DeclinedCommand, ChangesNoFileTableOrSelection)
     (form.*d.button)->click();
 
     const auto& boxes = fakes.dialogs().boxes;
-    if (*d.title == '\0') {
-        EXPECT_TRUE(boxes.isEmpty()) << fakes.log.joined().toStdString();
-    } else {
-        ASSERT_EQ(boxes.size(), 1) << fakes.log.joined().toStdString();
+    ASSERT_EQ(boxes.size(), *d.title ? 1 : 0) << fakes.log.joined().toStdString();
+    if (*d.title) {
         EXPECT_EQ(boxes[0].title, QString::fromLatin1(d.title));
-        EXPECT_EQ(boxes[0].buttons, d.buttons);
-        if (d.text) {
+        EXPECT_EQ(boxes[0].buttons, d.text ? Buttons::YesNo : Buttons::Ok);
+        if (d.text)
             EXPECT_EQ(boxes[0].text, QString::fromLatin1(d.text));
-        } else {
+        else
             EXPECT_TRUE(boxes[0].text.contains(QString::fromUtf8(d.typed))) << boxes[0].text.toStdString();
-        }
     }
-    expectUnchanged(before);
+    EXPECT_EQ(snapshot(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -297,53 +230,59 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Declined{"Save", nullptr, &MainForm::Save_Command, nullptr, "Corvane Save Confirmation",
                  "This will update the settings file - any changes you made to this profile will be permenant."
-                 "\r\n\r\nDo you want to save?",
-                 Buttons::YesNo},
+                 "\r\n\r\nDo you want to save?"},
         Declined{"Cancel", nullptr, &MainForm::Cancel_Command, nullptr, "Corvane Cancel Confirmation",
                  "This will reload the settings file - any changes you made to this profile will be lost."
-                 "\r\n\r\nDo you want to cancel?",
-                 Buttons::YesNo},
+                 "\r\n\r\nDo you want to cancel?"},
         Declined{"DeleteUser", nullptr, &MainForm::Delete_Command, nullptr, "Corvane Delete Confirmation",
                  "This will update the settings file - this profile will be permenantly removed from the file."
-                 "\r\n\r\nDo you want to delete?",
-                 Buttons::YesNo},
+                 "\r\n\r\nDo you want to delete?"},
         Declined{"DeleteDefault", "Default Euler Angle", &MainForm::Delete_Command, nullptr,
                  "Corvane Delete Confirmation",
-                 "This will restore the default profile to its original settings.\r\n\r\nDo you want to delete?",
-                 Buttons::YesNo},
+                 "This will restore the default profile to its original settings.\r\n\r\nDo you want to delete?"},
         Declined{"SaveAsExisting", nullptr, &MainForm::SaveAs_Command, "Racing", "Corvane Save As Confirmation",
                  "There is already a profile with this name - any changes you made to this profile will be "
-                 "permenant.\r\n\r\nDo you want to save?",
-                 Buttons::YesNo},
-        Declined{"SaveAsCancelled", nullptr, &MainForm::SaveAs_Command, "", "", nullptr, Buttons::Ok},
-        Declined{"SaveAsQuote", nullptr, &MainForm::SaveAs_Command, "Fast \"Racing\"", "Corvane Save As", nullptr,
-                 Buttons::Ok},
+                 "permenant.\r\n\r\nDo you want to save?"},
+        Declined{"SaveAsCancelled", nullptr, &MainForm::SaveAs_Command, "", "", nullptr},
+        Declined{"SaveAsQuote", nullptr, &MainForm::SaveAs_Command, "Fast \"Racing\"", "Corvane Save As", nullptr},
         Declined{"SaveAsNotLatin1", nullptr, &MainForm::SaveAs_Command, "Rennwagen \xce\xa9", "Corvane Save As",
-                 nullptr, Buttons::Ok}),
+                 nullptr}),
     [](const ::testing::TestParamInfo<Declined>& row) { return std::string(row.param.label); });
 
-TEST_F(Commands, SaveWritesTheUnsavedEditsOfEveryProfile)
+// Unsaved edits: Tilt 1 in "Default Euler Angle", then Magnetic 7 in "Racing", which stays selected.
+class Edited : public Commands {
+protected:
+    void SetUp() override
+    {
+        Commands::SetUp();
+        start();
+        form.Profile_Combo->setText(kDefaultEulerAngle);
+        form.Tilt->box()->setText(QStringLiteral("1"));
+        form.Profile_Combo->setText(kRacing);
+        form.Magnetic->slider()->setValue(7);
+    }
+    static Profile racingEdited()
+    {
+        Profile p = racing();
+        p.magnetic = 7;
+        return p;
+    }
+};
+
+TEST_F(Edited, SaveWritesTheUnsavedEditsOfEveryProfile)
 {
-    start();
-    form.Magnetic->slider()->setValue(7);
     form.Profile_Combo->setText(kDefaultEulerAngle);
-    form.Tilt->box()->setText(QStringLiteral("1"));
     form.Profile_Combo->setText(kRacing);
     EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "edits stay with their profile";
 
     form.Save_Command->click();
-    EXPECT_EQ(inFile(), inMemory());
-    EXPECT_EQ(inFile().at(3).magnetic, 7);
+    EXPECT_EQ(inFile(), records(table()));
+    EXPECT_EQ(inFile().at(3), racingEdited());
     EXPECT_EQ(inFile().at(1).tilt, 1);
 }
 
-TEST_F(Commands, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
+TEST_F(Edited, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
 {
-    start();
-    form.Profile_Combo->setText(kDefaultEulerAngle);
-    form.Tilt->box()->setText(QStringLiteral("1"));
-    form.Profile_Combo->setText(kRacing);
-    form.Magnetic->slider()->setValue(7);
     const QString name = QStringLiteral("Racing Caf\u00e9");
     fakes.dialogs().type(name);
     fakes.log.clear();
@@ -356,38 +295,32 @@ TEST_F(Commands, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
                                          "enter the name of the new profile. -> \"")
                           + name + QLatin1Char('"')));
     EXPECT_TRUE(fakes.log.matching(QStringLiteral("message")).isEmpty());
-    Profile saved = racing();
-    saved.magnetic = 7;
+    Profile saved = racingEdited();
     saved.name = name;
-    const std::vector<Profile> file = inFile();
-    ASSERT_EQ(file.size(), 5u);
-    EXPECT_EQ(file[3], racing()) << "the original keeps its saved values";
-    EXPECT_EQ(file[4], saved);
-    EXPECT_EQ(inMemory(), file) << "other profiles' edits are dropped";
+    const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(),
+                                           racing(), saved};
+    EXPECT_EQ(inFile(), expected) << "the original keeps its saved values";
+    EXPECT_EQ(records(table()), expected) << "other profiles' edits are dropped";
     EXPECT_EQ(table().currentIndex, 5);
     EXPECT_EQ(form.Profile_Combo->text(), name);
-    EXPECT_EQ(form.Profile_Combo->items(),
-              QStringList({"Default Euler Angle", "Default Flight Simulator", "Default Mouse Emulation", "Racing",
-                           "Racing Caf\u00e9"}));
+    EXPECT_EQ(form.Profile_Combo->items(), QStringList({"Default Euler Angle", "Default Flight Simulator",
+                                                        "Default Mouse Emulation", "Racing", name}));
     EXPECT_EQ(lastFile(), QByteArray("\"Racing Caf\xe9\"\r\n"));
     EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7"));
 }
 
-TEST_F(Commands, SaveAsAnExistingNameOverwritesItInPlace)
+TEST_F(Edited, SaveAsAnExistingNameOverwritesItInPlace)
 {
-    start();
-    form.Magnetic->slider()->setValue(7);
     const QStringList items = form.Profile_Combo->items();
     fakes.dialogs().type(kRacing);
     fakes.dialogs().answer(Answer::Yes);
 
     form.SaveAs_Command->click();
 
-    Profile saved = racing();
-    saved.magnetic = 7;
     const std::vector<Profile> file = inFile();
     ASSERT_EQ(file.size(), 4u);
-    EXPECT_EQ(file[3], saved);
+    EXPECT_EQ(file[3], racingEdited());
+    EXPECT_EQ(file[1], defaultEulerAngle());
     EXPECT_EQ(table().currentIndex, 4);
     EXPECT_EQ(form.Profile_Combo->items(), items);
     EXPECT_EQ(form.Profile_Combo->text(), kRacing);
@@ -419,29 +352,25 @@ TEST_F(Commands, DeleteOfADefaultRestoresItInPlaceAndLeavesNoSelection)
     form.Delete_Command->click();
 
     EXPECT_EQ(table().currentIndex, 2);
-    EXPECT_EQ(table().at(2), defaultEulerAngle());
     const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(),
                                            racing()};
     EXPECT_EQ(inFile(), expected);
+    EXPECT_EQ(records(table()), expected);
     EXPECT_EQ(form.Profile_Combo->currentIndex(), -1);
     EXPECT_EQ(form.Profile_Combo->text(), QString());
     EXPECT_EQ(form.Profile_Combo->count(), 4);
     EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "the window keeps the values shown before";
 }
 
-TEST_F(Commands, CancelReloadsEveryProfileAndReappliesTheLastOne)
+TEST_F(Edited, CancelReloadsEveryProfileAndReappliesTheLastOne)
 {
-    start();
-    form.Profile_Combo->setText(kDefaultEulerAngle);
-    form.Tilt->slider()->setValue(1);
-    form.Profile_Combo->setText(kRacing);
-    form.Magnetic->slider()->setValue(7);
-    writeBytes(app.store.lastProfilePath(), "\"Racing\"");
+    testing::writeFile(app.store.lastProfilePath(), "\"Racing\"");
 
     form.Cancel_Command->click();
 
-    EXPECT_EQ(inMemory(), inFile());
+    EXPECT_EQ(records(table()), inFile());
     EXPECT_EQ(table().at(4), racing());
+    EXPECT_EQ(table().at(2), defaultEulerAngle());
     EXPECT_EQ(form.Profile_Combo->text(), kRacing);
     EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("5"));
     EXPECT_EQ(lastFile(), QByteArray("\"Racing\"\r\n")) << "the selection rewrites the last-profile file";

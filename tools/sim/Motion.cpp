@@ -149,15 +149,15 @@ Motion Motion::script(MotionScript script, bool once)
 void Motion::restart()
 {
     position_ = 0;
-    sentCounts_ = circlePoint(0);
+    sentCounts_ = circlePoint(0, kCircleCounts);
 }
 
-Sample Motion::circlePoint(long long packet) const
+Sample Motion::circlePoint(long long packet, int radius) const
 {
     const double angle = 2.0 * std::numbers::pi * static_cast<double>(packet % packetsPerTurn_)
                          / static_cast<double>(packetsPerTurn_);
-    return {static_cast<int>(std::lround(kCircleRadius * std::cos(angle))),
-            static_cast<int>(std::lround(kCircleRadius * std::sin(angle))), 0};
+    return {static_cast<int>(std::lround(radius * std::cos(angle))),
+            static_cast<int>(std::lround(radius * std::sin(angle))), 0};
 }
 
 std::optional<Sample> Motion::next(TrackerMode mode)
@@ -167,11 +167,9 @@ std::optional<Sample> Motion::next(TrackerMode mode)
         return Sample{};
     case Kind::Circle: {
         ++position_;
-        const Sample target = circlePoint(position_);
-        if (mode == TrackerMode::EulerAngle) {
-            sentCounts_ = target;
-            return target;
-        }
+        if (mode == TrackerMode::EulerAngle)
+            return circlePoint(position_, kCircleRadius);
+        const Sample target = circlePoint(position_, kCircleCounts);
         // Counts that do not fit in one packet are carried to the next ones,
         // so the sum of the counts always follows the circle.
         const Sample step = clampToMouseEmulation(

@@ -39,8 +39,11 @@ Sample clampToMouseEmulation(Sample counts);
 
 class Motion {
 public:
-    // Radius in tracker units and time of one turn of the circle.
+    // Radius in tracker units and time of one turn of the circle: angle units
+    // in Euler Angle, counts in Mouse Emulation (each count is ten units of
+    // movement, so the pointer circles a few hundred pixels wide there too).
     static constexpr int kCircleRadius = 300;
+    static constexpr int kCircleCounts = 15;
     static constexpr double kCircleSeconds = 4.0;
 
     static Motion still();
@@ -59,7 +62,7 @@ private:
     enum class Kind { Still, Circle, Script };
 
     explicit Motion(Kind kind) : kind_(kind) {}
-    Sample circlePoint(long long packet) const;
+    Sample circlePoint(long long packet, int radius) const;
 
     Kind kind_;
     int packetsPerTurn_ = 1;

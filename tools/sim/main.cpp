@@ -318,8 +318,12 @@ Motion makeMotion(const Options& options)
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         try {
             MotionScript script = parseMotionScript(text);
-            for (const auto& warning : mouseEmulationRangeWarnings(script)) {
-                logLine("motion script " + path + ", " + warning);
+            // Euler Angle scripts hold angles, far beyond one Mouse Emulation
+            // packet: name the first such line and count the rest.
+            const auto warnings = mouseEmulationRangeWarnings(script);
+            if (!warnings.empty()) {
+                logLine("motion script " + path + ", " + warnings.front()
+                        + (warnings.size() > 1 ? " (and " + std::to_string(warnings.size() - 1) + " more lines)" : ""));
             }
             return Motion::script(std::move(script), options.once);
         } catch (const std::invalid_argument& e) {

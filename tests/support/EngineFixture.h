@@ -1,0 +1,56 @@
+#pragma once
+// An engine over the recording platform fakes with its files in a scratch
+// folder, and a tracker on COM 1 at 19200 that acknowledges its set-up.
+#include "engine/Main.h"
+#include "engine/TrackerLink.h"
+#include "platform/fakes/Fakes.h"
+#include "ui/MainForm.h"
+#include "ui/PickList.h"
+#include "ui/SettingPair.h"
+
+#include "tests/support/QtTestApp.h"
+#include "tests/support/TestData.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+namespace corvane::testing {
+
+inline const QString k19200 = QStringLiteral("19200,n,8,1");
+
+// The profiles file that the first start writes.
+inline QByteArray defaultsFileBytes()
+{
+    return profileLine(defaultFlightSimulator()) + profileLine(defaultEulerAngle()) +
+           profileLine(defaultMouseEmulation());
+}
+
+struct EngineRig {
+    EngineRig() { fakes.serial().openOnly(1, k19200); }
+    // Anything a sleep has posted but no event point has run yet belongs to this rig.
+    ~EngineRig() { QCoreApplication::processEvents(); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void clickStart() { form().Start_Command->click(); }
+    // A toggle two seconds later, past the guard.
+    void toggleLater()
+    {
+        fakes.clock().advance(2000);
+        clickStart();
+    }
+    MainForm& form() { return engine.form(); }
+    Profile& profile() { return engine.app().store.table.current(); }
+    const QString& accepted() { return engine.app().link.acceptedCommand; }
+    QStringList lastLines(int n) const { return fakes.log.lines().mid(fakes.log.lines().size() - n); }
+
+    QTemporaryDir dir;
+    platform::fakes::FakePlatform fakes;
+    Engine engine{fakes.platform, dir.path()};
+};
+
+// What closing the window with the port open writes and does, in order.
+inline const QStringList kShutdownLines = {"write !", "write !R<CR>", "close", "end 0"};
+
+} // namespace corvane::testing
