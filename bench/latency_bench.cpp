@@ -23,6 +23,7 @@
 // The figures are printed against their targets (median latency at most
 // delay/2 + 1 ms, 99th percentile at most delay + 2 ms); the exit status is 0
 // when they could be measured, whatever they are, and 1 when they could not.
+#include "bench/proc_stats.h"
 #include "bench/x_windows.h"
 
 #include <X11/extensions/XInput2.h>
@@ -192,23 +193,9 @@ private:
 // utime + stime of the whole process, in clock ticks.
 long long cpuTicks(pid_t pid)
 {
-    const std::string text = readFile("/proc/" + std::to_string(pid) + "/stat");
-    // Fields are counted after the command name, which may hold spaces.
-    const auto nameEnd = text.rfind(')');
-    if (nameEnd == std::string::npos)
-        throw BenchError{"cannot read /proc/" + std::to_string(pid) + "/stat"};
-    std::istringstream fields(text.substr(nameEnd + 1));
-    std::string field;
-    long long utime = -1, stime = -1;
-    for (int number = 3; number <= 15 && fields >> field; ++number) {
-        if (number == 14)
-            utime = std::atoll(field.c_str());
-        if (number == 15)
-            stime = std::atoll(field.c_str());
-    }
-    if (utime < 0 || stime < 0)
-        throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
-    return utime + stime;
+    if (const auto ticks = corvane::bench::processCpuTicks(pid))
+        return *ticks;
+    throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
 }
 
 // Voluntary context switches of the main thread: one per sleep of the loop.
@@ -543,10 +530,7 @@ double percentile(std::vector<double> values, double p)
     return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
-const char* verdict(double value, double target)
-{
-    return value <= target ? "PASS" : "OVER";
-}
+using corvane::bench::verdict;
 
 void report(const std::vector<Figures>& all)
 {

@@ -15,6 +15,7 @@
 //
 // The figures are printed against their targets; the exit status is 0 when
 // they could be measured at all, whatever they are, and 1 when they could not.
+#include "bench/proc_stats.h"
 #include "bench/x_windows.h"
 
 #include <fcntl.h>
@@ -261,26 +262,9 @@ RunFigures timedRun(Display* display, const fs::path& program, const fs::path& l
 // utime + stime of the whole process, in clock ticks.
 long long cpuTicks(pid_t pid)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    // The command name in parentheses may hold spaces: fields are counted
-    // from the last ')', after which field 3 (state) comes first.
-    const auto nameEnd = text.rfind(')');
-    if (nameEnd == std::string::npos)
-        throw BenchError{"cannot read /proc/" + std::to_string(pid) + "/stat"};
-    std::istringstream fields(text.substr(nameEnd + 1));
-    std::string field;
-    long long utime = -1;
-    long long stime = -1;
-    for (int number = 3; number <= 15 && fields >> field; ++number) {
-        if (number == 14)
-            utime = std::atoll(field.c_str());
-        if (number == 15)
-            stime = std::atoll(field.c_str());
-    }
-    if (utime < 0 || stime < 0)
-        throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
-    return utime + stime;
+    if (const auto ticks = corvane::bench::processCpuTicks(pid))
+        return *ticks;
+    throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
 }
 
 double idleCpuPercent(Display* display, const fs::path& program, const fs::path& log, int seconds)
@@ -324,10 +308,7 @@ void printRow(const char* figure, const Summary& s, const char* target, const ch
         std::printf("%-40s %9.1f %9.1f %9.1f   %-8s %s\n", figure, s.median, s.min, s.max, target, result);
 }
 
-const char* verdict(double value, double target)
-{
-    return value <= target ? "PASS" : "OVER";
-}
+using corvane::bench::verdict;
 
 bool parseInt(std::string_view text, int low, int high, int& value)
 {

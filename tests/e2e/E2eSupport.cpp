@@ -11,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -35,26 +34,9 @@ constexpr const char* kWindowTitle = "Tollan Corvane";
 constexpr double kStartLeft = 120, kStartTop = 510, kStartWidth = 1335, kStartHeight = 315;
 constexpr double kWindowWidthTwips = 4425;
 
-std::runtime_error failure(const std::string& what)
-{
-    return std::runtime_error(what);
-}
-
 std::runtime_error systemFailure(const std::string& what)
 {
     return std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-void writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw systemFailure("write failed");
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
 }
 
 fs::path makeTemporaryFolder(const char* prefix)
@@ -63,6 +45,13 @@ fs::path makeTemporaryFolder(const char* prefix)
     if (::mkdtemp(pattern.data()) == nullptr)
         throw systemFailure("cannot create a temporary folder");
     return pattern;
+}
+
+int openOutput(const fs::path& path)
+{
+    if (path.empty())
+        return ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 }
 
 } // namespace
@@ -89,7 +78,7 @@ void writeFile(const fs::path& path, std::string_view bytes)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
-        throw failure("cannot write " + path.string());
+        throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string fileTail(const fs::path& path, int lines)
@@ -121,49 +110,24 @@ std::int64_t monotonicNs()
     return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-fs::path programPath()
-{
-    return CORVANE_E2E_PROGRAM;
-}
-
-fs::path simulatorPath()
-{
-    return CORVANE_E2E_SIMULATOR;
-}
-
 // Child ---------------------------------------------------------------------
 
-namespace {
-
-int openOutput(const fs::path& path)
+Child::Child(std::vector<std::string> args, const fs::path& folder, const fs::path& output, const fs::path& errors,
+             bool input)
 {
-    if (path.empty())
-        return ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-}
-
-} // namespace
-
-Child::Child(const Options& options)
-{
-    if (options.argv.empty())
-        throw failure("no program to start");
     // Everything the new process needs is prepared before fork().
-    std::vector<std::string> args = options.argv;
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
-    const std::string folder = options.folder.string();
-
-    int input[2] = {-1, -1};
-    if (options.input && ::pipe2(input, O_CLOEXEC) != 0)
+    int pipeEnds[2] = {-1, -1};
+    if (input && ::pipe2(pipeEnds, O_CLOEXEC) != 0)
         throw systemFailure("pipe failed");
-    const int out = openOutput(options.output);
-    const int err = options.errors.empty() ? -1 : openOutput(options.errors);
-    const int nullInput = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (out < 0 || (!options.errors.empty() && err < 0) || nullInput < 0)
-        throw systemFailure("cannot open the output of " + options.argv[0]);
+    const int out = openOutput(output);
+    const int err = errors.empty() ? out : openOutput(errors);
+    const int in = input ? pipeEnds[0] : ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (out < 0 || err < 0 || in < 0)
+        throw systemFailure("cannot open the output of " + args[0]);
 
     const pid_t parent = ::getpid();
     pid_ = ::fork();
@@ -174,56 +138,43 @@ Child::Child(const Options& options)
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
             ::_exit(125);
-        ::dup2(options.input ? input[0] : nullInput, STDIN_FILENO);
+        ::dup2(in, STDIN_FILENO);
         ::dup2(out, STDOUT_FILENO);
-        ::dup2(err >= 0 ? err : out, STDERR_FILENO);
+        ::dup2(err, STDERR_FILENO);
         if (!folder.empty() && ::chdir(folder.c_str()) != 0)
             ::_exit(126);
         ::signal(SIGPIPE, SIG_DFL);
         ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
-    ::close(out);
-    if (err >= 0)
-        ::close(err);
-    ::close(nullInput);
-    if (options.input) {
-        ::close(input[0]);
-        input_ = input[1];
-    }
+    for (const int fd : {in, out, err == out ? -1 : err})
+        if (fd >= 0)
+            ::close(fd);
+    input_ = pipeEnds[1];
 }
 
 Child::~Child()
 {
-    stop();
+    if (running()) {
+        ::kill(pid_, SIGTERM);
+        if (!waitUntil([this] { return !running(); }, Millis(3000), Millis(10))) {
+            ::kill(pid_, SIGKILL);
+            reaped_ = ::waitpid(pid_, &status_, 0) == pid_;
+        }
+    }
     if (input_ >= 0)
         ::close(input_);
 }
 
-bool Child::reap(bool block)
-{
-    if (reaped_)
-        return true;
-    for (;;) {
-        const pid_t r = ::waitpid(pid_, &status_, block ? 0 : WNOHANG);
-        if (r == pid_) {
-            reaped_ = true;
-            return true;
-        }
-        if (r < 0 && errno == EINTR)
-            continue;
-        return false;
-    }
-}
-
 bool Child::running()
 {
-    return !reap(false);
+    reaped_ = reaped_ || ::waitpid(pid_, &status_, WNOHANG) == pid_;
+    return !reaped_;
 }
 
 std::optional<int> Child::waitForExit(Millis timeout)
 {
-    waitUntil([this] { return reap(false); }, timeout, Millis(10));
+    waitUntil([this] { return !running(); }, timeout, Millis(10));
     if (!reaped_ || !WIFEXITED(status_))
         return std::nullopt;
     return WEXITSTATUS(status_);
@@ -233,29 +184,16 @@ std::string Child::howItEnded() const
 {
     if (!reaped_)
         return "still running";
-    if (WIFEXITED(status_))
-        return "exit status " + std::to_string(WEXITSTATUS(status_));
     if (WIFSIGNALED(status_))
         return std::string("signal ") + strsignal(WTERMSIG(status_));
-    return "wait status " + std::to_string(status_);
+    return "exit status " + std::to_string(WEXITSTATUS(status_));
 }
 
 void Child::writeInput(std::string_view bytes)
 {
-    if (input_ < 0)
-        throw failure("the child has no input pipe");
-    writeAll(input_, bytes);
-}
-
-void Child::stop()
-{
-    if (pid_ <= 0 || reap(false))
-        return;
-    ::kill(pid_, SIGTERM);
-    if (!waitUntil([this] { return reap(false); }, Millis(3000), Millis(10))) {
-        ::kill(pid_, SIGKILL);
-        reap(true);
-    }
+    // Commands are short, so a pipe takes each whole in one write.
+    if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        throw systemFailure("cannot write to the input of a child");
 }
 
 // Screen --------------------------------------------------------------------
@@ -286,42 +224,54 @@ Screen::Screen()
         int number[2] = {-1, -1};
         if (::pipe(number) != 0)
             throw systemFailure("pipe failed");
-        const std::string fd = std::to_string(number[1]);
         ::fcntl(number[0], F_SETFD, FD_CLOEXEC);
-        Child::Options xvfb;
-        xvfb.argv = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-noreset", "-nolisten", "tcp"};
-        xvfb_.emplace(xvfb);
+        xvfb_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(number[1]), "-screen", "0",
+                                               "1024x768x24", "-noreset", "-nolisten", "tcp"});
         ::close(number[1]);
         std::string text;
-        const auto deadline = Clock::now() + std::chrono::seconds(15);
-        while (text.find('\n') == std::string::npos && Clock::now() < deadline) {
-            pollfd p{number[0], POLLIN, 0};
-            if (::poll(&p, 1, 100) > 0) {
-                char buffer[32];
-                const ssize_t n = ::read(number[0], buffer, sizeof buffer);
-                if (n <= 0)
-                    break;
-                text.append(buffer, static_cast<std::size_t>(n));
-            }
-        }
+        char buffer[32];
+        waitUntil(
+            [&] {
+                pollfd p{number[0], POLLIN, 0};
+                ssize_t n = 0;
+                while (::poll(&p, 1, 0) > 0 && (n = ::read(number[0], buffer, sizeof buffer)) > 0)
+                    text.append(buffer, static_cast<std::size_t>(n));
+                return text.find('\n') != std::string::npos || n < 0 || !xvfb_->running();
+            },
+            Millis(15000), Millis(100));
         ::close(number[0]);
         if (text.find('\n') == std::string::npos)
-            throw failure("Xvfb did not start (is it installed?): " + xvfb_->howItEnded());
-        text.erase(text.find('\n'));
-        ::setenv("DISPLAY", (":" + text).c_str(), 1);
+            throw std::runtime_error("Xvfb did not start (is it installed?): " + xvfb_->howItEnded());
+        ::setenv("DISPLAY", (":" + text.substr(0, text.find('\n'))).c_str(), 1);
     }
 
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr)
-        throw failure(std::string("cannot open X display \"") + std::getenv("DISPLAY") + "\"");
+        throw std::runtime_error(std::string("cannot open X display \"") + std::getenv("DISPLAY") + "\"");
     // The programs started later must not inherit this connection.
     ::fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
     xtools::ignoreXErrors();
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display_, &event, &error, &major, &minor))
-        throw failure("the X server has no XTEST extension");
-    size_ = {DisplayWidth(display_, DefaultScreen(display_)), DisplayHeight(display_, DefaultScreen(display_))};
-    checkRelativeMotion();
+        throw std::runtime_error("the X server has no XTEST extension");
+    const int screen = DefaultScreen(display_);
+    centre_ = {DisplayWidth(display_, screen) / 2, DisplayHeight(display_, screen) / 2};
+
+    // The program moves the pointer with XTest relative motion. Measured on
+    // Xvfb 21.1: the server's pointer acceleration (2/1 above 4 pixels by
+    // default) does not apply to it, so nothing changes there. A server that
+    // does apply it gets acceleration 1/1 with threshold 0 for the test run, so
+    // that the pointer moves by exactly what the program asked for.
+    if (probeRelativeMotion() == Point{40, 30})
+        return;
+    XGetPointerControl(display_, &accelNumerator_, &accelDenominator_, &threshold_);
+    restoreAcceleration_ = true;
+    XChangePointerControl(display_, True, True, 1, 1, 0);
+    XSync(display_, False);
+    const Point moved = probeRelativeMotion();
+    if (moved != Point{40, 30})
+        throw std::runtime_error("XTest relative motion of (40, 30) moved the pointer by (" + std::to_string(moved.x)
+                                 + ", " + std::to_string(moved.y) + ") even without pointer acceleration");
 }
 
 Screen::~Screen()
@@ -332,38 +282,20 @@ Screen::~Screen()
         XCloseDisplay(display_);
     }
     xvfb_.reset();
-    if (!runtimeFolder_.empty()) {
-        std::error_code ignored;
+    std::error_code ignored;
+    if (!runtimeFolder_.empty())
         fs::remove_all(runtimeFolder_, ignored);
-    }
 }
 
-// The program moves the pointer with XTest relative motion. Measured on Xvfb
-// 21.1: the server's pointer acceleration (2/1 above 4 pixels by default)
-// does not apply to it, so nothing changes there. A server that does apply it
-// gets acceleration 1/1 with threshold 0 for the test run, so that the
-// pointer moves by exactly what the program asked for.
-void Screen::checkRelativeMotion()
+// How far a relative motion of (40, 30) from the centre moves the pointer.
+Point Screen::probeRelativeMotion()
 {
-    const auto probe = [this] {
-        const Point start = centre();
-        moveTo(start);
-        XTestFakeRelativeMotionEvent(display_, 40, 30, CurrentTime);
-        XSync(display_, False);
-        Point now = pointer();
-        waitUntil([&] { return (now = pointer()) != start; }, Millis(500), Millis(5));
-        return Point{now.x - start.x, now.y - start.y};
-    };
-    if (probe() == Point{40, 30})
-        return;
-    XGetPointerControl(display_, &accelNumerator_, &accelDenominator_, &threshold_);
-    restoreAcceleration_ = true;
-    XChangePointerControl(display_, True, True, 1, 1, 0);
+    moveTo(centre_);
+    XTestFakeRelativeMotionEvent(display_, 40, 30, CurrentTime);
     XSync(display_, False);
-    const Point moved = probe();
-    if (moved != Point{40, 30})
-        throw failure("XTest relative motion of (40, 30) moved the pointer by (" + std::to_string(moved.x) + ", "
-                      + std::to_string(moved.y) + ") even without pointer acceleration");
+    Point now = pointer();
+    waitUntil([&] { return (now = pointer()) != centre_; }, Millis(500), Millis(5));
+    return {now.x - centre_.x, now.y - centre_.y};
 }
 
 Point Screen::pointer()
@@ -389,85 +321,42 @@ void Screen::click(Point at)
     XSync(display_, False);
 }
 
-std::optional<Screen::WindowId> Screen::findWindow(const std::string& title, pid_t pid)
-{
-    for (Window w : xtools::findShownTopLevels(display_, title)) {
-        const auto owner = xtools::windowPid(display_, w);
-        if (owner && *owner == static_cast<long>(pid))
-            return w;
-    }
-    return std::nullopt;
-}
-
-void Screen::geometry(WindowId window, Point& origin, Point& extent)
-{
-    Window child = None;
-    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &origin.x, &origin.y, &child);
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display_, window, &attributes);
-    extent = {attributes.width, attributes.height};
-}
-
-void Screen::closeWindow(WindowId window)
-{
-    xtools::sendDeleteWindow(display_, window);
-    XSync(display_, False);
-}
-
 // Simulator -----------------------------------------------------------------
 
 Simulator::Simulator(const fs::path& folder, const fs::path& link, const std::vector<std::string>& extra)
     : record_(folder / "sim-record.bin"), timestamps_(folder / "sim-timestamps.txt"), log_(folder / "sim.log"),
       answers_(folder / "sim-status.txt")
 {
-    std::vector<std::string> argv = {simulatorPath().string(), "--link", link.string(), "--record", record_.string(),
-                                     "--timestamps", timestamps_.string()};
+    std::vector<std::string> argv = {CORVANE_E2E_SIMULATOR, "--link",       link.string(), "--record",
+                                     record_.string(),      "--timestamps", timestamps_.string()};
     argv.insert(argv.end(), extra.begin(), extra.end());
     // Answers of an earlier simulator in the same folder must not be taken for this one's.
-    std::error_code ignored;
-    fs::remove(answers_, ignored);
-    Child::Options options;
-    options.argv = argv;
-    options.folder = folder;
-    options.output = answers_;
-    options.errors = log_;
-    options.input = true;
-    child_.emplace(options);
-    const bool linked = waitUntil([&] { return fs::exists(link) || !child_->running(); }, Millis(5000));
-    if (!linked || !child_->running())
-        throw failure("the simulator did not provide " + link.string() + " (" + child_->howItEnded()
-                      + "); its log:\n" + fileTail(log_));
-}
-
-void Simulator::command(std::string_view line)
-{
-    child_->writeInput(std::string(line) + "\n");
+    fs::remove(answers_);
+    child_.emplace(argv, folder, answers_, log_, true);
+    waitUntil([&] { return fs::exists(link) || !child_->running(); }, Millis(5000));
+    if (!fs::exists(link) || !child_->running())
+        throw std::runtime_error("the simulator did not provide " + link.string() + " (" + child_->howItEnded()
+                                 + "); its log:\n" + fileTail(log_));
 }
 
 Simulator::State Simulator::state()
 {
     command("status");
     std::string text;
-    const bool answered = waitUntil(
-        [&] {
-            text = readFile(answers_);
-            return text.find('\n', answersRead_) != std::string::npos;
-        },
-        Millis(3000), Millis(5));
-    if (!answered)
-        throw failure("the simulator gave no status (" + child_->howItEnded() + "); its log:\n" + fileTail(log_));
-    const std::size_t end = text.find('\n', answersRead_);
+    std::size_t end = std::string::npos;
+    if (!waitUntil([&] { return (end = (text = readFile(answers_)).find('\n', answersRead_)) != text.npos; },
+                   Millis(3000), Millis(5)))
+        throw std::runtime_error("the simulator gave no status (" + child_->howItEnded() + "); its log:\n"
+                                 + fileTail(log_));
     State status;
     status.line = text.substr(answersRead_, end - answersRead_);
     answersRead_ = end + 1;
     std::istringstream fields(status.line);
-    std::string field;
-    while (fields >> field) {
+    for (std::string field; fields >> field;) {
         const auto eq = field.find('=');
         if (eq == std::string::npos)
             continue;
-        const std::string key = field.substr(0, eq);
-        const std::string value = field.substr(eq + 1);
+        const std::string key = field.substr(0, eq), value = field.substr(eq + 1);
         if (key == "mode")
             status.mode = value;
         else if (key == "streaming")
@@ -485,41 +374,45 @@ bool Simulator::waitFor(const std::function<bool(const State&)>& done, Millis ti
 
 // Corvane -------------------------------------------------------------------
 
-Corvane::Corvane(const fs::path& folder) : log_(folder / "corvane.log")
+Corvane::Corvane(const fs::path& folder)
 {
-    Screen& screen = Screen::get();
+    _XDisplay* display = Screen::get().display();
     const fs::path copy = folder / "corvane";
     if (!fs::exists(copy)) {
-        fs::copy_file(programPath(), copy);
+        fs::copy_file(CORVANE_E2E_PROGRAM, copy);
         fs::permissions(copy, fs::perms::owner_all, fs::perm_options::add);
     }
-    Child::Options options;
-    options.argv = {copy.string()};
-    options.folder = folder;
-    options.output = log_;
-    child_.emplace(options);
-    std::optional<Screen::WindowId> window;
-    const bool shown = waitUntil(
-        [&] { return (window = screen.findWindow(kWindowTitle, child_->pid())).has_value() || !child_->running(); },
-        Millis(30000), Millis(50));
-    if (!shown || !window)
-        throw failure("Corvane showed no main window (" + child_->howItEnded() + "); its output:\n" + fileTail(log_));
-    window_ = *window;
+    const fs::path log = folder / "corvane.log";
+    child_.emplace(std::vector<std::string>{copy.string()}, folder, log);
+    // The shown top-level window with the main title that this process owns.
+    const auto found = [&] {
+        for (const Window w : xtools::findShownTopLevels(display, kWindowTitle))
+            if (xtools::windowPid(display, w) == static_cast<long>(child_->pid()))
+                return window_ = w;
+        return window_;
+    };
+    if (!waitUntil([&] { return found() != 0 || !child_->running(); }, Millis(30000), Millis(50)) || window_ == 0)
+        throw std::runtime_error("Corvane showed no main window (" + child_->howItEnded() + "); its output:\n"
+                                 + fileTail(log));
 }
 
 void Corvane::clickStart()
 {
-    Screen& screen = Screen::get();
-    Point origin, extent;
-    screen.geometry(window_, origin, extent);
-    const double scale = extent.x / kWindowWidthTwips;
-    screen.click({origin.x + static_cast<int>((kStartLeft + kStartWidth / 2) * scale),
-                  origin.y + static_cast<int>((kStartTop + kStartHeight / 2) * scale)});
+    Display* display = Screen::get().display();
+    int left = 0, top = 0;
+    Window child = None;
+    XTranslateCoordinates(display, window_, DefaultRootWindow(display), 0, 0, &left, &top, &child);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window_, &attributes);
+    const double scale = attributes.width / kWindowWidthTwips;
+    Screen::get().click({left + static_cast<int>((kStartLeft + kStartWidth / 2) * scale),
+                         top + static_cast<int>((kStartTop + kStartHeight / 2) * scale)});
 }
 
 std::optional<int> Corvane::close()
 {
-    Screen::get().closeWindow(window_);
+    xtools::sendDeleteWindow(Screen::get().display(), window_);
+    XSync(Screen::get().display(), False);
     return child_->waitForExit(Millis(10000));
 }
 
@@ -529,10 +422,9 @@ TestFolder::TestFolder() : path_(makeTemporaryFolder("corvane-e2e")) {}
 
 TestFolder::~TestFolder()
 {
-    if (keep_)
-        return;
     std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    if (!keep_)
+        fs::remove_all(path_, ignored);
 }
 
 void TestFolder::blockPorts(std::initializer_list<int> ports)

@@ -38,37 +38,29 @@ std::size_t countOf(std::string_view text, std::string_view piece);
 // CLOCK_MONOTONIC in nanoseconds, the clock of the simulator's timestamps.
 std::int64_t monotonicNs();
 
-// A started program. It is ended (SIGTERM, then SIGKILL) when the object goes,
-// and dies with the test process should that end first.
+// A started program, in `folder` (the current one when empty). Standard output
+// and error are appended to `output` (/dev/null when empty), standard error to
+// `errors` instead when given; `input` gives a pipe to standard input. It is
+// ended (SIGTERM, up to 3 s, then SIGKILL) when the object goes, and dies with
+// the test process should that end first.
 class Child {
 public:
-    struct Options {
-        std::vector<std::string> argv; // argv[0] is looked up on the PATH unless it holds a '/'
-        fs::path folder;               // working folder; the current one when empty
-        fs::path output;               // standard output and error (appended); /dev/null when empty
-        fs::path errors;               // standard error apart, when not empty
-        bool input = false;            // a pipe to standard input, for writeInput
-    };
-
-    explicit Child(const Options& options);
+    Child(std::vector<std::string> argv, const fs::path& folder = {}, const fs::path& output = {},
+          const fs::path& errors = {}, bool input = false);
     ~Child();
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
     pid_t pid() const { return pid_; }
     bool running();
-    // Waits for the end; the exit status, or nothing after `timeout` (the
-    // child is then still running) or when a signal ended it.
+    // Waits for the end; the exit status, or nothing after `timeout` or when a
+    // signal ended it.
     std::optional<int> waitForExit(Millis timeout);
-    // A raw wait status description, for messages.
+    // How it ended, for messages.
     std::string howItEnded() const;
     void writeInput(std::string_view bytes);
-    // SIGTERM, up to 3 s, then SIGKILL.
-    void stop();
 
 private:
-    bool reap(bool block);
-
     pid_t pid_ = -1;
     int input_ = -1;
     bool reaped_ = false;
@@ -88,34 +80,24 @@ struct Point {
 // lifetime (and restored at exit).
 class Screen {
 public:
-    using WindowId = unsigned long; // an X window (XID); Xlib stays out of the tests
     static Screen& get();
+    ~Screen();
 
     _XDisplay* display() { return display_; }
-    Point size() const { return size_; }
-    Point centre() const { return {size_.x / 2, size_.y / 2}; }
+    Point centre() const { return centre_; }
     Point pointer();
     // Absolute pointer motion, as a user's hand would make it.
     void moveTo(Point to);
     void click(Point at);
-    // The shown top-level window titled `title` that process `pid` owns.
-    std::optional<WindowId> findWindow(const std::string& title, pid_t pid);
-    // Top-left corner on the screen and width, height.
-    void geometry(WindowId window, Point& origin, Point& extent);
-    void closeWindow(WindowId window);
-
-    ~Screen();
-    Screen(const Screen&) = delete;
-    Screen& operator=(const Screen&) = delete;
 
 private:
     Screen();
-    void checkRelativeMotion();
+    Point probeRelativeMotion();
 
     std::optional<Child> xvfb_;
     fs::path runtimeFolder_; // made here when XDG_RUNTIME_DIR was unset
     _XDisplay* display_ = nullptr;
-    Point size_;
+    Point centre_;
     bool restoreAcceleration_ = false;
     int accelNumerator_ = 0, accelDenominator_ = 0, threshold_ = 0;
 };
@@ -129,11 +111,10 @@ public:
 
     // Everything the driver has written to the tracker so far.
     std::string record() const { return readFile(record_); }
-    const fs::path& recordPath() const { return record_; }
     const fs::path& timestampsPath() const { return timestamps_; }
     const fs::path& log() const { return log_; }
     // A command on standard input: "vanish", "return", "clear" ...
-    void command(std::string_view line);
+    void command(std::string_view line) { child_->writeInput(std::string(line) + "\n"); }
 
     // The device state from the "status" command.
     struct State {
@@ -143,7 +124,6 @@ public:
         std::string line;
     };
     State state();
-
     // Waits until the status satisfies `done`.
     bool waitFor(const std::function<bool(const State&)>& done, Millis timeout);
 
@@ -159,9 +139,7 @@ class Corvane {
 public:
     explicit Corvane(const fs::path& folder);
 
-    pid_t pid() const { return child_->pid(); }
     bool running() { return child_->running(); }
-    const fs::path& log() const { return log_; }
     // A click in the middle of Start_Command (the start/stop toggle).
     void clickStart();
     // Closes the main window as a window manager does; the exit status, or
@@ -169,9 +147,8 @@ public:
     std::optional<int> close();
 
 private:
-    fs::path log_;
     std::optional<Child> child_;
-    Screen::WindowId window_ = 0;
+    unsigned long window_ = 0; // an X window; Xlib stays out of the tests
 };
 
 // The folder of one test: removed afterwards unless the test failed, so the
@@ -194,9 +171,5 @@ private:
     fs::path path_;
     bool keep_ = false;
 };
-
-// Paths of the programs under test, set by the build.
-fs::path programPath();
-fs::path simulatorPath();
 
 } // namespace corvane::e2e

@@ -144,8 +144,13 @@ class PointerTest : public E2eTest {
 protected:
     // Starts tracking, puts the pointer in the middle of the screen while the
     // script's still lead plays, and samples the pointer until the script has
-    // ended and the last step has settled.
-    std::vector<Sample> track(Simulator& sim, Corvane& corvane, std::size_t packets)
+    // ended and the last step has settled. The packets that `isStep` picks (by
+    // their values and those of the packet before) go to `sent`; the result is
+    // the pointer, relative to the middle of the screen, just before each of
+    // them was written (the program cannot have moved it for that packet yet),
+    // and at the end.
+    static std::vector<Point> follow(Simulator& sim, Corvane& corvane, std::size_t packets,
+                                     bool (*isStep)(Point values, Point before), std::vector<Point>& sent)
     {
         Screen& screen = Screen::get();
         corvane.clickStart();
@@ -168,28 +173,20 @@ protected:
                 break;
             std::this_thread::sleep_for(2ms);
         }
-        return samples;
-    }
 
-    // The pointer, relative to the middle of the screen, just before each of
-    // `changes` was written (the program cannot have moved it for that packet
-    // yet), and at the end.
-    static std::vector<Point> observedPath(const std::vector<Sample>& samples, const std::vector<Packet>& changes)
-    {
-        const Point centre = Screen::get().centre();
-        const auto relative = [&](Point p) { return Point{p.x - centre.x, p.y - centre.y}; };
-        const auto before = [&](std::int64_t ns) {
-            Point last = samples.front().at;
-            for (const Sample& s : samples) {
-                if (s.ns >= ns)
-                    break;
-                last = s.at;
-            }
-            return relative(last);
-        };
+        const auto relative = [&](Point p) { return Point{p.x - screen.centre().x, p.y - screen.centre().y}; };
         std::vector<Point> path;
-        for (const Packet& change : changes)
-            path.push_back(before(change.writtenNs));
+        Point before;
+        for (const Packet& packet : readPackets(sim.timestampsPath())) {
+            if (isStep(packet.values, before)) {
+                sent.push_back(packet.values);
+                Point last = samples.front().at;
+                for (std::size_t i = 0; i < samples.size() && samples[i].ns < packet.writtenNs; ++i)
+                    last = samples[i].at;
+                path.push_back(relative(last));
+            }
+            before = packet.values;
+        }
         path.push_back(relative(samples.back().at));
         return path;
     }
@@ -211,22 +208,15 @@ TEST_F(PointerTest, MouseEmulationMovesByTheSmoothedScaledCountsRoundedEachCycle
     Corvane corvane(folder.path());
     // Set up with "Default Mouse Emulation" (Magnetic 2, Tilt 4, Jitter 3), stopped.
     ASSERT_TRUE(waitUntil([&] { return sim.record() == "!!!M3,0,A,2,4,1,3\r!"; }, 10s)) << shown(sim.record());
-    const std::vector<Sample> samples = track(sim, corvane, kLeadPackets + impulses.size() * kStepPackets);
-
-    std::vector<Packet> changes;
-    for (const Packet& p : readPackets(sim.timestampsPath())) {
-        if (p.values != Point{})
-            changes.push_back(p);
-    }
     std::vector<Point> sent;
-    for (const Packet& p : changes)
-        sent.push_back(p.values);
+    const std::vector<Point> observed = follow(sim, corvane, kLeadPackets + impulses.size() * kStepPackets,
+                                               [](Point values, Point) { return values != Point{}; }, sent);
     ASSERT_EQ(sent, impulses) << "the simulator did not send the script";
     // A packet decodes to ten units per count on each axis; down is positive.
     std::vector<Point> steps;
     for (const Point& impulse : impulses)
         steps.push_back({10 * impulse.x, 10 * impulse.y});
-    EXPECT_EQ(observedPath(samples, changes), expectedPath(Mode::MouseEmulation, kDefaultMouseEmulation, steps));
+    EXPECT_EQ(observed, expectedPath(Mode::MouseEmulation, kDefaultMouseEmulation, steps));
     EXPECT_EQ(corvane.close(), 0);
 }
 
@@ -250,18 +240,9 @@ TEST_F(PointerTest, EulerAngleMovesByTheChangeOfAngleAboveTheThreshold)
     Corvane corvane(folder.path());
     // Set up with "Default Euler Angle" (Magnetic 3, Tilt 4), stopped.
     ASSERT_TRUE(waitUntil([&] { return sim.record() == "!!!M2,C,B,3,4\r!"; }, 10s)) << shown(sim.record());
-    const std::vector<Sample> samples = track(sim, corvane, kLeadPackets + angles.size() * kStepPackets);
-
-    std::vector<Packet> changes;
-    Point previous;
-    for (const Packet& p : readPackets(sim.timestampsPath())) {
-        if (p.values != previous)
-            changes.push_back(p);
-        previous = p.values;
-    }
     std::vector<Point> sent;
-    for (const Packet& p : changes)
-        sent.push_back(p.values);
+    const std::vector<Point> observed = follow(sim, corvane, kLeadPackets + angles.size() * kStepPackets,
+                                               [](Point values, Point before) { return values != before; }, sent);
     ASSERT_EQ(sent, angles) << "the simulator did not send the script";
 
     // The movement of a step is the previous angle minus the new one.
@@ -271,7 +252,7 @@ TEST_F(PointerTest, EulerAngleMovesByTheChangeOfAngleAboveTheThreshold)
         steps.push_back({angle.x - next.x, angle.y - next.y});
         angle = next;
     }
-    EXPECT_EQ(observedPath(samples, changes), expectedPath(Mode::EulerAngle, kDefaultEulerAngle, steps));
+    EXPECT_EQ(observed, expectedPath(Mode::EulerAngle, kDefaultEulerAngle, steps));
     EXPECT_EQ(corvane.close(), 0);
 }
 

@@ -66,8 +66,7 @@ TEST(TrackerLink, OnlyAReplyStartingWithOWithin2000MsConfiguresTheTracker)
     // Waits: of the drain before the command; after it, of the reply wait and the second drain (-1: not counted).
     const struct { const char* label; QByteArray reply, stale, late; qint64 lateAfterMs; bool configured;
                    int drainWaits, waits; } cases[] = {
-        {"OK", "OK\r", {}, {}, 0, true, 1, 2},
-        {"a lone O", "O", {}, {}, 0, true, 1, 2},
+        {"OK", "OK\r", {}, {}, 0, true, 1, 2}, {"a lone O", "O", {}, {}, 0, true, 1, 2},
         {"refused", "NO\r", {}, {}, 0, false, 1, 2},
         {"no answer: 101 waits of 20 ms, then the drain", {}, {}, {}, 0, false, 1, 102},
         {"an old OK is drained before the command", {}, "OK\r", {}, 0, false, 2, 102},
@@ -204,10 +203,8 @@ TEST(TrackerLink, ANewPortOrSpeedClosesAndReopensInTheNextCycle)
 {
     // What is opened after the change; empty: the port stays as it is.
     const struct { const char* location; const char* speed; const char* opened; } cases[] = {
-        {"COM 2", "19200 Kbps", "open COM2 19200,n,8,1"},
-        {"COM 1", "4800 Kbps", "open COM1 4800,n,8,1"},
-        {"COM 4", "1200 Kbps", "open COM4 1200,n,8,1"},
-        {"COM 1", "19200 Kbps", ""},
+        {"COM 2", "19200 Kbps", "open COM2 19200,n,8,1"}, {"COM 1", "4800 Kbps", "open COM1 4800,n,8,1"},
+        {"COM 4", "1200 Kbps", "open COM4 1200,n,8,1"},   {"COM 1", "19200 Kbps", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.location) + " " + c.speed);

@@ -158,10 +158,8 @@ TEST(TrackingCycle, AnUnconfiguredTrackerIsNotReadEvenWhenStarted)
 TEST(TrackingCycle, AValueBeyond16BitsEndsTheLoopWithAnOverflowReport)
 {
     const struct { const char* label; bool monitorShown; const char* mouseMode; bool fault; } cases[] = {
-        {"monitor and mouse", true, "Mouse Event", true},
-        {"monitor only", true, "Disabled", true},
-        {"mouse only", false, "Mouse Event", true},
-        {"neither rounds the value", false, "Disabled", false},
+        {"monitor and mouse", true, "Mouse Event", true}, {"monitor only", true, "Disabled", true},
+        {"mouse only", false, "Mouse Event", true},       {"neither rounds the value", false, "Disabled", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

@@ -11,60 +11,11 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 using namespace corvane::sim;
 
 namespace {
-
-struct Movement {
-    int leftRight, upDown;
-    bool operator==(const Movement&) const = default;
-};
-
-// The driver's reading of a Mouse Emulation packet, written from the packet
-// description: upper-case hex digits only; with the bits numbered from the msb
-// of byte 1, bits 1-2 are set, X is bits 7-8 and 11-16, Y bits 5-6 and 19-24;
-// ten units per count. Nothing when the text is not a well-formed packet.
-std::optional<Movement> decodeMouseEmulation(const std::string& text)
-{
-    if (text.size() != 9)
-        return std::nullopt;
-    unsigned bits = 0;
-    for (const std::size_t at : {0, 1, 3, 4, 6, 7}) {
-        const auto digit = std::string_view("0123456789ABCDEF").find(text[at]);
-        if (digit == std::string_view::npos)
-            return std::nullopt;
-        bits = bits << 4 | static_cast<unsigned>(digit);
-    }
-    if (bits >> 22 != 3)
-        return std::nullopt;
-    const int x = static_cast<int>((bits >> 16 & 3) << 6 | (bits >> 8 & 0x3F));
-    const int y = static_cast<int>((bits >> 18 & 3) << 6 | (bits & 0x3F));
-    return Movement{x == 0 ? 0 : x <= 128 ? x * 10 : (x - 256) * 10, y == 0 ? 0 : y <= 128 ? y * -10 : (256 - y) * 10};
-}
-
-struct Angles {
-    int lr, ud, ss;
-    bool operator==(const Angles&) const = default;
-};
-
-// The driver's reading of one Euler Angle packet; nothing when the sync byte
-// or the checksum is wrong.
-std::optional<Angles> decodeEuler(const EulerPacket& p)
-{
-    unsigned sum = 0;
-    for (int i : {0, 1, 2, 3, 4, 5, 7})
-        sum += p[i];
-    if (p[7] != 255 || (sum & 0xFFu) != p[6])
-        return std::nullopt;
-    const auto centred = [&](int hi) {
-        const int v = p[hi] * 256 + p[hi + 1];
-        return v == 0 ? 0 : v <= 32767 ? v - 16384 : v - 49152;
-    };
-    return Angles{centred(0), centred(2), centred(4)};
-}
 
 using Kind = CommandParser::Event::Kind;
 using Events = std::vector<CommandParser::Event>;
@@ -89,20 +40,6 @@ Events parse(const std::vector<std::string>& chunks)
 
 } // namespace
 
-TEST(MouseEmulationPacket, EveryCountDecodesToTheSameMovement)
-{
-    for (int lr = kMinLeftRightCounts; lr <= kMaxLeftRightCounts; ++lr) {
-        for (int ud = kMinUpDownCounts; ud <= kMaxUpDownCounts; ++ud) {
-            const std::string packet = encodeMouseEmulation(lr, ud);
-            ASSERT_EQ(packet.size(), 9u);
-            ASSERT_EQ(packet[2], ' ');
-            ASSERT_EQ(packet[5], ' ');
-            ASSERT_EQ(packet[8], '\r');
-            ASSERT_EQ(decodeMouseEmulation(packet), (Movement{lr * 10, ud * 10})) << lr << " " << ud << " " << packet;
-        }
-    }
-}
-
 TEST(MouseEmulationPacket, KnownPacketsLowerCaseAndCountsBeyondOnePacket)
 {
     const struct { int lr, ud; const char* packet; } cases[] = {
@@ -116,15 +53,6 @@ TEST(MouseEmulationPacket, KnownPacketsLowerCaseAndCountsBeyondOnePacket)
     EXPECT_EQ(encodeMouseEmulation(-1, 5, HexCase::Lower), "cf 3f 3b\r"); // not read as digits by the driver
     for (const auto& [lr, ud] : {std::pair{129, 0}, {-128, 0}, {0, 128}, {0, -129}, {1000, -1000}})
         EXPECT_THROW(encodeMouseEmulation(lr, ud), std::out_of_range) << lr << " " << ud;
-}
-
-TEST(EulerPacket, AnglesSurviveTheDriversDecoding)
-{
-    for (int a = kMinAngle; a <= kMaxAngle; ++a) {
-        const int b = kMaxAngle - (a - kMinAngle); // the other end of the range
-        const int c = (a * 7) % 16384;
-        ASSERT_EQ(decodeEuler(encodeEuler(a, b, c)), (Angles{a, b, c})) << a;
-    }
 }
 
 TEST(EulerPacket, BytesAndChecksum)
