@@ -80,7 +80,8 @@ MotionScript parseMotionScript(std::string_view text)
         for (std::size_t i = 0; i < 3; ++i) {
             const auto value = wholeNumber(fields[i]);
             if (!value) {
-                badLine(number, line, "\"" + escapeBytes(fields[i]) + "\" is not a whole number");
+                // Built by appending: GCC 12 warns falsely about "literal" + temporary here.
+                badLine(number, line, std::string(1, '"').append(escapeBytes(fields[i])).append("\" is not a whole number"));
             }
             if (*value < kMinAngle || *value > kMaxAngle) {
                 badLine(number, line,
