@@ -242,7 +242,8 @@ Screen::Screen()
         ::close(number[0]);
         if (text.find('\n') == std::string::npos)
             throw std::runtime_error("Xvfb did not start (is it installed?): " + xvfb_->howItEnded());
-        ::setenv("DISPLAY", (":" + text.substr(0, text.find('\n'))).c_str(), 1);
+        const std::string display = std::string(1, ':').append(text, 0, text.find('\n'));
+        ::setenv("DISPLAY", display.c_str(), 1);
     }
 
     display_ = XOpenDisplay(nullptr);
