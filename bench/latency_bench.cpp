@@ -570,10 +570,7 @@ std::optional<Options> parseArguments(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--seconds" && i + 1 < argc) {
-            const std::string_view value = argv[++i];
-            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), options.seconds);
-            if (error != std::errc{} || end != value.data() + value.size() || options.seconds < 1
-                || options.seconds > 600)
+            if (!corvane::bench::parseInt(argv[++i], 1, 600, options.seconds))
                 return std::nullopt;
         } else if (arg == "--simulator" && i + 1 < argc) {
             options.simulator = argv[++i];

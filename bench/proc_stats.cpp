@@ -1,5 +1,6 @@
 #include "bench/proc_stats.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -29,6 +30,12 @@ std::optional<long long> processCpuTicks(pid_t pid)
     if (utime < 0 || stime < 0)
         return std::nullopt;
     return utime + stime;
+}
+
+bool parseInt(std::string_view text, int low, int high, int& value)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size() && value >= low && value <= high;
 }
 
 const char* verdict(double value, double target) { return value <= target ? "PASS" : "OVER"; }

@@ -308,13 +308,8 @@ void printRow(const char* figure, const Summary& s, const char* target, const ch
         std::printf("%-40s %9.1f %9.1f %9.1f   %-8s %s\n", figure, s.median, s.min, s.max, target, result);
 }
 
+using corvane::bench::parseInt;
 using corvane::bench::verdict;
-
-bool parseInt(std::string_view text, int low, int high, int& value)
-{
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc{} && end == text.data() + text.size() && value >= low && value <= high;
-}
 
 std::optional<Options> parseArguments(int argc, char** argv)
 {
