@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
 
 namespace corvane {
 namespace {
@@ -30,6 +32,7 @@ protected:
 
 TEST_F(EngineRun, FirstStartWritesTheDefaultsAndShowsDefaultMouseEmulation)
 {
+    write(kProfilesFileName, {}); // an empty file holds nothing to keep
     bool shown = false;
     atMs(0, [&] { shown = form().isVisible(); });
     EXPECT_EQ(runUntilClosedAt(50), 0);
@@ -107,7 +110,7 @@ TEST_F(EngineRun, AProfilesFileThatCannotBeReadIsKeptAsideBeforeTheDefaultsAreWr
 
 TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
 {
-    write(kProfilesFileName, testing::defaultsFileBytes());
+    write(kProfilesFileName, profileLine(defaultFlightSimulator())); // one profile is enough
     write(kLastProfileFileName, "\"Default Flight Simulator\"\r\n");
     atMs(10, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("35")); });
     atMs(200, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("60")); });
@@ -122,6 +125,37 @@ TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
     EXPECT_EQ(engine.app().store.table.count(), 0);
     ASSERT_EQ(fakes.dialogs().boxes.size(), 2) << fakes.log.joined().toStdString();
     EXPECT_TRUE(fakes.dialogs().boxes[1].text.startsWith(testing::errorReport(380, {})));
+}
+
+TEST_F(EngineRun, AFaultEndsTheLoopWhileTheWindowsServeEventsUntilClosed)
+{
+    write(kProfilesFileName, testing::defaultsFileBytes());
+    QPointer<QObject> first = new QObject, second = new QObject;
+    bool firstGoneAtOnce = false;
+    atMs(190, [&] { // in the second cycle, the tracker set up
+        first->deleteLater(); // deferred deletions run at every event point
+        engine.app().store.table.currentIndex = 99; // the next cycle's delay lookup fails
+        QTimer::singleShot(50, [&] {
+            firstGoneAtOnce = first.isNull();
+            second->deleteLater();
+            QTimer::singleShot(50, [&] { form().close(); });
+        });
+    });
+    EXPECT_EQ(engine.Main(), 0);
+    ASSERT_EQ(fakes.dialogs().boxes.size(), 1) << fakes.log.joined().toStdString();
+    EXPECT_EQ(fakes.dialogs().boxes[0].text, testing::errorReport(9, QStringLiteral("Subscript out of range")));
+    EXPECT_EQ(sleeps().size(), 6) << "no cycle after the fault";
+    EXPECT_TRUE(firstGoneAtOnce);
+    EXPECT_TRUE(second.isNull());
+}
+
+TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
+{
+    fakes.platform.pointerUnavailable = QStringLiteral("No X display to move the pointer on.");
+    engine.MoveMouse(1, 1);
+    engine.MoveMouse(2, 2);
+    EXPECT_EQ(fakes.log.matching(QStringLiteral("message")).size(), 1);
+    EXPECT_TRUE(fakes.log.matching(QStringLiteral("move")).isEmpty());
 }
 
 TEST_F(EngineRun, TheToggleIgnoresASecondClickWithinTheNextWholeSecond)

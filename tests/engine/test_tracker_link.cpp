@@ -178,7 +178,11 @@ TEST(TrackerLink, TheSearchStepsDownTheSpeedsAndOnToTheNextPort)
     QList<std::pair<int, int>> firstPass = {{3, 9600}, {3, 4800}, {3, 2400}, {3, 1200}};
     for (int baud : speeds)
         firstPass.append({4, baud});
-    EXPECT_EQ(rig.cycle(), QStringList("sleep 20") + attempts(firstPass));
+    // A click during the first attempt's wait runs right after the next open.
+    rig.clock().at(rig.clock().nowMs() + 50, [&] { rig.fakes.log.add(QStringLiteral("click")); });
+    QStringList expected = QStringList("sleep 20") + attempts(firstPass);
+    expected.insert(4, QStringLiteral("click"));
+    EXPECT_EQ(rig.cycle(), expected);
     EXPECT_EQ(rig.form().Location_Combo->text(), QStringLiteral("COM 1"));
     EXPECT_EQ(rig.form().Speed_Combo->text(), QStringLiteral("19200 Kbps"));
     EXPECT_EQ(rig.profile().location, QStringLiteral("COM 1"));

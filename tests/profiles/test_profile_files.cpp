@@ -60,7 +60,7 @@ TEST(ProfileFile, ReadingRules)
         int magnetic;
     } const cases[] = {
         {"", 0, {}, "", 0},
-        {R"("a,b","M","","","",-5)", 1, {"a,b"}, "M", -5},
+        {R"("a,b","M","","","",-50)", 1, {"a,b"}, "M", -50},
         {"  \"x\" junk ,\t M2 , \"\"\n\"\",\"\",7", 1, {"x"}, "M2 ", 7},
         {"\"split\r\nname\",\"M\"\r\"\",\"\",\"\",  \"12\"", 1, {"split\r\nname"}, "M", 12},
         {"n,m,,,,abc", 1, {"n"}, "m", 0},

@@ -23,8 +23,15 @@ TEST(ProfileTable, GrowsInStepsOfTen)
         }
     }
     EXPECT_EQ(table.at(5).name, "kept");
-    EXPECT_THROW(table.at(-1), Fault);
-    EXPECT_THROW(table.at(32), Fault);
+    const ProfileTable& readOnly = table;
+    for (int index : {0, 31}) {
+        EXPECT_NO_THROW(table.at(index)) << index;
+        EXPECT_NO_THROW(readOnly.at(index)) << index;
+    }
+    for (int index : {-1, 32}) {
+        EXPECT_THROW(table.at(index), Fault) << index;
+        EXPECT_THROW(readOnly.at(index), Fault) << index;
+    }
     table.reset();
     EXPECT_EQ(table.upperBound(), 11);
     EXPECT_TRUE(table.at(5).name.isEmpty());

@@ -292,6 +292,18 @@ TEST_F(MainWindow, LocationAndSpeedSetTheLinkAndTheProfileAndFallBackToTheFirstI
     EXPECT_TRUE(fakes.dialogs().boxes.isEmpty()) << fakes.log.joined().toStdString();
 }
 
+TEST_F(MainWindow, TheProfileListSortsWithoutCaseAndAddingNeverChangesTheSelection)
+{
+    PickList& list = *form.Profile_Combo;
+    for (const char* name : {"b", "C", "B", "b", "a"})
+        list.addText(QString::fromLatin1(name));
+    EXPECT_EQ(list.items(), QStringList({"a", "B", "b", "b", "C"}));
+    EXPECT_EQ(list.text(), QString()) << "nothing is selected by adding";
+    list.setText(QStringLiteral("a"));
+    list.addText(QStringLiteral("0"));
+    EXPECT_EQ(list.text(), QStringLiteral("a"));
+}
+
 TEST_F(MainWindow, TheHomePageButtonOpensTheHomePageThroughTheShell)
 {
     fakes.log.clear();

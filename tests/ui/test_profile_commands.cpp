@@ -326,6 +326,19 @@ TEST_F(Edited, SaveAsAnExistingNameOverwritesItInPlace)
     EXPECT_EQ(form.Profile_Combo->text(), kRacing);
 }
 
+TEST_F(Commands, SaveAsWithNoProfilesCreatesTheFirst)
+{
+    testing::writeFile(app.store.profilesPath(), {});
+    commands().ReadProfiles();
+    ASSERT_EQ(table().count(), 0);
+    fakes.dialogs().type(kRacing);
+    form.SaveAs_Command->click();
+    ASSERT_EQ(inFile().size(), 1u);
+    EXPECT_EQ(inFile()[0].name, kRacing);
+    EXPECT_EQ(form.Profile_Combo->text(), kRacing);
+    EXPECT_TRUE(fakes.log.matching(QStringLiteral("message")).isEmpty()) << fakes.log.joined().toStdString();
+}
+
 TEST_F(Commands, DeleteOfAUserProfileRemovesItAndSelectsDefaultMouseEmulation)
 {
     start();

@@ -89,6 +89,7 @@ TEST_F(SettingPairs, AnEditOfTheBoxMovesTheSliderWithinItsBoundsAndTheProfileFol
         {&MainForm::LeftRightSpeed, 6, "07", 7, "7"},
         {&MainForm::LeftRightSpeed, 6, "7.6", 8, "8"},
         {&MainForm::UpDownSpeed, 5, "55", 40, "40"},
+        {&MainForm::UpDownSpeed, 5, "40.0", 40, "40"}, // at the bound: still made whole
         {&MainForm::SideSideSpeed, 5, "-3", 0, "0"},
         {&MainForm::SideSideSpeed, 5, " 12 ", 12, "12"},
         {&MainForm::LeftRightSpeed, 6, "", 6, "", true},
