@@ -68,6 +68,7 @@ TEST(KeySequence, RendersAndConvertsToSendKeys)
         {"D007", "G[007]R[007]", ""},
         {"D112D127", "G[F1]G[F16]R[F1]R[F16]", "{F1}{F16}"},
         {"D016D065U065U016", "G[SHIFT]G[A]R[A]R[SHIFT]", "X{SHIFT}XA"},
+        {"D016D255", "G[SHIFT]G[255]R[SHIFT]R[255]", "X{SHIFT}X"}, // 255 is sent, without a name
         {"D017D018D065", "G[CONTRAL]G[ALT]G[A]R[CONTRAL]R[ALT]R[A]", "Y{CONTRAL}YZ{ALT}YZA"},
         {"D186D219D220", "G[;]G[[]G[\\]R[;]R[[]R[\\]", ";[\\"},
         // A short last token is still a token; the closing pass releases it too.

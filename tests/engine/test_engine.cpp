@@ -130,23 +130,36 @@ TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
 TEST_F(EngineRun, AFaultEndsTheLoopWhileTheWindowsServeEventsUntilClosed)
 {
     write(kProfilesFileName, testing::defaultsFileBytes());
-    QPointer<QObject> first = new QObject, second = new QObject;
-    bool firstGoneAtOnce = false;
     atMs(190, [&] { // in the second cycle, the tracker set up
-        first->deleteLater(); // deferred deletions run at every event point
         engine.app().store.table.currentIndex = 99; // the next cycle's delay lookup fails
-        QTimer::singleShot(50, [&] {
-            firstGoneAtOnce = first.isNull();
-            second->deleteLater();
-            QTimer::singleShot(50, [&] { form().close(); });
-        });
+        QTimer::singleShot(50, [&] { form().close(); });
     });
     EXPECT_EQ(engine.Main(), 0);
     ASSERT_EQ(fakes.dialogs().boxes.size(), 1) << fakes.log.joined().toStdString();
     EXPECT_EQ(fakes.dialogs().boxes[0].text, testing::errorReport(9, QStringLiteral("Subscript out of range")));
     EXPECT_EQ(sleeps().size(), 6) << "no cycle after the fault";
-    EXPECT_TRUE(firstGoneAtOnce);
-    EXPECT_TRUE(second.isNull());
+}
+
+TEST(EventPump, RunsEventsAndDeferredDeletionsAndUnwindsOnceTheProgramHasEnded)
+{
+    platform::fakes::FakePlatform fakes;
+    EventPump pump(fakes.process());
+    for (const bool wait : {false, true}) {
+        QPointer<QObject> doomed = new QObject;
+        doomed->deleteLater();
+        QTimer::singleShot(0, [] {});
+        wait ? pump.waitAndProcess() : pump.process();
+        EXPECT_TRUE(doomed.isNull()) << wait;
+    }
+    // A handler that ends the program unwinds the pump at once; later events never run.
+    bool ranAfterTheEnd = false;
+    for (const bool wait : {true, false}) {
+        QTimer::singleShot(0, [&] { fakes.process().endProgram(0); });
+        EXPECT_THROW(wait ? pump.waitAndProcess() : pump.process(), ProgramEnded) << wait;
+        QTimer::singleShot(0, [&] { ranAfterTheEnd = true; });
+    }
+    EXPECT_THROW(pump.waitAndProcess(), ProgramEnded);
+    EXPECT_FALSE(ranAfterTheEnd);
 }
 
 TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
