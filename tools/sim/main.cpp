@@ -1,7 +1,9 @@
 // corvane-tracker-sim: plays the head tracker on a pseudo-terminal, so that
 // Corvane can be run and measured without the device. See usage() below.
+#include "tools/sim/Log.h"
 #include "tools/sim/Motion.h"
 #include "tools/sim/SimProtocol.h"
+#include "tools/sim/Text.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -32,11 +34,8 @@ namespace corvane::sim {
 namespace {
 
 namespace fs = std::filesystem;
-using Nanos = std::int64_t;
 using Event = CommandParser::Event;
 
-constexpr Nanos kMillisecond = 1'000'000;
-constexpr Nanos kSecond = 1'000'000'000;
 // How long a "!" waits for a following byte before it counts as a stop.
 constexpr Nanos kFollowerWait = 50 * kMillisecond;
 // The poll wakes this long before a packet is due; the last stretch is slept
@@ -85,40 +84,6 @@ commands on standard input, one per line (also valid for --fault):
   quit                 end (so do end of input, SIGINT and SIGTERM)
 )";
 
-Nanos monotonicNow()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<Nanos>(ts.tv_sec) * kSecond + ts.tv_nsec;
-}
-
-timespec toTimespec(Nanos t)
-{
-    timespec ts{};
-    ts.tv_sec = static_cast<time_t>(t / kSecond);
-    ts.tv_nsec = static_cast<long>(t % kSecond);
-    return ts;
-}
-
-Nanos g_startTime = 0;
-
-void logLine(const std::string& text)
-{
-    const Nanos t = monotonicNow() - g_startTime;
-    std::fprintf(stderr, "[%5lld.%03lld] %s\n", static_cast<long long>(t / kSecond),
-                 static_cast<long long>((t / kMillisecond) % 1000), text.c_str());
-}
-
-std::string inQuotes(std::string_view bytes)
-{
-    return "\"" + escapeBytes(bytes) + "\"";
-}
-
-std::string systemError(const std::string& what)
-{
-    return what + ": " + std::strerror(errno);
-}
-
 struct BaudRate {
     int baud;
     speed_t speed;
@@ -149,28 +114,6 @@ std::string describeSpeed(speed_t speed)
         }
     }
     return "speed code " + std::to_string(static_cast<unsigned long>(speed));
-}
-
-std::optional<int> parseInt(std::string_view text)
-{
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 // A fault or device command: "noise", "only-speed 9600" (also "only-speed=9600").
@@ -1013,7 +956,7 @@ private:
 
 int runSimulator(int argc, char** argv)
 {
-    g_startTime = monotonicNow();
+    startLogClock();
     std::optional<Options> options;
     std::optional<Motion> motion;
     try {
