@@ -23,6 +23,7 @@
 // The figures are printed against their targets (median latency at most
 // delay/2 + 1 ms, 99th percentile at most delay + 2 ms); the exit status is 0
 // when they could be measured, whatever they are, and 1 when they could not.
+#include "bench/child_process.h"
 #include "bench/proc_stats.h"
 #include "bench/x_windows.h"
 
@@ -31,29 +32,19 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -70,8 +61,6 @@ constexpr int kPacketsPerSecond = 60;
 constexpr int kLeadPackets = 60;
 // One turn of the square: four sides of this many packets.
 constexpr int kSidePackets = 15;
-// Start_Command in twips, and the main window's width in twips for the scale.
-constexpr double kStartCentreX = 120 + 1335 / 2.0, kStartCentreY = 510 + 315 / 2.0, kWindowWidthTwips = 4425;
 // A move matches at most this many packets (more than two in one cycle means
 // the program stalled; the search gives up rather than guess).
 constexpr std::size_t kMatchWindow = 6;
@@ -80,115 +69,12 @@ struct BenchError {
     std::string message;
 };
 
-Nanos monotonicNow()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<Nanos>(ts.tv_sec) * kSecond + ts.tv_nsec;
-}
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out)
-        throw BenchError{"cannot write " + path.string()};
-}
-
-// Polls `done` every 20 ms for up to `seconds`.
-template <class Done>
-bool waitUntil(Done done, double seconds)
-{
-    const Nanos deadline = monotonicNow() + static_cast<Nanos>(seconds * static_cast<double>(kSecond));
-    while (monotonicNow() < deadline) {
-        if (done())
-            return true;
-        sleepMs(20);
-    }
-    return done();
-}
-
-// A started program, ended (SIGTERM, then SIGKILL) when the object goes and
-// together with this benchmark should that end first.
-class Child {
-public:
-    Child(std::vector<std::string> args, const fs::path& folder, const fs::path& log)
-    {
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        const std::string where = folder.string();
-        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        if (out < 0 || in < 0)
-            throw BenchError{"cannot open " + log.string() + ": " + std::strerror(errno)};
-        const pid_t parent = ::getpid();
-        pid_ = ::fork();
-        if (pid_ < 0)
-            throw BenchError{std::string("fork failed: ") + std::strerror(errno)};
-        if (pid_ == 0) {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (::getppid() != parent)
-                ::_exit(125);
-            ::dup2(in, STDIN_FILENO);
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(out, STDERR_FILENO);
-            if (::chdir(where.c_str()) != 0)
-                ::_exit(126);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(out);
-        ::close(in);
-    }
-
-    ~Child() { stop(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    pid_t pid() const { return pid_; }
-
-    bool running()
-    {
-        if (!reaped_ && ::waitpid(pid_, &status_, WNOHANG) == pid_)
-            reaped_ = true;
-        return !reaped_;
-    }
-
-    // True when the program ended by itself within `seconds`.
-    bool waitForExit(double seconds) { return waitUntil([this] { return !running(); }, seconds); }
-
-    int exitCode() const { return reaped_ && WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
-
-    void stop()
-    {
-        if (!running())
-            return;
-        ::kill(pid_, SIGTERM);
-        if (!waitForExit(3)) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &status_, 0);
-            reaped_ = true;
-        }
-    }
-
-private:
-    pid_t pid_ = -1;
-    int status_ = 0;
-    bool reaped_ = false;
-};
+using corvane::bench::ChildProcess;
+using corvane::bench::monotonicNs;
+using corvane::bench::readFile;
+using corvane::bench::waitUntil;
+using corvane::bench::writeFile;
+using Seconds = std::chrono::seconds;
 
 // utime + stime of the whole process, in clock ticks.
 long long cpuTicks(pid_t pid)
@@ -266,45 +152,20 @@ public:
         XSync(display_, False);
     }
 
-    void moveTo(int x, int y)
-    {
-        XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
-        XSync(display_, False);
-    }
-
-    void click(int x, int y)
-    {
-        moveTo(x, y);
-        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-        XSync(display_, False);
-    }
-
     void centrePointer()
     {
         const int screen = DefaultScreen(display_);
-        moveTo(DisplayWidth(display_, screen) / 2, DisplayHeight(display_, screen) / 2);
+        corvane::xtools::moveTo(display_, {DisplayWidth(display_, screen) / 2, DisplayHeight(display_, screen) / 2});
     }
 
     std::optional<Window> findWindow(pid_t pid)
     {
-        for (Window w : corvane::xtools::findShownTopLevels(display_, kWindowTitle)) {
-            const auto owner = corvane::xtools::windowPid(display_, w);
-            if (owner && *owner == static_cast<long>(pid))
-                return w;
-        }
-        return std::nullopt;
+        return corvane::xtools::findShownTopLevel(display_, kWindowTitle, pid);
     }
 
     void clickStart(Window window)
     {
-        Window child = None;
-        int x = 0, y = 0;
-        XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(display_, window, &attributes);
-        const double scale = attributes.width / kWindowWidthTwips;
-        click(x + static_cast<int>(kStartCentreX * scale), y + static_cast<int>(kStartCentreY * scale));
+        corvane::xtools::click(display_, corvane::xtools::startButtonCentre(display_, window));
     }
 
     void close(Window window) { corvane::xtools::sendDeleteWindow(display_, window); }
@@ -317,7 +178,7 @@ public:
             pollfd p{ConnectionNumber(display_), POLLIN, 0};
             ::poll(&p, 1, timeoutMs);
         }
-        const Nanos now = monotonicNow();
+        const Nanos now = monotonicNs();
         while (XPending(display_) > 0) {
             XEvent event{};
             XNextEvent(display_, &event);
@@ -431,10 +292,7 @@ struct Options {
 
 Figures measure(Display* display, PointerWatch& screen, const Options& options, int delay)
 {
-    std::string pattern = (fs::temp_directory_path() / "corvane-latency-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw BenchError{std::string("cannot create a temporary folder: ") + std::strerror(errno)};
-    const fs::path folder = pattern;
+    const fs::path folder = corvane::bench::makeTemporaryFolder("corvane-latency");
     const fs::path program = folder / "corvane";
     fs::copy_file(options.program, program);
     fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
@@ -449,16 +307,17 @@ Figures measure(Display* display, PointerWatch& screen, const Options& options, 
 
     const fs::path record = folder / "sim-record.bin";
     const fs::path timestamps = folder / "sim-timestamps.txt";
-    Child sim({options.simulator.string(), "--link", (folder / "com1").string(), "--record", record.string(),
-               "--timestamps", timestamps.string(), "--motion", "script:" + (folder / "script.txt").string(), "--once",
-               "--rate", std::to_string(kPacketsPerSecond), "--no-control"},
-              folder, folder / "sim.log");
-    if (!waitUntil([&] { return fs::exists(folder / "com1") || !sim.running(); }, 5) || !sim.running())
+    ChildProcess sim({options.simulator.string(), "--link", (folder / "com1").string(), "--record", record.string(),
+                      "--timestamps", timestamps.string(), "--motion", "script:" + (folder / "script.txt").string(),
+                      "--once", "--rate", std::to_string(kPacketsPerSecond), "--no-control"},
+                     folder, folder / "sim.log");
+    if (!waitUntil([&] { return fs::exists(folder / "com1") || !sim.running(); }, Seconds(5)) || !sim.running())
         throw BenchError{"the simulator did not start; see " + (folder / "sim.log").string()};
 
-    Child corvane({program.string()}, folder, folder / "corvane.log");
+    ChildProcess corvane({program.string()}, folder, folder / "corvane.log");
     std::optional<Window> window;
-    if (!waitUntil([&] { return (window = screen.findWindow(corvane.pid())).has_value() || !corvane.running(); }, 30)
+    if (!waitUntil([&] { return (window = screen.findWindow(corvane.pid())).has_value() || !corvane.running(); },
+                   Seconds(30))
         || !window)
         throw BenchError{"Corvane showed no window; see " + (folder / "corvane.log").string()};
     // Set up and stopped: the set-up command, then "!".
@@ -466,7 +325,7 @@ Figures measure(Display* display, PointerWatch& screen, const Options& options, 
         const std::string bytes = readFile(record);
         return bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r!") == 0;
     };
-    if (!waitUntil(setUp, 10))
+    if (!waitUntil(setUp, Seconds(10)))
         throw BenchError{"the tracker was not set up; see " + (folder / "sim.log").string()};
 
     screen.discardEvents();
@@ -478,14 +337,14 @@ Figures measure(Display* display, PointerWatch& screen, const Options& options, 
     std::vector<Move> moves;
     const long long ticksBefore = cpuTicks(corvane.pid());
     const long long sleepsBefore = mainThreadSleeps(corvane.pid());
-    const Nanos before = monotonicNow();
+    const Nanos before = monotonicNs();
     const Nanos limit = before + (options.seconds + 15) * kSecond;
     Nanos nextLook = before;
     std::optional<Nanos> ended;
     std::size_t written = 0;
-    while (monotonicNow() < limit) {
+    while (monotonicNs() < limit) {
         screen.collect(5, moves);
-        const Nanos now = monotonicNow();
+        const Nanos now = monotonicNs();
         if (!ended && now >= nextLook) {
             readPackets(timestamps, &written);
             if (written >= total)
@@ -499,12 +358,12 @@ Figures measure(Display* display, PointerWatch& screen, const Options& options, 
     }
     const long long ticksAfter = cpuTicks(corvane.pid());
     const long long sleepsAfter = mainThreadSleeps(corvane.pid());
-    figures.windowSeconds = static_cast<double>(monotonicNow() - before) / kSecond;
+    figures.windowSeconds = static_cast<double>(monotonicNs() - before) / kSecond;
     figures.cpuSeconds = static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(sysconf(_SC_CLK_TCK));
     figures.cycles = sleepsAfter - sleepsBefore;
 
     screen.close(*window);
-    if (!corvane.waitForExit(10) || corvane.exitCode() != 0)
+    if (!corvane.waitForExit(Seconds(10)) || corvane.exitStatus() != 0)
         std::printf("warning: Corvane (delay %d ms) did not end normally after its window was closed\n", delay);
     sim.stop();
     XSync(display, False);

@@ -15,27 +15,20 @@
 //
 // The figures are printed against their targets; the exit status is 0 when
 // they could be measured at all, whatever they are, and 1 when they could not.
+#include "bench/child_process.h"
 #include "bench/proc_stats.h"
 #include "bench/x_windows.h"
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/select.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -70,11 +63,6 @@ struct Options {
     int idleSeconds = 30;
 };
 
-struct Exit {
-    int status = 0;        // as from wait4
-    double peakRssMb = 0;  // ru_maxrss
-};
-
 struct RunFigures {
     double launchMs = 0;
     double closeMs = 0;
@@ -87,99 +75,14 @@ struct BenchError {
     std::string message;
 };
 
-std::string describeStatus(int status)
+using corvane::bench::ChildProcess;
+
+// Throws when the program has ended, since every caller needs it alive.
+void checkAlive(ChildProcess& child, const char* when)
 {
-    if (WIFEXITED(status))
-        return "exit status " + std::to_string(WEXITSTATUS(status));
-    if (WIFSIGNALED(status))
-        return std::string("signal ") + strsignal(WTERMSIG(status));
-    return "wait status " + std::to_string(status);
+    if (!child.running())
+        throw BenchError{std::string("Corvane ended ") + when + " (" + child.howItEnded() + ")"};
 }
-
-// One started copy of the program.
-class Child {
-public:
-    Child(const fs::path& program, const fs::path& log)
-    {
-        // Everything the child needs is prepared before fork(): after it,
-        // only async-signal-safe calls are made.
-        const std::string path = program.string();
-        const std::string folder = program.parent_path().string();
-        const std::string logPath = log.string();
-        started_ = Clock::now();
-        pid_ = fork();
-        if (pid_ < 0)
-            throw BenchError{std::string("fork failed: ") + std::strerror(errno)};
-        if (pid_ == 0) {
-            const int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            if (fd >= 0) {
-                dup2(fd, STDOUT_FILENO);
-                dup2(fd, STDERR_FILENO);
-                close(fd);
-            }
-            if (chdir(folder.c_str()) != 0)
-                _exit(126);
-            execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    ~Child()
-    {
-        if (!reaped_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    pid_t pid() const { return pid_; }
-    Clock::time_point started() const { return started_; }
-
-    // Reaps the child if it has ended; throws when it has, since every caller
-    // needs it alive.
-    void checkAlive(const char* when)
-    {
-        int status = 0;
-        rusage usage{};
-        if (wait4(pid_, &status, WNOHANG, &usage) == pid_) {
-            reaped_ = true;
-            throw BenchError{std::string("Corvane ended ") + when + " (" + describeStatus(status) + ")"};
-        }
-    }
-
-    // Waits up to `timeout` for the child to end; kills it after that.
-    Exit waitForExit(Clock::duration timeout, bool& killed)
-    {
-        const auto deadline = Clock::now() + timeout;
-        int status = 0;
-        rusage usage{};
-        killed = false;
-        for (;;) {
-            const pid_t r = wait4(pid_, &status, WNOHANG, &usage);
-            if (r == pid_)
-                break;
-            if (r < 0 && errno != EINTR)
-                throw BenchError{std::string("wait4 failed: ") + std::strerror(errno)};
-            if (Clock::now() >= deadline) {
-                kill(pid_, SIGKILL);
-                wait4(pid_, &status, 0, &usage);
-                killed = true;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        reaped_ = true;
-        return Exit{status, static_cast<double>(usage.ru_maxrss) / 1024.0};
-    }
-
-private:
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-    Clock::time_point started_;
-};
 
 struct Shown {
     Window window = None;
@@ -201,7 +104,7 @@ bool isOurWindow(Display* display, Window mapped, pid_t pid, Window& target)
 // Blocks on the X connection until the child's main window is mapped. The
 // clock is read as soon as the MapNotify is taken off the queue; the select()
 // timeout only serves to notice a child that died.
-Shown waitForShown(Display* display, Child& child)
+Shown waitForShown(Display* display, ChildProcess& child)
 {
     const int fd = ConnectionNumber(display);
     const auto deadline = child.started() + kShowTimeout;
@@ -216,7 +119,7 @@ Shown waitForShown(Display* display, Child& child)
             if (isOurWindow(display, event.xmap.window, child.pid(), target))
                 return Shown{target, at};
         }
-        child.checkAlive("before showing its window");
+        checkAlive(child, "before showing its window");
         const auto left = deadline - Clock::now();
         if (left <= Clock::duration::zero())
             throw BenchError{"no window titled \"Tollan Corvane\" was shown within 30 s"};
@@ -230,32 +133,29 @@ Shown waitForShown(Display* display, Child& child)
     }
 }
 
-// Closes the shown window and waits for the program to end.
-Exit closeAndWait(Display* display, Child& child, Window window, double& closeMs)
+// Closes the shown window and waits for the program to end; the time that took.
+double closeAndWait(Display* display, ChildProcess& child, Window window)
 {
     const auto asked = Clock::now();
     corvane::xtools::sendDeleteWindow(display, window);
-    bool killed = false;
-    const Exit ended = child.waitForExit(kExitTimeout, killed);
-    closeMs = Milliseconds(Clock::now() - asked).count();
-    if (killed)
+    if (!child.waitForExit(kExitTimeout))
         throw BenchError{"Corvane did not exit within 10 s of its window being closed"};
-    return ended;
+    return Milliseconds(Clock::now() - asked).count();
 }
 
 RunFigures timedRun(Display* display, const fs::path& program, const fs::path& log, std::string& warning)
 {
     XSync(display, True); // drop events left over from the previous run
-    Child child(program, log);
+    ChildProcess child({program.string()}, program.parent_path(), log);
     const Shown shown = waitForShown(display, child);
     RunFigures figures;
     figures.launchMs = Milliseconds(shown.at - child.started()).count();
     std::this_thread::sleep_for(kHoldTime);
-    child.checkAlive("while its window was shown");
-    const Exit ended = closeAndWait(display, child, shown.window, figures.closeMs);
-    figures.peakRssMb = ended.peakRssMb;
-    if (!WIFEXITED(ended.status) || WEXITSTATUS(ended.status) != 0)
-        warning = "Corvane ended with " + describeStatus(ended.status) + " after its window was closed";
+    checkAlive(child, "while its window was shown");
+    figures.closeMs = closeAndWait(display, child, shown.window);
+    figures.peakRssMb = child.peakRssMb();
+    if (child.exitStatus() != 0)
+        warning = "Corvane ended with " + child.howItEnded() + " after its window was closed";
     return figures;
 }
 
@@ -270,18 +170,17 @@ long long cpuTicks(pid_t pid)
 double idleCpuPercent(Display* display, const fs::path& program, const fs::path& log, int seconds)
 {
     XSync(display, True);
-    Child child(program, log);
+    ChildProcess child({program.string()}, program.parent_path(), log);
     const Shown shown = waitForShown(display, child);
     std::this_thread::sleep_for(kIdleSettleTime);
-    child.checkAlive("while settling");
+    checkAlive(child, "while settling");
     const long long ticksBefore = cpuTicks(child.pid());
     const auto before = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    child.checkAlive("while idle");
+    checkAlive(child, "while idle");
     const long long ticksAfter = cpuTicks(child.pid());
     const double wallSeconds = std::chrono::duration<double>(Clock::now() - before).count();
-    double closeMs = 0;
-    closeAndWait(display, child, shown.window, closeMs);
+    closeAndWait(display, child, shown.window);
     const double cpuSeconds = static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(sysconf(_SC_CLK_TCK));
     return 100.0 * cpuSeconds / wallSeconds;
 }
@@ -333,14 +232,6 @@ std::optional<Options> parseArguments(int argc, char** argv)
     return options;
 }
 
-fs::path makeTemporaryFolder()
-{
-    std::string pattern = (fs::temp_directory_path() / "corvane-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw BenchError{std::string("cannot create a temporary folder: ") + std::strerror(errno)};
-    return pattern;
-}
-
 void removeProfileFiles(const fs::path& folder)
 {
     std::error_code ignored;
@@ -354,7 +245,7 @@ int run(const Options& options, Display* display)
     if (!fs::is_regular_file(options.program, error))
         throw BenchError{"no program at " + options.program.string()};
 
-    const fs::path folder = makeTemporaryFolder();
+    const fs::path folder = corvane::bench::makeTemporaryFolder("corvane-bench");
     const fs::path program = folder / "corvane";
     const fs::path log = folder / "corvane-output.log";
     fs::copy_file(options.program, program, error);

@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 namespace corvane::xtools {
 namespace {
@@ -116,6 +117,44 @@ std::vector<Window> findShownTopLevels(Display* display, const std::string& name
     if (children != nullptr)
         XFree(children);
     return found;
+}
+
+std::optional<Window> findShownTopLevel(Display* display, const std::string& name, pid_t pid)
+{
+    for (const Window w : findShownTopLevels(display, name)) {
+        if (windowPid(display, w) == static_cast<long>(pid))
+            return w;
+    }
+    return std::nullopt;
+}
+
+Point startButtonCentre(Display* display, Window mainWindow)
+{
+    // Start_Command in twips inside the main window, and the window's width
+    // in twips, which gives the scale to pixels whatever the resolution.
+    constexpr double kLeft = 120, kTop = 510, kWidth = 1335, kHeight = 315, kWindowWidth = 4425;
+    int left = 0, top = 0;
+    Window child = None;
+    XTranslateCoordinates(display, mainWindow, DefaultRootWindow(display), 0, 0, &left, &top, &child);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, mainWindow, &attributes);
+    const double scale = attributes.width / kWindowWidth;
+    return {left + static_cast<int>((kLeft + kWidth / 2) * scale),
+            top + static_cast<int>((kTop + kHeight / 2) * scale)};
+}
+
+void moveTo(Display* display, Point to)
+{
+    XTestFakeMotionEvent(display, DefaultScreen(display), to.x, to.y, CurrentTime);
+    XSync(display, False);
+}
+
+void click(Display* display, Point at)
+{
+    moveTo(display, at);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
 }
 
 void sendDeleteWindow(Display* display, Window window)

@@ -1,14 +1,23 @@
 #pragma once
-// Xlib helpers shared by the start-up benchmark and corvane-x-close: window
-// names, finding a program's top-level window by name, and the polite close
-// request a window manager sends when the user closes a window.
+// Xlib helpers shared by the benchmarks, the end-to-end tests and
+// corvane-x-close: window names, finding a program's top-level window, the
+// polite close request a window manager sends when the user closes a window,
+// and pointer motion and clicks as a user's hand makes them (XTest).
 #include <X11/Xlib.h>
+
+#include <sys/types.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace corvane::xtools {
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Point&) const = default;
+};
 
 // Replaces Xlib's default error handler (which ends the process) with one that
 // ignores the error: a window can vanish between the event that announced it
@@ -28,6 +37,17 @@ std::vector<Window> findNamed(Display* display, Window window, const std::string
 
 // Mapped top-level windows titled `name` on the default screen.
 std::vector<Window> findShownTopLevels(Display* display, const std::string& name);
+
+// The mapped top-level window titled `name` that process `pid` owns.
+std::optional<Window> findShownTopLevel(Display* display, const std::string& name, pid_t pid);
+
+// The middle of Corvane's start/stop button (Start_Command) in root
+// coordinates, given its main window.
+Point startButtonCentre(Display* display, Window mainWindow);
+
+// Absolute pointer motion and a left click, through XTest.
+void moveTo(Display* display, Point to);
+void click(Display* display, Point at);
 
 // Asks the window's owner to close it, as the close button of a window
 // manager does: a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW.

@@ -1,0 +1,74 @@
+#pragma once
+// Starting and ending the programs that the benchmarks and the end-to-end
+// tests run (Corvane, the tracker simulator), and the small file, clock and
+// waiting helpers they share. Failures to start throw std::runtime_error.
+#include <sys/resource.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane::bench {
+
+namespace fs = std::filesystem;
+using Millis = std::chrono::milliseconds;
+
+// CLOCK_MONOTONIC in nanoseconds, the clock of the simulator's timestamps.
+std::int64_t monotonicNs();
+
+// Polls `done` every `interval` until it holds (true) or `timeout` has passed
+// (false, after one last try).
+bool waitUntil(const std::function<bool()>& done, Millis timeout, Millis interval = Millis(20));
+
+// The whole file; empty when it is missing.
+std::string readFile(const fs::path& path);
+void writeFile(const fs::path& path, std::string_view bytes);
+// A new empty folder PREFIX-XXXXXX in the system's temporary folder.
+fs::path makeTemporaryFolder(const std::string& prefix);
+
+// A started program: argv[0] is looked up on the PATH unless it holds a
+// slash. It runs in `folder` (the current one when empty); standard output and
+// error are appended to `output` (/dev/null when empty), standard error to
+// `errors` instead when given; standard input is a pipe with `input`, else
+// /dev/null. It dies with the process that started it, and is ended (SIGTERM,
+// up to 3 s, then SIGKILL) when the object goes.
+class ChildProcess {
+public:
+    explicit ChildProcess(std::vector<std::string> argv, const fs::path& folder = {}, const fs::path& output = {},
+                          const fs::path& errors = {}, bool input = false);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // Read just before fork().
+    std::chrono::steady_clock::time_point started() const { return started_; }
+    bool running();
+    // True when it ended within `timeout`.
+    bool waitForExit(Millis timeout);
+    // SIGTERM, then SIGKILL when it has not ended after `grace`.
+    void stop(Millis grace = Millis(3000));
+    // The exit status; nothing while it runs or when a signal ended it.
+    std::optional<int> exitStatus() const;
+    // "exit status N", "signal NAME" or "still running", for messages.
+    std::string howItEnded() const;
+    // Peak resident memory in MB, once it has ended.
+    double peakRssMb() const { return static_cast<double>(usage_.ru_maxrss) / 1024.0; }
+    void writeInput(std::string_view bytes);
+
+private:
+    pid_t pid_ = -1;
+    int input_ = -1;
+    bool reaped_ = false;
+    int status_ = 0;
+    rusage usage_{};
+    std::chrono::steady_clock::time_point started_;
+};
+
+} // namespace corvane::bench
