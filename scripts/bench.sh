@@ -18,15 +18,14 @@ cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-ben
   corvane-bench-decoder
 
 trap xvfb_stop EXIT
-xvfb_start 1024x768x24
-xvfb_runtime_dir
+xvfb_private_display
 bin="$root/build/bin"
 
 printf '==== start-up\n'
-DISPLAY=$XVFB_DISPLAY "$bin/corvane-bench-startup" "$@" "$bin/corvane"
+"$bin/corvane-bench-startup" "$@" "$bin/corvane"
 
 printf '\n==== tracker to pointer\n'
-DISPLAY=$XVFB_DISPLAY "$bin/corvane-bench-latency" --simulator "$bin/corvane-tracker-sim" "$bin/corvane"
+"$bin/corvane-bench-latency" --simulator "$bin/corvane-tracker-sim" "$bin/corvane"
 
 printf '\n==== decoder\n'
 "$bin/corvane-bench-decoder"

@@ -61,9 +61,7 @@ fi
 
 echo "No DISPLAY: running Corvane with the simulated tracker on a private Xvfb server for a few seconds."
 screenshot="$root/build/corvane-screenshot.png"
-xvfb_start 1024x768x24
-xvfb_runtime_dir
-export DISPLAY=$XVFB_DISPLAY
+xvfb_private_display
 
 (cd "$run" && exec ./corvane) >"$log" 2>&1 &
 corvane_pid=$!

@@ -23,9 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-xvfb_start 1024x768x24
-xvfb_runtime_dir
-export DISPLAY=$XVFB_DISPLAY
+xvfb_private_display
 
 # A copy in an empty folder starts as on a first run, with the default profiles.
 cp "$root/build/bin/corvane" "$folder/corvane"

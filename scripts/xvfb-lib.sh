@@ -24,11 +24,17 @@ xvfb_start() {
   return 1
 }
 
+# xvfb_stop: stops the server of xvfb_start and removes the folder that
+# xvfb_runtime_dir made. Scripts call it on exit.
 xvfb_stop() {
   if [[ -n ${XVFB_PID:-} ]]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
     XVFB_PID=
+  fi
+  if [[ -n ${XVFB_RUNTIME_DIR:-} ]]; then
+    rm -rf "$XVFB_RUNTIME_DIR"
+    XVFB_RUNTIME_DIR=
   fi
 }
 
@@ -36,10 +42,18 @@ xvfb_stop() {
 # complain that XDG_RUNTIME_DIR is unset (as it is for root or under CI).
 xvfb_runtime_dir() {
   if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
-    XDG_RUNTIME_DIR=$(mktemp -d)
-    chmod 700 "$XDG_RUNTIME_DIR"
-    export XDG_RUNTIME_DIR
+    XVFB_RUNTIME_DIR=$(mktemp -d)
+    chmod 700 "$XVFB_RUNTIME_DIR"
+    export XDG_RUNTIME_DIR=$XVFB_RUNTIME_DIR
   fi
+}
+
+# xvfb_private_display [SCREEN]: starts Xvfb (xvfb_start) and makes it the
+# display of everything started from here on, with a runtime folder.
+xvfb_private_display() {
+  xvfb_start "$@" || return 1
+  xvfb_runtime_dir
+  export DISPLAY=$XVFB_DISPLAY
 }
 
 # wait_for_window TITLE [SECONDS]: prints the id of the shown window titled
