@@ -5,9 +5,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -208,47 +206,9 @@ Screen::Screen()
 {
     // A child that died must not take the test with it on the next write.
     std::signal(SIGPIPE, SIG_IGN);
-    // The program under test needs the X platform plugin, whatever the test
-    // environment asks of Qt programs.
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime == nullptr || *runtime == '\0') {
-        runtimeFolder_ = makeTemporaryFolder("corvane-e2e-runtime");
-        ::chmod(runtimeFolder_.c_str(), 0700);
-        ::setenv("XDG_RUNTIME_DIR", runtimeFolder_.c_str(), 1);
-    }
-
-    const char* name = std::getenv("DISPLAY");
-    if (name == nullptr || *name == '\0') {
-        // Xvfb picks a free display and writes its number to descriptor 3.
-        int number[2] = {-1, -1};
-        if (::pipe(number) != 0)
-            throw systemFailure("pipe failed");
-        ::fcntl(number[0], F_SETFD, FD_CLOEXEC);
-        xvfb_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(number[1]), "-screen", "0",
-                                               "1024x768x24", "-noreset", "-nolisten", "tcp"});
-        ::close(number[1]);
-        std::string text;
-        char buffer[32];
-        waitUntil(
-            [&] {
-                pollfd p{number[0], POLLIN, 0};
-                ssize_t n = 0;
-                while (::poll(&p, 1, 0) > 0 && (n = ::read(number[0], buffer, sizeof buffer)) > 0)
-                    text.append(buffer, static_cast<std::size_t>(n));
-                return text.find('\n') != std::string::npos || n < 0 || !xvfb_->running();
-            },
-            Millis(15000), Millis(100));
-        ::close(number[0]);
-        if (text.find('\n') == std::string::npos)
-            throw std::runtime_error("Xvfb did not start (is it installed?): " + xvfb_->howItEnded());
-        const std::string display = std::string(1, ':').append(text, 0, text.find('\n'));
-        ::setenv("DISPLAY", display.c_str(), 1);
-    }
-
     display_ = XOpenDisplay(nullptr);
     if (display_ == nullptr)
-        throw std::runtime_error(std::string("cannot open X display \"") + std::getenv("DISPLAY") + "\"");
+        throw std::runtime_error("cannot open the X display (scripts/with-display.sh gives one when DISPLAY is unset)");
     // The programs started later must not inherit this connection.
     ::fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
     xtools::ignoreXErrors();
@@ -282,10 +242,6 @@ Screen::~Screen()
             XChangePointerControl(display_, True, True, accelNumerator_, accelDenominator_, threshold_);
         XCloseDisplay(display_);
     }
-    xvfb_.reset();
-    std::error_code ignored;
-    if (!runtimeFolder_.empty())
-        fs::remove_all(runtimeFolder_, ignored);
 }
 
 // How far a relative motion of (40, 30) from the centre moves the pointer.

@@ -73,8 +73,7 @@ struct Point {
     bool operator==(const Point&) const = default;
 };
 
-// The X display every test of the process works on: $DISPLAY, or a private
-// Xvfb started on first use when DISPLAY is unset (stopped at exit). XTest
+// The X display every test of the process works on, that of $DISPLAY. XTest
 // relative motion must move the pointer by exactly the asked amount; when the
 // server accelerates it, acceleration is switched off for the process's
 // lifetime (and restored at exit).
@@ -94,8 +93,6 @@ private:
     Screen();
     Point probeRelativeMotion();
 
-    std::optional<Child> xvfb_;
-    fs::path runtimeFolder_; // made here when XDG_RUNTIME_DIR was unset
     _XDisplay* display_ = nullptr;
     Point centre_;
     bool restoreAcceleration_ = false;
