@@ -74,6 +74,11 @@ TEST(CommandParser, ReadsTheDriversTextsHoweverTheyArrive)
         EXPECT_EQ(parse(chunks, std::string::npos), events) << testing::PrintToString(chunks);
         EXPECT_EQ(parse(chunks, 1), events) << "byte by byte: " << testing::PrintToString(chunks);
     }
+    // Clearing (a new line speed, a vanished device) drops a text in progress.
+    CommandParser parser;
+    parser.feed("!M3,0");
+    parser.clear();
+    EXPECT_EQ(parser.feed("S"), (std::vector<CommandParser::Event>{{Kind::Start, ""}}));
 }
 
 TEST(MotionScript, SkipsCommentsNamesBadLinesAndIsClampedInMouseEmulation)
