@@ -167,16 +167,4 @@ TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)
     ASSERT_TRUE(QDir(dir.path()).mkpath(blocked.profilesPath() + "/inside"));
     EXPECT_EQ(faultOf([&] { blocked.writeProfiles(); }), kFaultFileAccess);
     EXPECT_TRUE(QFileInfo::exists(blocked.profilesPath() + "/inside"));
-
-    ProfileStore locked(dir.path());
-    writeFile(locked.lastProfilePath(), "\"Old\"\r\n");
-    locked.lastProfileName = QStringLiteral("New");
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const bool stillWritable = QFile(dir.path() + "/probe").open(QIODevice::WriteOnly);
-    const int number = stillWritable ? 0 : faultOf([&] { locked.writeLastProfile(); });
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (stillWritable)
-        GTEST_SKIP() << "folder permissions do not bind this user";
-    EXPECT_EQ(number, kFaultFileAccess);
-    EXPECT_EQ(readFile(locked.lastProfilePath()), QByteArray("\"Old\"\r\n"));
 }
