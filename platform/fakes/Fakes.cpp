@@ -8,33 +8,9 @@
 namespace corvane::platform::fakes {
 
 namespace {
-QString buttonsText(Buttons b)
-{
-    switch (b) {
-    case Buttons::Ok:
-        return QStringLiteral("OK");
-    case Buttons::OkCancel:
-        return QStringLiteral("OK/Cancel");
-    case Buttons::YesNo:
-        return QStringLiteral("Yes/No");
-    }
-    return {};
-}
-
-QString answerText(Answer a)
-{
-    switch (a) {
-    case Answer::Ok:
-        return QStringLiteral("OK");
-    case Answer::Cancel:
-        return QStringLiteral("Cancel");
-    case Answer::Yes:
-        return QStringLiteral("Yes");
-    case Answer::No:
-        return QStringLiteral("No");
-    }
-    return {};
-}
+// In the order of the enumerations.
+const char* const kButtonsText[] = {"OK", "OK/Cancel", "Yes/No"};
+const char* const kAnswerText[] = {"OK", "Cancel", "Yes", "No"};
 } // namespace
 
 QStringList Log::matching(const QString& prefix) const
@@ -76,7 +52,8 @@ Answer FakeDialogs::message(const QString& text, const QString& title, Buttons b
     boxes.append({text, title, buttons});
     QString flat = text;
     flat.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
-    log_.add(QStringLiteral("message \"%1\" [%2]: %3 -> %4").arg(title, buttonsText(buttons), flat, answerText(a)));
+    log_.add(QStringLiteral("message \"%1\" [%2]: %3 -> %4")
+                 .arg(title, QLatin1String(kButtonsText[int(buttons)]), flat, QLatin1String(kAnswerText[int(a)])));
     return a;
 }
 
