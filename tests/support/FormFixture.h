@@ -1,15 +1,29 @@
 #pragma once
-// A set-up main window over the recording platform fakes, its profile files in
-// a scratch folder, for the tests of the window's handlers.
+// A set-up main window with its help window over the recording platform fakes,
+// its profile files in a scratch folder, for the tests of the window's handlers,
+// with the headers of the window's controls.
 #include "platform/fakes/Fakes.h"
+#include "profiles/ProfileCommands.h"
+#include "ui/HelpForm.h"
+#include "ui/KeyBox.h"
 #include "ui/MainForm.h"
+#include "ui/PickList.h"
+#include "ui/SettingPair.h"
+#include "ui/Twips.h"
 
 #include "tests/support/QtTestApp.h"
 #include "tests/support/TestData.h"
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
+#include <ostream>
 #include <vector>
+
+inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << "x" << s.height(); }
+inline void PrintTo(const QRect& r, std::ostream* os) { *os << r.x() << "," << r.y() << " "; PrintTo(r.size(), os); }
 
 namespace corvane::testing {
 
@@ -24,11 +38,7 @@ inline std::vector<Profile> records(const ProfileTable& table)
 
 class FormTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        form.Form_Load();
-    }
+    void SetUp() override { form.Form_Load(); }
 
     // Appends the profile to the table and makes it current.
     Profile& addCurrent(const Profile& profile)
@@ -43,7 +53,8 @@ protected:
     QTemporaryDir dir;
     platform::fakes::FakePlatform fakes;
     AppContext app{fakes.platform, dir.path()};
-    MainForm form{app};
+    HelpForm help;
+    MainForm form{app, &help};
 };
 
 } // namespace corvane::testing

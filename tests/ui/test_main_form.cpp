@@ -1,110 +1,61 @@
 // The main window: its layout in twips, the settings panel with its tabs, the
-// mode lists' enable rules, the port and speed lists and the home-page button.
-#include "ui/KeyBox.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
-#include "ui/Twips.h"
-
+// mode lists' enable rules, the port and speed lists, the profile list's order
+// and the Help and home-page buttons.
 #include <gtest/gtest.h>
 
 #include "tests/support/FormFixture.h"
 
-#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QTabWidget>
 
 #include <algorithm>
-#include <set>
-#include <string>
-
-void PrintTo(const QSize& size, std::ostream* os) { *os << size.width() << "x" << size.height(); }
-void PrintTo(const QRect& r, std::ostream* os)
-{
-    *os << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
-}
+#include <tuple>
 
 namespace corvane {
 namespace {
 
-class MainWindow : public testing::FormTest {
-protected:
-    void SetUp() override
-    {
-        FormTest::SetUp();
-        form.show();
-    }
-
-    // The window's outer size and the top of the home-page button, in pixels.
-    void expectHeight(int height, int homeTop)
-    {
-        EXPECT_EQ(form.frameGeometry().size(), QSize(twipsX(4425, form), twipsY(height, form)));
-        EXPECT_EQ(form.TollanHome_Command->y(), twipsY(homeTop, form));
-    }
-
-    // Names of the group frames visible now.
-    std::set<std::string> visibleFrames() const
-    {
-        std::set<std::string> out;
-        for (QWidget* frame : form.groupFrames())
-            if (frame->isVisible())
-                out.insert(frame->objectName().toStdString());
-        return out;
-    }
-};
-
-const std::set<std::string> kTracker = {"Model_Frame", "Connection_Frame", "Filters_Frame"};
-const std::set<std::string> kOther = {"StartStop_Frame", "DelayMillisecs_Frame", "Monitor_Frame"};
-const std::set<std::string> kByTab[] = {kTracker,
-                                        {"MouseMode_Frame", "Smoothing_Frame", "Speed_Frame"},
-                                        {"KeyMode_Frame", "Mappings_Frame"},
-                                        kOther};
+using MainWindow = testing::FormTest;
 
 TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFrames)
 {
+    // The outer height and the home-page button's top (twips), the settings
+    // button's caption and the group frames visible.
+    const auto expectPanel = [this](int height, int homeTop, const char* caption, const QStringList& frames) {
+        EXPECT_EQ(form.frameGeometry().size(), QSize(twipsX(4425, form), twipsY(height, form)));
+        EXPECT_EQ(form.TollanHome_Command->y(), twipsY(homeTop, form));
+        EXPECT_EQ(form.ShowSettings_Command->text(), QString::fromLatin1(caption));
+        QStringList visible;
+        for (QWidget* frame : form.groupFrames())
+            if (frame->isVisible())
+                visible << frame->objectName();
+        EXPECT_EQ(visible, frames);
+    };
+    const std::pair<const char*, QStringList> tabs[] = {
+        {"Tracker", {"Model_Frame", "Connection_Frame", "Filters_Frame"}},
+        {"Mouse", {"MouseMode_Frame", "Smoothing_Frame", "Speed_Frame"}},
+        {"Keyboard", {"KeyMode_Frame", "Mappings_Frame"}},
+        {"Other", {"StartStop_Frame", "DelayMillisecs_Frame", "Monitor_Frame"}}};
+    form.show();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Tollan Corvane"));
-    expectHeight(2010, 945);
-    EXPECT_FALSE(form.TabStrip_Frame->isVisible());
-    EXPECT_TRUE(visibleFrames().empty());
-    EXPECT_EQ(form.TabStrip->currentIndex(), 0);
-    // While the settings are hidden the tab switch shows no frame.
+    expectPanel(2010, 945, "Show Settings", {});
+    form.ShowSettings_Command->click();
+    expectPanel(6675, 5610, "Hide Settings", tabs[0].second);
     for (int tab : {1, 2, 3, 0}) {
         form.TabStrip->setCurrentIndex(tab);
-        form.TabStrip_Click();
-        EXPECT_TRUE(visibleFrames().empty()) << tab;
+        EXPECT_EQ(form.TabStrip->tabText(tab), QString::fromLatin1(tabs[tab].first));
+        expectPanel(6675, 5610, "Hide Settings", tabs[tab].second);
     }
+    form.hide();
+    form.show();
+    expectPanel(6675, 5610, "Hide Settings", tabs[0].second);
 
     form.ShowSettings_Command->click();
-    EXPECT_EQ(form.ShowSettings_Command->text(), QStringLiteral("Hide Settings"));
-    expectHeight(6675, 5610);
-    EXPECT_TRUE(form.TabStrip_Frame->isVisible());
-    EXPECT_EQ(visibleFrames(), kTracker);
-    for (int tab : {1, 2, 3, 0, 2, 3}) {
-        form.TabStrip->setCurrentIndex(tab);
-        EXPECT_EQ(visibleFrames(), kByTab[tab]) << form.TabStrip->tabText(tab).toStdString();
-    }
-
+    expectPanel(2010, 945, "Show Settings", {});
+    form.TabStrip->setCurrentIndex(1); // the tab switch while hidden shows nothing
+    expectPanel(2010, 945, "Show Settings", {});
     form.ShowSettings_Command->click();
-    EXPECT_EQ(form.ShowSettings_Command->text(), QStringLiteral("Show Settings"));
-    expectHeight(2010, 945);
-    EXPECT_FALSE(form.TabStrip_Frame->isVisible());
-    EXPECT_TRUE(visibleFrames().empty());
-
-    form.ShowSettings_Command->click();
-    EXPECT_EQ(visibleFrames(), kOther) << "the tab chosen before is shown again";
-}
-
-// The caption a control shows: a frame's title, a list's selected item, or the
-// text of a label, button or number box; nothing for the other kinds.
-QString captionOf(const QWidget* w)
-{
-    if (const auto* frame = qobject_cast<const QGroupBox*>(w))
-        return frame->title();
-    if (const auto* list = qobject_cast<const PickList*>(w))
-        return list->text();
-    return w->property("text").toString();
+    expectPanel(6675, 5610, "Hide Settings", tabs[1].second);
 }
 
 TEST_F(MainWindow, EveryDocumentedControlIsThereWithItsCaption)
@@ -116,7 +67,7 @@ TEST_F(MainWindow, EveryDocumentedControlIsThereWithItsCaption)
         {"Start_Command", "Start", {120, 510, 1335, 315}}, {"Help_Command", "Help", {2880, 510, 1335, 315}},
         {"ShowSettings_Command", "Show Settings", {1500, 510, 1335, 315}},
         {"TollanHome_Command", "Tollan Home Page", {120, 945, 4095, 465}},
-        {"TabStrip_Frame", "", {60, 870, 4275, 4695}},
+        {"TabStrip_Frame", "", {60, 870, 4275, 4695}}, {"TabStrip", "", {60, 90, 4095, 4545}},
         // Tracker.
         {"Model_Frame", "", {240, 1410, 3855, 495}}, {"Model_Label", "Model", {}},
         {"Model_Combo", "Ambrel", {1380, 120, 2295, 315}},
@@ -134,21 +85,21 @@ TEST_F(MainWindow, EveryDocumentedControlIsThereWithItsCaption)
         {"SideSideSmooth_Label", "Side-Side", {}}, {"Speed_Frame", "Speed", {240, 3420, 3855, 1515}},
         {"LeftRightSpeed_Label", "Left-Right", {}}, {"UpDownSpeed_Text", "5", {3180, 660, 495, 315}},
         {"SideSideSpeed_HScroll", "", {1380, 1020, 1695, 315}},
-        // Keyboard.
+        // Keyboard: six rows of mappings down the frame.
         {"KeyMode_Frame", "", {240, 1410, 3855, 495}}, {"KeyMode_Label", "Mode", {}},
         {"KeyMode_Combo", "Disabled", {}}, {"Mappings_Frame", "Mappings", {240, 1890, 3855, 3045}},
-        {"TurnLeftKey_Check", "Turn Left", {}}, {"TurnRightKey_Check", "Turn Right", {}},
+        {"TurnLeftKey_Check", "Turn Left", {240, 300, 1035, 315}}, {"TurnRightKey_Check", "Turn Right", {}},
         {"LookUpKey_Check", "Look Up", {}}, {"LookDownKey_Check", "LookDown", {}},
-        {"LeanLeftKey_Check", "Lean Left", {}}, {"LeanRightKey_Check", "Lean Right", {}},
-        {"LeanRightKey_RichText", "", {}},
+        {"LeanLeftKey_Check", "Lean Left", {}}, {"LeanRightKey_Check", "Lean Right", {240, 2550, 1035, 315}},
+        {"LeanRightKey_RichText", "", {1380, 2550, 2295, 315}},
         // Other.
         {"StartStop_Frame", "Global Keys", {240, 1410, 3855, 1155}}, {"StartKey_Check", "Start", {}},
-        {"StopKey_Check", "Stop", {}}, {"StartKey_RichText", "", {}}, {"StopKey_RichText", "", {}},
-        {"DelayMillisecs_Frame", "Update Delay", {240, 2580, 3855, 795}},
+        {"StopKey_Check", "Stop", {240, 660, 1035, 315}}, {"StartKey_RichText", "", {1380, 300, 2295, 315}},
+        {"StopKey_RichText", "", {}}, {"DelayMillisecs_Frame", "Update Delay", {240, 2580, 3855, 795}},
         {"Millesecs_Label", "Milleseconds", {}}, {"DelayMillisecs_Text", "20", {}},
-        {"Monitor_Frame", "Output Monitor", {240, 3390, 3855, 1545}},
-        {"LRMon_Text", "0", {180, 570, 1095, 315}}, {"UDMon_Text", "0", {1380, 570, 1095, 315}},
-        {"SSMon_Text", "0", {2580, 570, 1095, 315}}, {"KeyMon_Text", "", {180, 1020, 3495, 315}},
+        {"Monitor_Frame", "Output Monitor", {240, 3390, 3855, 1545}}, {"LRMon_Text", "0", {180, 570, 1095, 315}},
+        {"UDMon_Text", "0", {1380, 570, 1095, 315}}, {"SSMon_Text", "0", {2580, 570, 1095, 315}},
+        {"KeyMon_Text", "", {180, 1020, 3495, 315}},
         // The profile buttons and the hidden focus taker.
         {"Cancel_Command", "Cancel", {240, 5040, 915, 315}}, {"Save_Command", "Save", {1220, 5040, 915, 315}},
         {"SaveAs_Command", "Save As", {2200, 5040, 915, 315}}, {"Delete_Command", "Delete", {3180, 5040, 915, 315}},
@@ -158,138 +109,75 @@ TEST_F(MainWindow, EveryDocumentedControlIsThereWithItsCaption)
         SCOPED_TRACE(c.name);
         auto* w = form.findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(w, nullptr);
-        EXPECT_EQ(captionOf(w), QString::fromLatin1(c.caption));
-        if (auto* button = qobject_cast<QPushButton*>(w)) {
-            EXPECT_EQ(button->isCheckable(), w->objectName().endsWith(QStringLiteral("_Check")));
-        }
-        if (const QRect r = c.twips; !r.isEmpty()) {
-            EXPECT_EQ(w->geometry(), twipsRect(r.x(), r.y(), r.width(), r.height(), form));
-        }
+        // A frame's title, a list's selected item, or the text of a label, button or box.
+        const char* caption = w->inherits("QGroupBox") ? "title" : w->inherits("QComboBox") ? "currentText" : "text";
+        EXPECT_EQ(w->property(caption).toString(), c.caption);
+        const auto* button = qobject_cast<QPushButton*>(w);
+        EXPECT_EQ(button && button->isCheckable(), w->objectName().endsWith(QStringLiteral("_Check")));
+        const QRect r = c.twips;
+        EXPECT_EQ(r.isEmpty() ? QRect() : w->geometry(), twipsRect(r.x(), r.y(), r.width(), r.height(), form));
+        const auto* label = qobject_cast<QLabel*>(w); // a row's label is right-aligned
+        EXPECT_TRUE(!label || r.x() != 240 || label->alignment() & Qt::AlignRight);
     }
-    QStringList tabs;
-    for (int i = 0; i < form.TabStrip->count(); ++i)
-        tabs.append(form.TabStrip->tabText(i));
-    EXPECT_EQ(tabs, QStringList({"Tracker", "Mouse", "Keyboard", "Other"}));
     EXPECT_EQ(form.Location_Combo->items(), QStringList({"COM 1", "COM 2", "COM 3", "COM 4"}));
     EXPECT_EQ(form.Speed_Combo->items(),
               QStringList({"19200 Kbps", "9600 Kbps", "4800 Kbps", "2400 Kbps", "1200 Kbps"}));
     EXPECT_EQ(form.Mode_Combo->items(), QStringList({"Mouse Emulation", "Euler Angle"}));
     EXPECT_EQ(form.MouseMode_Combo->items(), QStringList({"Disabled", "Mouse Event"}));
-    EXPECT_EQ(form.KeyMode_Combo->items(),
-              QStringList({"Disabled", "Send Keys", "Emulate Keys", "Keyboard Event"}));
-    EXPECT_TRUE(form.Profile_Combo->items().isEmpty());
+    EXPECT_EQ(form.KeyMode_Combo->items(), QStringList({"Disabled", "Send Keys", "Emulate Keys", "Keyboard Event"}));
 }
 
-// Enabled state of the three groups that the mode lists switch.
-struct Enabled {
-    bool sideSide, turnLook, lean;
-    bool operator==(const Enabled&) const = default;
-};
-void PrintTo(const Enabled& e, std::ostream* os)
+// Which groups are enabled, one character each: the side-side rows, the turn
+// and look mappings, the lean mappings, the global keys; "1" all of the group,
+// "0" none of it, "?" a part.
+QString enabledGroups(const MainForm& f)
 {
-    *os << "{sideSide " << e.sideSide << ", turnLook " << e.turnLook << ", lean " << e.lean << "}";
-}
-
-Enabled enabledNow(const MainForm& form)
-{
-    auto all = [](std::initializer_list<QWidget*> ws, bool on) {
-        return std::all_of(ws.begin(), ws.end(), [on](QWidget* w) { return w->isEnabled() == on; });
-    };
-    auto state = [&](std::initializer_list<QWidget*> ws) {
-        if (all(ws, true))
-            return true;
-        EXPECT_TRUE(all(ws, false)) << "a group is partly enabled";
-        return false;
-    };
-    const auto& c = form.keyChecks;
-    const auto& b = form.keyBoxes;
-    // The global keys are never disabled.
-    EXPECT_TRUE(all({c[6], c[7], b[6], b[7]}, true));
-    return {state({form.SideSideSmooth->label(), form.SideSideSmooth->slider(), form.SideSideSmooth->box(),
-                   form.SideSideSpeed->label(), form.SideSideSpeed->slider(), form.SideSideSpeed->box()}),
-            state({c[0], b[0], c[1], b[1], c[2], b[2], c[3], b[3]}), state({c[4], b[4], c[5], b[5]})};
-}
-
-TEST_F(MainWindow, TheModeListsEnableTheSideSideAndMappingControlsInEitherOrder)
-{
-    struct Step {
-        PickList* MainForm::*list;
-        const char* text;
-        Enabled after;
-    };
-    PickList* MainForm::*const keyMode = &MainForm::KeyMode_Combo;
-    const struct { const char* name; std::vector<Step> steps; } scenarios[] = {
-        {"key mode first",
-         {{&MainForm::KeyMode_Combo, "Send Keys", {false, true, false}},
-          {&MainForm::Mode_Combo, "Euler Angle", {true, true, true}},
-          {&MainForm::Mode_Combo, "Mouse Emulation", {false, true, false}}}},
-        {"tracker mode first",
-         {{&MainForm::Mode_Combo, "Euler Angle", {true, false, false}},
-          {&MainForm::KeyMode_Combo, "Keyboard Event", {true, true, true}},
-          {&MainForm::KeyMode_Combo, "Disabled", {true, false, false}},
-          {&MainForm::Mode_Combo, "Mouse Emulation", {false, false, false}}}},
-    };
-    for (const auto& s : scenarios) {
-        SCOPED_TRACE(s.name);
-        form.Form_Load();
-        addCurrent(defaultMouseEmulation()); // key mode "Disabled"
-        EXPECT_EQ(enabledNow(form), (Enabled{false, false, false}));
-        for (const Step& step : s.steps) {
-            SCOPED_TRACE(step.text);
-            (form.*step.list)->setText(QString::fromLatin1(step.text));
-            EXPECT_EQ(enabledNow(form), step.after);
-            if (step.list == keyMode) {
-                EXPECT_EQ(current().keyMode, QString::fromLatin1(step.text));
-            }
-        }
-        EXPECT_EQ(current().mode, QStringLiteral("Mouse Emulation")) << "the mode list stores nothing";
+    const auto& c = f.keyChecks;
+    const auto& b = f.keyBoxes;
+    const std::vector<std::vector<QWidget*>> groups = {
+        {f.SideSideSmooth->label(), f.SideSideSmooth->slider(), f.SideSideSmooth->box(), f.SideSideSpeed->label(),
+         f.SideSideSpeed->slider(), f.SideSideSpeed->box()},
+        {c[0], b[0], c[1], b[1], c[2], b[2], c[3], b[3]}, {c[4], b[4], c[5], b[5]}, {c[6], b[6], c[7], b[7]}};
+    QString out;
+    for (const auto& group : groups) {
+        const auto on = std::count_if(group.begin(), group.end(), [](QWidget* w) { return w->isEnabled(); });
+        out += QLatin1Char(on == 0 ? '0' : on == std::ssize(group) ? '1' : '?');
     }
+    return out;
 }
 
-TEST_F(MainWindow, EulerAngleReadsTheKeyModeOfTheProfileNotOfTheList)
+TEST_F(MainWindow, TheListsSwitchTheSideSideAndMappingControlsAndStoreOnlyIntoACurrentProfile)
 {
-    form.KeyMode_Combo->setText(QStringLiteral("Send Keys")); // no profile current: stored nowhere
-    addCurrent(defaultEulerAngle());                          // key mode "Disabled"
-    form.Mode_Combo->setText(QStringLiteral("Euler Angle"));
-    EXPECT_EQ(enabledNow(form), (Enabled{true, true, false}));
-}
+    const auto choose = [this](PickList* list, const char* text) {
+        list->setText(QString::fromLatin1(text));
+        return enabledGroups(form);
+    };
+    EXPECT_EQ(enabledGroups(form), "0001");
+    EXPECT_EQ(choose(form.KeyMode_Combo, "Send Keys"), "0101");
+    choose(form.MouseMode_Combo, "Disabled");
+    EXPECT_EQ(table().at(0).keyMode + table().at(0).mouseMode, QString()) << "no profile is current";
 
-TEST_F(MainWindow, TheMouseModeIsStoredOnlyIntoACurrentProfile)
-{
-    addCurrent(defaultMouseEmulation());
-    table().currentIndex = 0;
-    form.MouseMode_Combo->setText(QStringLiteral("Disabled"));
-    EXPECT_EQ(table().at(1).mouseMode, QStringLiteral("Mouse Event"));
-    EXPECT_EQ(table().at(0).mouseMode, QString());
-
-    table().currentIndex = 1;
-    form.MouseMode_Combo->setText(QStringLiteral("Disabled"));
-    EXPECT_EQ(table().at(1).mouseMode, QStringLiteral("Disabled"));
-}
-
-TEST_F(MainWindow, LocationAndSpeedSetTheLinkAndTheProfileAndFallBackToTheFirstItem)
-{
+    addCurrent(defaultEulerAngle()); // key mode "Disabled"
+    EXPECT_EQ(choose(form.Mode_Combo, "Euler Angle"), "1101") << "the profile's key mode counts, not the list's";
+    EXPECT_EQ(choose(form.KeyMode_Combo, "Emulate Keys"), "1111");
+    EXPECT_EQ(choose(form.Mode_Combo, "Mouse Emulation"), "0101");
+    EXPECT_EQ(choose(form.Mode_Combo, "Euler Angle"), "1111");
+    EXPECT_EQ(choose(form.KeyMode_Combo, "Disabled"), "1001");
+    EXPECT_EQ(choose(form.Mode_Combo, "Mouse Emulation"), "0001");
+    for (const auto& [list, text] : {std::pair{form.MouseMode_Combo, "Disabled"}, {form.Location_Combo, "COM 3"},
+                                     {form.Speed_Combo, "2400 Kbps"}})
+        choose(list, text);
+    EXPECT_EQ(std::tuple(current().keyMode, current().mouseMode, current().mode, current().location, current().speed),
+              std::tuple(QStringLiteral("Disabled"), QStringLiteral("Disabled"), QStringLiteral("Euler Angle"),
+                         QStringLiteral("COM 3"), QStringLiteral("2400 Kbps")))
+        << "the tracker mode list stores nothing";
     // The link's reopening on each port and speed is in the link's own tests.
-    const Profile& profile = addCurrent(defaultMouseEmulation());
-    form.Location_Combo->setText(QStringLiteral("COM 3"));
-    form.Speed_Combo->setText(QStringLiteral("2400 Kbps"));
-    EXPECT_EQ(app.link.portNumber, 3);
-    EXPECT_EQ(profile.location, QStringLiteral("COM 3"));
-    EXPECT_EQ(app.link.portSettings, QStringLiteral("2400,n,8,1"));
-    EXPECT_EQ(profile.speed, QStringLiteral("2400 Kbps"));
+    EXPECT_EQ(std::tuple(app.link.portNumber, app.link.portSettings), std::tuple(3, QStringLiteral("2400,n,8,1")));
 
-    // A text that is none of the items (no item selected) falls back.
-    form.Location_Combo->setCurrentIndex(-1);
-    form.Location_Combo_Click();
-    form.Speed_Combo->setCurrentIndex(-1);
-    form.Speed_Combo_Click();
-    EXPECT_EQ(form.Location_Combo->text(), QStringLiteral("COM 1"));
-    EXPECT_EQ(app.link.portNumber, 1);
-    EXPECT_EQ(profile.location, QStringLiteral("COM 1"));
-    EXPECT_EQ(form.Speed_Combo->text(), QStringLiteral("19200 Kbps"));
-    EXPECT_EQ(app.link.portSettings, QStringLiteral("19200,n,8,1"));
-    EXPECT_EQ(profile.speed, QStringLiteral("19200 Kbps"));
-    EXPECT_TRUE(fakes.dialogs().boxes.isEmpty()) << fakes.log.joined().toStdString();
+    // The user's choice, here by the arrow key, runs the same handler.
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.Mode_Combo, &down);
+    EXPECT_EQ(enabledGroups(form), "1001") << "Euler Angle is chosen";
 }
 
 TEST_F(MainWindow, TheProfileListSortsWithoutCaseAndAddingNeverChangesTheSelection)
@@ -304,8 +192,10 @@ TEST_F(MainWindow, TheProfileListSortsWithoutCaseAndAddingNeverChangesTheSelecti
     EXPECT_EQ(list.text(), QStringLiteral("a"));
 }
 
-TEST_F(MainWindow, TheHomePageButtonOpensTheHomePageThroughTheShell)
+TEST_F(MainWindow, HelpShowsTheHelpWindowAndTheHomePageButtonOpensTheHomePage)
 {
+    form.Help_Command->click();
+    EXPECT_TRUE(help.isVisible());
     fakes.log.clear();
     form.TollanHome_Command->click();
     EXPECT_EQ(fakes.log.lines(), QStringList({QStringLiteral("open ") + kHomePageUrl}));
