@@ -1,28 +1,17 @@
 // The profile commands against real files in a scratch program folder:
 // applying a profile to the window, and Save, Save As, Cancel and Delete.
 #include "keyboard/KeyNames.h"
-#include "profiles/ProfileCommands.h"
-#include "ui/KeyBox.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/FormFixture.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
+#include <QTextCursor>
 
 #include <tuple>
 
 namespace corvane {
 namespace {
-
-using platform::Answer;
-using platform::Buttons;
-using testing::readFile;
-using testing::records;
 
 const QString kRacing = QStringLiteral("Racing");
 
@@ -30,9 +19,6 @@ Profile racing()
 {
     Profile p = defaultFlightSimulator();
     p.name = kRacing;
-    p.magnetic = 5;
-    p.leftRightSpeed = 12;
-    p.leanLeftKey = QStringLiteral("D081U081");
     return p;
 }
 
@@ -42,72 +28,61 @@ protected:
     {
         FormTest::SetUp();
         loadKeyNames();
-        writeFiles({defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(), racing()}, kRacing);
-    }
-
-    void writeFiles(const std::vector<Profile>& profiles, const QString& last)
-    {
         ProfileTable written;
-        for (const Profile& p : profiles)
+        for (const Profile& p : {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(), racing()})
             written.at(written.grow()) = p;
         testing::writeFile(app.store.profilesPath(), profilesFileBytes(written));
-        testing::writeFile(app.store.lastProfilePath(), lastProfileBytes(last));
+        testing::writeFile(app.store.lastProfilePath(), lastProfileBytes(kRacing));
     }
 
-    // The profile steps of start-up.
+    // The profile steps of start-up, with a last-profile file that names one.
     void start()
     {
         commands().ReadProfiles();
         app.store.readLastProfile();
-        if (!app.store.lastProfileName.isEmpty())
-            form.Profile_Combo->setText(app.store.lastProfileName);
+        form.Profile_Combo->setText(app.store.lastProfileName);
         commands().ApplyProfile(form.Profile_Combo->text());
     }
 
+    // After start-up, unsaved edits: Tilt 1 in "Default Euler Angle", chosen
+    // after "Default Flight Simulator", then Magnetic 7 in "Racing", which
+    // stays selected.
+    void startAndEdit()
+    {
+        start();
+        for (const QString& name : {kDefaultFlightSimulator, kDefaultEulerAngle})
+            form.Profile_Combo->setText(name);
+        form.Tilt->box()->setText(QStringLiteral("1"));
+        form.Profile_Combo->setText(kRacing);
+        form.Magnetic->slider()->setValue(7);
+    }
+
     ProfileCommands& commands() { return form.commands(); }
-    QByteArray profilesFile() const { return readFile(app.store.profilesPath()); }
-    QByteArray lastFile() const { return readFile(app.store.lastProfilePath()); }
+    QByteArray profilesFile() const { return testing::readFile(app.store.profilesPath()); }
+    QByteArray lastFile() const { return testing::readFile(app.store.lastProfilePath()); }
     std::vector<Profile> inFile() const
     {
         ProfileTable read;
         readProfilesBytes(profilesFile(), read, {});
-        return records(read);
-    }
-    // Files, records, current index, list and selection, last profile name.
-    auto snapshot()
-    {
-        return std::tuple{profilesFile(),           lastFile(),
-                          records(table()),         table().currentIndex,
-                          form.Profile_Combo->items(), form.Profile_Combo->text(),
-                          app.store.lastProfileName};
+        return testing::records(read);
     }
 };
 
-TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControlInOrder)
+TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControl)
 {
     Profile custom{QStringLiteral("Custom"), QStringLiteral("Ambrel"), QStringLiteral("COM 3"),
                    QStringLiteral("4800 Kbps"), QStringLiteral("Euler Angle"), 5, 6, 1,
                    QStringLiteral("Disabled"), 21, 22, 23, 31, 32, 33,
                    QStringLiteral("Keyboard Event"), QStringLiteral("D065U065"), QStringLiteral("D066"),
                    QStringLiteral("D037U037"), QStringLiteral("D040U040"), QStringLiteral("D186U186"),
-                   QStringLiteral("D219U219"), QStringLiteral("D162D083U083U162"), QStringLiteral("D112U112"), 70};
-    writeFiles({defaultMouseEmulation(), custom}, {});
+                   QStringLiteral("D219D-12"), QStringLiteral("D162D083U083U162"), QStringLiteral("D112U112"), 70};
     commands().ReadProfiles();
-
-    // Record the first change of each control while the profile is applied.
-    QStringList order;
-    auto note = [&order](QObject* control) {
-        if (!order.contains(control->objectName()))
-            order.append(control->objectName());
-    };
-    for (PickList* list : form.findChildren<PickList*>())
-        QObject::connect(list, &PickList::clicked, list, [=] { note(list); });
-    for (QLineEdit* box : form.findChildren<QLineEdit*>())
-        QObject::connect(box, &QLineEdit::textChanged, box, [=] { note(box); });
-    for (KeyBox* box : form.keyBoxes)
-        QObject::connect(box, &QTextEdit::textChanged, box, [=] { note(box); });
+    table().at(table().grow()) = custom;
+    app.renderedBoxText[5] = QStringLiteral("before");
 
     commands().ApplyProfile(QStringLiteral("Custom"));
+    // The lean-right sequence holds a negative code: its box keeps what was
+    // rendered up to it, its remembered text stays and the error is reported.
     const std::pair<const char*, const char*> shown[] = {
         {"Model_Combo", "Ambrel"}, {"Location_Combo", "COM 3"}, {"Speed_Combo", "4800 Kbps"},
         {"Mode_Combo", "Euler Angle"}, {"Magnetic_Text", "5"}, {"Jitter_Text", "6"}, {"Tilt_Text", "1"},
@@ -116,277 +91,178 @@ TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControlInOrder)
         {"SideSideSpeed_Text", "33"}, {"KeyMode_Combo", "Keyboard Event"}, {"TurnLeftKey_RichText", "[A][A]"},
         {"TurnRightKey_RichText", "[B][B]"}, {"LookUpKey_RichText", "[LEFT][LEFT]"},
         {"LookDownKey_RichText", "[DOWN][DOWN]"}, {"LeanLeftKey_RichText", "[;][;]"},
-        {"LeanRightKey_RichText", "[[][[]"}, {"StartKey_RichText", "[LCTRL][S][S][LCTRL]"},
+        {"LeanRightKey_RichText", "[[]"}, {"StartKey_RichText", "[LCTRL][S][S][LCTRL]"},
         {"StopKey_RichText", "[F1][F1]"}, {"DelayMillisecs_Text", "70"}};
-    QStringList expectedOrder, expectedTexts, texts;
     for (const auto& [name, text] : shown) {
-        expectedOrder << QString::fromLatin1(name);
-        expectedTexts << QString::fromLatin1(text);
         const QWidget* control = form.findChild<QWidget*>(QString::fromLatin1(name));
-        if (const auto* list = qobject_cast<const PickList*>(control))
-            texts << list->text();
-        else if (const auto* keys = qobject_cast<const KeyBox*>(control))
-            texts << keys->toPlainText();
-        else
-            texts << control->property("text").toString();
+        const char* property = control->inherits("QComboBox") ? "currentText"
+                               : control->inherits("QTextEdit") ? "plainText" : "text";
+        EXPECT_EQ(control->property(property).toString(), text) << name;
     }
-    EXPECT_EQ(order, expectedOrder);
-    EXPECT_EQ(texts, expectedTexts);
-    EXPECT_EQ(QStringList(app.renderedBoxText.begin(), app.renderedBoxText.end()), expectedTexts.mid(15, 8));
-    for (const SettingPair* pair : {form.Magnetic, form.Jitter, form.Tilt, form.LeftRightSmooth, form.UpDownSmooth,
-                                    form.SideSideSmooth, form.LeftRightSpeed, form.UpDownSpeed, form.SideSideSpeed,
-                                    form.DelayMillisecs})
-        EXPECT_EQ(QString::number(pair->slider()->value()), pair->box()->text())
-            << pair->box()->objectName().toStdString();
-    EXPECT_EQ(table().currentIndex, 2);
-    EXPECT_EQ(table().at(2), custom) << "applying changes nothing in the profile";
+    for (int k = 0; k < kMappingCount; ++k)
+        EXPECT_EQ(app.renderedBoxText[k], k == 5 ? QStringLiteral("before") : form.keyBoxes[k]->toPlainText()) << k;
+    EXPECT_EQ(fakes.dialogs().boxes.size(), 1);
+    EXPECT_EQ(fakes.dialogs().boxes.value(0).text, testing::errorReport(9, QStringLiteral("Subscript out of range")));
+    // "[A]" going down is green, coming up red; the box shows its start.
+    QTextCursor cursor(form.keyBoxes[0]->document());
+    for (const auto& [end, colour] : {std::pair{1, QColor(0, 128, 0)}, std::pair{6, QColor(192, 0, 0)}}) {
+        cursor.setPosition(end);
+        EXPECT_EQ(cursor.charFormat().foreground().color(), colour);
+    }
+    EXPECT_EQ(form.keyBoxes[0]->textCursor().position(), 0);
+    EXPECT_EQ(table().currentIndex, 5);
 
-    // Applying another profile stores nothing into the one shown before.
+    // Applying stores nothing, neither into this profile nor into the one shown before.
     commands().ApplyProfile(kDefaultMouseEmulation);
-    EXPECT_EQ(records(table()), (std::vector<Profile>{defaultMouseEmulation(), custom}));
-    EXPECT_EQ(form.LeftRightSpeed->box()->text(), QStringLiteral("17"));
+    EXPECT_EQ(table().at(3), defaultMouseEmulation());
+    EXPECT_EQ(table().at(5), custom);
     EXPECT_EQ(form.keyBoxes[0]->toPlainText(), QString());
-    EXPECT_EQ(form.keyBoxes[6]->toPlainText(), QStringLiteral("[LCTRL][RCTRL][S][S][RCTRL][LCTRL]"));
-    EXPECT_TRUE(fakes.dialogs().boxes.isEmpty()) << fakes.log.joined().toStdString();
 }
 
 TEST_F(Commands, ApplyProfileWithAnEmptyOrUnknownNameFallsBackToDefaultMouseEmulation)
 {
-    start();
-    const int mouseEmulation = table().find(kDefaultMouseEmulation);
-    commands().ApplyProfile({});
-    EXPECT_EQ(table().currentIndex, mouseEmulation);
-    EXPECT_EQ(form.LeftRightSpeed->box()->text(), QStringLiteral("17"));
-
-    commands().ApplyProfile(kRacing);
-    commands().ApplyProfile(QStringLiteral("Nobody"));
-    EXPECT_EQ(form.Profile_Combo->text(), kDefaultMouseEmulation);
-    EXPECT_EQ(table().currentIndex, mouseEmulation);
-    EXPECT_EQ(table().count(), 4);
-    EXPECT_EQ(lastFile(), QByteArray("\"Default Mouse Emulation\"\r\n"));
-}
-
-TEST_F(Commands, AnUnknownNameBeforeAnyProfileIsCurrentAppendsAnUnsavedDefault)
-{
+    // Before any profile is current, an unknown name adds an unsaved default.
     commands().ReadProfiles();
     const QByteArray before = profilesFile();
     commands().ApplyProfile(QStringLiteral("Nobody"));
-    EXPECT_EQ(form.Profile_Combo->text(), kDefaultMouseEmulation);
-    ASSERT_EQ(table().count(), 5);
-    EXPECT_EQ(table().currentIndex, 5);
-    EXPECT_EQ(table().at(5), defaultMouseEmulation());
+    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(kDefaultMouseEmulation, 5));
+    EXPECT_EQ(testing::records(table()).back(), defaultMouseEmulation());
     EXPECT_EQ(profilesFile(), before);
 
-    writeFiles({racing()}, kRacing);
     start();
+    commands().ApplyProfile({}); // shown, but the list is left as it was
+    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(kRacing, 3));
+
+    table().at(3).name = QStringLiteral("Renamed");
     commands().ApplyProfile(kDefaultMouseEmulation);
     EXPECT_EQ(table().currentIndex, 0) << "no such profile: none is current";
 }
 
-// A command answered with No, or a Save As name refused: one row each.
-struct Declined {
-    const char* label;
-    const char* select; // chosen in the list first; nullptr keeps "Racing"
-    QPushButton* MainForm::*button;
-    const char* typed; // answer of the Save As input box
-    const char* title; // of the one message box; "" when none is expected
-    const char* text;  // exact text of a Yes/No box; nullptr: an OK box that names the refused answer
-};
-
-void PrintTo(const Declined& row, std::ostream* os) { *os << row.label; }
-
-class DeclinedCommand : public Commands, public ::testing::WithParamInterface<Declined> {};
-
-TEST_P(DeclinedCommand, ChangesNoFileTableOrSelection)
+TEST_F(Commands, ACommandAnsweredWithNoOrARefusedNameChangesNoFileTableOrSelection)
 {
-    const Declined& d = GetParam();
+    // The profile chosen first, the button, the answer typed into the Save As
+    // box and how the one message box begins, as logged: title, buttons, text
+    // with "|" for each line break, and the answer.
+    const struct { const char* select; QPushButton* MainForm::*button; const char* typed, *message; } rows[] = {
+        {"Racing", &MainForm::Save_Command, nullptr,
+         "message \"Corvane Save Confirmation\" [Yes/No]: This will update the settings file - any changes you "
+         "made to this profile will be permenant.||Do you want to save? -> No"},
+        {"Racing", &MainForm::Cancel_Command, nullptr,
+         "message \"Corvane Cancel Confirmation\" [Yes/No]: This will reload the settings file - any changes you "
+         "made to this profile will be lost.||Do you want to cancel? -> No"},
+        {"Racing", &MainForm::Delete_Command, nullptr,
+         "message \"Corvane Delete Confirmation\" [Yes/No]: This will update the settings file - this profile "
+         "will be permenantly removed from the file.||Do you want to delete? -> No"},
+        {"Default Euler Angle", &MainForm::Delete_Command, nullptr,
+         "message \"Corvane Delete Confirmation\" [Yes/No]: This will restore the default profile to its original "
+         "settings.||Do you want to delete? -> No"},
+        {"Racing", &MainForm::SaveAs_Command, "Racing",
+         "message \"Corvane Save As Confirmation\" [Yes/No]: There is already a profile with this name - any "
+         "changes you made to this profile will be permenant.||Do you want to save? -> No"},
+        {"Racing", &MainForm::SaveAs_Command, "", ""},
+        {"Racing", &MainForm::SaveAs_Command, "Fast \"Racing\"",
+         "message \"Corvane Save As\" [OK]: The profile name \"Fast \"Racing\"\" cannot be saved"},
+        {"Racing", &MainForm::SaveAs_Command, "Rennwagen \xce\xa9",
+         "message \"Corvane Save As\" [OK]: The profile name \"Rennwagen \xce\xa9\" cannot be saved"},
+    };
+    const auto snapshot = [this] {
+        return std::tuple{profilesFile(), lastFile(), testing::records(table()), table().currentIndex,
+                          form.Profile_Combo->items(), form.Profile_Combo->text(), app.store.lastProfileName};
+    };
     start();
-    if (d.select)
-        form.Profile_Combo->setText(QString::fromLatin1(d.select));
-    form.Magnetic->slider()->setValue(7); // an unsaved edit that a reload would drop
-    const auto before = snapshot();
-    fakes.dialogs().boxes.clear();
-    fakes.dialogs().answer(Answer::No);
-    if (d.typed)
-        fakes.dialogs().type(QString::fromUtf8(d.typed));
-
-    (form.*d.button)->click();
-
-    const auto& boxes = fakes.dialogs().boxes;
-    ASSERT_EQ(boxes.size(), *d.title ? 1 : 0) << fakes.log.joined().toStdString();
-    if (*d.title) {
-        EXPECT_EQ(boxes[0].title, QString::fromLatin1(d.title));
-        EXPECT_EQ(boxes[0].buttons, d.text ? Buttons::YesNo : Buttons::Ok);
-        if (d.text)
-            EXPECT_EQ(boxes[0].text, QString::fromLatin1(d.text));
-        else
-            EXPECT_TRUE(boxes[0].text.contains(QString::fromUtf8(d.typed))) << boxes[0].text.toStdString();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message);
+        form.Profile_Combo->setText(QString::fromLatin1(row.select));
+        form.Magnetic->slider()->setValue(7); // an unsaved edit that a reload would drop
+        const auto before = snapshot();
+        fakes.log.clear();
+        fakes.dialogs().answer(platform::Answer::No);
+        if (row.typed)
+            fakes.dialogs().type(QString::fromUtf8(row.typed));
+        (form.*row.button)->click();
+        const QString logged = fakes.log.matching(QStringLiteral("message")).join(u'\n');
+        const QString message = QString::fromUtf8(row.message);
+        EXPECT_EQ(message.isEmpty() ? logged : logged.left(message.size()), message);
+        EXPECT_EQ(snapshot(), before);
     }
-    EXPECT_EQ(snapshot(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllCommands, DeclinedCommand,
-    ::testing::Values(
-        Declined{"Save", nullptr, &MainForm::Save_Command, nullptr, "Corvane Save Confirmation",
-                 "This will update the settings file - any changes you made to this profile will be permenant."
-                 "\r\n\r\nDo you want to save?"},
-        Declined{"Cancel", nullptr, &MainForm::Cancel_Command, nullptr, "Corvane Cancel Confirmation",
-                 "This will reload the settings file - any changes you made to this profile will be lost."
-                 "\r\n\r\nDo you want to cancel?"},
-        Declined{"DeleteUser", nullptr, &MainForm::Delete_Command, nullptr, "Corvane Delete Confirmation",
-                 "This will update the settings file - this profile will be permenantly removed from the file."
-                 "\r\n\r\nDo you want to delete?"},
-        Declined{"DeleteDefault", "Default Euler Angle", &MainForm::Delete_Command, nullptr,
-                 "Corvane Delete Confirmation",
-                 "This will restore the default profile to its original settings.\r\n\r\nDo you want to delete?"},
-        Declined{"SaveAsExisting", nullptr, &MainForm::SaveAs_Command, "Racing", "Corvane Save As Confirmation",
-                 "There is already a profile with this name - any changes you made to this profile will be "
-                 "permenant.\r\n\r\nDo you want to save?"},
-        Declined{"SaveAsCancelled", nullptr, &MainForm::SaveAs_Command, "", "", nullptr},
-        Declined{"SaveAsQuote", nullptr, &MainForm::SaveAs_Command, "Fast \"Racing\"", "Corvane Save As", nullptr},
-        Declined{"SaveAsNotLatin1", nullptr, &MainForm::SaveAs_Command, "Rennwagen \xce\xa9", "Corvane Save As",
-                 nullptr}),
-    [](const ::testing::TestParamInfo<Declined>& row) { return std::string(row.param.label); });
-
-// Unsaved edits: Tilt 1 in "Default Euler Angle", then Magnetic 7 in "Racing", which stays selected.
-class Edited : public Commands {
-protected:
-    void SetUp() override
-    {
-        Commands::SetUp();
-        start();
-        form.Profile_Combo->setText(kDefaultEulerAngle);
-        form.Tilt->box()->setText(QStringLiteral("1"));
-        form.Profile_Combo->setText(kRacing);
-        form.Magnetic->slider()->setValue(7);
-    }
-    static Profile racingEdited()
-    {
-        Profile p = racing();
-        p.magnetic = 7;
-        return p;
-    }
-};
-
-TEST_F(Edited, SaveWritesTheUnsavedEditsOfEveryProfile)
+TEST_F(Commands, SaveWritesTheUnsavedEditsOfEveryProfileAndCancelDropsThem)
 {
+    startAndEdit();
     form.Profile_Combo->setText(kDefaultEulerAngle);
     form.Profile_Combo->setText(kRacing);
     EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "edits stay with their profile";
-
+    const std::vector<Profile> edited = testing::records(table());
     form.Save_Command->click();
-    EXPECT_EQ(inFile(), records(table()));
-    EXPECT_EQ(inFile().at(3), racingEdited());
-    EXPECT_EQ(inFile().at(1).tilt, 1);
+    EXPECT_EQ(inFile(), edited);
+
+    form.Magnetic->slider()->setValue(6);
+    testing::writeFile(app.store.lastProfilePath(), "\"Racing\"");
+    form.Cancel_Command->click(); // reloads the file and selects the last profile again
+    EXPECT_EQ(testing::records(table()), edited);
+    EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "shown again";
+    EXPECT_EQ(lastFile(), QByteArray("\"Racing\"\r\n")) << "the selection rewrites the last-profile file";
 }
 
-TEST_F(Edited, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
+TEST_F(Commands, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
 {
-    const QString name = QStringLiteral("Racing Caf\u00e9");
-    fakes.dialogs().type(name);
+    startAndEdit();
+    Profile saved = current();
+    saved.name = QStringLiteral("Racing Caf\u00e9");
+    fakes.dialogs().type(saved.name);
     fakes.log.clear();
-
     form.SaveAs_Command->click();
-
-    EXPECT_EQ(fakes.log.matching(QStringLiteral("input")),
+    EXPECT_EQ(fakes.log.lines(),
               QStringList(QStringLiteral("input \"Corvane Save As\" [Racing 4]: This will update the settings file - "
                                          "a new profile will be created with any changes have you made.||Please "
-                                         "enter the name of the new profile. -> \"")
-                          + name + QLatin1Char('"')));
-    EXPECT_TRUE(fakes.log.matching(QStringLiteral("message")).isEmpty());
-    Profile saved = racingEdited();
-    saved.name = name;
+                                         "enter the name of the new profile. -> \"Racing Caf\u00e9\"")));
     const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(),
                                            racing(), saved};
     EXPECT_EQ(inFile(), expected) << "the original keeps its saved values";
-    EXPECT_EQ(records(table()), expected) << "other profiles' edits are dropped";
-    EXPECT_EQ(table().currentIndex, 5);
-    EXPECT_EQ(form.Profile_Combo->text(), name);
-    EXPECT_EQ(form.Profile_Combo->items(), QStringList({"Default Euler Angle", "Default Flight Simulator",
-                                                        "Default Mouse Emulation", "Racing", name}));
-    EXPECT_EQ(lastFile(), QByteArray("\"Racing Caf\xe9\"\r\n"));
-    EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7"));
+    EXPECT_EQ(testing::records(table()), expected) << "other profiles' edits are dropped";
+    EXPECT_EQ(form.Profile_Combo->count(), 5);
+    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(saved.name, 5));
 }
 
-TEST_F(Edited, SaveAsAnExistingNameOverwritesItInPlace)
+TEST_F(Commands, SaveAsFillsAnEmptyTableAndOverwritesAProfileOfTheSameNameInPlace)
 {
-    const QStringList items = form.Profile_Combo->items();
-    fakes.dialogs().type(kRacing);
-    fakes.dialogs().answer(Answer::Yes);
-
-    form.SaveAs_Command->click();
-
-    const std::vector<Profile> file = inFile();
-    ASSERT_EQ(file.size(), 4u);
-    EXPECT_EQ(file[3], racingEdited());
-    EXPECT_EQ(file[1], defaultEulerAngle());
-    EXPECT_EQ(table().currentIndex, 4);
-    EXPECT_EQ(form.Profile_Combo->items(), items);
-    EXPECT_EQ(form.Profile_Combo->text(), kRacing);
-}
-
-TEST_F(Commands, SaveAsWithNoProfilesCreatesTheFirst)
-{
+    // Eleven new names fill the table's first size; then the last and the
+    // first name again, both answered Yes. With no profile current, selecting
+    // one in the list applies nothing.
     testing::writeFile(app.store.profilesPath(), {});
     commands().ReadProfiles();
-    ASSERT_EQ(table().count(), 0);
-    fakes.dialogs().type(kRacing);
-    form.SaveAs_Command->click();
-    ASSERT_EQ(inFile().size(), 1u);
-    EXPECT_EQ(inFile()[0].name, kRacing);
-    EXPECT_EQ(form.Profile_Combo->text(), kRacing);
-    EXPECT_TRUE(fakes.log.matching(QStringLiteral("message")).isEmpty()) << fakes.log.joined().toStdString();
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 11, 1}) {
+        fakes.dialogs().type(QString::number(n));
+        form.SaveAs_Command->click();
+    }
+    QStringList saved;
+    for (const Profile& p : inFile())
+        saved << p.name;
+    EXPECT_EQ(saved, QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
+    EXPECT_EQ(form.Profile_Combo->count(), 11);
+    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(QStringLiteral("1"), 0));
 }
 
-TEST_F(Commands, DeleteOfAUserProfileRemovesItAndSelectsDefaultMouseEmulation)
+TEST_F(Commands, DeleteRemovesAUserProfileAndRestoresADefaultInPlace)
 {
     start();
-    form.Delete_Command->click();
+    form.Delete_Command->click(); // "Racing", and Yes
     const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation()};
     EXPECT_EQ(inFile(), expected);
-    EXPECT_EQ(form.Profile_Combo->items(),
-              QStringList({"Default Euler Angle", "Default Flight Simulator", "Default Mouse Emulation"}));
-    EXPECT_EQ(form.Profile_Combo->text(), kDefaultMouseEmulation);
-    EXPECT_EQ(table().currentIndex, 3);
-    EXPECT_EQ(form.LeftRightSpeed->box()->text(), QStringLiteral("17"));
-    EXPECT_EQ(lastFile(), QByteArray("\"Default Mouse Emulation\"\r\n"));
-}
+    EXPECT_EQ(form.Profile_Combo->count(), 3);
+    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(kDefaultMouseEmulation, 3));
 
-TEST_F(Commands, DeleteOfADefaultRestoresItInPlaceAndLeavesNoSelection)
-{
-    start();
+    // A saved and an unsaved edit of a default go; nothing is selected after.
     form.Profile_Combo->setText(kDefaultEulerAngle);
     form.Magnetic->slider()->setValue(7);
     form.Save_Command->click();
     form.Tilt->slider()->setValue(1);
-    ASSERT_EQ(inFile().at(1).magnetic, 7);
-
     form.Delete_Command->click();
-
-    EXPECT_EQ(table().currentIndex, 2);
-    const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(),
-                                           racing()};
     EXPECT_EQ(inFile(), expected);
-    EXPECT_EQ(records(table()), expected);
-    EXPECT_EQ(form.Profile_Combo->currentIndex(), -1);
-    EXPECT_EQ(form.Profile_Combo->text(), QString());
-    EXPECT_EQ(form.Profile_Combo->count(), 4);
+    EXPECT_EQ(testing::records(table()), expected);
+    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(QString(), 2));
     EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "the window keeps the values shown before";
-}
-
-TEST_F(Edited, CancelReloadsEveryProfileAndReappliesTheLastOne)
-{
-    testing::writeFile(app.store.lastProfilePath(), "\"Racing\"");
-
-    form.Cancel_Command->click();
-
-    EXPECT_EQ(records(table()), inFile());
-    EXPECT_EQ(table().at(4), racing());
-    EXPECT_EQ(table().at(2), defaultEulerAngle());
-    EXPECT_EQ(form.Profile_Combo->text(), kRacing);
-    EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("5"));
-    EXPECT_EQ(lastFile(), QByteArray("\"Racing\"\r\n")) << "the selection rewrites the last-profile file";
 }
 
 } // namespace
