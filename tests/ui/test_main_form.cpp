@@ -58,7 +58,7 @@ TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFr
     expectPanel(6675, 5610, "Hide Settings", tabs[1].second);
 }
 
-TEST_F(MainWindow, EveryDocumentedControlIsThereWithItsCaption)
+TEST_F(MainWindow, EveryControlIsThereWithItsCaption)
 {
     // Left, top, width and height in the parent are checked when given.
     const struct { const char* name; const char* caption; QRect twips; } controls[] = {
