@@ -16,52 +16,58 @@ namespace {
 
 using testing::readFile;
 
-class EngineRun : public ::testing::Test, public testing::EngineRig {
-protected:
-    QByteArray read(const QString& name) const { return readFile(path(name)); }
-    void write(const QString& name, const QByteArray& bytes) { testing::writeFile(path(name), bytes); }
-    // Runs Main until the main window is closed at `closeAtMs` (or start-up fails).
-    int runUntilClosedAt(qint64 closeAtMs)
-    {
-        atMs(closeAtMs, [this] { form().close(); });
-        return engine.Main();
+struct EngineRun : ::testing::Test, testing::EngineRig {};
+
+// Start-up applies the profile used last, or creates, writes and applies the
+// defaults when the profiles file gave none. Closing the window inside the
+// link's first wait stops and resets the tracker if its port is open, closes
+// the port and ends the program at once.
+TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnce)
+{
+    const QByteArray euler = "\"Default Euler Angle\"\r\n";
+    // The bytes of the profiles file, all zero (an empty file holds nothing to
+    // keep; one too large to read is kept aside), or -1 for the defaults and a
+    // last-profile file naming "Default Euler Angle".
+    const struct { const char* label; qint64 junk; bool opens; } cases[] = {
+        {"an empty profiles file, no port opens", 0, false},
+        {"a profiles file too large to read", qint64{65} * 1024 * 1024, true},
+        {"the profile used last", -1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        testing::EngineRig rig;
+        if (!c.opens)
+            rig.serial().openOnly(0, {});
+        if (c.junk < 0) {
+            testing::writeFile(rig.path(kProfilesFileName), testing::defaultsFileBytes());
+            testing::writeFile(rig.path(kLastProfileFileName), euler);
+        } else {
+            QFile file(rig.path(kProfilesFileName));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(c.junk));
+        }
+        rig.clock().at(10, [&] { rig.form().Help_Command->click(); });
+        EXPECT_EQ(rig.runUntilClosedAt(70), 0);
+
+        EXPECT_EQ(rig.fakes.log.lines().value(0), QStringLiteral("raise priority"));
+        EXPECT_EQ(readFile(rig.path(kProfilesFileName)), testing::defaultsFileBytes());
+        EXPECT_EQ(readFile(rig.path(kLastProfileFileName)),
+                  c.junk < 0 ? euler : QByteArray("\"Default Mouse Emulation\"\r\n"));
+        EXPECT_EQ(rig.form().Profile_Combo->items(),
+                  QStringList({"Default Euler Angle", "Default Flight Simulator", "Default Mouse Emulation"}));
+        EXPECT_EQ(rig.form().Profile_Combo->text(), c.junk < 0 ? kDefaultEulerAngle : kDefaultMouseEmulation);
+        const QStringList kept = QDir(rig.dir.path()).entryList({kProfilesFileName + ".*"}, QDir::Files);
+        ASSERT_EQ(kept.size(), c.junk > 0 ? 1 : 0);
+        ASSERT_EQ(rig.fakes.dialogs().boxes.size(), kept.size()) << rig.fakes.log.joined().toStdString();
+        if (c.junk > 0) {
+            EXPECT_EQ(QFileInfo(rig.path(kept[0])).size(), c.junk);
+            EXPECT_TRUE(rig.fakes.dialogs().boxes[0].text.contains(kept[0]));
+        }
+        const QStringList closing =
+            c.opens ? testing::kShutdownLines : QStringList({"open COM1 9600,n,8,1 failed", "end 0"});
+        EXPECT_EQ(rig.lastLines(closing.size()), closing);
+        EXPECT_EQ(rig.clock().sleeps(), QList<int>({20, 100}));
+        EXPECT_FALSE(rig.engine.help().isVisible());
     }
-    void atMs(qint64 ms, std::function<void()> action) { fakes.clock().at(ms, std::move(action)); }
-    QList<int> sleeps() { return fakes.clock().sleeps(); }
-};
-
-TEST_F(EngineRun, FirstStartWritesTheDefaultsAndShowsDefaultMouseEmulation)
-{
-    write(kProfilesFileName, {}); // an empty file holds nothing to keep
-    bool shown = false;
-    atMs(0, [&] { shown = form().isVisible(); });
-    EXPECT_EQ(runUntilClosedAt(50), 0);
-
-    EXPECT_EQ(fakes.log.lines().value(0), QStringLiteral("raise priority"));
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(read(kProfilesFileName), testing::defaultsFileBytes());
-    EXPECT_EQ(read(kLastProfileFileName), QByteArray("\"Default Mouse Emulation\"\r\n"));
-    EXPECT_EQ(form().Profile_Combo->items(),
-              QStringList({"Default Euler Angle", "Default Flight Simulator", "Default Mouse Emulation"}));
-    EXPECT_EQ(form().Profile_Combo->text(), kDefaultMouseEmulation);
-    EXPECT_EQ(engine.app().store.table.currentIndex, 3);
-    EXPECT_EQ(form().LeftRightSpeed->box()->text(), QStringLiteral("17"));
-    EXPECT_TRUE(fakes.dialogs().boxes.isEmpty()) << fakes.log.joined().toStdString();
-}
-
-TEST_F(EngineRun, ANormalStartAppliesTheLastProfileWithoutRewritingItsFile)
-{
-    const QByteArray last = "\"Default Mouse Emulation\"\r\n\"Default Euler Angle\"\r\n"; // the last name wins
-    write(kProfilesFileName, testing::defaultsFileBytes());
-    write(kLastProfileFileName, last);
-    EXPECT_EQ(runUntilClosedAt(50), 0);
-
-    EXPECT_EQ(read(kLastProfileFileName), last);
-    EXPECT_EQ(read(kProfilesFileName), testing::defaultsFileBytes());
-    EXPECT_EQ(form().Profile_Combo->text(), kDefaultEulerAngle);
-    EXPECT_EQ(engine.app().store.table.currentIndex, 2);
-    EXPECT_EQ(form().Mode_Combo->text(), QStringLiteral("Euler Angle"));
-    EXPECT_EQ(form().LeftRightSmooth->box()->text(), QStringLiteral("12"));
 }
 
 TEST(EngineStartUp, AFaultIsReportedAndNeitherShowsTheWindowNorRunsTheLoop)
@@ -76,68 +82,30 @@ TEST(EngineStartUp, AFaultIsReportedAndNeitherShowsTheWindowNorRunsTheLoop)
         testing::writeFile(rig.path(kProfilesFileName), c.profiles);
         if (!c.last.isEmpty())
             testing::writeFile(rig.path(kLastProfileFileName), c.last);
-        rig.fakes.clock().at(1000, [&] { rig.form().close(); }); // only if start-up wrongly succeeds
-
-        EXPECT_EQ(rig.engine.Main(), 1);
+        EXPECT_EQ(rig.runUntilClosedAt(1000), 1); // closed only if start-up wrongly succeeds
         const auto& boxes = rig.fakes.dialogs().boxes;
         ASSERT_EQ(boxes.size(), 1) << rig.fakes.log.joined().toStdString();
         EXPECT_TRUE(boxes[0].text.startsWith(testing::errorReport(380, {}))) << boxes[0].text.toStdString();
         EXPECT_FALSE(rig.form().isVisible());
-        EXPECT_TRUE(rig.fakes.clock().sleeps().isEmpty());
         EXPECT_EQ(readFile(rig.path(kProfilesFileName)), c.profiles) << "nothing is lost";
         EXPECT_EQ(readFile(rig.path(kLastProfileFileName)), c.last.isEmpty() ? QByteArray("<missing>") : c.last);
     }
 }
 
-TEST_F(EngineRun, AProfilesFileThatCannotBeReadIsKeptAsideBeforeTheDefaultsAreWritten)
-{
-    constexpr qint64 kOversized = qint64{65} * 1024 * 1024;
-    {
-        QFile file(path(kProfilesFileName));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(file.resize(kOversized));
-    }
-    EXPECT_EQ(runUntilClosedAt(50), 0);
-
-    const QStringList kept = QDir(dir.path()).entryList({kProfilesFileName + QStringLiteral(".*")}, QDir::Files);
-    ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(QFileInfo(path(kept[0])).size(), kOversized);
-    EXPECT_EQ(read(kProfilesFileName), testing::defaultsFileBytes());
-    ASSERT_EQ(fakes.dialogs().boxes.size(), 1);
-    EXPECT_TRUE(fakes.dialogs().boxes[0].text.contains(kept[0])) << fakes.dialogs().boxes[0].text.toStdString();
-    EXPECT_EQ(form().Profile_Combo->text(), kDefaultMouseEmulation);
-}
-
 TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
 {
-    write(kProfilesFileName, profileLine(defaultFlightSimulator())); // one profile is enough
-    write(kLastProfileFileName, "\"Default Flight Simulator\"\r\n");
-    atMs(10, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("35")); });
-    atMs(200, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("60")); });
-    atMs(300, [this] {
-        write(kProfilesFileName, {});
+    testing::writeFile(path(kProfilesFileName), profileLine(defaultFlightSimulator())); // one profile is enough
+    testing::writeFile(path(kLastProfileFileName), "\"Default Flight Simulator\"\r\n");
+    clock().at(10, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("35")); });
+    clock().at(200, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("60")); });
+    clock().at(300, [this] {
+        testing::writeFile(path(kProfilesFileName), {});
         form().Cancel_Command->click(); // reloads an empty file: no profiles remain
     });
     EXPECT_EQ(runUntilClosedAt(500), 0);
     // The first cycle also sleeps for the link: 100 ms after opening, 20 ms in
     // each of the drain, the wait for the reply and the second drain.
-    EXPECT_EQ(sleeps(), QList<int>({20, 100, 20, 20, 20, 35, 60, 60, 100, 100}));
-    EXPECT_EQ(engine.app().store.table.count(), 0);
-    ASSERT_EQ(fakes.dialogs().boxes.size(), 2) << fakes.log.joined().toStdString();
-    EXPECT_TRUE(fakes.dialogs().boxes[1].text.startsWith(testing::errorReport(380, {})));
-}
-
-TEST_F(EngineRun, AFaultEndsTheLoopWhileTheWindowsServeEventsUntilClosed)
-{
-    write(kProfilesFileName, testing::defaultsFileBytes());
-    atMs(190, [&] { // in the second cycle, the tracker set up
-        engine.app().store.table.currentIndex = 99; // the next cycle's delay lookup fails
-        QTimer::singleShot(50, [&] { form().close(); });
-    });
-    EXPECT_EQ(engine.Main(), 0);
-    ASSERT_EQ(fakes.dialogs().boxes.size(), 1) << fakes.log.joined().toStdString();
-    EXPECT_EQ(fakes.dialogs().boxes[0].text, testing::errorReport(9, QStringLiteral("Subscript out of range")));
-    EXPECT_EQ(sleeps().size(), 6) << "no cycle after the fault";
+    EXPECT_EQ(clock().sleeps(), QList<int>({20, 100, 20, 20, 20, 35, 60, 60, 100, 100}));
 }
 
 TEST(EventPump, RunsEventsAndDeferredDeletionsAndUnwindsOnceTheProgramHasEnded)
@@ -160,6 +128,7 @@ TEST(EventPump, RunsEventsAndDeferredDeletionsAndUnwindsOnceTheProgramHasEnded)
     }
     EXPECT_THROW(pump.waitAndProcess(), ProgramEnded);
     EXPECT_FALSE(ranAfterTheEnd);
+    QCoreApplication::removePostedEvents(nullptr); // what never ran refers to this test's fakes
 }
 
 TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
@@ -173,42 +142,31 @@ TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
 
 TEST_F(EngineRun, TheToggleIgnoresASecondClickWithinTheNextWholeSecond)
 {
-    // The caption after each click, and "focus moved" when the focus went to the hidden button.
+    // The caption after each click, what the click wrote to the tracker, and
+    // "focus moved" when the focus went to the hidden button.
     const std::pair<qint64, const char*> clicks[] = {
         // Clicks run at the end of the 20 ms sleep they fall in: keep them on cycle boundaries.
-        {900, "Stop focus moved"}, // the first toggle is always accepted
-        {1980, "Stop"},            // in the next whole second: ignored
-        {2000, "Start"},           // two whole seconds later, though only 1.1 s
+        {900, "Stop write S focus moved"}, // the first toggle is always accepted
+        {1980, "Stop"},                    // in the next whole second: ignored
+        {2000, "Start write !"},           // two whole seconds later, though only 1.1 s
         {3980, "Start"},
-        {4000, "Stop focus moved"},
+        {4000, "Stop write S focus moved"},
     };
     QStringList seen, expected;
     for (const auto& [at, outcome] : clicks) {
         expected << QString::fromLatin1(outcome);
-        atMs(at, [&, this] {
+        clock().at(at, [&, this] {
             form().Help_Command->setFocus();
+            fakes.log.clear();
             clickStart();
             const bool moved = form().focusWidget() == form().Dummy_Command;
-            seen << form().Start_Command->text() + (moved ? QStringLiteral(" focus moved") : QString());
+            seen << (QStringList(form().Start_Command->text()) + writes()).join(' ')
+                        + (moved ? QStringLiteral(" focus moved") : QString());
         });
     }
-    write(kProfilesFileName, testing::defaultsFileBytes());
+    testing::writeFile(path(kProfilesFileName), testing::defaultsFileBytes());
     EXPECT_EQ(runUntilClosedAt(4100), 0);
     EXPECT_EQ(seen, expected);
-}
-
-TEST_F(EngineRun, ClosingTheMainWindowDuringASleepEndsTheProgramAtOnce)
-{
-    write(kProfilesFileName, testing::defaultsFileBytes());
-    atMs(10, [this] { form().Help_Command->click(); });
-    EXPECT_EQ(runUntilClosedAt(70), 0);
-    // The close arrives inside the link's first wait: the tracker is stopped
-    // and reset, the port closed, and nothing runs after it.
-    EXPECT_EQ(fakes.log.matching(QStringLiteral("end")), QStringList(QStringLiteral("end 0")));
-    EXPECT_EQ(lastLines(4), testing::kShutdownLines);
-    EXPECT_EQ(sleeps(), QList<int>({20, 100}));
-    EXPECT_FALSE(form().isVisible());
-    EXPECT_FALSE(engine.help().isVisible());
 }
 
 } // namespace

@@ -1,9 +1,6 @@
 // The started cycle end to end: tracker data fed into the fake port comes out
 // as Output Monitor texts and pointer moves; stopped or unconfigured cycles do
-// nothing; an overflowing value ends the loop; the toggle and the shutdown
-// talk to the tracker only through an open port.
-#include "core/Fault.h"
-
+// nothing; an overflowing value ends the main loop.
 #include <gtest/gtest.h>
 
 #include "tests/support/EngineFixture.h"
@@ -11,32 +8,32 @@
 #include <QGroupBox>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace corvane {
 namespace {
 
 struct Rig : testing::EngineRig {
-    // One cycle sets the tracker up (in Euler Angle mode when asked), then tracking starts.
-    void configureAndStart(bool euler = false)
+    // One cycle sets the tracker up (in Euler Angle mode when asked), then the
+    // axes are tuned and tracking starts.
+    void configureAndStart(bool euler, std::initializer_list<const char*> tuning)
     {
-        ASSERT_TRUE(engine.startUp());
+        startUp();
         if (euler)
             form().Mode_Combo->setText(QStringLiteral("Euler Angle"));
         engine.cycle();
         ASSERT_FALSE(accepted().isEmpty());
+        tune(tuning);
         clickStart();
-        ASSERT_EQ(form().Start_Command->text(), QStringLiteral("Stop"));
     }
     // Smoothing and speed per axis, typed into the number boxes.
-    void tune(const char* lrSmooth, const char* lrSpeed, const char* udSmooth, const char* udSpeed,
-              const char* ssSmooth = "0", const char* ssSpeed = "10")
+    void tune(std::initializer_list<const char*> texts)
     {
         MainForm& f = form();
-        const std::pair<SettingPair*, const char*> boxes[] = {
-            {f.LeftRightSmooth, lrSmooth}, {f.LeftRightSpeed, lrSpeed}, {f.UpDownSmooth, udSmooth},
-            {f.UpDownSpeed, udSpeed},      {f.SideSideSmooth, ssSmooth}, {f.SideSideSpeed, ssSpeed}};
-        for (const auto& [pair, text] : boxes)
-            pair->box()->setText(QString::fromLatin1(text));
+        auto text = texts.begin();
+        for (SettingPair* pair : {f.LeftRightSmooth, f.LeftRightSpeed, f.UpDownSmooth, f.UpDownSpeed,
+                                  f.SideSideSmooth, f.SideSideSpeed})
+            pair->box()->setText(QString::fromLatin1(*text++));
     }
     void showMonitor()
     {
@@ -47,24 +44,17 @@ struct Rig : testing::EngineRig {
     // Feeds bytes to the port and runs one cycle; returns the moves it made.
     QStringList feed(const QByteArray& bytes)
     {
-        fakes.serial().receive(bytes);
-        fakes.log.clear();
-        engine.cycle();
+        serial().receive(bytes);
+        cycle();
         return fakes.log.matching(QStringLiteral("move "));
     }
-    QStringList monitor() { return {form().LRMon_Text->text(), form().UDMon_Text->text(), form().SSMon_Text->text()}; }
 };
 
-// An "Euler Angle" packet of three angles, each centred on 16384.
-QByteArray eulerPacket(int leftRight, int upDown, int sideSide)
-{
-    return testing::eulerPacket(leftRight + 16384, upDown + 16384, sideSide + 16384);
-}
-
+// The bytes fed in one cycle, the monitor's texts (left-right, up-down,
+// side-side) and the pointer moves after it.
 struct CycleRow {
     QByteArray bytes;
-    QStringList monitor; // LR, UD, SS
-    QString move;        // empty: the pointer stays
+    const char *monitor, *moves;
 };
 
 void runCycles(Rig& rig, const std::vector<CycleRow>& rows)
@@ -72,141 +62,100 @@ void runCycles(Rig& rig, const std::vector<CycleRow>& rows)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(::testing::Message() << "cycle " << i + 1);
         const QStringList moves = rig.feed(rows[i].bytes);
-        EXPECT_EQ(rig.monitor(), rows[i].monitor);
-        EXPECT_EQ(moves, rows[i].move.isEmpty() ? QStringList() : QStringList(rows[i].move));
+        const MainForm& f = rig.form();
+        EXPECT_EQ(QStringList({f.LRMon_Text->text(), f.UDMon_Text->text(), f.SSMon_Text->text()}).join(' '),
+                  QString::fromLatin1(rows[i].monitor));
+        EXPECT_EQ(moves.join(' '), QString::fromLatin1(rows[i].moves));
     }
 }
 
 TEST(TrackingCycle, MouseEmulationMovesByTheSmoothedScaledSumOfThePackets)
 {
     Rig rig;
-    rig.configureAndStart();
-    rig.tune("0", "20", "1", "5"); // left-right doubled; up-down averaged over two cycles and halved
+    // Left-right doubled; up-down averaged over two cycles and halved.
+    rig.configureAndStart(false, {"0", "20", "1", "5", "0", "10"});
     rig.showMonitor();
-    runCycles(rig, {
-        {"C0 02 01 ", {"40", "-2", "0"}, "move 40,-2"}, // 20 and (-10 + 0) / 2 / 2 = -2.5, to even
-        {"", {"0", "-2", "0"}, "move 0,-2"},            // the last reading still in the average
-        {"", {"0", "0", "0"}, ""},
-        {"C3 3F 00 C2 00 00 ", {"2540", "0", "0"}, "move 2540,0"}, // -10 + 1280, doubled
-        {"C0 01 0", {"0", "0", "0"}, ""},                          // incomplete: kept for the next cycle
-        {"1 ", {"20", "-2", "0"}, "move 20,-2"},
-    });
-    EXPECT_TRUE(rig.engine.receiveBuffer().isEmpty());
+    const std::vector<CycleRow> rows = {
+        {"C0 02 01 ", "40 -2 0", "move 40,-2"}, // 20 and (-10 + 0) / 2 / 2 = -2.5, to even
+        {"", "0 -2 0", "move 0,-2"},            // the last reading still in the average
+        {"", "0 0 0", ""},
+        {"C0 01 0", "0 0 0", ""}, // incomplete: kept for the next cycle
+        {"1 ", "20 -2 0", "move 20,-2"},
+    };
+    runCycles(rig, rows);
+    // The history rings hold a hundred cycles: the average reaches back across their end.
+    for (std::size_t i = rows.size(); i < 99; ++i)
+        rig.feed({});
+    runCycles(rig, {rows[0], rows[1]});
 }
 
 TEST(TrackingCycle, EulerAngleMovesByTheChangeOfAngleBeyondTheJitterThreshold)
 {
-    QByteArray damaged = eulerPacket(90, -40, 10);
-    damaged[6] = static_cast<char>(damaged[6] + 1);
-
+    // An "Euler Angle" packet of three angles, each centred on 16384.
+    const auto packet = [](int lr, int ud, int ss) { return testing::eulerPacket(lr + 16384, ud + 16384, ss + 16384); };
     Rig rig;
-    rig.configureAndStart(/*euler=*/true);
+    rig.configureAndStart(/*euler=*/true, {"0", "10", "0", "10", "0", "20"});
     ASSERT_EQ(rig.form().Jitter->slider()->value(), 3); // threshold 10 * 3 / 8 = 3.75 on both axes
-    rig.tune("0", "10", "0", "10", "0", "20");
     rig.showMonitor();
     runCycles(rig, {
-        {eulerPacket(100, -50, 7), {"-100", "50", "-14"}, "move -100,50"}, // measured from position 0
-        {eulerPacket(98, -50, 7), {"2", "0", "0"}, ""},                    // within the threshold
-        {"", {"0", "0", "0"}, ""},                                         // no packet: position kept
-        {eulerPacket(90, -40, 10), {"8", "-10", "-6"}, "move 8,-10"},
-        {damaged, {"0", "0", "0"}, ""},
-        {eulerPacket(50, 0, 1) + eulerPacket(86, -40, 10), {"4", "0", "0"}, "move 4,0"}, // newest packet only
+        {packet(100, -50, 7), "-100 50 -14", "move -100,50"}, // measured from position 0
+        {packet(98, -50, 8), "2 0 -2", ""},                   // within the threshold
+        {"", "0 0 0", ""},                                    // no packet: position kept
+        {packet(90, -40, 7), "8 -10 2", "move 8,-10"},
     });
-    EXPECT_TRUE(rig.engine.receiveBuffer().isEmpty());
 }
 
-TEST(TrackingCycle, StoppedCyclesKeepTheBufferAndReadNothing)
+TEST(TrackingCycle, OnlyStartedCyclesWithAConfiguredTrackerReadIt)
 {
     Rig rig;
-    rig.configureAndStart();
-    rig.tune("0", "10", "0", "10");
+    rig.configureAndStart(false, {"0", "10", "0", "10", "0", "10"});
     EXPECT_TRUE(rig.feed("C0 02").isEmpty());
     EXPECT_EQ(rig.engine.receiveBuffer(), QByteArray("C0 02"));
     const int index = rig.engine.motion().historyIndex();
 
-    rig.toggleLater();
-    ASSERT_EQ(rig.form().Start_Command->text(), QStringLiteral("Start"));
+    rig.clock().advance(2000); // past the toggle's guard
+    rig.clickStart();          // stopped: the data waits in the port
     EXPECT_TRUE(rig.feed(" 01 ").isEmpty());
     EXPECT_EQ(rig.engine.receiveBuffer(), QByteArray("C0 02"));
     EXPECT_EQ(rig.engine.motion().historyIndex(), index);
-
-    rig.toggleLater();
-    EXPECT_EQ(rig.feed({}), QStringList("move 20,-10"));
-    EXPECT_TRUE(rig.engine.receiveBuffer().isEmpty());
-}
-
-TEST(TrackingCycle, AnUnconfiguredTrackerIsNotReadEvenWhenStarted)
-{
-    Rig rig;
-    rig.fakes.serial().ackReply.clear();
-    ASSERT_TRUE(rig.engine.startUp());
+    rig.clock().advance(2000);
     rig.clickStart();
-    // Data that arrives after the set-up gave up waits in the port.
-    rig.fakes.serial().onWrite = [&](const QByteArray& bytes) {
+    EXPECT_EQ(rig.feed({}), QStringList("move 20,-10"));
+
+    // A refused set-up leaves the tracker unconfigured: what it sends after it is not read.
+    rig.serial().ackReply = "NO\r";
+    rig.form().Magnetic->box()->setText(QStringLiteral("5"));
+    rig.serial().onWrite = [&](const QByteArray& bytes) {
         if (bytes == "S")
-            rig.fakes.serial().receive("C0 02 01 ");
+            rig.serial().receive("C0 02 01 ");
     };
-    for (int i = 0; i < 2; ++i)
-        EXPECT_TRUE(rig.feed({}).isEmpty());
+    EXPECT_TRUE(rig.feed({}).isEmpty());
     EXPECT_TRUE(rig.accepted().isEmpty());
-    EXPECT_TRUE(rig.engine.receiveBuffer().isEmpty());
-    EXPECT_EQ(rig.engine.motion().historyIndex(), 0);
+    EXPECT_EQ(rig.engine.motion().historyIndex(), index + 1);
 }
 
 // Each stage that rounds a value runs only when it is on: the monitor while its
 // frame is visible, the mouse while its mode is not "Disabled".
-TEST(TrackingCycle, AValueBeyond16BitsEndsTheLoopWithAnOverflowReport)
+TEST(TrackingCycle, AnOverflowEndsTheLoopWhileTheWindowsServeEventsUntilClosed)
 {
-    const struct { const char* label; bool monitorShown; const char* mouseMode; bool fault; } cases[] = {
-        {"monitor and mouse", true, "Mouse Event", true}, {"monitor only", true, "Disabled", true},
-        {"mouse only", false, "Mouse Event", true},       {"neither rounds the value", false, "Disabled", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
+    for (const bool monitor : {true, false}) {
+        SCOPED_TRACE(monitor ? "monitor only" : "mouse only");
         Rig rig;
-        rig.configureAndStart();
-        rig.tune("0", "40", "0", "10"); // seven packets of 1280 at speed 40: 35840
-        if (c.monitorShown)
-            rig.showMonitor();
-        rig.form().MouseMode_Combo->setText(QString::fromLatin1(c.mouseMode));
-        rig.fakes.serial().receive(QByteArray("C2 00 00 ").repeated(7));
-        rig.fakes.clock().at(rig.fakes.clock().nowMs() + 200, [&] { rig.form().close(); });
-        rig.fakes.log.clear();
-
-        if (c.fault) {
-            rig.engine.runLoop(); // returns only when a fault ended the loop
-            ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1);
-            EXPECT_EQ(rig.fakes.dialogs().boxes[0].text, testing::errorReport(6, QStringLiteral("Overflow")));
-            EXPECT_TRUE(rig.form().isVisible());
-            EXPECT_TRUE(rig.fakes.log.matching(QStringLiteral("move")).isEmpty());
-            rig.form().close();
-        } else {
-            EXPECT_THROW(rig.engine.runLoop(), ProgramEnded);
-            EXPECT_TRUE(rig.fakes.dialogs().boxes.isEmpty());
-        }
+        rig.clock().at(190, [&] { // in the second cycle, the tracker set up
+            rig.tune({"0", "40", "0", "10", "0", "10"}); // seven packets of 1280 at speed 40: 35840
+            if (monitor)
+                rig.showMonitor();
+            rig.form().MouseMode_Combo->setText(QString::fromLatin1(monitor ? "Disabled" : "Mouse Event"));
+            rig.clickStart();
+            rig.serial().receive(QByteArray("C2 00 00 ").repeated(7));
+            QTimer::singleShot(50, [&] { rig.form().close(); });
+        });
+        EXPECT_EQ(rig.engine.Main(), 0);
+        ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1) << rig.fakes.log.joined().toStdString();
+        EXPECT_EQ(rig.fakes.dialogs().boxes[0].text, testing::errorReport(6, QStringLiteral("Overflow")));
+        EXPECT_EQ(rig.clock().sleeps().size(), 6) << "no cycle after the fault";
+        EXPECT_TRUE(rig.fakes.log.matching(QStringLiteral("move")).isEmpty());
         EXPECT_EQ(rig.lastLines(4), testing::kShutdownLines);
-    }
-}
-
-TEST(TrackingCycle, TheToggleAndTheShutdownWriteOnlyToAnOpenPort)
-{
-    for (const bool open : {true, false}) {
-        SCOPED_TRACE(open ? "port open" : "port closed");
-        Rig rig;
-        ASSERT_TRUE(rig.engine.startUp());
-        if (open) {
-            rig.engine.cycle();
-            ASSERT_TRUE(rig.engine.link().portOpen());
-        }
-        rig.fakes.log.clear();
-        rig.clickStart();
-        EXPECT_EQ(rig.form().Start_Command->text(), QStringLiteral("Stop"));
-        rig.toggleLater();
-        EXPECT_EQ(rig.form().Start_Command->text(), QStringLiteral("Start"));
-        rig.form().close();
-        EXPECT_EQ(rig.fakes.log.lines(), open ? QStringList({"write S", "write !"}) + testing::kShutdownLines
-                                              : QStringList("end 0"));
-        EXPECT_FALSE(rig.form().isVisible());
     }
 }
 

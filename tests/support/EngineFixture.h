@@ -32,17 +32,36 @@ struct EngineRig {
     // Anything a sleep has posted but no event point has run yet belongs to this rig.
     ~EngineRig() { QCoreApplication::processEvents(); }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
-    void clickStart() { form().Start_Command->click(); }
-    // A toggle two seconds later, past the guard.
-    void toggleLater()
+    // Start-up without a profiles file: "Default Mouse Emulation", whose
+    // Magnetic, Tilt and Jitter are 2, 4 and 3. The log starts empty after it
+    // and, when asked, shows the sleeps from then on.
+    void startUp(bool logSleeps = false)
     {
-        fakes.clock().advance(2000);
-        clickStart();
+        ASSERT_TRUE(engine.startUp());
+        fakes.log.clear();
+        fakes.clock().setLogSleeps(logSleeps);
     }
+    // One cycle of the main loop; what it logged.
+    QStringList cycle()
+    {
+        fakes.log.clear();
+        engine.cycle();
+        return fakes.log.lines();
+    }
+    // Main until the main window is closed at `closeAtMs` (or start-up fails).
+    int runUntilClosedAt(qint64 closeAtMs)
+    {
+        clock().at(closeAtMs, [this] { form().close(); });
+        return engine.Main();
+    }
+    void clickStart() { form().Start_Command->click(); }
+    QString path(const QString& name) const { return dir.filePath(name); }
     MainForm& form() { return engine.form(); }
     Profile& profile() { return engine.app().store.table.current(); }
     const QString& accepted() { return engine.app().link.acceptedCommand; }
+    platform::fakes::FakeSerialPort& serial() { return fakes.serial(); }
+    platform::fakes::FakeClock& clock() { return fakes.clock(); }
+    QStringList writes() const { return fakes.log.matching(QStringLiteral("write ")); }
     QStringList lastLines(int n) const { return fakes.log.lines().mid(fakes.log.lines().size() - n); }
 
     QTemporaryDir dir;
