@@ -16,14 +16,6 @@ void require(bool condition)
         std::abort();
 }
 
-int namedRecords(const ProfileTable& table)
-{
-    int named = 0;
-    for (int i = 1; i <= table.count(); ++i)
-        named += table.at(i).name.isEmpty() ? 0 : 1;
-    return named;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -44,7 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProfileTable reread;
     int relisted = 0;
     readProfilesBytes(written, reread, [&](const QString&) { ++relisted; });
-    require(reread.count() == namedRecords(table));
+    int named = 0;
+    for (int i = 1; i <= table.count(); ++i)
+        named += table.at(i).name.isEmpty() ? 0 : 1;
+    require(reread.count() == named);
     require(relisted == reread.count());
 
     const QByteArray rewritten = profilesFileBytes(reread);

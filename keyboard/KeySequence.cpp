@@ -66,14 +66,6 @@ QList<KeyToken> keyTokens(QStringView sequence)
     return tokens;
 }
 
-QString RenderedKeys::text() const
-{
-    QString joined;
-    for (const KeyLabelSpan& span : spans)
-        joined += span.label;
-    return joined;
-}
-
 RenderedKeys renderKeySequence(QStringView sequence)
 {
     RenderedKeys rendered;

@@ -39,7 +39,6 @@ struct KeyLabelSpan {
 struct RenderedKeys {
     QList<KeyLabelSpan> spans;
     std::optional<Fault> fault;
-    QString text() const; // the labels joined, as the box's plain text
 };
 
 RenderedKeys renderKeySequence(QStringView sequence);

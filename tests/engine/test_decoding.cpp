@@ -71,16 +71,16 @@ TEST(EulerAngle, NewestValidPacketOnly)
 
 TEST(Decoding, DispatchesOnTheTrackerMode)
 {
-    for (const char* mode : {"Mouse Emulation", "Euler Angle", "mouse emulation", ""}) {
-        QByteArray buffer = QByteArray("C0 02 01 ") + eulerPacket(0x4010, 0x4000, 0x4000);
-        const QByteArray before = buffer;
+    // A Mouse Emulation packet then an Euler Angle packet; the left-right
+    // value and the bytes left after decoding in each mode.
+    const QByteArray both = QByteArray("C0 02 01 ") + eulerPacket(0x4010, 0x4000, 0x4000);
+    const struct { const char* mode; double lr; QByteArray rest; } cases[] = {
+        {"Mouse Emulation", 20, both.mid(9)}, {"Euler Angle", 16, {}}, {"mouse emulation", 0, both}, {"", 0, both}};
+    for (const auto& c : cases) {
+        QByteArray buffer = both;
         MovementValues v;
-        decodePackets(QString::fromLatin1(mode), buffer, v);
-        const QString m = QString::fromLatin1(mode);
-        EXPECT_EQ(v.leftRight, m == "Mouse Emulation" ? 20 : m == "Euler Angle" ? 16 : 0) << mode;
-        EXPECT_EQ(buffer.isEmpty(), m == "Euler Angle") << mode;
-        if (m != "Mouse Emulation" && m != "Euler Angle") {
-            EXPECT_EQ(buffer, before) << mode;
-        }
+        decodePackets(QString::fromLatin1(c.mode), buffer, v);
+        EXPECT_EQ(v.leftRight, c.lr) << c.mode;
+        EXPECT_EQ(buffer, c.rest) << c.mode;
     }
 }

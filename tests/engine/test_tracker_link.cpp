@@ -32,7 +32,7 @@ TEST(TrackerLink, OpeningAndReopeningAfterANewPortOrSpeedWriteExactlyTheseBytes)
 
     // A new port, then a new speed: the port is closed and opened anew.
     const QStringList reopen = {"sleep 20", "close", "sleep 100"};
-    rig.serial().openOnly(2, testing::k19200);
+    rig.serial().openOnly(2, QStringLiteral("19200,n,8,1"));
     rig.form().Location_Combo->setText(QStringLiteral("COM 2"));
     EXPECT_EQ(rig.cycle(), reopen + setUp("open COM2 19200,n,8,1"));
     rig.serial().openOnly(2, QStringLiteral("4800,n,8,1"));

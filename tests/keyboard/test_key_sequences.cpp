@@ -50,10 +50,6 @@ TEST(KeySequence, ReadsTokens)
         EXPECT_EQ(t.down, down) << text;
         EXPECT_EQ(t.code, code) << text;
     }
-    const QList<KeyToken> tokens = keyTokens(u"D065U065D06");
-    ASSERT_EQ(tokens.size(), 3);
-    EXPECT_EQ(tokens[2].text, QStringLiteral("D06"));
-    EXPECT_EQ(tokens[2].code, 6);
 }
 
 TEST(KeySequence, RendersAndConvertsToSendKeys)
@@ -85,7 +81,6 @@ TEST(KeySequence, RendersAndConvertsToSendKeys)
         EXPECT_EQ(coloured(r), QString::fromLatin1(labels)) << sequence;
         EXPECT_EQ(keySequenceToSendKeys(text), QString::fromLatin1(sendKeys)) << sequence;
     }
-    EXPECT_EQ(renderKeySequence(u"D083U083").text(), QStringLiteral("[S][S]"));
 }
 
 TEST(KeySequence, NegativeCodeStopsRenderingAndSending)

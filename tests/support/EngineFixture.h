@@ -18,7 +18,6 @@
 
 namespace corvane::testing {
 
-inline const QString k19200 = QStringLiteral("19200,n,8,1");
 
 // The profiles file that the first start writes.
 inline QByteArray defaultsFileBytes()
@@ -28,7 +27,7 @@ inline QByteArray defaultsFileBytes()
 }
 
 struct EngineRig {
-    EngineRig() { fakes.serial().openOnly(1, k19200); }
+    EngineRig() { fakes.serial().openOnly(1, QStringLiteral("19200,n,8,1")); }
     // Anything a sleep has posted but no event point has run yet belongs to this rig.
     ~EngineRig() { QCoreApplication::processEvents(); }
 
@@ -62,7 +61,7 @@ struct EngineRig {
     platform::fakes::FakeSerialPort& serial() { return fakes.serial(); }
     platform::fakes::FakeClock& clock() { return fakes.clock(); }
     QStringList writes() const { return fakes.log.matching(QStringLiteral("write ")); }
-    QStringList lastLines(int n) const { return fakes.log.lines().mid(fakes.log.lines().size() - n); }
+    QStringList lastLines(qsizetype n) const { return fakes.log.lines().mid(fakes.log.lines().size() - n); }
 
     QTemporaryDir dir;
     platform::fakes::FakePlatform fakes;
