@@ -5,6 +5,7 @@
 
 namespace corvane {
 
+Fault invalidCallFault() { return {kFaultInvalidCall, QStringLiteral("Invalid procedure call or argument")}; }
 Fault overflowFault() { return {kFaultOverflow, QStringLiteral("Overflow")}; }
 Fault subscriptFault() { return {kFaultSubscript, QStringLiteral("Subscript out of range")}; }
 Fault typeMismatchFault() { return {kFaultTypeMismatch, QStringLiteral("Type mismatch")}; }

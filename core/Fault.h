@@ -11,6 +11,7 @@ struct Fault {
 };
 
 // Fault numbers used across the program.
+inline constexpr int kFaultInvalidCall = 5;
 inline constexpr int kFaultOverflow = 6;
 inline constexpr int kFaultOutOfMemory = 7;
 inline constexpr int kFaultSubscript = 9;
@@ -19,6 +20,7 @@ inline constexpr int kFaultFileAccess = 75;
 inline constexpr int kFaultInvalidValue = 380;
 inline constexpr int kFaultUnexpected = 51;
 
+Fault invalidCallFault();
 Fault overflowFault();
 Fault subscriptFault();
 Fault typeMismatchFault();

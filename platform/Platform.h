@@ -1,6 +1,8 @@
 #pragma once
 // The narrow services Corvane takes from the operating system and the desktop.
 // Real backends live beside this header; recording fakes in platform/fakes.
+#include "platform/KeyOutput.h"
+#include "platform/KeyState.h"
 #include "platform/PointerOutput.h"
 #include "platform/SerialPort.h"
 
@@ -62,7 +64,10 @@ struct Platform {
     std::unique_ptr<Process> process;
     std::unique_ptr<SerialPort> serial;
     std::unique_ptr<PointerOutput> pointer;
-    // Why the pointer cannot move, when it cannot (no X display); empty otherwise.
+    std::unique_ptr<KeyOutput> keys;
+    std::unique_ptr<KeyState> keyState;
+    // Why the pointer and the keys cannot be reached, when they cannot (no X
+    // display); empty otherwise.
     QString pointerUnavailable;
 };
 

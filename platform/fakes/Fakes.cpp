@@ -130,6 +130,42 @@ void FakeSerialPort::vanish()
     pending_.clear();
 }
 
+namespace {
+const char* const kMouseButtonText[] = {"left", "right", "middle"};
+} // namespace
+
+void FakeKeyOutput::buttonDown(MouseButton button)
+{
+    record(QStringLiteral("button down ") + QLatin1String(kMouseButtonText[static_cast<int>(button)]));
+}
+
+void FakeKeyOutput::buttonUp(MouseButton button)
+{
+    record(QStringLiteral("button up ") + QLatin1String(kMouseButtonText[static_cast<int>(button)]));
+}
+
+void FakeKeyOutput::record(const QString& line)
+{
+    log_.add(line);
+    if (onEvent)
+        onEvent(line);
+}
+
+void FakeKeyState::snapshot()
+{
+    seen_ = held_;
+    seen_.insert(tapped_.begin(), tapped_.end());
+    tapped_.clear();
+    queried.clear();
+    ++snapshots;
+}
+
+bool FakeKeyState::isDown(int virtualKey) const
+{
+    queried.append(virtualKey);
+    return seen_.count(virtualKey) > 0;
+}
+
 FakePlatform::FakePlatform()
 {
     platform.clock = std::make_unique<FakeClock>(&log);
@@ -138,6 +174,8 @@ FakePlatform::FakePlatform()
     platform.process = std::make_unique<FakeProcess>(log);
     platform.serial = std::make_unique<FakeSerialPort>(log);
     platform.pointer = std::make_unique<FakePointer>(log);
+    platform.keys = std::make_unique<FakeKeyOutput>(log);
+    platform.keyState = std::make_unique<FakeKeyState>();
 }
 
 } // namespace corvane::platform::fakes

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 
 namespace corvane::platform::fakes {
@@ -143,6 +144,42 @@ private:
     Log& log_;
 };
 
+// Records "down 160", "up 160", "button down left", "button up left" and
+// "type A".
+class FakeKeyOutput final : public KeyOutput {
+public:
+    explicit FakeKeyOutput(Log& log) : log_(log) {}
+    void keyDown(int virtualKey) override { record(QStringLiteral("down %1").arg(virtualKey)); }
+    void keyUp(int virtualKey) override { record(QStringLiteral("up %1").arg(virtualKey)); }
+    void buttonDown(MouseButton button) override;
+    void buttonUp(MouseButton button) override;
+    void typeCharacter(char32_t character) override { record(QStringLiteral("type ") + QString::fromUcs4(&character, 1)); }
+    // Called after every event, with its log line: a test can act between two events.
+    std::function<void(const QString&)> onEvent;
+
+private:
+    void record(const QString& line);
+    Log& log_;
+};
+
+// A keyboard the test presses and releases; not logged. A tapped key was
+// pressed and released since the last snapshot.
+class FakeKeyState final : public KeyState {
+public:
+    void snapshot() override;
+    bool isDown(int virtualKey) const override;
+
+    void press(int virtualKey) { held_.insert(virtualKey); }
+    void release(int virtualKey) { held_.erase(virtualKey); }
+    void tap(int virtualKey) { tapped_.insert(virtualKey); }
+    // The codes asked about since the last snapshot, in the order asked.
+    mutable QList<int> queried;
+    int snapshots = 0;
+
+private:
+    std::set<int> held_, tapped_, seen_;
+};
+
 // A whole platform of fakes sharing one log.
 struct FakePlatform {
     FakePlatform();
@@ -152,6 +189,8 @@ struct FakePlatform {
     FakeDialogs& dialogs() { return static_cast<FakeDialogs&>(*platform.dialogs); }
     FakeProcess& process() { return static_cast<FakeProcess&>(*platform.process); }
     FakeSerialPort& serial() { return static_cast<FakeSerialPort&>(*platform.serial); }
+    FakeKeyOutput& keys() { return static_cast<FakeKeyOutput&>(*platform.keys); }
+    FakeKeyState& keyState() { return static_cast<FakeKeyState&>(*platform.keyState); }
 };
 
 } // namespace corvane::platform::fakes
