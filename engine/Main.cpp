@@ -2,6 +2,8 @@
 
 #include "engine/TrackerLink.h"
 #include "keyboard/KeyNames.h"
+#include "keyboard/PollKeyboard.h"
+#include "keyboard/SendMappedKeys.h"
 #include "profiles/ProfileCommands.h"
 #include "ui/HelpForm.h"
 #include "ui/MainForm.h"
@@ -80,6 +82,9 @@ bool Engine::startUp()
         form_->startClick = [this] { Start_Command_Click(); };
         form_->unload = [this] { Form_Unload(); };
         link_ = std::make_unique<TrackerLink>(app_, *form_, pump_);
+        poll_ = std::make_unique<KeyboardPoll>(app_, *form_, pump_, [this] { Start_Command_Click(); });
+        output_ = std::make_unique<KeyboardOutput>(app_, pump_);
+        app_.platform.process->whenAskedToEnd([this] { Form_Unload(); });
         form_->Form_Load();
         loadKeyNames();
         form_->commands().ReadProfiles();
@@ -118,7 +123,7 @@ void Engine::cycle()
     app_.platform.clock->sleepMs(table.count() > 0 ? table.at(table.currentIndex).delayMillisecs : 100);
     pump_.process();
     link_->ServiceTrackerLink();
-    // The keyboard poll joins the cycle here.
+    poll_->PollKeyboard();
     if (app_.link.acceptedCommand.isEmpty())
         return;
     if (!started())
@@ -138,10 +143,13 @@ void Engine::process()
     decodePackets(app_.store.table.current().mode, receiveBuffer_, values_);
     motion_.process(values_, app_.store.table.current());
     updateMonitor();
-    // The keyboard stage, which can take directions away from the mouse, joins here.
+    // The keyboard stage can take directions away from the mouse.
+    if (form_->KeyMode_Combo->text() != QLatin1String("Disabled"))
+        output_->SendMappedKeys(values_, cycleKeySequence_, form_->KeyMode_Combo->text(), *form_->KeyMon_Text);
     if (app_.store.table.current().mouseMode != QLatin1String("Disabled"))
         mouseStage();
     values_.sideSide = 0;
+    cycleKeySequence_.clear();
 }
 
 void Engine::updateMonitor()
@@ -195,7 +203,10 @@ void Engine::Start_Command_Click()
 
 void Engine::Form_Unload()
 {
-    // Stop and reset the tracker, close the port, then end at once.
+    // Release what the keyboard stage holds, stop and reset the tracker, close
+    // the port, then end at once.
+    if (output_)
+        output_->releaseHeld();
     if (link_)
         trapFaults(app_, [this] { link_->shutdown(); });
     if (help_)

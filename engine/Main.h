@@ -15,6 +15,8 @@
 namespace corvane {
 
 class HelpForm;
+class KeyboardOutput;
+class KeyboardPoll;
 class MainForm;
 class TrackerLink;
 
@@ -45,6 +47,8 @@ public:
 
     bool started() const;
     TrackerLink& link() { return *link_; }
+    KeyboardPoll& poll() { return *poll_; }
+    KeyboardOutput& output() { return *output_; }
     const QByteArray& receiveBuffer() const { return receiveBuffer_; }
     const MotionHistory& motion() const { return motion_; }
     AppContext& app() { return app_; }
@@ -62,9 +66,12 @@ private:
     std::unique_ptr<HelpForm> help_;
     std::unique_ptr<MainForm> form_;
     std::unique_ptr<TrackerLink> link_;
+    std::unique_ptr<KeyboardPoll> poll_;
+    std::unique_ptr<KeyboardOutput> output_;
     std::optional<qint64> lastToggleTime_;
     QByteArray receiveBuffer_;
     MovementValues values_;
+    QString cycleKeySequence_;
     MotionHistory motion_;
     bool pointerNoticeShown_ = false;
 };

@@ -1,6 +1,10 @@
 #include "platform/LinuxProcess.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -32,6 +36,39 @@ bool LinuxProcess::haveFreeFileHandle()
         return errno != EMFILE && errno != ENFILE;
     ::close(fd);
     return true;
+}
+
+namespace {
+
+// The signal handler only writes a byte into this pipe; the notifier on its
+// other end runs the handler in the event loop.
+int endRequestPipe[2] = {-1, -1};
+
+void onEndSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(endRequestPipe[1], &byte, 1);
+}
+
+} // namespace
+
+void LinuxProcess::whenAskedToEnd(std::function<void()> handler)
+{
+    if (endRequestPipe[0] < 0 && ::pipe2(endRequestPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(endRequestPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [handler = std::move(handler)] {
+        char bytes[16];
+        while (::read(endRequestPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        handler();
+    });
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }
 
 void LinuxProcess::endProgram(int status)

@@ -9,6 +9,7 @@ public:
     bool haveFreeFileHandle() override;
     [[noreturn]] void endProgram(int status) override;
     bool ended() const override { return false; }
+    void whenAskedToEnd(std::function<void()> handler) override;
 };
 
 } // namespace corvane::platform

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 
 namespace corvane::platform {
@@ -55,6 +56,10 @@ public:
     // a fake records the request and returns, and ended() then reports true.
     virtual void endProgram(int status) = 0;
     virtual bool ended() const = 0;
+    // The handler runs, at the next event-processing point, when the system
+    // asks the program to end (a terminal's interrupt, a hang-up, a kill
+    // without force), so that it ends as if its window were closed.
+    virtual void whenAskedToEnd(std::function<void()> handler) = 0;
 };
 
 struct Platform {

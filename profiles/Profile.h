@@ -38,6 +38,15 @@ struct Profile {
 
 inline constexpr int kProfileFieldCount = 25;
 
+// The eight key mappings, in the order the recorder searches their buttons:
+// six movement mappings, then the global start and stop keys.
+enum class Mapping { TurnLeft, TurnRight, LookUp, LookDown, LeanLeft, LeanRight, Start, Stop };
+inline constexpr int kMappingCount = 8;
+inline constexpr int kMovementMappingCount = 6;
+inline constexpr QString Profile::*kMappingFields[kMappingCount] = {
+    &Profile::turnLeftKey, &Profile::turnRightKey, &Profile::lookUpKey, &Profile::lookDownKey,
+    &Profile::leanLeftKey, &Profile::leanRightKey, &Profile::startKey,  &Profile::stopKey};
+
 // The names of the built-in defaults.
 inline const QString kDefaultMouseEmulation = QStringLiteral("Default Mouse Emulation");
 inline const QString kDefaultEulerAngle = QStringLiteral("Default Euler Angle");

@@ -76,11 +76,8 @@ void ProfileCommands::ApplyProfile(QString name)
             form_.UpDownSpeed->box()->setText(number(&Profile::upDownSpeed));
             form_.SideSideSpeed->box()->setText(number(&Profile::sideSideSpeed));
             form_.KeyMode_Combo->setText(table.at(i).keyMode);
-            const QString Profile::*keyFields[kMappingCount] = {
-                &Profile::turnLeftKey, &Profile::turnRightKey, &Profile::lookUpKey, &Profile::lookDownKey,
-                &Profile::leanLeftKey, &Profile::leanRightKey, &Profile::startKey,  &Profile::stopKey};
             for (int k = 0; k < kMappingCount; ++k) {
-                if (auto shown = RenderKeySequence(app_, *form_.keyBoxes[k], table.at(i).*keyFields[k]))
+                if (auto shown = RenderKeySequence(app_, *form_.keyBoxes[k], table.at(i).*kMappingFields[k]))
                     app_.renderedBoxText[k] = *shown;
             }
             form_.DelayMillisecs->box()->setText(number(&Profile::delayMillisecs));

@@ -9,10 +9,6 @@
 
 namespace corvane {
 
-// The eight mapping boxes, in the order the recorder searches them.
-enum class Mapping { TurnLeft, TurnRight, LookUp, LookDown, LeanLeft, LeanRight, Start, Stop };
-inline constexpr int kMappingCount = 8;
-
 struct AppContext {
     AppContext(platform::Platform& p, const QString& folder) : platform(p), store(folder) {}
 

@@ -321,14 +321,16 @@ can leave it again with
     {"J. RELEASE NOTES", R"(
 Version 1.2
   - First release for Linux, for X11 desktop sessions.
-  - The mouse pointer is moved through the X server's test extension
-    (XTEST).
-  - Wayland sessions and Windows are not supported yet; they are planned
-    for later releases.
-  - Still being built in this version: the keyboard output (the three key
-    modes), the recording of key mappings and the global Start and Stop
-    keys. Their settings are kept in the profiles already, but the head
-    does not send keys yet, and the mapping buttons record nothing.
+  - The mouse pointer is moved, and keys and mouse buttons are pressed,
+    through the X server's test extension (XTEST). The keyboard is
+    watched through the X server too, for the recording of mappings and
+    for the global Start and Stop keys.
+  - In a Wayland session Corvane runs through XWayland: the keys it sends
+    and the keys it watches reach only the programs that also run
+    through XWayland (X11 programs), not native Wayland programs. A
+    native way for Wayland is planned, and so is Windows.
+  - When Corvane ends, every key and mouse button that it pressed and did
+    not release is released first.
 )"},
 };
 

@@ -1,17 +1,53 @@
 #include "ui/KeyBox.h"
 
-#include "keyboard/KeySequence.h"
 #include "ui/ShowError.h"
 
+#include <QEvent>
+#include <QScopedValueRollback>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
 namespace corvane {
 
+namespace {
+
+// Inserts the label at the end of the box in its colour.
+void insertLabel(QTextEdit& box, const QString& label, LabelColour colour)
+{
+    const int* rgb = colour == LabelColour::Green ? kGreenRgb : kRedRgb;
+    QTextCharFormat format;
+    format.setForeground(QColor(rgb[0], rgb[1], rgb[2]));
+    QTextCursor cursor(box.document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(label, format);
+}
+
+} // namespace
+
+MappingButton::MappingButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
+{
+    setCheckable(true);
+}
+
+bool MappingButton::event(QEvent* event)
+{
+    const auto type = event->type();
+    if (isChecked() && (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::ShortcutOverride)) {
+        event->accept();
+        return true;
+    }
+    return QPushButton::event(event);
+}
+
+void MappingButton::focusOutEvent(QFocusEvent* event)
+{
+    QPushButton::focusOutEvent(event);
+    if (lostFocus)
+        lostFocus();
+}
+
 KeyBox::KeyBox(QWidget* parent) : QTextEdit(parent)
 {
-    setReadOnly(true);
-    setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -19,18 +55,19 @@ KeyBox::KeyBox(QWidget* parent) : QTextEdit(parent)
     document()->setDocumentMargin(1);
 }
 
-std::optional<QString> RenderKeySequence(AppContext& app, QTextEdit& box, const QString& sequence)
+void KeyBox::appendLabel(const QString& label, LabelColour colour)
 {
+    const QScopedValueRollback changing(programChanging_, true);
+    insertLabel(*this, label, colour);
+}
+
+std::optional<QString> RenderKeySequence(AppContext& app, KeyBox& box, const QString& sequence)
+{
+    const QScopedValueRollback changing(box.programChanging_, true);
     box.clear();
     const RenderedKeys rendered = renderKeySequence(sequence);
-    QTextCursor cursor(box.document());
-    for (const KeyLabelSpan& span : rendered.spans) {
-        const int* rgb = span.colour == LabelColour::Green ? kGreenRgb : kRedRgb;
-        QTextCharFormat format;
-        format.setForeground(QColor(rgb[0], rgb[1], rgb[2]));
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(span.label, format);
-    }
+    for (const KeyLabelSpan& span : rendered.spans)
+        insertLabel(box, span.label, span.colour);
     if (rendered.fault) {
         showError(app, *rendered.fault);
         return std::nullopt;

@@ -1,22 +1,51 @@
 #pragma once
-// A mapping's key display: the sequence as coloured key labels. The user can
-// click into it and move through it, but not change it.
+// A mapping's key display: the sequence as coloured key labels. Text typed
+// into it is undone by its edit handler; the user can still click into it and
+// move through it.
+#include "keyboard/KeySequence.h"
 #include "ui/AppContext.h"
 
+#include <QPushButton>
 #include <QTextEdit>
+#include <functional>
 #include <optional>
 
 namespace corvane {
+
+// A mapping's button: a push button that stays pressed in while its mapping
+// records. Keys typed while it is pressed in are for the recording, so they
+// neither press it nor move the focus on.
+class MappingButton : public QPushButton {
+    Q_OBJECT
+public:
+    MappingButton(const QString& caption, QWidget* parent);
+    // Called when the button loses the keyboard focus.
+    std::function<void()> lostFocus;
+
+protected:
+    bool event(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};
 
 class KeyBox : public QTextEdit {
     Q_OBJECT
 public:
     explicit KeyBox(QWidget* parent = nullptr);
+
+    // Appends one label at the end, in its colour, as the recorder does; the
+    // edit handler does not run for it.
+    void appendLabel(const QString& label, LabelColour colour);
+    // True while the program itself fills the box: its edit handler then stays out.
+    bool programChanging() const { return programChanging_; }
+
+private:
+    friend std::optional<QString> RenderKeySequence(AppContext&, KeyBox&, const QString&);
+    bool programChanging_ = false;
 };
 
 // Empties the box and fills it with the labels of the sequence; returns the
 // box's text afterwards. When a label fails (a negative key code) the fault is
 // reported, the box keeps the labels shown so far and there is no result.
-std::optional<QString> RenderKeySequence(AppContext& app, QTextEdit& box, const QString& sequence);
+std::optional<QString> RenderKeySequence(AppContext& app, KeyBox& box, const QString& sequence);
 
 } // namespace corvane

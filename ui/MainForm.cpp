@@ -192,8 +192,7 @@ void MainForm::build()
         QWidget* frame = global ? static_cast<QWidget*>(StartStop_Frame) : Mappings_Frame;
         const int top = global ? 300 + (i - 6) * 360 : 300 + i * 450;
         const QString name = QString::fromLatin1(kMappingRows[i].name);
-        auto* check = new QPushButton(QString::fromLatin1(kMappingRows[i].caption), frame);
-        check->setCheckable(true);
+        auto* check = new MappingButton(QString::fromLatin1(kMappingRows[i].caption), frame);
         check->setObjectName(name + QStringLiteral("_Check"));
         check->setGeometry(twipsRect(240, top, 1035, 315, *frame));
         auto* box = new KeyBox(frame);
@@ -201,6 +200,11 @@ void MainForm::build()
         box->setGeometry(twipsRect(1380, top, 2295, 315, *frame));
         keyChecks[i] = check;
         keyBoxes[i] = box;
+        const auto mapping = static_cast<Mapping>(i);
+        // A value set by the program runs the click handler too, as a click does.
+        connect(check, &QPushButton::toggled, this, [this, mapping] { MappingCheck_Click(mapping); });
+        check->lostFocus = [this, mapping] { MappingCheck_LostFocus(mapping); };
+        connect(box, &QTextEdit::textChanged, this, [this, mapping] { MappingBox_Change(mapping); });
     }
 
     DelayMillisecs_Frame = new QGroupBox(QStringLiteral("Update Delay"), this);
@@ -439,6 +443,46 @@ void MainForm::KeyMode_Combo_Click()
         }
         if (app_.store.table.currentIndex > 0)
             app_.store.table.current().keyMode = keyMode;
+    });
+}
+
+void MainForm::MappingCheck_Click(Mapping mapping)
+{
+    trapFaults(app_, [&] {
+        const int i = static_cast<int>(mapping);
+        if (!keyChecks[i]->isChecked()) {
+            app_.recordingActive = false; // the recorded sequence stays
+            return;
+        }
+        // One recording at a time: the movement buttons pop each other out, and
+        // so do the start and stop buttons.
+        const bool global = i >= kMovementMappingCount;
+        for (int j = global ? kMovementMappingCount : 0; j < (global ? kMappingCount : kMovementMappingCount); ++j)
+            if (j != i)
+                keyChecks[j]->setChecked(false);
+        app_.store.table.current().*kMappingFields[i] = QString();
+        keyBoxes[i]->clear();
+        app_.recordingActive = true;
+    });
+}
+
+void MainForm::MappingCheck_LostFocus(Mapping mapping)
+{
+    trapFaults(app_, [&] {
+        keyChecks[static_cast<int>(mapping)]->setChecked(false);
+        app_.recordingActive = false;
+    });
+}
+
+void MainForm::MappingBox_Change(Mapping mapping)
+{
+    trapFaults(app_, [&] {
+        const int i = static_cast<int>(mapping);
+        if (keyBoxes[i]->programChanging() || keyBoxes[i]->toPlainText() == app_.renderedBoxText[i])
+            return;
+        // Typed text is undone: the box shows its mapping again.
+        if (auto shown = RenderKeySequence(app_, *keyBoxes[i], app_.store.table.current().*kMappingFields[i]))
+            app_.renderedBoxText[i] = *shown;
     });
 }
 

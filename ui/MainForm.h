@@ -21,6 +21,7 @@ namespace corvane {
 
 class HelpForm;
 class KeyBox;
+class MappingButton;
 class PickList;
 class ProfileCommands;
 class SettingPair;
@@ -90,7 +91,7 @@ public:
     SettingPair* DelayMillisecs;
 
     // The mapping buttons and their key displays, in the order of Mapping.
-    std::array<QPushButton*, kMappingCount> keyChecks{};
+    std::array<MappingButton*, kMappingCount> keyChecks{};
     std::array<KeyBox*, kMappingCount> keyBoxes{};
 
     QPushButton* Cancel_Command;
@@ -119,6 +120,12 @@ public:
     void Mode_Combo_Click();
     void MouseMode_Combo_Click();
     void KeyMode_Combo_Click();
+    // The mapping buttons' click and lost-focus handlers and the boxes' edit
+    // handler (TurnLeftKey_Check_Click, TurnLeftKey_Check_LostFocus,
+    // TurnLeftKey_RichText_Change and their twins), by mapping.
+    void MappingCheck_Click(Mapping mapping);
+    void MappingCheck_LostFocus(Mapping mapping);
+    void MappingBox_Change(Mapping mapping);
     void Location_Combo_Click();
     void Speed_Combo_Click();
 

@@ -89,6 +89,9 @@ public:
     bool haveFreeFileHandle() override { return freeFileHandles; }
     void endProgram(int status) override;
     bool ended() const override { return ended_; }
+    void whenAskedToEnd(std::function<void()> handler) override { endHandler_ = std::move(handler); }
+    // As the system's request to end arrives.
+    void askToEnd() { if (endHandler_) endHandler_(); }
 
     bool freeFileHandles = true;
     int status = -1;
@@ -96,6 +99,7 @@ public:
 private:
     Log& log_;
     bool ended_ = false;
+    std::function<void()> endHandler_;
 };
 
 // A serial port with a scripted device behind it. Records

@@ -1,6 +1,7 @@
 #include "core/Fault.h"
 #include "keyboard/KeyNames.h"
 #include "keyboard/KeySequence.h"
+#include "keyboard/MappedKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -93,4 +94,27 @@ TEST(KeySequence, NegativeCodeStopsRenderingAndSending)
     // Up tokens never look up a name when sending.
     EXPECT_TRUE(renderKeySequence(u"U-12D065").fault.has_value());
     EXPECT_EQ(keySequenceToSendKeys(u"U-12D065"), QStringLiteral("A"));
+}
+
+TEST(MappedKeys, EachAxisFiresItsDirectionsMappingPastTheJitterAndTurnAndLookLeaveThePointer)
+{
+    Profile p;
+    p.jitter = 3;
+    // The values, which mappings are set ("TL TR LU LD LL LR", "-" for empty),
+    // then the cycle's sequence and the left-right and up-down values after it.
+    const struct { MovementValues in; const char* set; const char* sequence; double lr, ud; } rows[] = {
+        {{-5, 7, -9}, "TL TR LU LD LL LR", "TLLDLL", 0, 0},
+        {{3.5, -3.01, 4}, "TL TR LU LD LL LR", "TRLULR", 0, 0},
+        {{-3, 3, 3}, "TL TR LU LD LL LR", "", 0, 0}, // at the threshold: nothing, but taken
+        {{-5, 0, -9}, "- TR LU LD - LR", "", -5, 0},
+        {{0, 0, 0}, "TL TR LU LD LL LR", "", 0, 0},
+    };
+    for (const auto& row : rows) {
+        const QStringList set = QString::fromLatin1(row.set).split(u' ');
+        for (int i = 0; i < 6; ++i)
+            p.*kMappingFields[i] = set[i] == u"-" ? QString() : set[i];
+        MovementValues v = row.in;
+        EXPECT_EQ(buildCycleKeySequence(v, p), QString::fromLatin1(row.sequence)) << row.set;
+        EXPECT_EQ(std::tuple(v.leftRight, v.upDown, v.sideSide), std::tuple(row.lr, row.ud, row.in.sideSide)) << row.set;
+    }
 }

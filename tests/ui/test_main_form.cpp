@@ -201,5 +201,46 @@ TEST_F(MainWindow, HelpShowsTheHelpWindowAndTheHomePageButtonOpensTheHomePage)
     EXPECT_EQ(fakes.log.lines(), QStringList({QStringLiteral("open ") + kHomePageUrl}));
 }
 
+TEST_F(MainWindow, MappingButtonsRecordOneAtATimeAndTypedTextIsUndone)
+{
+    table().at(table().grow()) = defaultFlightSimulator(); // "Emulate Keys", turn and look mapped
+    form.Profile_Combo->addText(kDefaultFlightSimulator);
+    form.commands().ApplyProfile(kDefaultFlightSimulator);
+    const auto pressedIn = [this] {
+        QString in;
+        for (const auto* check : form.keyChecks)
+            in += check->isChecked() ? u'1' : u'0';
+        return in + (app.recordingActive ? " recording" : "");
+    };
+    // Which button is clicked, and which are pressed in after it.
+    const std::pair<int, const char*> clicks[] = {{2, "00100000 recording"}, {6, "00100010 recording"},
+                                                  {3, "00010010 recording"}, {7, "00010001 recording"},
+                                                  {3, "00000001"}};
+    for (const auto& [button, after] : clicks) {
+        form.keyChecks[button]->click();
+        EXPECT_EQ(pressedIn(), after) << button;
+    }
+    EXPECT_EQ(std::tuple(current().lookUpKey, current().lookDownKey, current().startKey), std::tuple("", "", ""));
+    EXPECT_EQ(form.keyBoxes[2]->toPlainText(), "") << "emptied when its recording began";
+
+    // Keys typed while a button is pressed in are for the recording; losing the focus pops it out.
+    for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent space(type, Qt::Key_Space, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.keyChecks[7], &space);
+    }
+    EXPECT_EQ(pressedIn(), "00000001") << "the space key did not pop it out";
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(form.keyChecks[7], &out);
+    EXPECT_EQ(pressedIn(), "00000000");
+
+    // Text typed into a box is undone, the lean boxes' included.
+    for (int box : {0, 4}) {
+        const QString before = form.keyBoxes[box]->toPlainText();
+        form.keyBoxes[box]->insertPlainText(QStringLiteral("x"));
+        EXPECT_EQ(form.keyBoxes[box]->toPlainText(), before) << box;
+    }
+    EXPECT_EQ(form.keyBoxes[0]->toPlainText(), "[LSHIFT][.][.][LSHIFT]");
+}
+
 } // namespace
 } // namespace corvane
