@@ -197,7 +197,8 @@ QList<SendKeysStroke> parseSendKeys(QStringView text)
             if (std::find(held.begin(), held.begin() + heldCount, key) == held.begin() + heldCount)
                 held[heldCount++] = key;
         }
-        if (heldCount > 0 && (at == text.size() || text[at] == u')'))
+        // Only a modifier prefix can have run to the end or to a ")".
+        if (at == text.size() || text[at] == u')')
             throw invalidCallFault();
         for (std::size_t i = 0; i < heldCount; ++i)
             out.down(held[i]);
