@@ -71,18 +71,20 @@ const QHash<QString, int>& namedKeys()
     return names;
 }
 
-// The character starting at `at` and how many UTF-16 units it takes. A lone
-// surrogate is no character and is refused.
-char32_t readCharacter(QStringView text, qsizetype at, qsizetype& length)
+struct Character {
+    char32_t code;
+    qsizetype length; // in UTF-16 units
+};
+
+// The character starting at `at`. A lone surrogate is no character and is
+// refused.
+Character readCharacter(QStringView text, qsizetype at)
 {
     const QChar c = text[at];
-    length = 1;
     if (!c.isSurrogate())
-        return c.unicode();
-    if (c.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
-        length = 2;
-        return QChar::surrogateToUcs4(c, text[at + 1]);
-    }
+        return {c.unicode(), 1};
+    if (c.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate())
+        return {QChar::surrogateToUcs4(c, text[at + 1]), 2};
     throw invalidCallFault();
 }
 
@@ -103,14 +105,14 @@ qsizetype readCount(QStringView digits)
 
 class StrokeList {
 public:
-    void down(int key) { add({Kind::KeyDown, key, 0}); }
-    void up(int key) { add({Kind::KeyUp, key, 0}); }
+    void down(int key) { add({.kind = Kind::KeyDown, .virtualKey = key}); }
+    void up(int key) { add({.kind = Kind::KeyUp, .virtualKey = key}); }
     void press(int key)
     {
         down(key);
         up(key);
     }
-    void type(char32_t character) { add({Kind::Character, 0, character}); }
+    void type(char32_t character) { add({.kind = Kind::Character, .character = character}); }
 
     QList<SendKeysStroke> strokes;
 
@@ -130,19 +132,18 @@ qsizetype braces(QStringView text, qsizetype open, StrokeList& out)
     const qsizetype start = open + 1;
     if (start >= text.size())
         throw invalidCallFault();
-    qsizetype firstLength = 0;
-    const char32_t first = readCharacter(text, start, firstLength);
-    const qsizetype close = text.indexOf(u'}', start + firstLength);
-    if (close < 0)
+    const Character first = readCharacter(text, start);
+    const qsizetype close = text.indexOf(u'}', start + first.length);
+    if (close == -1)
         throw invalidCallFault();
 
     const QStringView inside = text.sliced(start, close - start);
-    const qsizetype space = inside.indexOf(u' ', firstLength);
-    const QStringView name = space < 0 ? inside : inside.first(space);
-    const qsizetype count = space < 0 ? 1 : readCount(inside.sliced(space + 1));
-    if (name.size() == firstLength) {
+    const qsizetype space = inside.indexOf(u' ', first.length);
+    const QStringView name = space == -1 ? inside : inside.first(space);
+    const qsizetype count = space == -1 ? 1 : readCount(inside.sliced(space + 1));
+    if (name.size() == first.length) {
         for (qsizetype i = 0; i < count; ++i)
-            out.type(first);
+            out.type(first.code);
     } else {
         const auto key = namedKeys().constFind(asciiUpper(name));
         if (key == namedKeys().constEnd())
@@ -166,9 +167,9 @@ qsizetype oneKey(QStringView text, qsizetype at, StrokeList& out)
         return braces(text, at, out);
     if (c == u'}')
         throw invalidCallFault();
-    qsizetype length = 0;
-    out.type(readCharacter(text, at, length));
-    return at + length;
+    const Character character = readCharacter(text, at);
+    out.type(character.code);
+    return at + character.length;
 }
 
 } // namespace
