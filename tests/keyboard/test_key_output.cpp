@@ -17,7 +17,6 @@ struct KeyOutput : testing::FormTest {
     {
         FormTest::SetUp();
         addCurrent(defaultMouseEmulation()).jitter = 3;
-        form.KeyMon_Text->setText(QStringLiteral("before"));
     }
     // One stage with the left-right value -5 turning left into `turnLeft`;
     // the events, the monitor and what is left for the pointer.
@@ -27,6 +26,7 @@ struct KeyOutput : testing::FormTest {
         MovementValues values{-5, 4, 0};
         QString cycle;
         fakes.log.clear();
+        form.KeyMon_Text->setText(QStringLiteral("before"));
         output.SendMappedKeys(values, cycle, QString::fromLatin1(mode), *form.KeyMon_Text);
         return QStringLiteral("%1 | %2 | %3,%4").arg(fakes.log.joined(), form.KeyMon_Text->text())
             .arg(values.leftRight).arg(values.upDown);
@@ -46,8 +46,8 @@ TEST_F(KeyOutput, EachModeSendsTheCycleSequenceItsOwnWay)
         {"Keyboard Event", "D001U001", "down 1, up 1 | D001U001 | 0,4"},
         {"Send Keys", "D160D065U065U160", "down 160, up 160, type A | {LSHIFT}A | 0,4"},
         {"Send Keys", "", " |  | -5,4"},
-        {"Send Keys", "D-12", "message \\"Corvane\\" [OK]: Corvane has encountered the following error:|"
-                              "|9 : Subscript out of range ->  |  | 0,4"},
+        {"Send Keys", "D-12", "message \"Corvane\" [OK]: Corvane has encountered the following error:|"
+                              "|9 : Subscript out of range -> OK |  | 0,4"},
         {"Bogus", "D065", " | before | 0,4"}, // mapped directions are taken all the same
         {"Disabled", "D065", " | before | -5,4"},
     };

@@ -1,0 +1,44 @@
+// Arbitrary bytes, read as Latin-1 and as UTF-8, as send-keys text. It is
+// either refused with the invalid-call fault or gives at most the stroke limit
+// of strokes whose key downs and ups pair up, nesting properly, with nothing
+// left down at the end. Any other fault, a crash or a hang is a failure.
+#include "core/Fault.h"
+#include "keyboard/SendKeys.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void exercise(const QString& text)
+{
+    using namespace corvane;
+    QList<int> down;
+    bool ok = true;
+    try {
+        const QList<SendKeysStroke> strokes = parseSendKeys(text);
+        ok = strokes.size() <= kMaxSendKeysStrokes;
+        for (const SendKeysStroke& s : strokes) {
+            if (s.kind == SendKeysStroke::Kind::KeyDown)
+                down.append(s.virtualKey);
+            else if (s.kind == SendKeysStroke::Kind::KeyUp)
+                ok = ok && !down.isEmpty() && down.takeLast() == s.virtualKey;
+        }
+    } catch (const Fault& f) {
+        ok = f.number == kFaultInvalidCall;
+    }
+    if (!ok || !down.isEmpty())
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    const auto length = static_cast<qsizetype>(size);
+    exercise(QString::fromLatin1(bytes, length));
+    exercise(QString::fromUtf8(bytes, length));
+    return 0;
+}
