@@ -112,6 +112,7 @@ TEST_F(MainWindow, EveryControlIsThereWithItsCaption)
         // A frame's title, a list's selected item, or the text of a label, button or box.
         const char* caption = w->inherits("QGroupBox") ? "title" : w->inherits("QComboBox") ? "currentText" : "text";
         EXPECT_EQ(w->property(caption).toString(), c.caption);
+        EXPECT_FALSE(w->property("editable").toBool()) << "a list takes no typed text";
         const auto* button = qobject_cast<QPushButton*>(w);
         EXPECT_EQ(button && button->isCheckable(), w->objectName().endsWith(QStringLiteral("_Check")));
         const QRect r = c.twips;
