@@ -38,10 +38,9 @@ X11KeyOutput::~X11KeyOutput()
     if (!keyboard_)
         return;
     // Nothing this output pressed stays down or bound after it.
-    for (const auto& [virtualKey, held] : held_) {
-        sendKey(held.keycode, false);
-        if (held.spare)
-            releaseSpare(held.keycode);
+    for (const auto& [virtualKey, keycode] : held_) {
+        sendKey(keycode, false);
+        releaseSpare(keycode);
     }
     unbindIdleSpares(true);
 }
@@ -71,14 +70,14 @@ void X11KeyOutput::keyDown(int virtualKey)
     }
     auto it = held_.find(virtualKey);
     if (it == held_.end()) {
-        const Held held = keyFor(keysym, alternateKeysymForVirtualKey(virtualKey));
-        if (held.keycode == 0) {
+        const int keycode = keyFor(keysym, alternateKeysymForVirtualKey(virtualKey));
+        if (keycode == 0) {
             qCWarning(lcKeys, "no spare X keycode left for virtual-key code %d; passed over", virtualKey);
             return;
         }
-        it = held_.emplace(virtualKey, held).first;
+        it = held_.emplace(virtualKey, keycode).first;
     }
-    sendKey(it->second.keycode, true);
+    sendKey(it->second, true);
 }
 
 void X11KeyOutput::keyUp(int virtualKey)
@@ -100,11 +99,10 @@ void X11KeyOutput::keyUp(int virtualKey)
             sendKey(keycode, false);
         return;
     }
-    const Held held = it->second;
+    const int keycode = it->second;
     held_.erase(it);
-    sendKey(held.keycode, false);
-    if (held.spare)
-        releaseSpare(held.keycode);
+    sendKey(keycode, false);
+    releaseSpare(keycode);
 }
 
 void X11KeyOutput::buttonDown(MouseButton button)
@@ -137,10 +135,17 @@ void X11KeyOutput::typeCharacter(char32_t character)
     XkbStateRec state{};
     XkbGetState(keyboard_->display(), XkbUseCoreKbd, &state);
 
-    // Level 1 is reached with Shift, level 2 with AltGr, level 3 with both.
+    // The key of the current group at the lowest level that gives the
+    // character by either keysym. Level 1 is reached with Shift, level 2 with
+    // AltGr, level 3 with both.
     std::optional<X11Keyboard::Place> place;
-    if (!onSpare(keysym))
-        place = keyboard_->find(keysym, state.group, false);
+    if (!onSpare(keysym)) {
+        for (const X11KeySym either : {keysym, unicodeKeysymForCharacter(character)}) {
+            const auto found = keyboard_->find(either, state.group, false);
+            if (found && (!place || found->level < place->level))
+                place = found;
+        }
+    }
     int shiftKey = 0, levelThreeKey = 0;
     if (place && (place->level & 1) && !(state.mods & ShiftMask)) {
         shiftKey = keycodeFor(XK_Shift_L);
@@ -179,15 +184,15 @@ void X11KeyOutput::typeCharacter(char32_t character)
     }
 }
 
-X11KeyOutput::Held X11KeyOutput::keyFor(unsigned long keysym, unsigned long alternate)
+int X11KeyOutput::keyFor(unsigned long keysym, unsigned long alternate)
 {
     if (!onSpare(keysym)) {
         if (const int keycode = keycodeFor(keysym))
-            return {keycode, false};
+            return keycode;
         if (const int keycode = keycodeFor(alternate))
-            return {keycode, false};
+            return keycode;
     }
-    return {takeSpare(keysym), true};
+    return takeSpare(keysym);
 }
 
 int X11KeyOutput::keycodeFor(unsigned long keysym)

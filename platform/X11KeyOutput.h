@@ -45,10 +45,6 @@ public:
     QString unavailableReason() const { return reason_; }
 
 private:
-    struct Held {
-        int keycode = 0;
-        bool spare = false;
-    };
     struct Spare {
         int keycode = 0;
         unsigned long keysym = 0;
@@ -57,9 +53,9 @@ private:
         qint64 idleSinceMs = 0;
     };
     bool ready();
-    // The key to press for the keysym: a keycode of the keymap that gives it
-    // or the alternate, else a spare. Keycode 0 when none is left.
-    Held keyFor(unsigned long keysym, unsigned long alternate);
+    // The keycode to press for the keysym: one of the keymap that gives it or
+    // the alternate, else a spare; 0 when none is left.
+    int keyFor(unsigned long keysym, unsigned long alternate);
     // A keycode of the keymap giving the keysym (in the current group when one
     // does), 0 when none.
     int keycodeFor(unsigned long keysym);
@@ -67,6 +63,7 @@ private:
     // A spare keycode giving the keysym, bound before or now; 0 when none is
     // left. When no keycode is empty, the spare idle longest is taken over.
     int takeSpare(unsigned long keysym);
+    // A key on the keycode went up; nothing when it is no spare.
     void releaseSpare(int keycode);
     // Unbinds the spares idle for long enough, or all idle ones.
     void unbindIdleSpares(bool all);
@@ -75,9 +72,9 @@ private:
     std::shared_ptr<X11Keyboard> keyboard_;
     QString reason_;
     bool reasonTold_ = false;
-    // The keys this output holds down, by virtual-key code, so a key goes up
-    // on the keycode it went down on.
-    std::map<int, Held> held_;
+    // The keycodes of the keys this output holds down, by virtual-key code,
+    // so a key goes up on the keycode it went down on.
+    std::map<int, int> held_;
     std::vector<Spare> spares_;
     QElapsedTimer clock_;
     // The context of the unbinding timers: they end with it.

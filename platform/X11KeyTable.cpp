@@ -1,7 +1,9 @@
 #include "platform/X11KeyTable.h"
 
 #include <X11/XF86keysym.h>
+#include <X11/X.h>
 #include <X11/keysym.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <array>
 
@@ -166,12 +168,13 @@ X11KeySym keysymForCharacter(char32_t character)
         break;
     }
     if (character < 0x20 || (character >= 0x7f && character < 0xa0))
-        return 0;
-    if (character <= 0xff)
-        return character;
-    if ((character >= 0xd800 && character <= 0xdfff) || character > 0x10ffff)
-        return 0;
-    return 0x01000000 + X11KeySym{character};
+        return NoSymbol;
+    return xkb_utf32_to_keysym(character);
+}
+
+X11KeySym unicodeKeysymForCharacter(char32_t character)
+{
+    return character >= 0x100 && character <= 0x10ffff ? 0x01000000 + X11KeySym{character} : NoSymbol;
 }
 
 } // namespace corvane::platform

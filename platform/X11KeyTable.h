@@ -29,9 +29,15 @@ X11KeySym alternateKeysymForVirtualKey(int virtualKey);
 VirtualKeySet virtualKeysForKeysym(X11KeySym keysym);
 
 // The keysym that types the character: Return for '\n' and '\r', Tab for
-// '\t', the code point itself for the other Latin-1 characters, 0x01000000 +
-// the code point above them. 0 for the other control characters, surrogates
-// and values past U+10FFFF.
+// '\t'; the code point itself for the other Latin-1 characters; above them
+// the character's own keysym where X has one (Cyrillic_ef for U+0444,
+// EuroSign for U+20AC), else 0x01000000 + the code point. 0 for the other
+// control characters and for what is no character (surrogates, U+FFFE,
+// values past U+10FFFF).
 X11KeySym keysymForCharacter(char32_t character);
+
+// 0x01000000 + the code point above Latin-1, which a layout may give in
+// place of the character's own keysym; 0 for Latin-1.
+X11KeySym unicodeKeysymForCharacter(char32_t character);
 
 } // namespace corvane::platform
