@@ -7,9 +7,9 @@
 // counts once. Keycodes become virtual-key codes through the keymap of the
 // current group (X11Keyboard::virtualKeys), so letters follow the layout.
 //
-// A key this program sent through a spare keycode and released again before
-// the next snapshot may not count: the keycode has lost its keysym by then.
-// Without X nothing is ever down.
+// A key sent through a spare keycode (X11KeyOutput) counts while the spare
+// has its keysym; a tap on it that the next snapshot comes too late for is
+// lost with it. Without X nothing is ever down.
 #include "platform/KeyState.h"
 #include "platform/X11KeyTable.h"
 
