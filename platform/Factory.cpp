@@ -5,6 +5,9 @@
 
 #if defined(Q_OS_LINUX)
 #include "platform/LinuxProcess.h"
+#include "platform/X11KeyOutput.h"
+#include "platform/X11KeyState.h"
+#include "platform/X11Keyboard.h"
 #include "platform/X11Pointer.h"
 #else
 #error "Corvane has no platform backends for this system yet"
@@ -24,6 +27,10 @@ std::unique_ptr<Platform> createPlatform(const QString& programFolder)
     auto pointer = std::make_unique<X11Pointer>();
     p->pointerUnavailable = pointer->unavailableReason();
     p->pointer = std::move(pointer);
+    QString keysUnavailable;
+    auto keyboard = X11Keyboard::open(&keysUnavailable);
+    p->keys = std::make_unique<X11KeyOutput>(keyboard, keysUnavailable);
+    p->keyState = std::make_unique<X11KeyState>(keyboard);
 #endif
     return p;
 }

@@ -18,7 +18,8 @@ public:
     // Types one character as the current keyboard layout produces it: the key
     // that gives it, with Shift or AltGr when the layout needs them, down and up.
     // Modifier keys already held stay held. A character that no key of the
-    // layout gives is typed through a spare key for the length of the stroke.
+    // layout gives is typed through a spare key, which has it for the stroke
+    // and a moment after, so the application that gets it can still read it.
     virtual void typeCharacter(char32_t character) = 0;
 };
 

@@ -4,7 +4,8 @@
 #                          this script go to it (--runs N, --idle-seconds S);
 #   corvane-bench-latency  tracker-to-pointer latency at cycle delays of 10 and
 #                          20 ms and the CPU per cycle, against the simulator;
-#   corvane-bench-decoder  packet decoder throughput.
+#   corvane-bench-decoder  packet decoder throughput;
+#   corvane-bench-keys     one key-state poll and one six-key stroke sent.
 # The figures are printed against their targets; the script fails only when a
 # figure could not be measured at all.
 set -euo pipefail
@@ -15,7 +16,7 @@ source "$root/scripts/xvfb-lib.sh"
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
 cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-bench-startup corvane-bench-latency \
-  corvane-bench-decoder
+  corvane-bench-decoder corvane-bench-keys
 
 trap xvfb_stop EXIT
 xvfb_private_display
@@ -29,3 +30,6 @@ printf '\n==== tracker to pointer\n'
 
 printf '\n==== decoder\n'
 "$bin/corvane-bench-decoder"
+
+printf '\n==== keys\n'
+"$bin/corvane-bench-keys"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
-  libx11-dev libxtst-dev libxi-dev
+  libx11-dev libxtst-dev libxi-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb x11-utils xdotool imagemagick fonts-dejavu-core

@@ -1,0 +1,140 @@
+// corvane-bench-keys: what reading the keyboard and sending keys cost on X,
+// through the platform's own X11KeyState and X11KeyOutput.
+//
+//   corvane-bench-keys [--rounds N]
+//
+// Runs on $DISPLAY (scripts/bench.sh starts a private Xvfb) in a Qt
+// application on the X platform plugin. Each figure is timed N times
+// (default 2000) with CLOCK_MONOTONIC:
+//   poll       one key-state poll as the main loop makes it: snapshot() and
+//              then isDown for the 247 codes 3..255 other than 16, 17, 18;
+//   sequence   the six events of Ctrl+Alt+S (down 162, down 164, down 83,
+//              up 83, up 164, up 162), each flushed to the server, until the
+//              last call returns;
+//   + server   the same sequence until the server has handled it (an XSync
+//              after the last event).
+// Between two rounds of a sequence the server catches up (XSync, not timed).
+// The exit status is 1 when the keys cannot be reached at all.
+#include "platform/X11KeyOutput.h"
+#include "platform/X11KeyState.h"
+#include "platform/X11Keyboard.h"
+
+#include <QGuiApplication>
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+using namespace corvane::platform;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Summary {
+    double p50 = 0, p99 = 0, max = 0;
+};
+
+double percentile(const std::vector<double>& sorted, double p)
+{
+    const auto rank = static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(sorted.size())));
+    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
+}
+
+// Times `round` `rounds` times, in microseconds; `between` runs untimed after each.
+Summary measure(int rounds, const std::function<void()>& round, const std::function<void()>& between)
+{
+    std::vector<double> us;
+    us.reserve(static_cast<std::size_t>(rounds));
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = Clock::now();
+        round();
+        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        between();
+    }
+    std::sort(us.begin(), us.end());
+    return {percentile(us, 50), percentile(us, 99), us.back()};
+}
+
+void printRow(const char* figure, const Summary& s)
+{
+    std::printf("%-44s %9.1f %9.1f %9.1f\n", figure, s.p50, s.p99, s.max);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int rounds = 2000;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
+            rounds = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: corvane-bench-keys [--rounds N]\n");
+            return 2;
+        }
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QGuiApplication application(argc, argv);
+    QString whyNot;
+    const auto keyboard = X11Keyboard::open(&whyNot);
+    if (!keyboard) {
+        std::fprintf(stderr, "corvane-bench-keys: %s\n", qPrintable(whyNot));
+        return 1;
+    }
+    X11KeyState state(keyboard);
+    X11KeyOutput output(keyboard, whyNot);
+    Display* display = keyboard->qtDisplay();
+
+    std::printf("Corvane key benchmark\n");
+    std::printf("  display: %s\n", DisplayString(display));
+    std::printf("  rounds:  %d per figure; raw key presses %s\n\n", rounds,
+                keyboard->hearsPresses() ? "heard (XInput2)" : "not heard (no XInput2)");
+
+    int seen = 0;
+    const Summary poll = measure(
+        rounds,
+        [&] {
+            state.snapshot();
+            for (int code = 3; code <= 255; ++code) {
+                if (code < 16 || code > 18)
+                    seen += state.isDown(code) ? 1 : 0;
+            }
+        },
+        [] {});
+    const auto sequence = [&] {
+        for (const int code : {162, 164, 83})
+            output.keyDown(code);
+        for (const int code : {83, 164, 162})
+            output.keyUp(code);
+    };
+    const auto catchUp = [&] {
+        XSync(display, False);
+        state.snapshot();
+    };
+    const Summary sent = measure(rounds, sequence, catchUp);
+    const Summary handled = measure(
+        rounds,
+        [&] {
+            sequence();
+            XSync(display, False);
+        },
+        catchUp);
+
+    std::printf("%-44s %9s %9s %9s\n", "figure (us)", "p50", "p99", "max");
+    printRow("poll: snapshot + isDown for 247 codes", poll);
+    printRow("sequence: six key events sent", sent);
+    printRow("sequence + server: six key events handled", handled);
+    std::printf("\nA poll takes one XQueryKeymap round trip whatever the number of codes asked about;\n"
+                "the main loop polls once a cycle (10 or 20 ms). Codes seen down while polling: %d.\n",
+                seen);
+    return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Virtual-key codes and the X keysyms of their keys, both ways. Pure data:
+// looking a code up needs no X connection.
+#include <bitset>
+
+namespace corvane::platform {
+
+// X's KeySym, without the X headers.
+using X11KeySym = unsigned long;
+
+// A set of virtual-key codes 0..255.
+using VirtualKeySet = std::bitset<256>;
+
+// The keysym that a key down or up of the code sends: letters as their lower
+// case (65 -> a), the generic Shift, Ctrl and Alt (16..18) as their left keys.
+// 0 for a code with no X key (the mouse buttons, codes nothing names, codes
+// outside 0..255).
+X11KeySym keysymForVirtualKey(int virtualKey);
+
+// A second keysym that also stands for the code on layouts that lack the
+// first: AltGr (ISO_Level3_Shift) for the right Alt, the keypad separator for
+// the keypad Enter. 0 for the other codes.
+X11KeySym alternateKeysymForVirtualKey(int virtualKey);
+
+// The codes that a key giving this keysym counts as: every code whose keysym
+// or alternate it is (Print is both 42 and 44, Caps_Lock both 14 and 20), and
+// with a left or right Shift, Ctrl or Alt also the generic 16, 17 or 18.
+// Empty for a keysym no code names.
+VirtualKeySet virtualKeysForKeysym(X11KeySym keysym);
+
+// The keysym that types the character: Return for '\n' and '\r', Tab for
+// '\t'; the code point itself for the other Latin-1 characters; above them
+// the character's own keysym where X has one (Cyrillic_ef for U+0444,
+// EuroSign for U+20AC), else 0x01000000 + the code point. 0 for the other
+// control characters and for what is no character (surrogates, U+FFFE,
+// values past U+10FFFF).
+X11KeySym keysymForCharacter(char32_t character);
+
+// 0x01000000 + the code point above Latin-1, which a layout may give in
+// place of the character's own keysym; 0 for Latin-1.
+X11KeySym unicodeKeysymForCharacter(char32_t character);
+
+} // namespace corvane::platform

@@ -1,0 +1,204 @@
+#include "platform/X11Keyboard.h"
+
+#include <QGuiApplication>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
+
+#include <climits>
+
+namespace corvane::platform {
+
+std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->display()) {
+        *whyNot = QStringLiteral("Corvane is not running on an X display (platform \"%1\"), so it cannot send keys.")
+                      .arg(QGuiApplication::platformName());
+        return {};
+    }
+    Display* qt = x11->display();
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(qt, &event, &error, &major, &minor)) {
+        *whyNot = QStringLiteral("The X server has no XTEST extension, so Corvane cannot send keys.");
+        return {};
+    }
+    Display* own = XOpenDisplay(DisplayString(qt));
+    if (!own) {
+        *whyNot = QStringLiteral("Corvane cannot open a second connection to the X display \"%1\" for the keyboard.")
+                      .arg(QString::fromLocal8Bit(DisplayString(qt)));
+        return {};
+    }
+    std::shared_ptr<X11Keyboard> keyboard(new X11Keyboard);
+    keyboard->qt_ = qt;
+    keyboard->own_ = own;
+
+    int opcode = 0;
+    major = XkbMajorVersion;
+    minor = XkbMinorVersion;
+    if (!XkbQueryExtension(own, &opcode, &keyboard->xkbEventBase_, &error, &major, &minor)) {
+        *whyNot = QStringLiteral("The X server has no XKEYBOARD extension, so Corvane cannot send keys.");
+        return {};
+    }
+    constexpr unsigned long kMapChanges = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+    XkbSelectEvents(own, XkbUseCoreKbd, kMapChanges, kMapChanges);
+    XkbSelectEventDetails(own, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask, XkbGroupStateMask);
+    XkbStateRec state{};
+    if (XkbGetState(own, XkbUseCoreKbd, &state) == Success)
+        keyboard->group_ = state.group;
+
+    // Version 2.2 is asked for: from 2.1 on, raw events reach the root window
+    // even while another client grabs the keyboard.
+    int xiOpcode = 0;
+    if (XQueryExtension(own, "XInputExtension", &xiOpcode, &event, &error)) {
+        major = 2;
+        minor = 2;
+        if (XIQueryVersion(own, &major, &minor) == Success && major >= 2) {
+            unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+            XISetMask(bits, XI_RawKeyPress);
+            XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
+            XISelectEvents(own, DefaultRootWindow(own), &mask, 1);
+            keyboard->xiOpcode_ = xiOpcode;
+        }
+    }
+    XSync(own, False);
+    return keyboard;
+}
+
+X11Keyboard::~X11Keyboard()
+{
+    if (keymap_)
+        XkbFreeKeyboard(keymap_, 0, True);
+    if (own_)
+        XCloseDisplay(own_);
+}
+
+void X11Keyboard::readEvents(bool fromSocket)
+{
+    if (fromSocket)
+        XEventsQueued(own_, QueuedAfterReading);
+    while (XEventsQueued(own_, QueuedAlready) > 0) {
+        XkbEvent event;
+        XNextEvent(own_, &event.core);
+        if (event.type == GenericEvent && event.core.xcookie.extension == xiOpcode_) {
+            XGenericEventCookie* cookie = &event.core.xcookie;
+            if (XGetEventData(own_, cookie)) {
+                const int keycode = static_cast<const XIRawEvent*>(cookie->data)->detail;
+                if (cookie->evtype == XI_RawKeyPress && keycode >= 0 && keycode < 256)
+                    pressed_.set(static_cast<std::size_t>(keycode));
+                XFreeEventData(own_, cookie);
+            }
+        } else if (event.type == xkbEventBase_) {
+            if (event.any.xkb_type == XkbStateNotify) {
+                if (event.state.group != group_)
+                    virtualKeysStale_ = true;
+                group_ = event.state.group;
+            } else if (event.any.xkb_type == XkbMapNotify || event.any.xkb_type == XkbNewKeyboardNotify) {
+                keymapStale_ = true;
+            }
+        } else if (event.type == MappingNotify) {
+            keymapStale_ = true;
+        }
+    }
+}
+
+KeycodeSet X11Keyboard::takePressed()
+{
+    const KeycodeSet pressed = pressed_;
+    pressed_.reset();
+    return pressed;
+}
+
+XkbDescPtr X11Keyboard::keymap()
+{
+    if (keymapStale_) {
+        if (keymap_)
+            XkbFreeKeyboard(keymap_, 0, True);
+        keymap_ = XkbGetMap(own_, XkbKeyTypesMask | XkbKeySymsMask | XkbModifierMapMask, XkbUseCoreKbd);
+        keymapStale_ = false;
+        virtualKeysStale_ = true;
+    }
+    return keymap_;
+}
+
+X11KeySym X11Keyboard::keysymAt(int keycode, int group, int level)
+{
+    XkbDescPtr map = keymap();
+    if (!map || keycode < map->min_key_code || keycode > map->max_key_code || group < 0 || level < 0)
+        return NoSymbol;
+    const auto key = static_cast<KeyCode>(keycode);
+    const int groups = XkbKeyNumGroups(map, key);
+    if (groups == 0)
+        return NoSymbol;
+    group %= groups;
+    if (level >= XkbKeyGroupWidth(map, key, group))
+        return NoSymbol;
+    return XkbKeySymEntry(map, key, level, group);
+}
+
+const VirtualKeySet& X11Keyboard::virtualKeys(int keycode)
+{
+    static const VirtualKeySet kNone;
+    if (keycode < 0 || keycode > 255)
+        return kNone;
+    keymap();
+    if (virtualKeysStale_)
+        buildVirtualKeys();
+    return virtualKeys_[static_cast<std::size_t>(keycode)];
+}
+
+void X11Keyboard::buildVirtualKeys()
+{
+    virtualKeysStale_ = false;
+    for (int keycode = 0; keycode < 256; ++keycode) {
+        VirtualKeySet codes;
+        for (const int group : {group_, 0}) {
+            const X11KeySym keysym = keysymAt(keycode, group, 0);
+            codes = virtualKeysForKeysym(keysym);
+            if (codes.none() && IsKeypadKey(keysym))
+                codes = virtualKeysForKeysym(keysymAt(keycode, group, 1));
+            if (codes.any())
+                break;
+        }
+        virtualKeys_[static_cast<std::size_t>(keycode)] = codes;
+    }
+}
+
+std::optional<X11Keyboard::Place> X11Keyboard::find(X11KeySym keysym, int group, bool anyGroup)
+{
+    XkbDescPtr map = keymap();
+    if (!map || keysym == NoSymbol)
+        return std::nullopt;
+    std::optional<Place> best;
+    int bestScore = INT_MAX;
+    for (int keycode = map->min_key_code; keycode <= map->max_key_code; ++keycode) {
+        const auto key = static_cast<KeyCode>(keycode);
+        const int groups = XkbKeyNumGroups(map, key);
+        for (int g = 0; g < groups; ++g) {
+            const bool current = g == group % groups;
+            if (!current && !anyGroup)
+                continue;
+            const int width = XkbKeyGroupWidth(map, key, g);
+            for (int level = 0; level < width; ++level) {
+                // The current group first, then the lowest level.
+                const int score = (current ? 0 : 1000) + level;
+                if (XkbKeySymEntry(map, key, level, g) == keysym && score < bestScore) {
+                    bestScore = score;
+                    best = Place{keycode, level};
+                }
+            }
+        }
+    }
+    return best;
+}
+
+unsigned X11Keyboard::modifiersOf(X11KeySym keysym)
+{
+    const auto place = find(keysym, group_, true);
+    return place ? keymap_->map->modmap[place->keycode] : 0u;
+}
+
+} // namespace corvane::platform

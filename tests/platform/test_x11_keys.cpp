@@ -1,0 +1,316 @@
+// The key output and the key state on a real X server: each named code goes
+// down and up and reads back as itself, a tap between two snapshots, the
+// buttons, keymap and group changes made by another client, keysyms the
+// keymap lacks, and characters typed into a window.
+#include "keyboard/KeyNames.h"
+#include "platform/X11KeyOutput.h"
+#include "platform/X11KeyState.h"
+#include "platform/X11Keyboard.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/QtTestApp.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QWindow>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+#include <vector>
+
+using namespace corvane::platform;
+
+namespace {
+
+// Keeps the text of the key presses it gets.
+class TypedText : public QWindow {
+public:
+    QString text;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { text += event->text(); }
+};
+
+// Runs Qt's events until `done` holds or two seconds have passed.
+template <typename Done>
+bool waitFor(Done done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Shows the window and gives it the focus.
+bool shownWithFocus(QWindow& window)
+{
+    window.resize(200, 100);
+    window.show();
+    if (!waitFor([&] { return window.isExposed(); }))
+        return false;
+    window.requestActivate();
+    return waitFor([&] { return QGuiApplication::focusWindow() == &window; });
+}
+
+// The codes down while the key of `code` is: those that share its key, and
+// the generic Shift, Ctrl or Alt with either side.
+std::set<int> sameKey(int code)
+{
+    static const std::set<int> kShared[] = {{14, 20},  {42, 44},  {16, 160}, {17, 162},
+                                            {18, 164}, {16, 161}, {17, 163}, {18, 165}};
+    for (const std::set<int>& codes : kShared) {
+        if (codes.count(code))
+            return codes;
+    }
+    return {code};
+}
+
+class X11Keys : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        keyboard = X11Keyboard::open(&whyNot);
+        output = std::make_unique<X11KeyOutput>(keyboard, whyNot);
+        state = std::make_unique<X11KeyState>(keyboard);
+        if (!keyboard)
+            return;
+        other = XOpenDisplay(DisplayString(keyboard->qtDisplay()));
+        XDisplayKeycodes(other, &first, &last);
+        unchanged = keymap();
+    }
+    static void TearDownTestSuite()
+    {
+        output.reset();
+        state.reset();
+        keyboard.reset();
+        if (other)
+            XCloseDisplay(other);
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(keyboard) << qPrintable(whyNot);
+        ASSERT_TRUE(waitFor([] { return keymap() == unchanged; }));
+        down();
+    }
+
+    // The codes down at a snapshot taken once the server has what was sent.
+    static std::set<int> down()
+    {
+        XSync(keyboard->qtDisplay(), False);
+        state->snapshot();
+        std::set<int> codes;
+        for (int code = -1; code <= 256; ++code) {
+            if (state->isDown(code))
+                codes.insert(code);
+        }
+        return codes;
+    }
+    // Whether any keycode is down once the server has what was sent.
+    static bool anyKeyDown()
+    {
+        XSync(keyboard->qtDisplay(), False);
+        char keys[32] = {};
+        XQueryKeymap(other, keys);
+        return std::any_of(std::begin(keys), std::end(keys), [](char bits) { return bits != 0; });
+    }
+    // The keysyms of every keycode, as the server has them now.
+    static std::vector<KeySym> keymap()
+    {
+        int perKey = 0;
+        KeySym* syms = XGetKeyboardMapping(other, static_cast<KeyCode>(first), last - first + 1, &perKey);
+        std::vector<KeySym> all(syms, syms + (last - first + 1) * perKey);
+        XFree(syms);
+        return all;
+    }
+    static int perKey() { return static_cast<int>(unchanged.size()) / (last - first + 1); }
+    static std::vector<KeySym> unchangedKeysyms(int keycode)
+    {
+        const auto at = unchanged.begin() + (keycode - first) * perKey();
+        return {at, at + perKey()};
+    }
+    // Another client gives the keycode these keysyms.
+    static void setKeysyms(int keycode, std::vector<KeySym> syms)
+    {
+        syms.resize(static_cast<std::size_t>(perKey()), NoSymbol);
+        XChangeKeyboardMapping(other, keycode, perKey(), syms.data(), 1);
+        XSync(other, False);
+    }
+
+    static inline QString whyNot;
+    static inline std::shared_ptr<X11Keyboard> keyboard;
+    static inline std::unique_ptr<X11KeyOutput> output;
+    static inline std::unique_ptr<X11KeyState> state;
+    // Another client, and the keymap before any key was sent.
+    static inline Display* other = nullptr;
+    static inline int first = 0, last = 0;
+    static inline std::vector<KeySym> unchanged;
+};
+
+TEST_F(X11Keys, EveryNamedKeyGoesDownAndUpAndReadsBackAsItself)
+{
+    // The codes the key names give (without the mouse buttons), F17..F24, the
+    // media and browser keys and the ISO key left of Z.
+    std::vector<int> codes;
+    for (int code = 0; code < 256; ++code) {
+        const bool button = code == 1 || code == 2 || (code >= 4 && code <= 6);
+        if ((!corvane::keyNameTable()[static_cast<std::size_t>(code)].isEmpty() && !button) ||
+            (code >= 128 && code <= 135) || (code >= 166 && code <= 183) || code == 226)
+            codes.push_back(code);
+    }
+    for (const int code : codes) {
+        output->keyDown(code);
+        EXPECT_EQ(down(), sameKey(code)) << "code " << code;
+        output->keyUp(code);
+        EXPECT_EQ(down(), std::set<int>{}) << "code " << code;
+    }
+    // Down as the generic Shift, up as the left one.
+    output->keyDown(16);
+    output->keyUp(160);
+    EXPECT_FALSE(anyKeyDown());
+}
+
+TEST_F(X11Keys, CodesWithoutAnXKeyArePassedOver)
+{
+    for (const int code : {1, 2, 4, 5, 6, 7, 58, 64, 136, 184, 255, -1, 300}) {
+        output->keyDown(code);
+        EXPECT_EQ(down(), std::set<int>{}) << "code " << code;
+        output->keyUp(code);
+    }
+}
+
+TEST_F(X11Keys, AKeyTappedBetweenSnapshotsCountsOnceAtTheNext)
+{
+    output->keyDown(65);
+    output->keyUp(65);
+    EXPECT_EQ(down(), std::set<int>{65});
+    EXPECT_EQ(down(), std::set<int>{});
+}
+
+TEST_F(X11Keys, ButtonsGoDownAndUp)
+{
+    const auto held = [] {
+        Window root = 0, child = 0;
+        int x = 0, y = 0;
+        unsigned mask = 0;
+        XQueryPointer(keyboard->qtDisplay(), DefaultRootWindow(keyboard->qtDisplay()), &root, &child, &x, &y, &x,
+                      &y, &mask);
+        return mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask);
+    };
+    const std::pair<MouseButton, unsigned> kButtons[] = {
+        {MouseButton::Left, Button1Mask}, {MouseButton::Right, Button3Mask}, {MouseButton::Middle, Button2Mask}};
+    for (const auto& [button, mask] : kButtons) {
+        output->buttonDown(button);
+        EXPECT_EQ(held(), mask);
+        output->buttonUp(button);
+        EXPECT_EQ(held(), 0u);
+    }
+}
+
+TEST_F(X11Keys, AKeymapChangeByAnotherClientIsFollowedBothWays)
+{
+    output->keyDown(65);
+    output->keyUp(65);
+    ASSERT_EQ(down(), std::set<int>{65});
+    // F20 on the first keycode without keysyms; AltGr for the right Alt.
+    int empty = first;
+    while (unchangedKeysyms(empty) != std::vector<KeySym>(static_cast<std::size_t>(perKey()), NoSymbol))
+        ++empty;
+    const int rightAlt = XKeysymToKeycode(other, XK_Alt_R);
+    setKeysyms(empty, {XK_F20});
+    setKeysyms(rightAlt, {XK_ISO_Level3_Shift});
+    down();
+    const std::vector<KeySym> changed = keymap();
+    // Sent on the keys the other client changed, not on spares, and read back.
+    for (const int code : {131, 165}) {
+        output->keyDown(code);
+        EXPECT_EQ(down(), sameKey(code)) << "code " << code;
+        output->keyUp(code);
+    }
+    EXPECT_EQ(keymap(), changed);
+    setKeysyms(empty, unchangedKeysyms(empty));
+    setKeysyms(rightAlt, unchangedKeysyms(rightAlt));
+}
+
+TEST_F(X11Keys, KeysAreReadAndTypedInTheCurrentGroup)
+{
+    // A second group, locked: ef (its own keysym) on the A key, b on the S
+    // key, zhe (by code point) on the D key.
+    const int a = XKeysymToKeycode(other, XK_a), s = XKeysymToKeycode(other, XK_s), d = XKeysymToKeycode(other, XK_d);
+    setKeysyms(a, {XK_a, XK_A, XK_Cyrillic_ef, XK_Cyrillic_EF});
+    setKeysyms(s, {XK_s, XK_S, XK_b, XK_B});
+    setKeysyms(d, {XK_d, XK_D, 0x1000436, 0x1000416});
+    XkbLockGroup(other, XkbUseCoreKbd, 1);
+    XSync(other, False);
+    down();
+    // The S key reads as B; the A key, as no code names ef, as A still.
+    for (const auto& [keycode, code] : {std::pair{s, 66}, std::pair{a, 65}}) {
+        XTestFakeKeyEvent(other, static_cast<unsigned>(keycode), True, CurrentTime);
+        XSync(other, False);
+        EXPECT_EQ(down(), std::set<int>{code});
+        XTestFakeKeyEvent(other, static_cast<unsigned>(keycode), False, CurrentTime);
+    }
+    TypedText window;
+    ASSERT_TRUE(shownWithFocus(window));
+    const std::vector<KeySym> changed = keymap();
+    for (const char32_t character : {U'ф', U'Ф', U'b', U'ж'})
+        output->typeCharacter(character);
+    EXPECT_EQ(keymap(), changed);
+    // No key of the group gives s: a spare does.
+    output->typeCharacter(U's');
+    EXPECT_TRUE(waitFor([&] { return window.text.size() >= 5; }));
+    EXPECT_EQ(window.text, QStringLiteral("фФbжs"));
+    EXPECT_FALSE(anyKeyDown());
+    XkbLockGroup(other, XkbUseCoreKbd, 0);
+    for (const int keycode : {a, s, d})
+        setKeysyms(keycode, unchangedKeysyms(keycode));
+}
+
+TEST_F(X11Keys, AKeysymTheKeymapLacksGoesThroughASpareKeycodeGivenBackAfter)
+{
+    ASSERT_EQ(std::count(unchanged.begin(), unchanged.end(), XK_F24), 0);
+    output->keyDown(135);
+    EXPECT_EQ(down(), std::set<int>{135});
+    output->keyUp(135);
+    EXPECT_TRUE(waitFor([] { return keymap() == unchanged; }));
+}
+
+TEST_F(X11Keys, CharactersAreTypedWithTheModifiersTheyNeedOrThroughASpareKeycode)
+{
+    TypedText window;
+    ASSERT_TRUE(shownWithFocus(window));
+    for (const char32_t character : {U'a', U'A', U'!', U'\x01'})
+        output->typeCharacter(character);
+    EXPECT_EQ(keymap(), unchanged);
+    // A held Shift stays held and does not change a character typed on a spare.
+    for (const char32_t character : {U'é', U'\t'})
+        output->typeCharacter(character);
+    output->keyDown(160);
+    output->typeCharacter(U'ñ');
+    output->typeCharacter(U'b');
+    output->keyUp(160);
+    EXPECT_TRUE(waitFor([&] { return window.text.size() >= 7; }));
+    EXPECT_EQ(window.text, QStringLiteral("aA!é\tñB"));
+    EXPECT_FALSE(anyKeyDown());
+    EXPECT_TRUE(waitFor([] { return keymap() == unchanged; }));
+}
+
+TEST_F(X11Keys, AnOutputReleasesItsKeysAndUnbindsItsSparesWhenItGoes)
+{
+    auto second = std::make_unique<X11KeyOutput>(keyboard, QString());
+    second->keyDown(160);
+    second->keyDown(135);
+    EXPECT_EQ(down(), (std::set<int>{16, 160, 135}));
+    second.reset();
+    EXPECT_FALSE(anyKeyDown());
+    EXPECT_EQ(keymap(), unchanged);
+}
+
+} // namespace
