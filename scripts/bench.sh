@@ -5,7 +5,9 @@
 #   corvane-bench-latency  tracker-to-pointer latency at cycle delays of 10 and
 #                          20 ms and the CPU per cycle, against the simulator;
 #   corvane-bench-decoder  packet decoder throughput;
-#   corvane-bench-keys     one key-state poll and one six-key stroke sent.
+#   corvane-bench-keys     one key-state poll and one six-key stroke sent, and
+#                          the keyboard poll and the keyboard stage as the
+#                          main loop runs them.
 # The figures are printed against their targets; the script fails only when a
 # figure could not be measured at all.
 set -euo pipefail

@@ -17,7 +17,6 @@
 using namespace corvane;
 using namespace std::string_view_literals;
 using corvane::testing::faultOf;
-using corvane::testing::readFile;
 using corvane::testing::writeFile;
 
 namespace {
@@ -133,22 +132,6 @@ TEST(ProfileStore, WritesNamedRecordsAndReadsThemBackInOrder)
     store.readProfiles({});
     EXPECT_EQ(store.table.count(), 0);
     EXPECT_EQ(store.table.upperBound(), 11);
-}
-
-TEST(ProfileStore, LastProfileFile)
-{
-    QTemporaryDir dir;
-    ProfileStore store(dir.path());
-    store.readLastProfile();
-    EXPECT_EQ(store.lastProfileName, kDefaultMouseEmulation);
-    store.lastProfileName.clear();
-    store.writeLastProfile();
-    EXPECT_EQ(readFile(store.lastProfilePath()), QByteArray("\"\"\r\n"));
-    store.readLastProfile();
-    EXPECT_EQ(store.lastProfileName, QString());
-    writeFile(store.lastProfilePath(), "");
-    store.readLastProfile();
-    EXPECT_EQ(store.lastProfileName, kDefaultMouseEmulation);
 }
 
 TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)
