@@ -2,7 +2,8 @@
 # Builds Corvane (Release, in build/), runs a fresh copy of it on a private
 # Xvfb server and saves screenshots of its main window in build/screenshots/:
 # hidden.png (settings hidden), then tracker.png, mouse.png, keyboard.png and
-# other.png (settings shown, one per tab).
+# other.png (settings shown, one per tab), and recording.png: the Keyboard tab
+# while "Turn Left" records left Ctrl held and S typed.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -10,20 +11,28 @@ source "$root/scripts/xvfb-lib.sh"
 
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
-cmake --build "$root/build" -j2 --target corvane corvane-x-close
+cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-x-close
 
 out="$root/build/screenshots"
 mkdir -p "$out"
 folder=$(mktemp -d)
 corvane_pid=
+sim_pid=
 cleanup() {
   if [[ -n $corvane_pid ]]; then kill -9 "$corvane_pid" 2>/dev/null || true; fi
+  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
   xvfb_stop
   rm -rf "$folder"
 }
 trap cleanup EXIT
 
 xvfb_private_display
+
+# The simulated tracker as COM 1, so that the main loop is not held up
+# searching the ports and the keyboard poll runs in every cycle.
+"$root/build/bin/corvane-tracker-sim" --link "$folder/com1" --no-control </dev/null >"$folder/sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 50); do [[ -e $folder/com1 ]] && break; sleep 0.1; done
 
 # A copy in an empty folder starts as on a first run, with the default profiles.
 cp "$root/build/bin/corvane" "$folder/corvane"
@@ -73,6 +82,22 @@ click_twips 2550 "$tab_row"
 shot keyboard.png
 click_twips 3540 "$tab_row"
 shot other.png
+
+# Back on the Keyboard tab: key mode "Emulate Keys", the third item of the
+# mode list (left 1380, top 120 in its frame at 240, 1410), which enables the
+# mapping buttons; then "Turn Left" (left 240, top 300 in the frame
+# "Mappings" at 240, 1890) pressed in, left Ctrl held down and S typed.
+click_twips 2550 "$tab_row"
+click_twips $((240 + 1380 + 2295 / 2)) $((1410 + 120 + 315 / 2))
+xdotool key --delay 150 Down Down Return
+sleep 1
+click_twips $((240 + 240 + 1035 / 2)) $((1890 + 300 + 315 / 2))
+xdotool keydown Control_L
+sleep 0.5
+xdotool key s
+sleep 0.5
+shot recording.png
+xdotool keyup Control_L
 
 "$root/build/bin/corvane-x-close" "Tollan Corvane"
 status=0
