@@ -59,15 +59,21 @@ bool X11KeyOutput::ready()
     return false;
 }
 
-void X11KeyOutput::keyDown(int virtualKey)
+X11KeySym X11KeyOutput::keysymToSend(int virtualKey)
 {
     if (!ready())
-        return;
+        return NoSymbol;
     const X11KeySym keysym = keysymForVirtualKey(virtualKey);
-    if (keysym == NoSymbol) {
+    if (keysym == NoSymbol)
         qCWarning(lcKeys, "virtual-key code %d has no X key; passed over", virtualKey);
+    return keysym;
+}
+
+void X11KeyOutput::keyDown(int virtualKey)
+{
+    const X11KeySym keysym = keysymToSend(virtualKey);
+    if (keysym == NoSymbol)
         return;
-    }
     auto it = held_.find(virtualKey);
     if (it == held_.end()) {
         const int keycode = keyFor(keysym, alternateKeysymForVirtualKey(virtualKey));
@@ -82,13 +88,9 @@ void X11KeyOutput::keyDown(int virtualKey)
 
 void X11KeyOutput::keyUp(int virtualKey)
 {
-    if (!ready())
+    const X11KeySym keysym = keysymToSend(virtualKey);
+    if (keysym == NoSymbol)
         return;
-    const X11KeySym keysym = keysymForVirtualKey(virtualKey);
-    if (keysym == NoSymbol) {
-        qCWarning(lcKeys, "virtual-key code %d has no X key; passed over", virtualKey);
-        return;
-    }
     const auto it = held_.find(virtualKey);
     if (it == held_.end()) {
         // Not pressed here: release the key that gives it, if the keymap has one.

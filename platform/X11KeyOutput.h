@@ -17,6 +17,7 @@
 // Without X (or without XTEST or XKB) nothing is sent; the first call says
 // why on standard error.
 #include "platform/KeyOutput.h"
+#include "platform/X11KeyTable.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -53,6 +54,8 @@ private:
         qint64 idleSinceMs = 0;
     };
     bool ready();
+    // The keysym a virtual-key code sends; NoSymbol (after a note) when there is none or no X.
+    X11KeySym keysymToSend(int virtualKey);
     // The keycode to press for the keysym: one of the keymap that gives it or
     // the alternate, else a spare; 0 when none is left.
     int keyFor(unsigned long keysym, unsigned long alternate);
