@@ -1,8 +1,14 @@
 #include "bench/x_windows.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
+
+#include <fcntl.h>
+
+#include <stdexcept>
 
 namespace corvane::xtools {
 namespace {
@@ -128,19 +134,23 @@ std::optional<Window> findShownTopLevel(Display* display, const std::string& nam
     return std::nullopt;
 }
 
-Point startButtonCentre(Display* display, Window mainWindow)
+Point twipsPoint(Display* display, Window mainWindow, double left, double top)
 {
-    // Start_Command in twips inside the main window, and the window's width
-    // in twips, which gives the scale to pixels whatever the resolution.
-    constexpr double kLeft = 120, kTop = 510, kWidth = 1335, kHeight = 315, kWindowWidth = 4425;
-    int left = 0, top = 0;
+    constexpr double kWindowWidth = 4425;
+    int x = 0, y = 0;
     Window child = None;
-    XTranslateCoordinates(display, mainWindow, DefaultRootWindow(display), 0, 0, &left, &top, &child);
+    XTranslateCoordinates(display, mainWindow, DefaultRootWindow(display), 0, 0, &x, &y, &child);
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, mainWindow, &attributes);
     const double scale = attributes.width / kWindowWidth;
-    return {left + static_cast<int>((kLeft + kWidth / 2) * scale),
-            top + static_cast<int>((kTop + kHeight / 2) * scale)};
+    return {x + static_cast<int>(left * scale), y + static_cast<int>(top * scale)};
+}
+
+Point startButtonCentre(Display* display, Window mainWindow)
+{
+    // Start_Command in twips inside the main window.
+    constexpr double kLeft = 120, kTop = 510, kWidth = 1335, kHeight = 315;
+    return twipsPoint(display, mainWindow, kLeft + kWidth / 2, kTop + kHeight / 2);
 }
 
 void moveTo(Display* display, Point to)
@@ -157,6 +167,14 @@ void click(Display* display, Point at)
     XSync(display, False);
 }
 
+bool hasFocus(Display* display, Window window)
+{
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus != None && focus == window;
+}
+
 void sendDeleteWindow(Display* display, Window window)
 {
     XEvent event{};
@@ -168,6 +186,49 @@ void sendDeleteWindow(Display* display, Window window)
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
+}
+
+RawKeyListener::RawKeyListener() : display_(XOpenDisplay(nullptr))
+{
+    // 2.2 is announced: raw events reach the root window from 2.1 on.
+    int event = 0, error = 0, major = 2, minor = 2;
+    if (display_ == nullptr)
+        throw std::runtime_error("cannot open the X display");
+    if (!XQueryExtension(display_, "XInputExtension", &opcode_, &event, &error)
+        || XIQueryVersion(display_, &major, &minor) != Success) {
+        XCloseDisplay(display_);
+        throw std::runtime_error("the X display has no XInput 2");
+    }
+    // Programs started later must not inherit this connection.
+    ::fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XISetMask(bits, XI_RawKeyRelease);
+    XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
+    XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
+    XSync(display_, False);
+}
+
+RawKeyListener::~RawKeyListener()
+{
+    XCloseDisplay(display_);
+}
+
+const std::vector<std::string>& RawKeyListener::heard()
+{
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        XGenericEventCookie* cookie = &event.xcookie;
+        if (cookie->type != GenericEvent || cookie->extension != opcode_ || !XGetEventData(display_, cookie))
+            continue;
+        const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
+        // Looked up at once: a keycode bound for one stroke loses its keysym soon after.
+        const char* name = XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(raw->detail), 0, 0));
+        heard_.push_back((cookie->evtype == XI_RawKeyPress ? "+" : "-") + std::string(name ? name : "?"));
+        XFreeEventData(display_, cookie);
+    }
+    return heard_;
 }
 
 } // namespace corvane::xtools

@@ -2,7 +2,8 @@
 // Xlib helpers shared by the benchmarks, the end-to-end tests and
 // corvane-x-close: window names, finding a program's top-level window, the
 // polite close request a window manager sends when the user closes a window,
-// and pointer motion and clicks as a user's hand makes them (XTest).
+// pointer motion and clicks as a user's hand makes them (XTest), and the key
+// strokes that reach the server from any client (XInput2 raw events).
 #include <X11/Xlib.h>
 
 #include <sys/types.h>
@@ -41,6 +42,11 @@ std::vector<Window> findShownTopLevels(Display* display, const std::string& name
 // The mapped top-level window titled `name` that process `pid` owns.
 std::optional<Window> findShownTopLevel(Display* display, const std::string& name, pid_t pid);
 
+// A point of Corvane's main window given in twips from its top left corner,
+// in root coordinates. The window's width, 4425 twips, gives the scale to
+// pixels whatever the resolution.
+Point twipsPoint(Display* display, Window mainWindow, double left, double top);
+
 // The middle of Corvane's start/stop button (Start_Command) in root
 // coordinates, given its main window.
 Point startButtonCentre(Display* display, Window mainWindow);
@@ -49,8 +55,30 @@ Point startButtonCentre(Display* display, Window mainWindow);
 void moveTo(Display* display, Point to);
 void click(Display* display, Point at);
 
+// Whether `window` has the keyboard focus.
+bool hasFocus(Display* display, Window window);
+
 // Asks the window's owner to close it, as the close button of a window
 // manager does: a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW.
 void sendDeleteWindow(Display* display, Window window);
+
+// Listens, on a connection of its own, to the XInput2 raw key presses and
+// releases of every keyboard of the display, from its creation on. Throws
+// std::runtime_error when the display or its XInput 2 is missing.
+class RawKeyListener {
+public:
+    RawKeyListener();
+    ~RawKeyListener();
+    RawKeyListener(const RawKeyListener&) = delete;
+    RawKeyListener& operator=(const RawKeyListener&) = delete;
+    // Everything heard so far, as "+keysym" for a press and "-keysym" for a
+    // release: "+Shift_L", "-period" ...
+    const std::vector<std::string>& heard();
+
+private:
+    Display* display_;
+    int opcode_ = 0;
+    std::vector<std::string> heard_;
+};
 
 } // namespace corvane::xtools

@@ -76,6 +76,14 @@ std::size_t countOf(std::string_view text, std::string_view piece)
     return count;
 }
 
+std::string repeated(const std::string& line, std::size_t times)
+{
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i)
+        text += line + "\n";
+    return text;
+}
+
 void PrintTo(const Point& p, std::ostream* out)
 {
     *out << "(" << p.x << ", " << p.y << ")";
@@ -96,6 +104,21 @@ bool pointerMoves(Millis within)
     centrePointer();
     return waitUntil([] { return pointer() != Point{}; }, within, Millis(5));
 }
+
+void xdotool(const std::string& arguments)
+{
+    std::vector<std::string> argv = {"xdotool"};
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;)
+        argv.push_back(word);
+    ChildProcess child(argv);
+    if (!child.waitForExit(Millis(10000)) || child.exitStatus() != 0)
+        throw std::runtime_error("xdotool " + arguments + ": " + child.howItEnded());
+}
+
+KeyListener::KeyListener() : listener_(std::make_unique<xtools::RawKeyListener>()) {}
+KeyListener::~KeyListener() = default;
+std::vector<std::string> KeyListener::heard() { return listener_->heard(); }
 
 // Simulator -----------------------------------------------------------------
 
@@ -173,6 +196,24 @@ void Corvane::clickStart()
 {
     Display* display = screen().display;
     xtools::click(display, xtools::startButtonCentre(display, window_));
+}
+
+void Corvane::clickAt(int left, int top)
+{
+    xtools::click(screen().display, xtools::twipsPoint(screen().display, window_, left, top));
+}
+
+int Corvane::heightTwips()
+{
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(screen().display, window_, &attributes);
+    return attributes.width > 0 ? attributes.height * 4425 / attributes.width : 0;
+}
+
+bool Corvane::hasFocus(const std::string& title)
+{
+    const auto window = xtools::findShownTopLevel(screen().display, title, child_->pid());
+    return window && xtools::hasFocus(screen().display, *window);
 }
 
 std::optional<int> Corvane::close()

@@ -2,11 +2,18 @@
 // Runs the real program against the tracker simulator on the X display of
 // $DISPLAY, as a user at the screen would: a fresh folder per test holding a
 // copy of the program, its profile files and its serial port entries; clicks
-// and pointer readings through XTest and XQueryPointer. Xlib stays out of the
-// tests. Set-up failures throw std::runtime_error, which GoogleTest reports.
+// and pointer readings through XTest and XQueryPointer, keys typed with
+// xdotool and heard as XInput2 raw events. Xlib stays out of the tests.
+// Set-up failures throw std::runtime_error, which GoogleTest reports.
 #include "bench/child_process.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+
+namespace corvane::xtools {
+class RawKeyListener;
+}
 
 namespace corvane::e2e {
 
@@ -18,6 +25,8 @@ using bench::waitUntil;
 using bench::writeFile;
 
 std::size_t countOf(std::string_view text, std::string_view piece);
+// `times` lines of `line`, for the simulator's motion scripts.
+std::string repeated(const std::string& line, std::size_t times);
 
 struct Point {
     int x = 0;
@@ -32,6 +41,22 @@ void centrePointer();
 // Puts the pointer in the middle of the screen and tells whether the program
 // moves it within `within`.
 bool pointerMoves(Millis within);
+
+// Runs xdotool with the space-separated `arguments` and waits for it to end,
+// e.g. "keydown Control_L sleep 0.2 keyup Control_L".
+void xdotool(const std::string& arguments);
+
+// The raw key presses and releases of the display from its creation on, as
+// "+Shift_L" for a press and "-period" for a release (xtools::RawKeyListener).
+class KeyListener {
+public:
+    KeyListener();
+    ~KeyListener();
+    std::vector<std::string> heard();
+
+private:
+    std::unique_ptr<xtools::RawKeyListener> listener_;
+};
 
 // The tracker simulator, linked into a test folder as `link`. Its log goes to
 // sim.log there, the bytes it received to sim-record.bin, the packets it sent
@@ -67,6 +92,12 @@ public:
 
     // A click in the middle of the start/stop button.
     void clickStart();
+    // A click at a point of the main window, in twips from its top left corner.
+    void clickAt(int left, int top);
+    // The main window's height in twips.
+    int heightTwips();
+    // Whether the program's shown window titled `title` has the keyboard focus.
+    bool hasFocus(const std::string& title);
     // Closes the main window as a window manager does; the exit status, or
     // nothing when the program did not end within 10 s.
     std::optional<int> close();

@@ -18,14 +18,6 @@ constexpr std::size_t kLeadPackets = 120;
 // average to let go of a step (at most 13 cycles of at least 20 ms).
 constexpr std::size_t kStepPackets = 60;
 
-std::string repeated(const std::string& line, std::size_t times)
-{
-    std::string text;
-    for (std::size_t i = 0; i < times; ++i)
-        text += line + "\n";
-    return text;
-}
-
 // Samples the pointer while the simulator plays a script of `steps` steps,
 // until 0.8 s after its last packet; returns where the pointer was just before
 // each step's first packet was written (the program cannot have moved it for
