@@ -9,7 +9,7 @@ packages=(
   libx11-dev libxtst-dev libxi-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb x11-utils xdotool imagemagick fonts-dejavu-core
+  xvfb openbox x11-utils xdotool imagemagick fonts-dejavu-core
 )
 
 # One dpkg-query for all: a package it does not know is simply not listed.

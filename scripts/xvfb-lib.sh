@@ -24,9 +24,30 @@ xvfb_start() {
   return 1
 }
 
-# xvfb_stop: stops the server of xvfb_start and removes the folder that
-# xvfb_runtime_dir made. Scripts call it on exit.
+# xvfb_window_manager: starts openbox on $DISPLAY, as a user's desktop has a
+# window manager that frames, places and focuses the windows, and waits until
+# it manages the screen. Sets WM_PID; xvfb_stop stops it.
+xvfb_window_manager() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  WM_PID=$!
+  local i
+  for ((i = 0; i < 100; i++)); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$WM_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "openbox did not start" >&2
+  return 1
+}
+
+# xvfb_stop: stops the window manager and the server of xvfb_start and removes
+# the folder that xvfb_runtime_dir made. Scripts call it on exit.
 xvfb_stop() {
+  if [[ -n ${WM_PID:-} ]]; then
+    kill "$WM_PID" 2>/dev/null || true
+    wait "$WM_PID" 2>/dev/null || true
+    WM_PID=
+  fi
   if [[ -n ${XVFB_PID:-} ]]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
