@@ -27,19 +27,6 @@ void require(bool condition)
         std::abort();
 }
 
-void checkDigitText(QByteArrayView text)
-{
-    const QByteArray bits = HexToBinary(text);
-    require(bits.size() % 4 == 0);
-    require(bits.count('0') + bits.count('1') == bits.size());
-    QByteArray digits;
-    for (char c : text)
-        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))
-            digits += c;
-    require(BinaryToHex(bits) == digits);
-    require(BinaryToHex(text).size() <= text.size() / 4);
-}
-
 void checkMouseEmulation(const QByteArray& before, const QByteArray& after, const MovementValues& v)
 {
     require(after.size() <= 8 && before.endsWith(after));
@@ -66,7 +53,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const bool euler = (data[0] & 1) != 0;
     const QByteArray input(reinterpret_cast<const char*>(data + 3), static_cast<qsizetype>(size - 3));
-    checkDigitText(input);
 
     Profile p;
     p.mode = euler ? kModeEulerAngle : kModeMouseEmulation;

@@ -38,13 +38,6 @@ void exercise(const QString& text)
         }
     }
 
-    try {
-        (void)toInt16(value);
-        (void)toInt32(value);
-    } catch (const Fault& f) {
-        check(f.number == kFaultOverflow);
-    }
-
     const RenderedKeys rendered = renderKeySequence(text);
     check(!rendered.fault || rendered.fault->number == kFaultSubscript);
 

@@ -140,18 +140,6 @@ TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
     EXPECT_TRUE(fakes.log.matching(QStringLiteral("move")).isEmpty());
 }
 
-TEST_F(EngineRun, HeldGlobalKeysToggleInEveryCycleThatTheGuardLetsThrough)
-{
-    testing::writeFile(path(kProfilesFileName), testing::defaultsFileBytes());
-    for (const int code : {162, 163, 83}) // the start and the stop keys of "Default Mouse Emulation"
-        fakes.keyState().press(code);
-    QStringList captions;
-    for (const qint64 at : {500, 1500, 2500, 3500})
-        clock().at(at, [&, this] { captions << form().Start_Command->text(); });
-    EXPECT_EQ(runUntilClosedAt(3600), 0);
-    EXPECT_EQ(captions, QStringList({"Stop", "Stop", "Start", "Start"}));
-}
-
 TEST_F(EngineRun, TheToggleIgnoresASecondClickWithinTheNextWholeSecond)
 {
     // The caption after each click, what the click wrote to the tracker, and

@@ -29,15 +29,11 @@ TEST(KeyNames, LabelsByCode)
         {0, "[000]"},      {57, "[9]"},      {90, "[Z]"},       {105, "[PAD9]"},    {112, "[F1]"},
         {127, "[F16]"},    {128, "[128]"},   {187, "[=]"},      {192, "[`]"},       {220, "[\\]"},
         {222, "[']"},      {300, "[300]"},   {1300, "[300]"},  {93, "[APPS]"},     {94, "[094]"},
+        {48, "[0]"},       {96, "[PAD0]"},   {65, "[A]"},      {160, "[LSHIFT]"},  {165, "[RALT]"},
     };
     for (const auto& [code, label] : cases)
         EXPECT_EQ(keyLabel(code), QString::fromLatin1(label)) << code;
     EXPECT_THROW(keyLabel(-1), Fault);
-
-    int named = 0;
-    for (const QString& name : keyNameTable())
-        named += name.isEmpty() ? 0 : 1;
-    EXPECT_EQ(named, 63 + 10 + 26 + 10 + 16);
 }
 
 TEST(KeySequence, ReadsTokens)
@@ -107,7 +103,7 @@ TEST(MappedKeys, EachAxisFiresItsDirectionsMappingPastTheJitterAndTurnAndLookLea
         {{3.5, -3.01, 4}, "TL TR LU LD LL LR", "TRLULR", 0, 0},
         {{-3, 3, 3}, "TL TR LU LD LL LR", "", 0, 0}, // at the threshold: nothing, but taken
         {{-5, 0, -9}, "- TR LU LD - LR", "", -5, 0},
-        {{0, 0, 0}, "TL TR LU LD LL LR", "", 0, 0},
+        {{0.5, 0.5, 0}, "TL - - LD LL LR", "", 0.5, 0}, // a small turn right, unmapped, stays
     };
     for (const auto& row : rows) {
         const QStringList set = QString::fromLatin1(row.set).split(u' ');

@@ -221,8 +221,8 @@ TEST_F(MainWindow, MappingButtonsRecordOneAtATimeAndTypedTextIsUndone)
         form.keyChecks[button]->click();
         EXPECT_EQ(pressedIn(), after) << button;
     }
-    EXPECT_EQ(std::tuple(current().lookUpKey, current().lookDownKey, current().startKey), std::tuple("", "", ""));
-    EXPECT_EQ(form.keyBoxes[2]->toPlainText(), "") << "emptied when its recording began";
+    EXPECT_EQ(std::tuple(current().lookUpKey, form.keyBoxes[2]->toPlainText(), current().startKey),
+              std::tuple("", "", "")) << "emptied when their recordings began";
 
     // Keys typed while a button is pressed in are for the recording; losing the focus pops it out.
     for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {

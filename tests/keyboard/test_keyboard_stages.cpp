@@ -1,0 +1,152 @@
+// The keyboard stages: the poll with the recorder writing into the mapping
+// whose button is pressed in and the global start and stop keys; the output
+// with each key mode's events as the key output receives them, the monitor,
+// the yields between events and the release of what is held.
+#include "engine/EventPump.h"
+#include "keyboard/PollKeyboard.h"
+#include "keyboard/SendMappedKeys.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/FormFixture.h"
+
+#include <QTextBlock>
+#include <QTimer>
+
+namespace corvane {
+namespace {
+
+struct KeyStages : testing::FormTest {
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        addCurrent(defaultMouseEmulation()).jitter = 3; // start and stop: left Ctrl, right Ctrl, S
+        form.KeyMode_Combo->setText(QStringLiteral("Emulate Keys")); // the movement buttons enabled
+    }
+    // One poll with exactly these keys down (and these tapped since the last poll).
+    void poll(std::initializer_list<int> down, std::initializer_list<int> tapped = {})
+    {
+        for (int code = 0; code < 256; ++code)
+            fakes.keyState().release(code);
+        for (int code : down)
+            fakes.keyState().press(code);
+        for (int code : tapped)
+            fakes.keyState().tap(code);
+        keyPoll.PollKeyboard();
+    }
+    QString recorded(Mapping m) { return current().*kMappingFields[static_cast<int>(m)]; }
+    // The box's runs of labels of one colour, each after "G" (green), "R" (red) or "?".
+    QString shown(Mapping m)
+    {
+        QString out;
+        for (auto run = form.keyBoxes[static_cast<int>(m)]->document()->begin().begin(); !run.atEnd(); ++run) {
+            const QColor c = run.fragment().charFormat().foreground().color();
+            out += (c == QColor(0, 128, 0) ? "G" : c == QColor(192, 0, 0) ? "R" : "?") + run.fragment().text();
+        }
+        return out;
+    }
+
+    // One stage with the left-right value -5 turning left into `turnLeft`;
+    // the events, the monitor and what is left for the pointer.
+    QString send(const char* mode, const char* turnLeft)
+    {
+        current().turnLeftKey = QString::fromLatin1(turnLeft);
+        MovementValues values{-5, 4, 0};
+        QString cycle;
+        fakes.log.clear();
+        form.KeyMon_Text->setText(QStringLiteral("before"));
+        output.SendMappedKeys(values, cycle, QString::fromLatin1(mode), *form.KeyMon_Text);
+        return QStringLiteral("%1 | %2 | %3,%4").arg(fakes.log.joined(), form.KeyMon_Text->text())
+            .arg(values.leftRight).arg(values.upDown);
+    }
+
+    EventPump pump{fakes.process()};
+    int toggles = 0;
+    KeyboardPoll keyPoll{app, form, pump, [this] { ++toggles; }};
+    KeyboardOutput output{app, pump};
+};
+
+TEST_F(KeyStages, RecordsPressesAndReleasesOncePerKeyInCodeOrderWithinAPoll)
+{
+    poll({65}); // already down when the recording starts: only its release counts
+    form.keyChecks[0]->click();
+    for (const auto& down : {std::initializer_list<int>{65, 162}, {162}, {162, 83, 160}, {162, 160}, {}})
+        poll(down);
+    EXPECT_EQ(recorded(Mapping::TurnLeft), "D162U065D083D160U083U160U162");
+    EXPECT_EQ(shown(Mapping::TurnLeft), "G[LCTRL]R[A]G[S][LSHIFT]R[S][LSHIFT][LCTRL]");
+    // Only the 247 codes from 3 to 255 that are not mouse buttons nor generic modifiers are asked about.
+    const QList<int>& asked = fakes.keyState().queried;
+    EXPECT_EQ(std::tuple(asked.size(), asked[0], asked[1], asked[10], asked.back()), std::tuple(247, 3, 7, 19, 255));
+    EXPECT_EQ(toggles, 0) << "a recording ignores the global keys";
+
+    // A tap between two polls counts once; a button pressed in during a scan records from that poll on.
+    form.keyChecks[2]->click();
+    QTimer::singleShot(0, [this] { form.keyChecks[3]->click(); });
+    poll({}, {32});
+    poll({});
+    EXPECT_EQ(recorded(Mapping::LookDown), "D032U032");
+    EXPECT_EQ(recorded(Mapping::LookUp), "");
+    EXPECT_EQ(recorded(Mapping::TurnLeft), "D162U065D083D160U083U160U162") << "kept after popping out";
+    form.keyChecks[3]->click(); // popped out: nothing more is recorded or shown
+    poll({70});
+    EXPECT_EQ(shown(Mapping::LookDown), "G[SPACE]R[SPACE]");
+}
+
+TEST_F(KeyStages, TheGlobalKeyOfTheTrackersStateFiresWhileAllItsDownKeysAreDown)
+{
+    // The Start caption, the stop sequence, the keys down, and whether the toggle is called.
+    const struct { const char* caption; const char* stopKey; std::initializer_list<int> down; int toggles; } rows[] = {
+        {"Start", "", {162, 163, 83}, 1}, {"Start", "", {162, 163, 83, 65}, 1}, {"Start", "", {162, 83}, 0},
+        {"Start", "", {}, 0},             {"Stop", "", {162, 163, 83}, 0},       {"Stop", "U065", {70}, 1},
+        {"Stop", "U065", {}, 0},          {"Stop", "D065D06", {66}, 0},
+        {"Stop", "D065D06", {65}, 1}, // a short last token is searched as it stands
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.caption) + " " + row.stopKey);
+        form.Start_Command->setText(row.caption);
+        current().stopKey = row.stopKey;
+        toggles = 0;
+        poll(row.down);
+        EXPECT_EQ(toggles, row.toggles);
+    }
+}
+
+TEST_F(KeyStages, EachModeSendsTheCycleSequenceItsOwnWay)
+{
+    const struct { const char* mode; const char* turnLeft; const char* result; } rows[] = {
+        {"Emulate Keys", "D162D164D083U083U164U162",
+         "down 162, down 164, down 83, up 83, up 164, up 162 | D162D164D083U083U164U162 | 0,4"},
+        {"Emulate Keys", "D001U001D004U002", // the mouse buttons
+         "button down left, button up left, button down middle, button up right | D001U001D004U002 | 0,4"},
+        {"Keyboard Event", "D001U001", "down 1, up 1 | D001U001 | 0,4"},
+        {"Send Keys", "D160D065U065U160", "down 160, up 160, type A | {LSHIFT}A | 0,4"},
+        {"Send Keys", "", " |  | -5,4"},
+        {"Send Keys", "D-12", "message \"Corvane\" [OK]: Corvane has encountered the following error:|"
+                              "|9 : Subscript out of range -> OK |  | 0,4"},
+        {"Bogus", "D065", " | before | 0,4"}, // mapped directions are taken all the same
+        {"Disabled", "D065", " | before | -5,4"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(send(row.mode, row.turnLeft), QString::fromUtf8(row.result)) << row.mode << ' ' << row.turnLeft;
+
+    app.recordingActive = true;
+    EXPECT_EQ(send("Emulate Keys", "D065"), " | before | 0,0");
+}
+
+TEST_F(KeyStages, TheWindowRunsBetweenKeysAndWhatStaysHeldIsReleasedAtTheEnd)
+{
+    QTimer::singleShot(0, [this] { fakes.log.add(QStringLiteral("handler")); });
+    EXPECT_EQ(send("Emulate Keys", "D065U065"), "down 65, handler, up 65 | D065U065 | 0,4");
+
+    // A byte is all the key event takes: the sequence stops at the code that does not fit.
+    EXPECT_EQ(testing::faultOf([this] { send("Keyboard Event", "D066D256"); }), kFaultOverflow);
+    EXPECT_EQ(send("Emulate Keys", "D160D001D065U065"), "down 160, button down left, down 65, up 65 | D160D001D065U065 | 0,4");
+    EXPECT_EQ(output.held(), "D066D160D001");
+    fakes.log.clear();
+    output.releaseHeld();
+    EXPECT_EQ(fakes.log.joined(), "button up left, up 160, up 66");
+    EXPECT_EQ(output.held(), "");
+}
+
+} // namespace
+} // namespace corvane
