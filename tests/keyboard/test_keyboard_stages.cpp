@@ -26,8 +26,7 @@ struct KeyStages : testing::FormTest {
     // One poll with exactly these keys down (and these tapped since the last poll).
     void poll(std::initializer_list<int> down, std::initializer_list<int> tapped = {})
     {
-        for (int code = 0; code < 256; ++code)
-            fakes.keyState().release(code);
+        fakes.keyState() = platform::fakes::FakeKeyState();
         for (int code : down)
             fakes.keyState().press(code);
         for (int code : tapped)
@@ -70,8 +69,11 @@ TEST_F(KeyStages, RecordsPressesAndReleasesOncePerKeyInCodeOrderWithinAPoll)
 {
     poll({65}); // already down when the recording starts: only its release counts
     form.keyChecks[0]->click();
-    for (const auto& down : {std::initializer_list<int>{65, 162}, {162}, {162, 83, 160}, {162, 160}, {}})
+    for (const auto& down : {std::initializer_list<int>{65, 162}, {162}, {162, 83, 160}})
         poll(down);
+    EXPECT_EQ(shown(Mapping::TurnLeft), "G[LCTRL]R[A]G[S][LSHIFT]") << "labels as recorded: no releases yet";
+    poll({162, 160});
+    poll({});
     EXPECT_EQ(recorded(Mapping::TurnLeft), "D162U065D083D160U083U160U162");
     EXPECT_EQ(shown(Mapping::TurnLeft), "G[LCTRL]R[A]G[S][LSHIFT]R[S][LSHIFT][LCTRL]");
     // Only the 247 codes from 3 to 255 that are not mouse buttons nor generic modifiers are asked about.
@@ -145,7 +147,6 @@ TEST_F(KeyStages, TheWindowRunsBetweenKeysAndWhatStaysHeldIsReleasedAtTheEnd)
     fakes.log.clear();
     output.releaseHeld();
     EXPECT_EQ(fakes.log.joined(), "button up left, up 160, up 66");
-    EXPECT_EQ(output.held(), "");
 }
 
 } // namespace
