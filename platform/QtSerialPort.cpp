@@ -1,11 +1,12 @@
 #include "platform/QtSerialPort.h"
 
 #include "core/Fault.h"
+#include "platform/PortMapping.h"
+#include "platform/SerialDrain.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
-#include <algorithm>
 
 namespace corvane::platform {
 
@@ -77,20 +78,19 @@ void QtSerialPort::setSettings(const QString& settings)
 
 QString QtSerialPort::deviceFor(int number, QString* why) const
 {
-    const QString entry = QDir(folder_).filePath(QStringLiteral("com%1").arg(number));
-    if (QFileInfo::exists(entry))
-        return QFileInfo(entry).canonicalFilePath();
-    if (QFileInfo(entry).isSymLink()) {
-        if (why)
-            *why = QStringLiteral("%1 points to %2, which does not exist").arg(entry, QFileInfo(entry).symLinkTarget());
-        return {};
+    // The comN entries of the folder, dangling links included.
+    QList<PortEntry> entries;
+    const QFileInfoList found = QDir(folder_).entryInfoList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System);
+    for (const QFileInfo& entry : found) {
+        bool isNumber = false;
+        const int n = entry.fileName().mid(3).toInt(&isNumber);
+        if (isNumber && entry.fileName().mid(3) == QString::number(n))
+            entries.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
     }
-    const QStringList& ports = listedPorts();
-    if (number >= 1 && number <= ports.size())
-        return ports[number - 1];
+    const PortDevice port = portDevice(number, entries.isEmpty() ? listedPorts() : QStringList(), entries);
     if (why)
-        *why = QStringLiteral("there is no entry %1 and the system lists %2 serial port(s)").arg(entry).arg(ports.size());
-    return {};
+        *why = port.why;
+    return port.device;
 }
 
 const QStringList& QtSerialPort::listedPorts() const
@@ -98,11 +98,8 @@ const QStringList& QtSerialPort::listedPorts() const
     // Listing the ports walks the system's device tables: while the link
     // searches (every 100 ms) the list is taken afresh at most every five seconds.
     if (!portsListed_.isValid() || portsListed_.hasExpired(5000)) {
-        QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-        std::sort(ports.begin(), ports.end(),
-                  [](const QSerialPortInfo& a, const QSerialPortInfo& b) { return a.portName() < b.portName(); });
         ports_.clear();
-        for (const QSerialPortInfo& port : ports)
+        for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
             ports_.append(port.systemLocation());
         portsListed_.start();
     }
@@ -152,8 +149,13 @@ void QtSerialPort::open()
 
 void QtSerialPort::close()
 {
-    if (port_.isOpen())
+    if (port_.isOpen()) {
+        // The last bytes (the tracker's stop and reset) leave at the speed in use.
+        if (port_.bytesToWrite() > 0)
+            port_.waitForBytesWritten(500);
+        drainOutput(port_.handle());
         port_.close();
+    }
     port_.clearError();
 }
 

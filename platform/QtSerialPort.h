@@ -1,7 +1,7 @@
 #pragma once
-// The serial port over QSerialPort. "COM n" is the entry named comN in the
-// program's folder when there is one (normally a symbolic link such as
-// com1 -> /dev/ttyUSB0), else the n-th serial port the system lists, in name order.
+// The serial port over QSerialPort. Which device "COM n" stands for: the
+// entries comN of the program's folder when there are any, else the ports the
+// system lists, USB adapters first (PortMapping.h).
 #include "platform/SerialPort.h"
 
 #include <QElapsedTimer>

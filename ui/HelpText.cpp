@@ -68,16 +68,19 @@ Connecting the tracker
 Corvane names the serial ports COM 1 to COM 4. On Linux it finds the
 device behind COM n like this:
 
-  - If the program's folder (the folder of the executable) holds an entry
-    named comN (com1, com2, com3 or com4), COM n is that entry. Normally
-    it is a symbolic link to the serial device, made for example with
+  - If the program's folder (the folder of the executable) holds entries
+    named comN (com1, com2, com3 or com4), they alone define the ports:
+    COM n is the entry comN, and a COM n without one cannot be opened.
+    Normally an entry is a symbolic link to the serial device, made for
+    example with
 
-        ln -s /dev/ttyUSB0 com1
+        ln -s /dev/ttyUSB0 com3
 
-  - Otherwise COM n is the n-th serial port that the system lists, in
-    name order. On a computer whose only serial port is a USB serial
-    adapter, that adapter is COM 1. When there are several serial ports,
-    make comN links so that you know which port is which.
+  - Otherwise COM n is the n-th serial port that the system lists: USB
+    serial adapters (ttyACM, ttyUSB) first, then built-in ports (ttyS),
+    which open even when nothing is connected to them. So a USB adapter
+    is COM 1 when it is the only one. When there are several, make comN
+    links so that you know which port is which.
 
 You need permission to use the serial device. On Debian the serial devices
 belong to the group "dialout"; add yourself to it with

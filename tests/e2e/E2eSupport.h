@@ -18,11 +18,8 @@ class RawKeyListener;
 namespace corvane::e2e {
 
 namespace fs = std::filesystem;
-using bench::ChildProcess;
-using bench::Millis;
-using bench::readFile;
-using bench::waitUntil;
-using bench::writeFile;
+// The child processes, waits and whole-file reads and writes of bench/.
+using namespace bench;
 
 std::size_t countOf(std::string_view text, std::string_view piece);
 // `times` lines of `line`, for the simulator's motion scripts.

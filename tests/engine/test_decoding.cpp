@@ -46,7 +46,6 @@ TEST(MouseEmulation, PacketsSyncAndLeftovers)
 TEST(EulerAngle, NewestValidPacketOnly)
 {
     const QByteArray good = eulerPacket(0x4010, 0x4000, 0x4000);
-    EXPECT_EQ(good, QByteArray::fromHex("401040004000CFFF"));
     const struct { QByteArray buffer; double lr, ud, ss; } cases[] = {
         {good, 16, 0, 0},
         {eulerPacket(0x0000, 0x4000, 0xC000), 0, 0, 0},

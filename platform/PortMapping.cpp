@@ -1,0 +1,48 @@
+#include "platform/PortMapping.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace corvane::platform {
+
+namespace {
+
+// Sorting key of a device path: adapters first, then the name without its
+// trailing number, then that number.
+std::tuple<bool, QString, qulonglong> orderKey(const QString& path)
+{
+    const QString name = path.section(QLatin1Char('/'), -1);
+    const bool adapter = name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"));
+    qsizetype digits = name.size();
+    while (digits > 0 && name[digits - 1].isDigit())
+        --digits;
+    return {!adapter, name.left(digits), name.mid(digits).toULongLong()};
+}
+
+} // namespace
+
+QStringList portOrder(QStringList listed)
+{
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const QString& a, const QString& b) { return orderKey(a) < orderKey(b); });
+    return listed;
+}
+
+PortDevice portDevice(int number, const QStringList& listed, const QList<PortEntry>& entries)
+{
+    if (!entries.isEmpty()) {
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [number](const PortEntry& e) { return e.number == number; });
+        if (entry == entries.end())
+            return {{}, QStringLiteral("the program's folder has com entries, but none for COM %1").arg(number)};
+        if (entry->target.isEmpty())
+            return {{}, QStringLiteral("%1 leads to no device").arg(entry->path)};
+        return {entry->target, {}};
+    }
+    const QStringList ordered = portOrder(listed);
+    if (number >= 1 && number <= ordered.size())
+        return {ordered[number - 1], {}};
+    return {{}, QStringLiteral("the system lists %1 serial port(s)").arg(ordered.size())};
+}
+
+} // namespace corvane::platform

@@ -1,0 +1,35 @@
+#pragma once
+// Which device "COM n" stands for on Linux. Pure: it works on the names the
+// system lists and the entries found in the program's folder, so the rule can
+// be checked without the devices.
+//
+// When the folder holds any entry named comN (normally a symbolic link such as
+// com3 -> /dev/ttyUSB0), the entries alone define the ports: COM n is the
+// target of comN, and a COM n without an entry, or whose entry points nowhere
+// (a pulled adapter), cannot be opened. Without entries, COM n is the n-th of
+// the ports the system lists: USB serial adapters (ttyUSB*, ttyACM*) first,
+// then the others, such as built-in ports (ttyS*) that open although nothing
+// is connected; each group in name order, numbers by value.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace corvane::platform {
+
+struct PortEntry {
+    int number = 0;  // n of comN
+    QString path;    // the entry itself
+    QString target;  // the device it leads to; empty when it leads nowhere
+};
+
+struct PortDevice {
+    QString device; // empty when COM n cannot be opened
+    QString why;    // why not, then
+};
+
+// The listed ports in the order COM 1, COM 2 ... take them.
+QStringList portOrder(QStringList listed);
+
+PortDevice portDevice(int number, const QStringList& listed, const QList<PortEntry>& entries);
+
+} // namespace corvane::platform
