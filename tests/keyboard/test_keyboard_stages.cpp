@@ -120,7 +120,7 @@ TEST_F(KeyStages, EachModeSendsTheCycleSequenceItsOwnWay)
          "down 162, down 164, down 83, up 83, up 164, up 162 | D162D164D083U083U164U162 | 0,4"},
         {"Emulate Keys", "D001U001D004U002", // the mouse buttons
          "button down left, button up left, button down middle, button up right | D001U001D004U002 | 0,4"},
-        {"Keyboard Event", "D001U001", "down 1, up 1 | D001U001 | 0,4"},
+        {"Keyboard Event", "D000U001", "down 0, up 1 | D000U001 | 0,4"},
         {"Send Keys", "D160D065U065U160", "down 160, up 160, type A | {LSHIFT}A | 0,4"},
         {"Send Keys", "", " |  | -5,4"},
         {"Send Keys", "D-12", "message \"Corvane\" [OK]: Corvane has encountered the following error:|"

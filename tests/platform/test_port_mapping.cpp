@@ -27,7 +27,7 @@ TEST(PortMapping, AdaptersComeFirstAndEntriesAloneDecideWhenThereAreAny)
     const PortEntry com3{3, "/x/com3", "/dev/ttyUSB2"}, com1{1, "/x/com1", "/dev/pts/4"}, pulled{2, "/x/com2", ""};
     const struct { QStringList listed; QList<PortEntry> entries; const char* expected; } rows[] = {
         {machine, {}, "ttyACM0 ttyUSB2 ttyUSB10 ttyS0"},
-        {{}, {}, "- - - -"},
+        {{}, {}, "- - - -"}, {{"/dev/ttyS0"}, {}, "ttyS0 - - -"},
         {machine, {com3}, "- - ttyUSB2 -"},
         {machine, {com3, com1, pulled}, "4 - ttyUSB2 -"},
     };
