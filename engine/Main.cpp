@@ -143,9 +143,8 @@ void Engine::process()
     decodePackets(app_.store.table.current().mode, receiveBuffer_, values_);
     motion_.process(values_, app_.store.table.current());
     updateMonitor();
-    // The keyboard stage can take directions away from the mouse.
-    if (form_->KeyMode_Combo->text() != QLatin1String("Disabled"))
-        output_->SendMappedKeys(values_, cycleKeySequence_, form_->KeyMode_Combo->text(), *form_->KeyMon_Text);
+    // The keyboard stage (which does nothing in "Disabled") can take directions away from the mouse.
+    output_->SendMappedKeys(values_, cycleKeySequence_, form_->KeyMode_Combo->text(), *form_->KeyMon_Text);
     if (app_.store.table.current().mouseMode != QLatin1String("Disabled"))
         mouseStage();
     values_.sideSide = 0;

@@ -23,6 +23,9 @@ KeyToken readKeyToken(QStringView sequence);
 // All tokens of a sequence, front to back.
 QList<KeyToken> keyTokens(QStringView sequence);
 
+// The down token of a key code: "D" and the code in three digits ("D083").
+QString downToken(int code);
+
 enum class LabelColour { Green, Red };
 inline constexpr int kGreenRgb[3] = {0, 128, 0};
 inline constexpr int kRedRgb[3] = {192, 0, 0};

@@ -10,19 +10,6 @@
 
 namespace corvane {
 
-namespace {
-
-// The four-character tokens of a sequence of whole tokens.
-QList<QStringView> tokensOf(const QString& keys)
-{
-    QList<QStringView> tokens;
-    for (qsizetype at = 0; at < keys.size(); at += 4)
-        tokens.append(QStringView(keys).mid(at, 4));
-    return tokens;
-}
-
-} // namespace
-
 KeyboardPoll::KeyboardPoll(AppContext& app, MainForm& form, EventPump& pump, std::function<void()> startClick)
     : app_(app), form_(form), pump_(pump), startClick_(std::move(startClick))
 {
@@ -47,35 +34,35 @@ void KeyboardPoll::PollKeyboard()
     for (int code = 1; code <= 255; ++code) {
         pump_.process();
         if (looksAt(code) && keys.isDown(code))
-            keysDownNow_ += QStringLiteral("D%1").arg(code, 3, 10, QLatin1Char('0'));
+            keysDownNow_ += downToken(code);
     }
     if (!keysDownNow_.isEmpty() && app_.recordingActive) {
-        for (QStringView token : tokensOf(keysDownNow_))
-            if (!keysDownBefore_.contains(token))
-                record(token.toString(), true);
+        for (const KeyToken& token : keyTokens(keysDownNow_))
+            if (!keysDownBefore_.contains(token.text))
+                record(token, true);
     }
     if (!keysDownNow_.isEmpty() && !app_.recordingActive)
         fireGlobalKeys();
     if (!keysDownBefore_.isEmpty() && app_.recordingActive) {
-        for (QStringView token : tokensOf(keysDownBefore_))
-            if (!keysDownNow_.contains(token))
-                record(token.toString(), false);
+        for (const KeyToken& token : keyTokens(keysDownBefore_))
+            if (!keysDownNow_.contains(token.text))
+                record(token, false);
     }
 }
 
 // A key newly down (`down`) or no longer down, into the first pressed-in
 // mapping and, as a label, into the box that receives the recording.
-void KeyboardPoll::record(const QString& token, bool down)
+void KeyboardPoll::record(const KeyToken& token, bool down)
 {
     for (int i = 0; i < kMappingCount; ++i) {
         if (form_.keyChecks[i]->isChecked()) {
             recordTarget_ = i;
-            app_.store.table.current().*kMappingFields[i] += down ? token : QStringLiteral("U") + token.mid(1);
+            app_.store.table.current().*kMappingFields[i] += down ? token.text : QStringLiteral("U") + token.text.mid(1);
             break;
         }
     }
     if (recordTarget_) {
-        form_.keyBoxes[*recordTarget_]->appendLabel(keyLabel(readKeyToken(token).code),
+        form_.keyBoxes[*recordTarget_]->appendLabel(keyLabel(token.code),
                                                      down ? LabelColour::Green : LabelColour::Red);
     }
 }

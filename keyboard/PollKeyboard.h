@@ -2,6 +2,7 @@
 // The keyboard poll of every cycle: the whole keyboard's state, the recorder
 // that writes key strokes into the mapping whose button is pressed in, and the
 // global start and stop keys.
+#include "keyboard/KeySequence.h"
 #include "ui/AppContext.h"
 
 #include <QString>
@@ -31,7 +32,7 @@ public:
     static bool looksAt(int code);
 
 private:
-    void record(const QString& token, bool down);
+    void record(const KeyToken& token, bool down);
     void fireGlobalKeys();
 
     AppContext& app_;

@@ -145,7 +145,7 @@ QString KeyboardOutput::held() const
 {
     QString text;
     for (const int code : held_)
-        text += QStringLiteral("D%1").arg(code, 3, 10, QLatin1Char('0'));
+        text += downToken(code);
     return text;
 }
 
