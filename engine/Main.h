@@ -47,8 +47,6 @@ public:
 
     bool started() const;
     TrackerLink& link() { return *link_; }
-    KeyboardPoll& poll() { return *poll_; }
-    KeyboardOutput& output() { return *output_; }
     const QByteArray& receiveBuffer() const { return receiveBuffer_; }
     const MotionHistory& motion() const { return motion_; }
     AppContext& app() { return app_; }

@@ -24,9 +24,6 @@ public:
     // of the tracker's present state.
     void PollKeyboard();
 
-    // "D" tokens of the keys found down by the latest poll, in code order.
-    const QString& keysDownNow() const { return keysDownNow_; }
-
     // Whether the poll looks at a code: not the mouse buttons (1, 2, 4, 5, 6)
     // nor the generic Shift, Ctrl and Alt (16, 17, 18), whose sides it sees.
     static bool looksAt(int code);
@@ -39,6 +36,7 @@ private:
     MainForm& form_;
     EventPump& pump_;
     std::function<void()> startClick_;
+    // "D" tokens of the keys found down by the latest poll and the one before, in code order.
     QString keysDownNow_;
     QString keysDownBefore_;
     // The box that receives the recorder's labels: set when the recorder finds

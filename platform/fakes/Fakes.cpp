@@ -157,7 +157,6 @@ void FakeKeyState::snapshot()
     seen_.insert(tapped_.begin(), tapped_.end());
     tapped_.clear();
     queried.clear();
-    ++snapshots;
 }
 
 bool FakeKeyState::isDown(int virtualKey) const

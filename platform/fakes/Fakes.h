@@ -178,7 +178,6 @@ public:
     void tap(int virtualKey) { tapped_.insert(virtualKey); }
     // The codes asked about since the last snapshot, in the order asked.
     mutable QList<int> queried;
-    int snapshots = 0;
 
 private:
     std::set<int> held_, tapped_, seen_;
