@@ -6,9 +6,12 @@
 #include "ui/ShowError.h"
 
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QPushButton>
 
 namespace corvane {
+
+Q_LOGGING_CATEGORY(lcLink, "corvane.link", QtWarningMsg)
 
 namespace {
 
@@ -20,15 +23,19 @@ const QStringList kPortSteps = {QStringLiteral("COM 1"), QStringLiteral("COM 2")
                                 QStringLiteral("COM 4")};
 constexpr quint32 kReplyTimeoutMs = 2000;
 
-// Runs one step of the port search; a step that fails is passed over.
+// Runs one step of the port search; a step that fails is passed over. Returns
+// why it failed, or nothing.
 template <class Step>
-void skipFailure(Step&& step)
+QString skipFailure(Step&& step)
 {
     try {
         std::forward<Step>(step)();
+        return {};
     } catch (const ProgramEnded&) {
         throw;
     } catch (...) {
+        const Fault fault = currentFault();
+        return fault.description.isEmpty() ? QStringLiteral("fault %1").arg(fault.number) : fault.description;
     }
 }
 
@@ -67,6 +74,29 @@ void TrackerLink::shutdown()
     write("!");
     write("!R\r");
     app_.platform.serial->close();
+    enter(LinkPhase::Closed, QStringLiteral("stopped and reset the tracker (\"!\", \"!R\") and closed COM %1")
+                                 .arg(app_.link.portNumber));
+}
+
+void TrackerLink::enter(LinkPhase phase, const QString& what)
+{
+    app_.link.phase = phase;
+    qCInfo(lcLink).noquote() << what;
+}
+
+void TrackerLink::tried(const QString& refusal)
+{
+    const int number = app_.platform.serial->portNumber();
+    if (refusal.isEmpty()) {
+        app_.link.refusals.remove(number);
+        enter(LinkPhase::Waiting, QStringLiteral("COM %1 (%2) is open at %3, waiting for the tracker's answer")
+                                      .arg(number)
+                                      .arg(app_.platform.serial->describe(number).device,
+                                           app_.platform.serial->settings()));
+    } else if (app_.link.refusals.value(number) != refusal) {
+        app_.link.refusals.insert(number, refusal);
+        qCInfo(lcLink).noquote() << refusal;
+    }
 }
 
 QString TrackerLink::setupCommand(QString* mode) const
@@ -91,6 +121,10 @@ void TrackerLink::ServiceTrackerLink()
         pump_.process();
         if (port.isOpen() && (port.portNumber() != app_.link.portNumber || port.settings() != app_.link.portSettings)) {
             port.close();
+            enter(LinkPhase::Searching, QStringLiteral("closed COM %1 to open COM %2 at %3")
+                                            .arg(port.portNumber())
+                                            .arg(app_.link.portNumber)
+                                            .arg(app_.link.portSettings));
             app_.platform.clock->sleepMs(100);
             pump_.process();
         }
@@ -106,11 +140,16 @@ void TrackerLink::ServiceTrackerLink()
 void TrackerLink::openAndSearch()
 {
     platform::SerialPort& port = *app_.platform.serial;
+    if (!port.isOpen() && app_.link.phase != LinkPhase::Searching)
+        enter(LinkPhase::Searching, app_.link.phase == LinkPhase::Closed
+                                        ? QStringLiteral("searching the ports for the tracker")
+                                        : QStringLiteral("COM %1 has closed: the device has gone; searching the ports")
+                                              .arg(port.portNumber()));
     while (!port.isOpen()) {
         skipFailure([&] { port.setPortNumber(app_.link.portNumber); });
         while (!port.isOpen()) {
             skipFailure([&] { port.setSettings(app_.link.portSettings); });
-            skipFailure([&] { port.open(); });
+            tried(skipFailure([&] { port.open(); }));
             pump_.process();
             app_.platform.clock->sleepMs(100);
             app_.link.acceptedCommand.clear();
@@ -151,6 +190,7 @@ void TrackerLink::setUp()
     const QString command = setupCommand(&mode);
     if (command == app_.link.acceptedCommand)
         return;
+    enter(LinkPhase::Waiting, QStringLiteral("sending the set-up %1").arg(command));
     write("!");
     drain();
     write(command.toLatin1() + '\r');
@@ -170,14 +210,50 @@ void TrackerLink::setUp()
         app_.store.table.current().mode = mode;
         form_.Mode_Combo->setText(app_.store.table.current().mode);
         app_.link.acceptedCommand = command;
+        enter(LinkPhase::SetUp, QStringLiteral("the tracker on COM %1 is set up for %2").arg(app_.link.portNumber).arg(mode));
     } else {
         app_.link.acceptedCommand.clear();
+        enter(LinkPhase::Waiting, reply.isEmpty() ? QStringLiteral("no answer to the set-up within 2 s; it is sent again")
+                                                  : QStringLiteral("the tracker answered \"%1\" to the set-up; it is sent again")
+                                                        .arg(QString::fromLatin1(reply.trimmed())));
     }
     drain();
     if (form_.Start_Command->text() == QLatin1String("Stop"))
         write("S");
     else
         write("!");
+}
+
+QString describeLink(const AppContext& app)
+{
+    QStringList lines;
+    for (int number = 1; number <= kPortSteps.size(); ++number) {
+        const platform::PortDescription port = app.platform.serial->describe(number);
+        if (port.device.isEmpty())
+            lines << QStringLiteral("COM %1: no device (%2)").arg(number).arg(port.why);
+        else if (app.link.refusals.contains(number))
+            lines << app.link.refusals.value(number);
+        else
+            lines << QStringLiteral("COM %1: %2").arg(number).arg(port.device)
+                         + (port.description.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(port.description));
+    }
+    const int at = app.link.portNumber;
+    const QString settings = app.link.portSettings;
+    switch (app.link.phase) {
+    case LinkPhase::Closed:
+        lines << QStringLiteral("The link is closed.");
+        break;
+    case LinkPhase::Searching:
+        lines << QStringLiteral("Searching the ports for the tracker.");
+        break;
+    case LinkPhase::Waiting:
+        lines << QStringLiteral("COM %1 is open at %2, waiting for the tracker's answer.").arg(at).arg(settings);
+        break;
+    case LinkPhase::SetUp:
+        lines << QStringLiteral("The tracker on COM %1 is set up, at %2.").arg(at).arg(settings);
+        break;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace corvane

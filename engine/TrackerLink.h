@@ -5,8 +5,13 @@
 #include "ui/AppContext.h"
 
 #include <QByteArray>
+#include <QLoggingCategory>
 
 namespace corvane {
+
+// The link's state changes, on standard error; off unless QT_LOGGING_RULES
+// switches it on ("corvane.link=true").
+Q_DECLARE_LOGGING_CATEGORY(lcLink)
 
 class MainForm;
 
@@ -33,6 +38,9 @@ public:
 
 private:
     void openAndSearch();
+    // Records an open of the current port: failed for `refusal`, or opened.
+    void tried(const QString& refusal);
+    void enter(LinkPhase phase, const QString& what);
     void setUp();
     void drain();
     void write(const QByteArray& bytes);
@@ -41,5 +49,8 @@ private:
     MainForm& form_;
     EventPump& pump_;
 };
+
+// For the port list's tooltip: the device behind each COM n and where the link stands.
+QString describeLink(const AppContext& app);
 
 } // namespace corvane

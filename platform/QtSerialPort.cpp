@@ -2,7 +2,7 @@
 
 #include "core/Fault.h"
 #include "platform/PortMapping.h"
-#include "platform/SerialDrain.h"
+#include "platform/SerialDevice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,20 +87,32 @@ QString QtSerialPort::deviceFor(int number, QString* why) const
         if (isNumber && entry.fileName().mid(3) == QString::number(n))
             entries.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
     }
-    const PortDevice port = portDevice(number, entries.isEmpty() ? listedPorts() : QStringList(), entries);
+    QStringList listed;
+    if (entries.isEmpty())
+        for (const QSerialPortInfo& port : listedPorts())
+            listed.append(port.systemLocation());
+    const PortDevice port = portDevice(number, listed, entries);
     if (why)
         *why = port.why;
     return port.device;
 }
 
-const QStringList& QtSerialPort::listedPorts() const
+PortDescription QtSerialPort::describe(int number) const
+{
+    PortDescription out;
+    out.device = deviceFor(number, &out.why);
+    for (const QSerialPortInfo& port : listedPorts())
+        if (port.systemLocation() == out.device)
+            out.description = port.description();
+    return out;
+}
+
+const QList<QSerialPortInfo>& QtSerialPort::listedPorts() const
 {
     // Listing the ports walks the system's device tables: while the link
     // searches (every 100 ms) the list is taken afresh at most every five seconds.
     if (!portsListed_.isValid() || portsListed_.hasExpired(5000)) {
-        ports_.clear();
-        for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
-            ports_.append(port.systemLocation());
+        ports_ = QSerialPortInfo::availablePorts();
         portsListed_.start();
     }
     return ports_;
@@ -136,7 +148,11 @@ void QtSerialPort::open()
     port_.setStopBits(stopBits_);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        const QString reason = port_.errorString();
+        QString reason = port_.errorString();
+        if (port_.error() == QSerialPort::PermissionError) {
+            if (const QString advice = permissionAdvice(device); !advice.isEmpty())
+                reason = QStringLiteral("permission denied; ") + advice;
+        }
         port_.clearError();
         throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, reason)};
     }

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QStringList>
 
 namespace corvane::platform {
@@ -18,6 +19,7 @@ public:
     int portNumber() const override { return number_; }
     void setSettings(const QString& settings) override;
     QString settings() const override { return settings_; }
+    PortDescription describe(int number) const override;
 
     void open() override;
     void close() override;
@@ -25,17 +27,16 @@ public:
     void output(const QByteArray& bytes) override;
     QByteArray input() override;
 
+private:
     // The device that port `number` stands for; empty when there is none.
     QString deviceFor(int number, QString* why = nullptr) const;
-
-private:
-    const QStringList& listedPorts() const;
+    const QList<QSerialPortInfo>& listedPorts() const;
     void lost();
     void requireOpen() const;
 
     QString folder_;
     QSerialPort port_;
-    mutable QStringList ports_;
+    mutable QList<QSerialPortInfo> ports_;
     mutable QElapsedTimer portsListed_;
     int number_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");

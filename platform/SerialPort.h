@@ -6,6 +6,13 @@
 
 namespace corvane::platform {
 
+// What a port number stands for on this machine, for people to read.
+struct PortDescription {
+    QString device;      // such as "/dev/ttyUSB0"; empty when there is none
+    QString description; // the adapter's own description, where the system gives one
+    QString why;         // why there is no device, then
+};
+
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
@@ -18,8 +25,11 @@ public:
     virtual void setSettings(const QString& settings) = 0;
     virtual QString settings() const = 0;
 
+    virtual PortDescription describe(int number) const = 0;
+
     // Opens with the current port number and settings; throws a Fault and stays
-    // closed when that fails.
+    // closed when that fails. Its text says why, and what the user can do
+    // about it when there is something (access rights).
     virtual void open() = 0;
     virtual void close() = 0;
     // False once the device has gone (a read or write error closes the port).

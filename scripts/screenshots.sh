@@ -2,8 +2,9 @@
 # Builds Corvane (Release, in build/), runs a fresh copy of it on a private
 # Xvfb server and saves screenshots of its main window in build/screenshots/:
 # hidden.png (settings hidden), then tracker.png, mouse.png, keyboard.png and
-# other.png (settings shown, one per tab), and recording.png: the Keyboard tab
-# while "Turn Left" records left Ctrl held and S typed.
+# other.png (settings shown, one per tab), tooltip.png: the tooltip of the
+# port list, and recording.png: the Keyboard tab while "Turn Left" records
+# left Ctrl held and S typed. It prints the link's log (corvane.link) at the end.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -36,7 +37,7 @@ for _ in $(seq 50); do [[ -e $folder/com1 ]] && break; sleep 0.1; done
 
 # A copy in an empty folder starts as on a first run, with the default profiles.
 cp "$root/build/bin/corvane" "$folder/corvane"
-(cd "$folder" && exec ./corvane >corvane-output.log 2>&1) &
+(cd "$folder" && QT_LOGGING_RULES=corvane.link=true exec ./corvane >corvane-output.log 2>&1) &
 corvane_pid=$!
 window=$(wait_for_window "Tollan Corvane" 30 || true)
 if [[ -z $window ]]; then
@@ -47,12 +48,16 @@ fi
 
 # Positions inside the window are in twips (15 to a pixel at 96 dpi); the
 # window's width, 4425 twips, gives the scale.
-click_twips() {
+point_twips() {
   window_geometry "$window"
   local x y
   x=$(awk -v l="$1" -v w="$WINDOW_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + l * w / 4425 + 0.5 }')
   y=$(awk -v t="$2" -v w="$WINDOW_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + t * w / 4425 + 0.5 }')
-  xdotool mousemove --sync "$x" "$y" click 1
+  xdotool mousemove --sync "$x" "$y"
+}
+click_twips() {
+  point_twips "$1" "$2"
+  xdotool click 1
   sleep 1
 }
 
@@ -73,6 +78,15 @@ shot hidden.png
 # "Show Settings": left 1500, top 510, 1335 x 315.
 click_twips $((1500 + 1335 / 2)) $((510 + 315 / 2))
 shot tracker.png
+
+# The pointer rests on the port list (left 1380, top 300 in the frame
+# "Connection" at 240, 1890). Its tooltip reaches past the window's right
+# edge, so the shot is wider than the window.
+point_twips $((240 + 1380 + 2295 / 2)) $((1890 + 300 + 315 / 2))
+sleep 2
+import -window root png:- |
+  convert png:- -crop "900x${WINDOW_HEIGHT}+${WINDOW_X}+${WINDOW_Y}" +repage "$out/tooltip.png"
+echo "saved $out/tooltip.png"
 
 # Tab centres along the tab bar, which starts at left 120, top 960.
 tab_row=1155
@@ -108,4 +122,6 @@ if ((status != 0)); then
   cat "$folder/corvane-output.log" >&2
   exit 1
 fi
+echo "The link's log:"
+grep '^corvane.link' "$folder/corvane-output.log" || true
 echo "Screenshots are in $out"

@@ -110,6 +110,11 @@ You can also start and stop the tracker with global key combinations that
 work while another program, for example your game, has the focus. See
 H. Other Settings.
 
+To end Corvane, close its main window. Corvane then stops the tracker and
+resets it before it closes the port, so the tracker is ready for the next
+start. Logging out, Ctrl+C in the terminal that started Corvane, and a
+service manager stopping it end Corvane in the same way.
+
 The "Help" button opens this window. Closing it only hides it: the next
 time it opens where you left it. The "Tollan Home Page" button opens the
 maker's home page in your web browser.
@@ -178,6 +183,22 @@ Connection
     answer and tries again until the tracker answers; until then the
     tracker has no effect. Changing the mode or a filter level sets the
     tracker up anew.
+
+    Where is the tracker? Rest the mouse pointer on the Location list. Its
+    tooltip names the device behind each of COM 1 to COM 4, with the
+    adapter's description where the system gives one, or says why there is
+    none. A device that refused to open says why; for "permission denied"
+    it tells you which group to join (see B. INSTALLATION). The last line
+    says where the link stands: searching the ports, a port open and
+    waiting for the tracker's answer, or the tracker set up.
+
+    The same changes can be written to the terminal. Start Corvane with
+
+        QT_LOGGING_RULES=corvane.link=true ./corvane
+
+    and it reports each step: the search, every port that does not open
+    and why, the port that opens and at what speed, the set-up and the
+    tracker's answer, and the reset when Corvane ends.
 
     The two tracker modes:
 

@@ -1,5 +1,7 @@
 #include "ui/MainForm.h"
 
+#include "engine/TrackerLink.h"
+
 #include "profiles/ProfileCommands.h"
 #include "ui/HelpForm.h"
 #include "ui/KeyBox.h"
@@ -81,6 +83,16 @@ MainForm::MainForm(AppContext& app, HelpForm* help) : QWidget(nullptr), app_(app
     connect(KeyMode_Combo, &PickList::clicked, this, &MainForm::KeyMode_Combo_Click);
     connect(Location_Combo, &PickList::clicked, this, &MainForm::Location_Combo_Click);
     connect(Speed_Combo, &PickList::clicked, this, &MainForm::Speed_Combo_Click);
+    Location_Combo->installEventFilter(this);
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Location_Combo && event->type() == QEvent::ToolTip) {
+        Location_Combo->setToolTip(describeLink(app_));
+        qCDebug(lcLink).noquote() << "the port list's tooltip:" << Location_Combo->toolTip().replace(u'\n', u'|');
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 MainForm::~MainForm() = default;

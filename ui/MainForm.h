@@ -135,6 +135,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The port list's tooltip, made when it is about to show.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

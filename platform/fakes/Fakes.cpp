@@ -82,6 +82,13 @@ QString visible(const QByteArray& bytes)
 }
 } // namespace
 
+PortDescription FakeSerialPort::describe(int number) const
+{
+    if (number >= 1 && number <= ports)
+        return {QStringLiteral("/dev/ttyFAKE%1").arg(number), {}, {}};
+    return {{}, {}, QStringLiteral("the system lists %1 serial port(s)").arg(ports)};
+}
+
 void FakeSerialPort::open()
 {
     const QString what = QStringLiteral("open COM%1 %2").arg(number_).arg(settings_);
@@ -89,7 +96,7 @@ void FakeSerialPort::open()
         throw Fault{8005, QStringLiteral("Port already open")};
     if (openable_.first != number_ || openable_.second != settings_) {
         log_.add(what + QStringLiteral(" failed"));
-        throw Fault{8002, QStringLiteral("COM %1 is not available").arg(number_)};
+        throw Fault{8002, QStringLiteral("COM %1 cannot be opened: %2").arg(number_).arg(refusal)};
     }
     log_.add(what);
     open_ = true;

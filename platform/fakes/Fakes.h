@@ -112,6 +112,8 @@ public:
     int portNumber() const override { return number_; }
     void setSettings(const QString& settings) override { settings_ = settings; }
     QString settings() const override { return settings_; }
+    // COM n is "/dev/ttyFAKE<n>" up to `ports`, without a description.
+    PortDescription describe(int number) const override;
     void open() override;
     void close() override;
     bool isOpen() override { return open_; }
@@ -120,6 +122,9 @@ public:
 
     // Which port and settings open; all others fail. Empty: nothing opens.
     void openOnly(int number, const QString& settings) { openable_ = {number, settings}; }
+    int ports = 4;
+    // Why the devices that do not open refuse; the text of the open's fault.
+    QString refusal = QStringLiteral("busy");
     // What the device answers to a set-up command (a write starting with "!M"); empty: no answer.
     QByteArray ackReply = "OK\r";
     // Bytes waiting to be read.

@@ -203,6 +203,11 @@ void Corvane::clickAt(int left, int top)
     xtools::click(screen().display, xtools::twipsPoint(screen().display, window_, left, top));
 }
 
+void Corvane::pointAt(int left, int top)
+{
+    xtools::moveTo(screen().display, xtools::twipsPoint(screen().display, window_, left, top));
+}
+
 int Corvane::heightTwips()
 {
     XWindowAttributes attributes{};
@@ -219,6 +224,12 @@ bool Corvane::hasFocus(const std::string& title)
 std::optional<int> Corvane::close()
 {
     xtools::sendDeleteWindow(screen().display, window_);
+    return child_->waitForExit(Millis(10000)) ? child_->exitStatus() : std::nullopt;
+}
+
+std::optional<int> Corvane::terminate()
+{
+    ::kill(child_->pid(), SIGTERM);
     return child_->waitForExit(Millis(10000)) ? child_->exitStatus() : std::nullopt;
 }
 

@@ -91,6 +91,7 @@ public:
     void clickStart();
     // A click at a point of the main window, in twips from its top left corner.
     void clickAt(int left, int top);
+    void pointAt(int left, int top);
     // The main window's height in twips.
     int heightTwips();
     // Whether the program's shown window titled `title` has the keyboard focus.
@@ -98,6 +99,8 @@ public:
     // Closes the main window as a window manager does; the exit status, or
     // nothing when the program did not end within 10 s.
     std::optional<int> close();
+    // Ends the program with SIGTERM; the exit status, as close() gives it.
+    std::optional<int> terminate();
 
 private:
     std::optional<ChildProcess> child_;

@@ -1,6 +1,7 @@
-// The tracker link of the real program with a tracker that does not answer:
-// one that never replies until told to, and one that understands one line
-// speed only.
+// The tracker link of the real program: with a tracker that does not answer
+// (one that never replies until told to, and one that understands one line
+// speed only), and with the port given by an entry of the folder, as its
+// tooltip and its log show it.
 #include "tests/e2e/E2eSupport.h"
 
 #include <chrono>
@@ -77,6 +78,36 @@ TEST_F(LinkTest, TrackerThatUnderstandsOneSpeedOnly)
     ASSERT_TRUE(sim.recordBecomes(openedAndSetUp + "!", 10s));
     EXPECT_TRUE(sim.status("mode=mouse-emulation"));
     EXPECT_EQ(corvane.close(), 0);
+}
+
+// Whatever serial ports the machine lists, an entry com3 alone makes the
+// simulator COM 3, found at the first speed. The port list's tooltip names its
+// terminal, and a termination signal resets the tracker as closing the window does.
+TEST_F(LinkTest, AComEntryAloneDefinesThePortsAndTheTooltipShowsTheLink)
+{
+    ::setenv("QT_LOGGING_RULES", "corvane.link=true", 1);
+    Simulator sim(folder, folder / "com3");
+    Corvane corvane(folder);
+    ::unsetenv("QT_LOGGING_RULES");
+    const std::string setUp = "!!" + kSetUp + "!";
+    ASSERT_TRUE(sim.recordBecomes(setUp, 10s));
+
+    // Show Settings; then the pointer rests on the port list, at (1380, 300)
+    // of the Connection frame (240, 1890), 2295 x 315.
+    corvane.clickAt(1500 + 1335 / 2, 510 + 315 / 2);
+    ASSERT_TRUE(waitUntil([&] { return corvane.heightTwips() > 6000; }, 5s));
+    corvane.pointAt(240 + 1380 + 2295 / 2, 1890 + 300 + 315 / 2);
+    const std::string tooltip = "|COM 3: " + fs::read_symlink(folder / "com3").string()
+                                + "|COM 4: no device (no entry com4 in the program's folder)"
+                                  "|The tracker on COM 3 is set up, at 19200,n,8,1.";
+    EXPECT_TRUE(waitUntil([&] { return countOf(readFile(folder / "corvane.log"), tooltip) > 0; }, 5s))
+        << readFile(folder / "corvane.log");
+
+    corvane.clickStart();
+    ASSERT_TRUE(sim.recordBecomes(setUp + "S", 5s));
+    EXPECT_EQ(corvane.terminate(), 0);
+    EXPECT_TRUE(sim.recordBecomes(setUp + "S!!R\r", 3s));
+    EXPECT_TRUE(sim.status("mode=none"));
 }
 
 } // namespace

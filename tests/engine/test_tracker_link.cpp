@@ -150,5 +150,33 @@ TEST(TrackerLink, ADeviceGoneIsSearchedForDownTheSpeedsAndOnToTheNextPort)
     EXPECT_EQ(rig.profile().speed, QStringLiteral("4800 Kbps"));
 }
 
+TEST(TrackerLink, ThePortListsTooltipShowsTheDevicesWhyTheyRefusedAndWhereTheLinkStands)
+{
+    Rig rig;
+    rig.serial().ports = 3;
+    rig.serial().openOnly(0, {});
+    const QString refused = QStringLiteral("COM %1 cannot be opened: busy");
+    const QString none = QStringLiteral("COM 4: no device (the system lists 3 serial port(s))");
+    const QString searching = QStringLiteral("Searching the ports for the tracker.");
+    const auto tooltip = [&] { return describeLink(rig.engine.app()).split(u'\n'); };
+    rig.cycle();
+    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), refused.arg(2), refused.arg(3), none,
+                                      searching}));
+
+    // The refusal of a port goes once it opens; the tracker does not answer, then does.
+    rig.serial().openOnly(2, QStringLiteral("19200,n,8,1"));
+    rig.serial().ackReply.clear();
+    rig.cycle();
+    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), "COM 2: /dev/ttyFAKE2", refused.arg(3), none,
+                                      "COM 2 is open at 19200,n,8,1, waiting for the tracker's answer."}));
+    rig.serial().ackReply = "OK\r";
+    rig.cycle();
+    EXPECT_EQ(tooltip().last(), QStringLiteral("The tracker on COM 2 is set up, at 19200,n,8,1."));
+
+    rig.serial().vanish();
+    rig.cycle();
+    EXPECT_EQ(tooltip().mid(1, 2) + tooltip().mid(4), QStringList({refused.arg(2), refused.arg(3), searching}));
+}
+
 } // namespace
 } // namespace corvane
