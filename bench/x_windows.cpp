@@ -134,15 +134,32 @@ std::optional<Window> findShownTopLevel(Display* display, const std::string& nam
     return std::nullopt;
 }
 
+Point outerSize(Display* display, Window window)
+{
+    // A window manager's frame is the window's ancestor just below the root.
+    for (;;) {
+        Window root = None, parent = None, *children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display, window, &root, &parent, &children, &count) == 0)
+            break;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root || parent == None)
+            break;
+        window = parent;
+    }
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    return {attributes.width + 2 * attributes.border_width, attributes.height + 2 * attributes.border_width};
+}
+
 Point twipsPoint(Display* display, Window mainWindow, double left, double top)
 {
     constexpr double kWindowWidth = 4425;
     int x = 0, y = 0;
     Window child = None;
     XTranslateCoordinates(display, mainWindow, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, mainWindow, &attributes);
-    const double scale = attributes.width / kWindowWidth;
+    const double scale = outerSize(display, mainWindow).x / kWindowWidth;
     return {x + static_cast<int>(left * scale), y + static_cast<int>(top * scale)};
 }
 

@@ -42,9 +42,13 @@ std::vector<Window> findShownTopLevels(Display* display, const std::string& name
 // The mapped top-level window titled `name` that process `pid` owns.
 std::optional<Window> findShownTopLevel(Display* display, const std::string& name, pid_t pid);
 
+// The outer size of a top-level window in pixels: with the frame that a
+// window manager draws around it, when there is one.
+Point outerSize(Display* display, Window window);
+
 // A point of Corvane's main window given in twips from its top left corner,
-// in root coordinates. The window's width, 4425 twips, gives the scale to
-// pixels whatever the resolution.
+// in root coordinates. The window's outer width, 4425 twips, gives the scale
+// to pixels whatever the resolution.
 Point twipsPoint(Display* display, Window mainWindow, double left, double top);
 
 // The middle of Corvane's start/stop button (Start_Command) in root

@@ -228,7 +228,7 @@ std::int16_t toInt16(double value) { return toInteger<std::int16_t>(value); }
 
 std::int32_t toInt32(double value) { return toInteger<std::int32_t>(value); }
 
-std::int16_t strictToInt16(QStringView text, QChar decimalSeparator)
+std::int16_t strictToInt16(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -251,7 +251,7 @@ std::int16_t strictToInt16(QStringView text, QChar decimalSeparator)
         if (isDecimalDigit(c)) {
             sawDigit = true;
             normal += c;
-        } else if (c == decimalSeparator && !sawSeparator) {
+        } else if (c == u'.' && !sawSeparator) {
             sawSeparator = true;
             normal += u'.';
         } else {

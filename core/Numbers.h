@@ -25,10 +25,10 @@ std::int16_t toInt16(double value);
 std::int32_t toInt32(double value);
 
 // Strict conversion of a whole text to a 16-bit integer: blanks around it are
-// allowed, the rest must be one number (optional sign, digits, the given decimal
-// separator and a fraction); a fraction is rounded half to even.
+// allowed, the rest must be one number (optional sign, digits, a point and a
+// fraction, the same in every locale); a fraction is rounded half to even.
 // Anything else (the empty text, "5a", "1-") throws the type-mismatch Fault;
 // a number outside -32768..32767 throws the overflow Fault.
-std::int16_t strictToInt16(QStringView text, QChar decimalSeparator);
+std::int16_t strictToInt16(QStringView text);
 
 } // namespace corvane

@@ -81,8 +81,8 @@ done
 # Start_Command: left 120, top 510, 1335 x 315 twips; the window's width,
 # 4425 twips, gives the scale.
 window_geometry "$window"
-x=$(awk -v w="$WINDOW_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + (120 + 1335 / 2) * w / 4425 }')
-y=$(awk -v w="$WINDOW_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + (510 + 315 / 2) * w / 4425 }')
+x=$(awk -v w="$OUTER_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + (120 + 1335 / 2) * w / 4425 }')
+y=$(awk -v w="$OUTER_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + (510 + 315 / 2) * w / 4425 }')
 xdotool mousemove --sync "$x" "$y" click 1
 
 # Follow the pointer for 4 s from the middle of the screen.

@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
 # Builds Corvane (Release, in build/), runs a fresh copy of it on a private
-# Xvfb server and saves screenshots of its main window in build/screenshots/:
-# hidden.png (settings hidden), then tracker.png, mouse.png, keyboard.png and
-# other.png (settings shown, one per tab), tooltip.png: the tooltip of the
-# port list, and recording.png: the Keyboard tab while "Turn Left" records
-# left Ctrl held and S typed. It prints the link's log (corvane.link) at the end.
+# Xvfb server under the openbox window manager, at 96 dpi and again at 144 dpi
+# (a desktop scaled to 150%), and saves screenshots of its main window with
+# its frame in build/screenshots/96/ and build/screenshots/144/: hidden.png
+# (settings hidden), then tracker.png, mouse.png, keyboard.png and other.png
+# (settings shown, one per tab), tooltip.png: the tooltip of the port list,
+# and recording.png: the Keyboard tab while "Turn Left" records left Ctrl held
+# and S typed. It prints the link's log (corvane.link) of each run.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+if [[ -z ${1:-} ]]; then
+  bash "$root/scripts/install-deps.sh"
+  cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
+  cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-x-close
+  for dpi in 96 144; do
+    bash "$0" "$dpi"
+  done
+  echo "Screenshots are in $root/build/screenshots"
+  exit 0
+fi
+
 source "$root/scripts/xvfb-lib.sh"
-
-bash "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
-cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-x-close
-
-out="$root/build/screenshots"
+out="$root/build/screenshots/$1"
 mkdir -p "$out"
 folder=$(mktemp -d)
 corvane_pid=
@@ -27,7 +36,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-xvfb_private_display
+XVFB_DPI=$1 xvfb_private_display 1600x1200x24
+xvfb_window_manager
 
 # The simulated tracker as COM 1, so that the main loop is not held up
 # searching the ports and the keyboard poll runs in every cycle.
@@ -47,12 +57,12 @@ if [[ -z $window ]]; then
 fi
 
 # Positions inside the window are in twips (15 to a pixel at 96 dpi); the
-# window's width, 4425 twips, gives the scale.
+# window's outer width, 4425 twips, gives the scale.
 point_twips() {
   window_geometry "$window"
   local x y
-  x=$(awk -v l="$1" -v w="$WINDOW_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + l * w / 4425 + 0.5 }')
-  y=$(awk -v t="$2" -v w="$WINDOW_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + t * w / 4425 + 0.5 }')
+  x=$(awk -v l="$1" -v w="$OUTER_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + l * w / 4425 + 0.5 }')
+  y=$(awk -v t="$2" -v w="$OUTER_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + t * w / 4425 + 0.5 }')
   xdotool mousemove --sync "$x" "$y"
 }
 click_twips() {
@@ -69,7 +79,7 @@ shot() {
     exit 1
   fi
   previous=$1
-  echo "saved $out/$1 (${WINDOW_WIDTH}x${WINDOW_HEIGHT})"
+  echo "saved $out/$1 (outer ${OUTER_WIDTH}x${OUTER_HEIGHT}, inside ${WINDOW_WIDTH}x${WINDOW_HEIGHT})"
 }
 
 sleep 1
@@ -84,8 +94,7 @@ shot tracker.png
 # edge, so the shot is wider than the window.
 point_twips $((240 + 1380 + 2295 / 2)) $((1890 + 300 + 315 / 2))
 sleep 2
-import -window root png:- |
-  convert png:- -crop "900x${WINDOW_HEIGHT}+${WINDOW_X}+${WINDOW_Y}" +repage "$out/tooltip.png"
+window_shot "$window" "$out/tooltip.png" $((OUTER_WIDTH * 3))
 echo "saved $out/tooltip.png"
 
 # Tab centres along the tab bar, which starts at left 120, top 960.
@@ -122,6 +131,5 @@ if ((status != 0)); then
   cat "$folder/corvane-output.log" >&2
   exit 1
 fi
-echo "The link's log:"
+echo "The link's log at $1 dpi:"
 grep '^corvane.link' "$folder/corvane-output.log" || true
-echo "Screenshots are in $out"

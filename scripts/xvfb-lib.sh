@@ -2,18 +2,24 @@
 # Source it; needs bash.
 
 # xvfb_start [SCREEN]: starts Xvfb on a free display (Xvfb picks it and tells
-# it through -displayfd) and sets XVFB_PID and XVFB_DISPLAY.
+# it through -displayfd) and sets XVFB_PID and XVFB_DISPLAY. With XVFB_DPI set
+# (144 for a desktop scaled to 150%), the screen has that resolution and the
+# desktop's font setting (the Xft.dpi resource) says so, as desktops do.
 xvfb_start() {
   local screen=${1:-1024x768x24}
   local numberFile
   numberFile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "$screen" -noreset -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" ${XVFB_DPI:+-dpi "$XVFB_DPI"} -noreset -nolisten tcp \
+    3>"$numberFile" >/dev/null 2>&1 &
   XVFB_PID=$!
   local i
   for ((i = 0; i < 100; i++)); do
     if [[ -s $numberFile ]]; then
       XVFB_DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
       rm -f "$numberFile"
+      if [[ -n ${XVFB_DPI:-} ]]; then
+        DISPLAY=$XVFB_DISPLAY xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	$XVFB_DPI"$'\n'
+      fi
       return 0
     fi
     kill -0 "$XVFB_PID" 2>/dev/null || break
@@ -83,18 +89,30 @@ wait_for_window() {
   timeout "${2:-30}" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
 }
 
-# window_geometry ID: sets WINDOW_X, WINDOW_Y, WINDOW_WIDTH, WINDOW_HEIGHT.
+# window_geometry ID: sets WINDOW_X, WINDOW_Y, WINDOW_WIDTH, WINDOW_HEIGHT (the
+# inside, in root coordinates) and OUTER_X, OUTER_Y, OUTER_WIDTH, OUTER_HEIGHT
+# (with the frame that a window manager draws around it).
 window_geometry() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  WINDOW_X=$X WINDOW_Y=$Y WINDOW_WIDTH=$WIDTH WINDOW_HEIGHT=$HEIGHT
+  local info extents left=0 right=0 top=0 bottom=0
+  info=$(xwininfo -id "$1")
+  WINDOW_X=$(awk '/Absolute upper-left X:/ { print $NF }' <<<"$info")
+  WINDOW_Y=$(awk '/Absolute upper-left Y:/ { print $NF }' <<<"$info")
+  WINDOW_WIDTH=$(awk '/^ +Width:/ { print $NF }' <<<"$info")
+  WINDOW_HEIGHT=$(awk '/^ +Height:/ { print $NF }' <<<"$info")
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS)
+  if [[ $extents == *=* ]]; then
+    IFS=', ' read -r left right top bottom <<<"${extents#*= }"
+  fi
+  OUTER_X=$((WINDOW_X - left)) OUTER_Y=$((WINDOW_Y - top))
+  OUTER_WIDTH=$((WINDOW_WIDTH + left + right)) OUTER_HEIGHT=$((WINDOW_HEIGHT + top + bottom))
 }
 
-# window_shot ID FILE: saves the screen area of the window as a PNG.
+# window_shot ID FILE [WIDTH]: saves the screen area of the window with its
+# frame as a PNG; WIDTH makes it wider, for what reaches past the window.
 window_shot() {
   window_geometry "$1"
   import -window root png:- |
-    convert png:- -crop "${WINDOW_WIDTH}x${WINDOW_HEIGHT}+${WINDOW_X}+${WINDOW_Y}" +repage "$2"
+    convert png:- -crop "${3:-$OUTER_WIDTH}x${OUTER_HEIGHT}+${OUTER_X}+${OUTER_Y}" +repage "$2"
 }
 
 # wait_for_exit PID [SECONDS]: waits for a child of this shell to end and

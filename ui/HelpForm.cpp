@@ -34,7 +34,8 @@ HelpForm::HelpForm(QWidget* parent)
     setWindowTitle(QStringLiteral("Corvane Information"));
 
     textBox_->setObjectName(QStringLiteral("TextBox"));
-    textBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap at the window's width, so that none is cut at the right edge.
+    textBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The documentation lines up in columns and under rule lines.

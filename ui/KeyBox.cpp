@@ -61,6 +61,13 @@ void KeyBox::appendLabel(const QString& label, LabelColour colour)
     insertLabel(*this, label, colour);
 }
 
+bool KeyBox::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip)
+        setToolTip(document()->idealWidth() > viewport()->width() ? toPlainText() : QString());
+    return QTextEdit::viewportEvent(event);
+}
+
 std::optional<QString> RenderKeySequence(AppContext& app, KeyBox& box, const QString& sequence)
 {
     const QScopedValueRollback changing(box.programChanging_, true);

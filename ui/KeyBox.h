@@ -38,6 +38,10 @@ public:
     // True while the program itself fills the box: its edit handler then stays out.
     bool programChanging() const { return programChanging_; }
 
+protected:
+    // Labels cut off at the right edge can all be read in the tooltip.
+    bool viewportEvent(QEvent* event) override;
+
 private:
     friend std::optional<QString> RenderKeySequence(AppContext&, KeyBox&, const QString&);
     bool programChanging_ = false;

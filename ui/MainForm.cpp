@@ -283,6 +283,29 @@ void MainForm::build()
         frame->raise();
     for (QPushButton* b : {Cancel_Command, Save_Command, SaveAs_Command, Delete_Command})
         b->raise();
+
+    // The keyboard's Tab follows the layout, top to bottom and left to right,
+    // which is the order the controls are made in.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->focusPolicy() != Qt::NoFocus)
+            focusPolicies_.insert(w, w->focusPolicy());
+}
+
+void MainForm::reachOnlyWhatIsSeen()
+{
+    // Controls outside the window's visible part (the profile buttons while
+    // the settings are hidden, the Dummy button always) take no focus from the
+    // keyboard or the mouse; the program can still give it to them.
+    for (auto it = focusPolicies_.cbegin(); it != focusPolicies_.cend(); ++it) {
+        const QRect at(it.key()->mapTo(this, QPoint(0, 0)), it.key()->size());
+        it.key()->setFocusPolicy(rect().intersects(at) ? it.value() : Qt::NoFocus);
+    }
+}
+
+void MainForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    reachOnlyWhatIsSeen();
 }
 
 std::array<QWidget*, 11> MainForm::groupFrames() const
@@ -295,10 +318,25 @@ void MainForm::setOuterSizeTwips(int width, int height)
 {
     outerWidthTwips_ = width;
     outerHeightTwips_ = height;
-    // The border and title bar, when a window manager draws them, are part of the
-    // outer size; they are known once the window is shown.
+    fitToOuterSize();
+}
+
+void MainForm::fitToOuterSize()
+{
+    // The border and title bar, when a window manager draws them, are part of
+    // the outer size. They are known only once the window manager has framed
+    // the shown window, which moves it: so the inside is fitted again then.
     const QSize frameExtra = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
-    setFixedSize(twipsX(width, *this) - frameExtra.width(), twipsY(height, *this) - frameExtra.height());
+    const QSize inside(twipsX(outerWidthTwips_, *this) - frameExtra.width(),
+                       twipsY(outerHeightTwips_, *this) - frameExtra.height());
+    if (inside != minimumSize() || inside != maximumSize())
+        setFixedSize(inside);
+}
+
+void MainForm::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    fitToOuterSize();
 }
 
 QSize MainForm::outerSizeTwips() const { return {outerWidthTwips_, outerHeightTwips_}; }
@@ -306,7 +344,7 @@ QSize MainForm::outerSizeTwips() const { return {outerWidthTwips_, outerHeightTw
 void MainForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    setOuterSizeTwips(outerWidthTwips_, outerHeightTwips_);
+    fitToOuterSize();
 }
 
 void MainForm::closeEvent(QCloseEvent* event)

@@ -4,6 +4,7 @@
 // page button at the bottom edge.
 #include "ui/AppContext.h"
 
+#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -138,9 +139,13 @@ protected:
     // The port list's tooltip, made when it is about to show.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void build();
+    void fitToOuterSize();
+    void reachOnlyWhatIsSeen();
     QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
     PickList* modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top);
     bool currentProfileInRange() const;
@@ -148,6 +153,8 @@ private:
     AppContext& app_;
     HelpForm* help_;
     std::unique_ptr<ProfileCommands> commands_;
+    // How each control takes the focus when it can be seen.
+    QHash<QWidget*, Qt::FocusPolicy> focusPolicies_;
     int outerWidthTwips_ = 4425;
     int outerHeightTwips_ = 2010;
 };

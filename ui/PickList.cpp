@@ -2,12 +2,25 @@
 
 #include "core/Fault.h"
 
+#include <QWheelEvent>
+
 namespace corvane {
 
 PickList::PickList(QWidget* parent, bool sorted) : QComboBox(parent), sorted_(sorted)
 {
     setEditable(false);
+    // The wheel over a list that the user has not chosen to use scrolls past
+    // it instead of switching its item (and, for the profile list, the profile).
+    setFocusPolicy(Qt::StrongFocus);
     connect(this, &QComboBox::activated, this, &PickList::clicked);
+}
+
+void PickList::wheelEvent(QWheelEvent* event)
+{
+    if (hasFocus())
+        QComboBox::wheelEvent(event);
+    else
+        event->ignore();
 }
 
 QString PickList::text() const { return currentIndex() < 0 ? QString() : currentText(); }

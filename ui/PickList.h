@@ -22,6 +22,9 @@ public:
 signals:
     void clicked();
 
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     bool sorted_;
 };

@@ -6,18 +6,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QScrollBar>
 
 namespace corvane {
 
-namespace {
-QChar decimalSeparator()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.isEmpty() ? QChar('.') : point.at(0);
-}
-} // namespace
 
 SettingPair::SettingPair(AppContext& app, const Definition& definition, QWidget* frame, int topTwips)
     : QObject(frame), app_(app), definition_(definition)
@@ -45,12 +37,21 @@ SettingPair::SettingPair(AppContext& app, const Definition& definition, QWidget*
     connect(box_, &QLineEdit::textChanged, this, &SettingPair::Text_Change);
 }
 
+void SettingPair::rewriteBox(const QString& text)
+{
+    box_->setText(text);
+    // Rewritten while the user types in it: the next key replaces the new
+    // text instead of adding to it.
+    if (box_->hasFocus())
+        box_->selectAll();
+}
+
 void SettingPair::HScroll_Change()
 {
     trapFaults(app_, [this] {
         const int v = slider_->value();
         if (numberFromText(box_->text()) != v)
-            box_->setText(QString::number(v));
+            rewriteBox(QString::number(v));
         app_.store.table.current().*definition_.field = v;
     });
 }
@@ -64,8 +65,8 @@ void SettingPair::Text_Change()
         } else if (t > definition_.maximum) {
             slider_->setValue(definition_.maximum);
         } else if (definition_.rule == Rule::Speed) {
-            const std::int16_t whole = strictToInt16(box_->text(), decimalSeparator());
-            box_->setText(QString::number(whole));
+            const std::int16_t whole = strictToInt16(box_->text());
+            rewriteBox(QString::number(whole));
             slider_->setValue(toInt32(numberFromText(box_->text())));
         } else {
             slider_->setValue(toInt32(t));

@@ -43,6 +43,8 @@ public:
     void Text_Change();
 
 private:
+    void rewriteBox(const QString& text);
+
     AppContext& app_;
     Definition definition_;
     QLabel* label_;

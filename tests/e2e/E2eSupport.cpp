@@ -208,11 +208,10 @@ void Corvane::pointAt(int left, int top)
     xtools::moveTo(screen().display, xtools::twipsPoint(screen().display, window_, left, top));
 }
 
-int Corvane::heightTwips()
+Point Corvane::outerSize()
 {
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(screen().display, window_, &attributes);
-    return attributes.width > 0 ? attributes.height * 4425 / attributes.width : 0;
+    const xtools::Point size = xtools::outerSize(screen().display, window_);
+    return {size.x, size.y};
 }
 
 bool Corvane::hasFocus(const std::string& title)

@@ -92,8 +92,8 @@ public:
     // A click at a point of the main window, in twips from its top left corner.
     void clickAt(int left, int top);
     void pointAt(int left, int top);
-    // The main window's height in twips.
-    int heightTwips();
+    // The main window's outer size in pixels, its frame included.
+    Point outerSize();
     // Whether the program's shown window titled `title` has the keyboard focus.
     bool hasFocus(const std::string& title);
     // Closes the main window as a window manager does; the exit status, or

@@ -5,7 +5,9 @@
 
 #include "tests/support/FormFixture.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QTabWidget>
 
@@ -239,6 +241,45 @@ TEST_F(MainWindow, MappingButtonsRecordOneAtATimeAndTypedTextIsUndone)
         const QString before = form.keyBoxes[box]->toPlainText();
         form.keyBoxes[box]->insertPlainText(QStringLiteral("x"));
         EXPECT_EQ(form.keyBoxes[box]->toPlainText(), before) << box;
+    }
+}
+
+TEST_F(MainWindow, TabTheWheelAndTooltipsReachOnlyWhatTheUserCanSee)
+{
+    form.show();
+    form.activateWindow();
+    QApplication::processEvents();
+    const auto tabs = [this](int count) {
+        QStringList names;
+        form.Profile_Combo->setFocus();
+        for (int i = 0; i < count; ++i) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(QApplication::focusWidget(), &tab);
+            names << QApplication::focusWidget()->objectName();
+        }
+        return names.join(u' ');
+    };
+    EXPECT_EQ(tabs(5), "Start_Command ShowSettings_Command Help_Command TollanHome_Command Profile_Combo");
+    form.ShowSettings_Command->click();
+    EXPECT_EQ(tabs(17), "Start_Command ShowSettings_Command Help_Command qt_tabwidget_tabbar Model_Combo "
+                        "Location_Combo Speed_Combo Mode_Combo Magnetic_Text Jitter_Text Tilt_Text Cancel_Command "
+                        "Save_Command SaveAs_Command Delete_Command TollanHome_Command Profile_Combo");
+
+    // The wheel turns a list only when the list has the focus.
+    QWheelEvent down({10, 10}, {10, 10}, {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form.Location_Combo, &down);
+    EXPECT_EQ(form.Location_Combo->text(), "COM 1");
+    form.Location_Combo->setFocus();
+    QApplication::sendEvent(form.Location_Combo, &down);
+    EXPECT_EQ(form.Location_Combo->text(), "COM 2");
+
+    // A mapping whose labels are cut off shows them all in its tooltip.
+    KeyBox& box = *form.keyBoxes[0];
+    for (const QString sequence : {"D065U065", "D162D163D083U083U163U162D162D163D083U083U163U162"}) {
+        RenderKeySequence(app, box, sequence);
+        QHelpEvent hover(QEvent::ToolTip, {5, 5}, box.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(box.viewport(), &hover);
+        EXPECT_EQ(box.toolTip(), sequence.size() > 8 ? box.toPlainText() : QString());
     }
 }
 

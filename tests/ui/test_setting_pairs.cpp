@@ -4,6 +4,8 @@
 
 #include "tests/support/FormFixture.h"
 
+#include <QApplication>
+
 #include <tuple>
 
 namespace corvane {
@@ -92,6 +94,21 @@ TEST_F(SettingPairs, ArrowAndTrackClicksStepTheSliderAndADraggedThumbCountsOnlyW
     EXPECT_EQ(boxAndProfile(), std::tuple(QStringLiteral("18"), 18));
     slider.setSliderDown(false);
     EXPECT_EQ(boxAndProfile(), std::tuple(QStringLiteral("30"), 30));
+}
+
+TEST_F(SettingPairs, ATextRewrittenWhileTheUserTypesIsSelectedSoTheNextKeyReplacesIt)
+{
+    addCurrent(defaultMouseEmulation());
+    form.show();
+    form.ShowSettings_Command->click();
+    form.activateWindow();
+    QApplication::processEvents();
+    QLineEdit& box = *form.Magnetic->box();
+    box.setFocus();
+    box.selectAll();
+    box.insert(QStringLiteral("9")); // over the range 0..7: the box is rewritten "7"
+    box.insert(QStringLiteral("5"));
+    EXPECT_EQ(std::tuple(box.text(), form.Magnetic->slider()->value()), std::tuple(QStringLiteral("5"), 5));
 }
 
 } // namespace
