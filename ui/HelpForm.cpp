@@ -5,11 +5,13 @@
 
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMoveEvent>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <QStyle>
 
 namespace corvane {
 
@@ -38,8 +40,16 @@ HelpForm::HelpForm(QWidget* parent)
     textBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The documentation lines up in columns and under rule lines.
-    textBox_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The documentation lines up in columns and under rule lines of 80
+    // characters: the fixed font is made small enough for them to fit the box
+    // at the window's smallest size.
+    const QRect box = twipsRect(kBoxLeft, kBoxTop, kMinWidth - kWidthAllowance, kMinHeight - kHeightAllowance, *this);
+    const int room = box.width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2 * textBox_->frameWidth()
+        - 2 * static_cast<int>(textBox_->document()->documentMargin()) - 2;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    while (fixed.pointSizeF() > 6 && QFontMetrics(fixed).horizontalAdvance(QString(80, u'=')) > room)
+        fixed.setPointSizeF(fixed.pointSizeF() - 0.5);
+    textBox_->setFont(fixed);
 
     QPalette palette = textBox_->palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
@@ -52,8 +62,7 @@ HelpForm::HelpForm(QWidget* parent)
     textBox_->setReadOnly(true);
     textBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
-    textBox_->setGeometry(twipsRect(kBoxLeft, kBoxTop, kMinWidth - kWidthAllowance,
-                                    kMinHeight - kHeightAllowance, *this));
+    textBox_->setGeometry(box);
 }
 
 void HelpForm::showHelp()

@@ -45,11 +45,24 @@ building it from its source code.
 
 2. Open a terminal in that folder and run
 
-       scripts/run.sh
+       bash scripts/install-deps.sh
+       cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+       cmake --build build
 
-   On Debian 12 the script first installs the packages that the build
-   needs, then builds the program and starts it. Use the same command to
-   start Corvane again later.
+   On Debian 12 the first command installs the packages that the build
+   needs; the other two build the program into the folder build/bin.
+
+3. Connect the tracker (see "Connecting the tracker" below) and start
+   Corvane with
+
+       build/bin/corvane
+
+   Use the same command to start it again later.
+
+To try Corvane without a tracker, run scripts/run.sh instead: it builds the
+program and starts a copy of it in build/run together with a simulated
+tracker whose head moves in a circle. That copy does not use your serial
+ports and keeps its own settings.
 
 The settings files
 
@@ -132,8 +145,11 @@ memory, also when you switch to another profile and back, but it is not
 written to the settings file until you save.
 
 A number setting has a slider and a number box. Move the slider or type a
-number into the box; a number outside the setting's range puts the slider
-at its nearest end.
+number into the box. A number outside the setting's range puts the slider
+at its nearest end, and the box then shows that end, selected, so that the
+next key you type starts a new number: typing 5 into the Update Delay box
+gives 10, its smallest value. Numbers are written with a point, whatever
+the language of your desktop.
 
 The four buttons at the bottom of the settings:
 
@@ -237,9 +253,10 @@ Smoothing (Left-Right, Up-Down, Side-Side; 0 to 40)
 Speed (Left-Right, Up-Down, Side-Side; 0 to 40)
     Each axis is multiplied by its speed divided by 10: 10 leaves the
     movement unchanged, 20 doubles it, 5 halves it and 0 turns the axis
-    off. The speed boxes take whole numbers: a fraction is rounded (7.6
-    becomes 8), and a text that is not a number is refused with an error
-    message.
+    off. The speed boxes hold whole numbers. A point typed into one is
+    removed at once, and what is left is selected, so typing 7.6 key by
+    key leaves 6. A fraction pasted in as a whole is rounded: pasting 7.6
+    gives 8. A text that is not a number is refused with an error message.
 
 The pointer follows the left-right and up-down axes. Side-side (leaning)
 never moves the pointer; it can only send keys (G. Keyboard Settings). A
@@ -322,8 +339,8 @@ Output Monitor
 )"},
 
     {"I. UNINSTALLING", R"(
-Apart from the system packages that scripts/run.sh installed, Corvane
-keeps everything in its folder. To remove it:
+Apart from the system packages that scripts/install-deps.sh installed,
+Corvane keeps everything in its folder. To remove it:
 
 1. Close Corvane.
 
@@ -334,10 +351,10 @@ Your settings are the two files Profiles1.2.dat and LastProfile1.2.dat
 beside the executable. To keep your profiles, copy these files elsewhere
 first and put them back beside the executable of a new installation.
 
-The packages that scripts/run.sh installed are ordinary Debian packages
-that other programs may use too; remove them with apt only if nothing
-else needs them. If you joined the "dialout" group only for Corvane, you
-can leave it again with
+The packages that scripts/install-deps.sh installed are ordinary Debian
+packages that other programs may use too; remove them with apt only if
+nothing else needs them. If you joined the "dialout" group only for
+Corvane, you can leave it again with
 
     sudo deluser $USER dialout
 )"},

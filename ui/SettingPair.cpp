@@ -39,6 +39,8 @@ SettingPair::SettingPair(AppContext& app, const Definition& definition, QWidget*
 
 void SettingPair::rewriteBox(const QString& text)
 {
+    if (box_->text() == text)
+        return;
     box_->setText(text);
     // Rewritten while the user types in it: the next key replaces the new
     // text instead of adding to it.

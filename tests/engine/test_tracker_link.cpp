@@ -171,6 +171,7 @@ TEST(TrackerLink, ThePortListsTooltipShowsTheDevicesWhyTheyRefusedAndWhereTheLin
                                       "COM 2 is open at 19200,n,8,1, waiting for the tracker's answer."}));
     rig.serial().ackReply = "OK\r";
     rig.cycle();
+    rig.cycle();
     EXPECT_EQ(tooltip().last(), QStringLiteral("The tracker on COM 2 is set up, at 19200,n,8,1."));
 
     rig.serial().vanish();

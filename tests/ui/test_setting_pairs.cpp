@@ -109,6 +109,18 @@ TEST_F(SettingPairs, ATextRewrittenWhileTheUserTypesIsSelectedSoTheNextKeyReplac
     box.insert(QStringLiteral("9")); // over the range 0..7: the box is rewritten "7"
     box.insert(QStringLiteral("5"));
     EXPECT_EQ(std::tuple(box.text(), form.Magnetic->slider()->value()), std::tuple(QStringLiteral("5"), 5));
+    // A speed box rewritten with the same whole number is left as typed.
+    form.TabStrip->setCurrentIndex(1);
+    QLineEdit& speed = *form.LeftRightSpeed->box();
+    speed.setFocus();
+    speed.selectAll();
+    QStringList shown;
+    for (const QString key : {"1", "7", ".", "6"}) {
+        speed.insert(key);
+        shown << speed.text();
+    }
+    // The point is removed and what is left selected, so the 6 replaces it.
+    EXPECT_EQ(shown, QStringList({"1", "17", "17", "6"}));
 }
 
 } // namespace
