@@ -2,6 +2,7 @@
 
 #include "platform/X11KeyTable.h"
 #include "platform/X11Keyboard.h"
+#include "platform/X11Requests.h"
 
 #include <QLoggingCategory>
 #include <QTimer>
@@ -112,7 +113,7 @@ void X11KeyOutput::buttonDown(MouseButton button)
     if (!ready())
         return;
     XTestFakeButtonEvent(keyboard_->qtDisplay(), kButtonNumber[static_cast<int>(button)], True, CurrentTime);
-    XFlush(keyboard_->qtDisplay());
+    sendRequests(keyboard_->qtDisplay());
 }
 
 void X11KeyOutput::buttonUp(MouseButton button)
@@ -120,7 +121,7 @@ void X11KeyOutput::buttonUp(MouseButton button)
     if (!ready())
         return;
     XTestFakeButtonEvent(keyboard_->qtDisplay(), kButtonNumber[static_cast<int>(button)], False, CurrentTime);
-    XFlush(keyboard_->qtDisplay());
+    sendRequests(keyboard_->qtDisplay());
 }
 
 void X11KeyOutput::typeCharacter(char32_t character)
@@ -299,7 +300,7 @@ void X11KeyOutput::unbindIdleSpares(bool all)
 void X11KeyOutput::sendKey(int keycode, bool down)
 {
     XTestFakeKeyEvent(keyboard_->qtDisplay(), static_cast<unsigned>(keycode), down ? True : False, CurrentTime);
-    XFlush(keyboard_->qtDisplay());
+    sendRequests(keyboard_->qtDisplay());
 }
 
 } // namespace corvane::platform

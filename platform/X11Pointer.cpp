@@ -1,6 +1,7 @@
 #include "platform/X11Pointer.h"
 
 #include "core/Fault.h"
+#include "platform/X11Requests.h"
 
 #include <QGuiApplication>
 
@@ -33,7 +34,7 @@ void X11Pointer::moveRelative(int dx, int dy)
     if (!display_)
         throw Fault{kFaultUnexpected, reason_};
     XTestFakeRelativeMotionEvent(display_, dx, dy, CurrentTime);
-    XFlush(display_);
+    sendRequests(display_);
 }
 
 } // namespace corvane::platform

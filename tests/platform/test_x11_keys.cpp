@@ -183,6 +183,18 @@ TEST_F(X11Keys, EveryNamedKeyGoesDownAndUpAndReadsBackAsItself)
     EXPECT_FALSE(anyKeyDown());
 }
 
+TEST_F(X11Keys, RequestsSentOnQtsConnectionAreConfirmedNowAndThen)
+{
+    // Xlib keeps a record of each request until it learns that the server has
+    // processed it: a long run of key events must not leave them all unconfirmed.
+    for (int i = 0; i < 3000; ++i) {
+        output->keyDown(160);
+        output->keyUp(160);
+    }
+    Display* qt = keyboard->qtDisplay();
+    EXPECT_LE(XNextRequest(qt) - XLastKnownRequestProcessed(qt), 1001UL);
+}
+
 TEST_F(X11Keys, AKeyTappedBetweenSnapshotsCountsOnceAtTheNextAndButtonsGoDownAndUp)
 {
     output->keyDown(65);

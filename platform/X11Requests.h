@@ -1,0 +1,16 @@
+#pragma once
+// Sending requests on Qt's own X connection.
+
+struct _XDisplay; // Xlib's Display
+
+namespace corvane::platform {
+
+// Sends the requests made so far on Qt's X connection at once. Qt reads that
+// connection through XCB, and Xlib keeps a record of every request it sends
+// there until it reads a reply itself. Without a round trip now and then the
+// records only grow, by some 24 bytes for each pointer move or key event:
+// several megabytes a day of tracking. A round trip once a thousand requests
+// keeps them bounded, at the cost of one wait in a thousand.
+void sendRequests(_XDisplay* display);
+
+} // namespace corvane::platform
