@@ -106,6 +106,8 @@ bool Engine::startUp()
         }
         form_->commands().ApplyProfile(form_->Profile_Combo->text());
         form_->show();
+        // From here on boxes open over the window; before, it was not on the screen.
+        app_.platform.dialogs->setOwner(form_.get());
     });
 }
 
