@@ -12,8 +12,8 @@
 #include "ui/ShowError.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
-#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +24,50 @@ namespace corvane {
 namespace {
 const QString kStop = QStringLiteral("Stop");
 const QString kStart = QStringLiteral("Start");
+const QString kKeepAside = QStringLiteral("Keep Aside and Start");
+const QString kQuit = QStringLiteral("Quit");
+const QString kBreak = QStringLiteral("\r\n");
+
+QString counted(qint64 n, const QString& what)
+{
+    return QStringLiteral("%1 %2%3").arg(n).arg(what, n == 1 ? QString() : QStringLiteral("s"));
+}
+
+// The box that asks whether to keep the profile files aside: what is in each
+// file, and what each choice does. `startProfileMissing`: the profile to start
+// with is not among those the profiles file holds (or the defaults, when it
+// holds none); otherwise the profiles file yielded no profile at all.
+QString recoveryText(const ProfileStore& store, bool startProfileMissing, const QList<FileMove>& moves)
+{
+    const ProfilesFileFound& found = store.found;
+    const QString bytes = counted(found.size, QStringLiteral("byte"));
+    QString profiles;
+    if (found.size < 0)
+        profiles = QStringLiteral("It does not exist, so Corvane would create the default profiles.");
+    else if (found.size == 0)
+        profiles = QStringLiteral("It is empty, so Corvane would create the default profiles.");
+    else if (!found.read)
+        profiles = QStringLiteral("It holds %1 but cannot be read.").arg(bytes);
+    else if (found.wholeProfiles == 0)
+        profiles = QStringLiteral("It holds %1 but no complete profile.").arg(bytes);
+    else
+        profiles = QStringLiteral("It holds %1.").arg(counted(found.wholeProfiles, QStringLiteral("complete profile")));
+    const std::optional<QString> last = store.lastProfileInFile();
+    QString used = last ? QStringLiteral("It names the profile \"%1\"").arg(*last)
+                        : QStringLiteral("It does not exist, so the profile to start with is \"%1\"")
+                              .arg(kDefaultMouseEmulation);
+    used += startProfileMissing ? QStringLiteral(", which is not one of them.") : QStringLiteral(".");
+    QString renames;
+    for (const auto& [path, keptPath] : moves)
+        renames += QFileInfo(path).fileName() + QStringLiteral(" to ") + QFileInfo(keptPath).fileName() + kBreak;
+    return QStringLiteral("Corvane cannot start with its profiles as they are.") + kBreak + kBreak
+        + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak + profiles
+        + kBreak + kBreak + QStringLiteral("Last-profile file: ")
+        + QDir::toNativeSeparators(store.lastProfilePath()) + kBreak + used + kBreak + kBreak + kKeepAside
+        + QStringLiteral(": Corvane renames, leaving their contents as they are,") + kBreak + renames
+        + QStringLiteral("and starts with the default profiles, as on a first start.") + kBreak + kBreak + kQuit
+        + QStringLiteral(": Corvane ends and changes no file.");
+}
 } // namespace
 
 Engine::Engine(platform::Platform& platform, const QString& folder)
@@ -51,18 +95,6 @@ int Engine::Main()
 
 void Engine::createDefaults()
 {
-    // A profiles file that exists but gave no profile is kept aside, not overwritten.
-    const QFileInfo existing(app_.store.profilesPath());
-    if (existing.exists() && existing.size() > 0) {
-        const QString kept = existing.filePath() + QStringLiteral(".unreadable-")
-            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-        if (QFile::rename(existing.filePath(), kept)) {
-            app_.platform.dialogs->message(
-                QStringLiteral("The profiles file \"%1\" holds no profile that Corvane can read.").arg(existing.filePath())
-                    + QStringLiteral("\r\n\r\nIt was kept as \"%1\" and the default profiles were created.").arg(kept),
-                QStringLiteral("Corvane"), platform::Buttons::Ok);
-        }
-    }
     ProfileTable& table = app_.store.table;
     form_->Profile_Combo->addText(kDefaultFlightSimulator);
     createDefaultFlightSimulator(table, app_.store.lastProfileName);
@@ -75,7 +107,8 @@ void Engine::createDefaults()
 
 bool Engine::startUp()
 {
-    return trapFaults(app_, [this] {
+    bool profilesLoaded = false;
+    const bool clean = trapFaults(app_, [this, &profilesLoaded] {
         app_.platform.process->raisePriority();
         help_ = std::make_unique<HelpForm>();
         form_ = std::make_unique<MainForm>(app_, help_.get());
@@ -87,26 +120,52 @@ bool Engine::startUp()
         app_.platform.process->whenAskedToEnd([this] { Form_Unload(); });
         form_->Form_Load();
         loadKeyNames();
-        form_->commands().ReadProfiles();
-        if (app_.store.table.count() == 0)
-            createDefaults();
-        app_.store.readLastProfile();
-        if (!app_.store.lastProfileName.isEmpty()) {
-            try {
-                form_->Profile_Combo->setText(app_.store.lastProfileName);
-            } catch (const Fault& fault) {
-                // Say which file to look at: the profile used last is not among those read.
-                throw Fault{fault.number,
-                            fault.description
-                                + QStringLiteral(". The profile used last (\"%1\") is not in the profiles file %2; "
-                                                 "check that file, or delete %3 to start with another profile.")
-                                      .arg(app_.store.lastProfileName, app_.store.profilesPath(),
-                                           app_.store.lastProfilePath())};
-            }
-        }
+        profilesLoaded = loadProfiles();
+        if (!profilesLoaded)
+            return;
         form_->commands().ApplyProfile(form_->Profile_Combo->text());
         form_->show();
+        // From here on boxes open over the window; before, it was not on the screen.
+        app_.platform.dialogs->setOwner(form_.get());
     });
+    return clean && profilesLoaded;
+}
+
+bool Engine::loadProfiles()
+{
+    ProfileStore& store = app_.store;
+    form_->commands().ReadProfiles();
+    if (store.found.yieldsNoProfile())
+        return keepAsideOrQuit(false);
+    // The profile to start with must be one the list will hold, the defaults on
+    // a first start; this is known before anything is written.
+    const std::optional<QString> last = store.lastProfileInFile();
+    const QString startWith = last.value_or(kDefaultMouseEmulation);
+    const QStringList listed = store.table.count() == 0
+        ? QStringList{kDefaultFlightSimulator, kDefaultEulerAngle, kDefaultMouseEmulation}
+        : form_->Profile_Combo->items();
+    if (!startWith.isEmpty() && !listed.contains(startWith))
+        return keepAsideOrQuit(true);
+    if (store.table.count() == 0)
+        createDefaults();
+    store.readLastProfile();
+    if (!store.lastProfileName.isEmpty())
+        form_->Profile_Combo->setText(store.lastProfileName);
+    return true;
+}
+
+bool Engine::keepAsideOrQuit(bool startProfileMissing)
+{
+    ProfileStore& store = app_.store;
+    const QList<FileMove> moves =
+        store.keptNames(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves),
+                                                     QStringLiteral("Corvane Start-up"), {kKeepAside, kQuit}, 0);
+    if (choice != 0)
+        return false;
+    ProfileStore::keepAside(moves);
+    // Now as on a first start: neither file is there.
+    return loadProfiles();
 }
 
 void Engine::runLoop()

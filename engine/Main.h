@@ -27,10 +27,12 @@ public:
     ~Engine();
 
     // Start-up, then the main loop until the program ends. Returns the exit
-    // status: 0 when the main window was closed, 1 when start-up failed.
+    // status: 0 when the main window was closed, 1 when start-up failed or the
+    // user chose to quit rather than keep damaged profile files aside.
     int Main();
 
-    // Start-up steps up to showing the main window; false after a reported fault.
+    // Start-up steps up to showing the main window; false after a reported
+    // fault, or when the user chose to quit rather than start afresh.
     bool startUp();
     // One cycle of the main loop. Faults propagate to the caller.
     void cycle();
@@ -55,6 +57,14 @@ public:
 
 private:
     void createDefaults();
+    // Start-up's profile steps: read the profiles, create the defaults on a
+    // first start, select the profile used last. Returns false when the user
+    // chose to quit.
+    bool loadProfiles();
+    // Asks, when the profiles file yields no profile or the profile to start
+    // with is not among those read, whether to keep both files aside and start
+    // afresh, or to quit without touching them. Returns false on quit.
+    bool keepAsideOrQuit(bool startProfileMissing);
     void process();
     void updateMonitor();
     void mouseStage();

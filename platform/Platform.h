@@ -7,9 +7,12 @@
 #include "platform/SerialPort.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <functional>
 #include <memory>
+
+class QWidget;
 
 namespace corvane::platform {
 
@@ -27,7 +30,8 @@ public:
 enum class Buttons { Ok, OkCancel, YesNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
-// Modal message and input boxes.
+// Modal message and input boxes. They open over the owner window, or in the
+// middle of the screen while there is none.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -35,6 +39,13 @@ public:
     virtual Answer message(const QString& text, const QString& title, Buttons buttons) = 0;
     // An input box with OK and Cancel; returns the answer, or empty text on Cancel.
     virtual QString input(const QString& prompt, const QString& title, const QString& defaultAnswer) = 0;
+    // A message box without an icon and one button per choice, in order;
+    // Return presses the one at `defaultChoice`, Escape and closing the box
+    // the last one. Returns the index of the choice made.
+    virtual int choose(const QString& text, const QString& title, const QStringList& choices, int defaultChoice) = 0;
+    // The window the boxes open over from now on; null for none. A window
+    // that is destroyed stops being the owner.
+    virtual void setOwner(QWidget* window) = 0;
 };
 
 // Opens an address in the user's browser. The result is not examined.

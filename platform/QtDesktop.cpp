@@ -31,7 +31,7 @@ qint64 QtClock::wholeSecondsNow()
 
 Answer QtDialogs::message(const QString& text, const QString& title, Buttons buttons)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text);
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, owner_);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -55,10 +55,23 @@ Answer QtDialogs::message(const QString& text, const QString& title, Buttons but
     }
 }
 
+int QtDialogs::choose(const QString& text, const QString& title, const QStringList& choices, int defaultChoice)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, owner_);
+    // One role for all keeps the buttons in the order given.
+    QList<QPushButton*> buttons;
+    for (const QString& choice : choices)
+        buttons.append(box.addButton(choice, QMessageBox::ActionRole));
+    box.setDefaultButton(buttons.value(defaultChoice));
+    box.setEscapeButton(buttons.value(buttons.size() - 1));
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
 QString QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultAnswer)
 {
     bool ok = false;
-    const QString answer = QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
+    const QString answer = QInputDialog::getText(owner_, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
     return ok ? answer : QString();
 }
 

@@ -3,6 +3,8 @@
 #include "platform/Platform.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
 
 namespace corvane::platform {
 
@@ -21,6 +23,11 @@ class QtDialogs final : public Dialogs {
 public:
     Answer message(const QString& text, const QString& title, Buttons buttons) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
+    int choose(const QString& text, const QString& title, const QStringList& choices, int defaultChoice) override;
+    void setOwner(QWidget* window) override { owner_ = window; }
+
+private:
+    QPointer<QWidget> owner_;
 };
 
 class QtShell final : public Shell {

@@ -324,10 +324,21 @@ QString ProfileStore::lastProfilePath() const
 void ProfileStore::readProfiles(const std::function<void(const QString&)>& onName)
 {
     table.reset();
+    found = {};
     if (!fileHandleAvailable(*this))
         return;
-    if (const std::optional<QByteArray> bytes = readSmallFile(profilesPath()))
-        readProfilesBytes(*bytes, table, onName);
+    const QFileInfo info(profilesPath());
+    found.size = info.exists() ? info.size() : -1;
+    const std::optional<QByteArray> bytes = readSmallFile(profilesPath());
+    if (!bytes)
+        return;
+    found.read = true;
+    readProfilesBytes(*bytes, table, [&](const QString& name) {
+        if (!name.isEmpty())
+            ++found.wholeProfiles;
+        if (onName)
+            onName(name);
+    });
 }
 
 void ProfileStore::writeProfiles()
@@ -342,8 +353,15 @@ void ProfileStore::readLastProfile()
     lastProfileName = kDefaultMouseEmulation;
     if (!fileHandleAvailable(*this))
         return;
+    if (const std::optional<QString> name = lastProfileInFile())
+        lastProfileName = *name;
+}
+
+std::optional<QString> ProfileStore::lastProfileInFile() const
+{
     if (const std::optional<QByteArray> bytes = readSmallFile(lastProfilePath()))
-        lastProfileName = lastProfileFromBytes(*bytes, lastProfileName);
+        return lastProfileFromBytes(*bytes, kDefaultMouseEmulation);
+    return std::nullopt;
 }
 
 void ProfileStore::writeLastProfile()
@@ -351,6 +369,37 @@ void ProfileStore::writeLastProfile()
     if (!fileHandleAvailable(*this))
         return;
     replaceFile(lastProfilePath(), lastProfileBytes(lastProfileName));
+}
+
+QList<FileMove> ProfileStore::keptNames(const QString& stamp) const
+{
+    for (int n = 1;; ++n) {
+        const QString suffix = QStringLiteral(".kept-") + stamp + (n > 1 ? QStringLiteral("-%1").arg(n) : QString());
+        QList<FileMove> moves;
+        bool free = true;
+        for (const QString& path : {profilesPath(), lastProfilePath()}) {
+            if (!QFileInfo::exists(path))
+                continue;
+            moves.append({path, path + suffix});
+            free = free && !QFileInfo::exists(path + suffix);
+        }
+        if (free)
+            return moves;
+    }
+}
+
+void ProfileStore::keepAside(const QList<FileMove>& moves)
+{
+    for (qsizetype i = 0; i < moves.size(); ++i) {
+        if (QFile::rename(moves[i].first, moves[i].second))
+            continue;
+        const Fault fault{kFaultFileAccess, QStringLiteral("Path/File access error: cannot rename \"%1\" to \"%2\"")
+                                                .arg(QDir::toNativeSeparators(moves[i].first),
+                                                     QDir::toNativeSeparators(moves[i].second))};
+        while (i-- > 0)
+            (void)QFile::rename(moves[i].second, moves[i].first);
+        throw fault;
+    }
 }
 
 } // namespace corvane

@@ -6,8 +6,11 @@
 #include "profiles/Profile.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace corvane {
 
@@ -38,6 +41,18 @@ QByteArray lastProfileBytes(const QString& name);
 // a single Latin-1 byte and not a double quote.
 bool fitsTextField(const QString& text);
 
+// What the last reading of the profiles file found at its path.
+struct ProfilesFileFound {
+    qint64 size = -1;      // -1: nothing there
+    bool read = false;     // its bytes could be read
+    int wholeProfiles = 0; // records read with all their fields and a name
+    // Something is there, yet not one profile came of it.
+    bool yieldsNoProfile() const { return size > 0 && wholeProfiles == 0; }
+};
+
+// A file to rename: its path and its new path.
+using FileMove = std::pair<QString, QString>;
+
 // The profile table, the last profile name and the files that keep them.
 class ProfileStore {
 public:
@@ -49,6 +64,7 @@ public:
 
     ProfileTable table;
     QString lastProfileName;
+    ProfilesFileFound found;
 
     // Asked before each file is opened; when it returns false, noFreeFileHandle
     // runs (it shows a message and ends the program) and the routine does nothing.
@@ -62,8 +78,19 @@ public:
     void writeProfiles();
     // "Default Mouse Emulation", then the last field of the last-profile file.
     void readLastProfile();
+    // The name readLastProfile would read; nothing when there is no
+    // last-profile file to read. Changes nothing.
+    std::optional<QString> lastProfileInFile() const;
     // Throws a Fault on failure.
     void writeLastProfile();
+
+    // The new names under which keepAside keeps the two files, for those that
+    // exist, profiles file first: the name, ".kept-" and the stamp, and "-2",
+    // "-3" and so on when that name is taken.
+    QList<FileMove> keptNames(const QString& stamp) const;
+    // Renames the files; when one cannot be renamed, puts back those already
+    // renamed and throws the file access Fault. Nothing is ever removed.
+    static void keepAside(const QList<FileMove>& moves);
 
 private:
     QString folder_;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QWidget>
 
 namespace corvane::platform::fakes {
 
@@ -49,13 +50,28 @@ Answer FakeDialogs::message(const QString& text, const QString& title, Buttons b
     Answer a = buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     if (!answers_.isEmpty())
         a = answers_.takeFirst();
-    boxes.append({text, title, buttons});
+    boxes.append({text, title, buttons, {}, ownerTitle()});
     QString flat = text;
     flat.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
     log_.add(QStringLiteral("message \"%1\" [%2]: %3 -> %4")
                  .arg(title, QLatin1String(kButtonsText[int(buttons)]), flat, QLatin1String(kAnswerText[int(a)])));
     return a;
 }
+
+int FakeDialogs::choose(const QString& text, const QString& title, const QStringList& choices, int defaultChoice)
+{
+    const int picked = picks_.isEmpty() ? defaultChoice : picks_.takeFirst();
+    QStringList marked = choices;
+    if (defaultChoice >= 0 && defaultChoice < marked.size())
+        marked[defaultChoice] += u'*';
+    boxes.append({text, title, Buttons::Ok, marked, ownerTitle()});
+    QString flat = text;
+    flat.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+    log_.add(QStringLiteral("choose \"%1\" [%2]: %3 -> %4").arg(title, marked.join(u'/'), flat, choices.value(picked)));
+    return picked;
+}
+
+QString FakeDialogs::ownerTitle() const { return owner_ ? owner_->windowTitle() : QString(); }
 
 QString FakeDialogs::input(const QString& prompt, const QString& title, const QString& defaultAnswer)
 {

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -51,26 +52,36 @@ private:
     bool logSleeps_ = false;
 };
 
-// Answers message boxes from a queue (Yes/OK when it is empty) and records
-// each box as: message "Title" [Yes/No]: text -> Yes
+// Answers message boxes from a queue (Yes/OK when it is empty), choice boxes
+// from another (the default choice when it is empty), and records each box as:
+// message "Title" [Yes/No]: text -> Yes
+// choose "Title" [Keep*/Quit]: text -> Quit   (* marks the default)
 class FakeDialogs final : public Dialogs {
 public:
     explicit FakeDialogs(Log& log) : log_(log) {}
     Answer message(const QString& text, const QString& title, Buttons buttons) override;
     QString input(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
+    int choose(const QString& text, const QString& title, const QStringList& choices, int defaultChoice) override;
+    void setOwner(QWidget* window) override { owner_ = window; }
 
     void answer(Answer a) { answers_.append(a); }
+    void pick(int choice) { picks_.append(choice); }
     void type(const QString& text) { typed_.append(text); } // next input box answer; empty = Cancel
     struct Box {
         QString text, title;
         Buttons buttons;
+        QStringList choices; // a choice box's, with the default marked "*"
+        QString over;        // the owner window's title; empty when there is none
     };
     QList<Box> boxes;
 
 private:
+    QString ownerTitle() const;
     Log& log_;
     QList<Answer> answers_;
+    QList<int> picks_;
     QStringList typed_;
+    QPointer<QWidget> owner_;
 };
 
 class FakeShell final : public Shell {

@@ -70,26 +70,49 @@ TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnc
     }
 }
 
-TEST(EngineStartUp, AFaultIsReportedAndNeitherShowsTheWindowNorRunsTheLoop)
+// A profiles file that yields no complete profile (each damaged seed of the
+// fuzzer), or a profile to start with that the list would not hold, brings up
+// one box before anything is written. Keep Aside and Start renames the files
+// as the box says and starts afresh; Quit ends with status 1. Either way every
+// byte the user wrote stays on disk. Boxes open over the window once it shows.
+TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
 {
-    const struct { const char* label; QByteArray profiles, last; /* empty: no file */ } cases[] = {
-        {"last profile not in the list", testing::defaultsFileBytes(), "\"Gone\"\r\n"},
-        {"damaged profiles file", "\x01\x02 not a profile \xff,\"", {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        testing::EngineRig rig;
-        testing::writeFile(rig.path(kProfilesFileName), c.profiles);
-        if (!c.last.isEmpty())
-            testing::writeFile(rig.path(kLastProfileFileName), c.last);
-        EXPECT_EQ(rig.runUntilClosedAt(1000), 1); // closed only if start-up wrongly succeeds
-        const auto& boxes = rig.fakes.dialogs().boxes;
-        ASSERT_EQ(boxes.size(), 1) << rig.fakes.log.joined().toStdString();
-        EXPECT_TRUE(boxes[0].text.startsWith(testing::errorReport(380, {}))) << boxes[0].text.toStdString();
-        EXPECT_FALSE(rig.form().isVisible());
-        EXPECT_EQ(readFile(rig.path(kProfilesFileName)), c.profiles) << "nothing is lost";
-        EXPECT_EQ(readFile(rig.path(kLastProfileFileName)), c.last.isEmpty() ? QByteArray("<missing>") : c.last);
-    }
+    const QByteArray gone = "\"Gone\"\r\n";
+    // The bytes of each file (null: no file) and what the box says of the profiles file.
+    struct Case { QString label; QByteArray profiles, last; QString says; };
+    QList<Case> cases = {{"profile used last not held", testing::defaultsFileBytes(), gone, "It holds 3 complete profiles."},
+                         {"no profiles file", {}, gone, "It does not exist, so"}, {"an empty one", "", gone, "It is empty, so"}};
+    // The one-byte seeds come without a last-profile file, the others with one.
+    for (const QFileInfo& seed : QDir(CORVANE_PROFILE_SEEDS).entryInfoList(QDir::Files))
+        cases.append({seed.fileName(), readFile(seed.filePath()), seed.size() > 1 ? gone : QByteArray(),
+                      seed.size() > 1 ? QString("It holds %1 bytes but no").arg(seed.size()) : "It holds 1 byte but no"});
+    ASSERT_GE(cases.size(), 10);
+    for (const auto& c : cases)
+        for (const bool quit : {false, true}) {
+            SCOPED_TRACE(c.label.toStdString() + (quit ? ", quit" : ", kept aside"));
+            testing::EngineRig rig;
+            for (const auto& [name, bytes] : {std::pair(kProfilesFileName, c.profiles), {kLastProfileFileName, c.last}})
+                if (!bytes.isNull())
+                    testing::writeFile(rig.path(name), bytes);
+            rig.fakes.dialogs().pick(quit ? 1 : 0);
+            rig.clock().at(10, [&] { rig.form().Save_Command->click(); });
+            EXPECT_EQ(rig.runUntilClosedAt(70), quit ? 1 : 0);
+            const auto& boxes = rig.fakes.dialogs().boxes;
+            ASSERT_EQ(boxes.size(), quit ? 1 : 2) << rig.fakes.log.joined().toStdString();
+            EXPECT_EQ(boxes[0].choices, QStringList({"Keep Aside and Start*", "Quit"}));
+            EXPECT_TRUE(boxes[0].text.contains(c.says)) << boxes[0].text.toStdString();
+            EXPECT_EQ(boxes[0].over + "|" + boxes.back().over, quit ? "|" : "|Tollan Corvane");
+            const QStringList files = QDir(rig.dir.path()).entryList(QDir::Files);
+            EXPECT_EQ(files.size(), 2 * !quit + !c.profiles.isNull() + !c.last.isNull()) << files.join(' ').toStdString();
+            for (const auto& [name, bytes] : {std::pair(kProfilesFileName, c.profiles), {kLastProfileFileName, c.last}}) {
+                const QStringList kept = files.filter(name + ".kept-");
+                ASSERT_EQ(kept.size(), !quit && !bytes.isNull() ? 1 : 0);
+                EXPECT_TRUE(boxes[0].text.contains(rig.path(name))
+                            && (kept.isEmpty() || boxes[0].text.contains(name + " to " + kept[0])));
+                EXPECT_TRUE(bytes.isNull() || readFile(rig.path(quit ? name : kept[0])) == bytes);
+            }
+            EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == testing::defaultsFileBytes());
+        }
 }
 
 TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
