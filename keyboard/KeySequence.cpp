@@ -29,12 +29,14 @@ public:
             chars_.append(c);
             prev_.append(last_);
             next_.append(-1);
-            key_.append(kNoKey);
             (last_ >= 0 ? next_[last_] : first_) = at;
             last_ = at;
-            reindexFrom(prev_[at]);
-            if (c == u'D')
-                reindex(at);
+            // The character three before this one now has three after it.
+            int d = at;
+            for (int n = 0; n < 3 && d >= 0; ++n)
+                d = prev_[d];
+            if (d >= 0 && chars_[d] == u'D')
+                index(d);
         }
     }
 
@@ -56,19 +58,17 @@ public:
             return;
         std::vector<int> starts;
         for (const int at : found->second) {
-            if (key_[at] == key)
+            if (alive(at) && keyAt(at) == key)
                 starts.push_back(at);
         }
         starts_.erase(found);
         std::sort(starts.begin(), starts.end());
+        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+        // Erasing one occurrence changes only what lies before it; one that
+        // it overlapped has gone with it.
         for (const int start : starts) {
-            // One that an earlier occurrence overlapped has gone with it.
-            if (key_[start] != key)
-                continue;
-            int end = start;
-            for (int i = 1; i < kTokenLength; ++i)
-                end = next_[end];
-            erase(start, end);
+            if (alive(start))
+                erase(start);
         }
     }
 
@@ -90,63 +90,84 @@ public:
 private:
     using Key = quint64;
     static constexpr Key kNoKey = ~Key(0);
+    static constexpr int kGone = -2;
 
-    // Up to three characters, and how many there are.
     static Key keyOf(QStringView chars)
     {
-        Key key = static_cast<Key>(chars.size());
+        Key key = 0;
         for (const QChar c : chars)
             key = (key << 16) | c.unicode();
         return key;
     }
 
-    // Indexes the "D" at `at` by the (up to three) characters after it.
-    void reindex(int at)
+    bool alive(int at) const { return prev_[at] != kGone; }
+
+    // The three characters after `at`, or kNoKey when there are fewer.
+    Key keyAt(int at) const
     {
-        unindex(at);
-        QChar after[3];
-        qsizetype n = 0;
-        for (int i = next_[at]; i >= 0 && n < 3; i = next_[i])
-            after[n++] = chars_[i];
-        key_[at] = keyOf(QStringView(after, n));
-        ++counts_[key_[at]];
-        starts_[key_[at]].push_back(at);
+        Key key = 0;
+        int i = at;
+        for (int n = 0; n < 3; ++n) {
+            i = next_[i];
+            if (i < 0)
+                return kNoKey;
+            key = (key << 16) | chars_[i].unicode();
+        }
+        return key;
     }
 
-    // An entry of starts_ whose key no longer matches is passed over and
-    // dropped at the next removal of its key.
+    void index(int at)
+    {
+        const Key key = keyAt(at);
+        if (key == kNoKey)
+            return;
+        ++counts_[key];
+        starts_[key].push_back(at);
+    }
+
     void unindex(int at)
     {
-        if (key_[at] != kNoKey)
-            --counts_[key_[at]];
-        key_[at] = kNoKey;
+        if (chars_[at] != u'D')
+            return;
+        if (const Key key = keyAt(at); key != kNoKey)
+            --counts_[key];
     }
 
-    // The characters after `at` have changed: so have the keys of the "D"s
-    // among it and the two before it.
-    void reindexFrom(int at)
+    // Takes the occurrence at `start`, its "D" and the three characters after
+    // it, out of the text. The keys of the "D"s among the three characters
+    // before it change.
+    void erase(int start)
     {
-        for (int n = 0; n < 3 && at >= 0; ++n, at = prev_[at]) {
-            if (chars_[at] == u'D')
-                reindex(at);
+        int end = start;
+        for (int n = 0; n < 3; ++n)
+            end = next_[end];
+        int before[3] = {-1, -1, -1};
+        for (int n = 0, i = prev_[start]; n < 3 && i >= 0; ++n, i = prev_[i])
+            before[n] = i;
+        for (const int i : before) {
+            if (i >= 0)
+                unindex(i);
+        }
+        const int after = next_[end];
+        for (int i = start; i != after;) {
+            unindex(i);
+            const int following = next_[i];
+            prev_[i] = kGone;
+            i = following;
+        }
+        (before[0] >= 0 ? next_[before[0]] : first_) = after;
+        (after >= 0 ? prev_[after] : last_) = before[0];
+        for (const int i : before) {
+            if (i >= 0 && chars_[i] == u'D')
+                index(i);
         }
     }
 
-    // Takes the characters from `start` to `end` out of the text.
-    void erase(int start, int end)
-    {
-        const int before = prev_[start];
-        const int after = next_[end];
-        for (int i = start; i != after; i = next_[i])
-            unindex(i);
-        (before >= 0 ? next_[before] : first_) = after;
-        (after >= 0 ? prev_[after] : last_) = before;
-        reindexFrom(before);
-    }
-
     QList<QChar> chars_;
-    QList<int> prev_, next_; // the text's order
-    QList<Key> key_;         // the index key of each "D" in the text; kNoKey otherwise
+    QList<int> prev_, next_; // the text's order; prev_ is kGone once erased
+    // The "D"s with three characters after them, by those characters: each
+    // is listed under its key (and perhaps under keys it has had before, which
+    // are passed over) and counted under its key alone.
     std::unordered_map<Key, std::vector<int>> starts_;
     std::unordered_map<Key, int> counts_;
     int first_ = -1;
@@ -209,11 +230,17 @@ QList<KeyToken> keyTokens(QStringView sequence)
 
 RenderedKeys renderKeySequence(QStringView sequence)
 {
+    struct Enough {};
     RenderedKeys rendered;
     try {
         walkKeySequence(sequence, [&rendered](const KeyToken& token, const HeldKeys&) {
+            if (rendered.spans.size() == kMaxShownLabels) {
+                rendered.cut = true;
+                throw Enough{};
+            }
             rendered.spans.append({keyLabel(token.code), token.down ? LabelColour::Green : LabelColour::Red});
         });
+    } catch (const Enough&) {
     } catch (...) {
         rendered.fault = currentFault();
     }

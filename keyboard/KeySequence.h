@@ -38,10 +38,14 @@ struct KeyLabelSpan {
 // What a mapping box shows for a sequence: the labels in order, down tokens in
 // green, up tokens in red, and the keys still down at the end once more in red.
 // When a token's label fails (a negative code), `spans` holds the labels before it
-// and `fault` says why.
+// and `fault` says why. A box shows at most kMaxShownLabels labels: only a
+// damaged file holds a longer sequence, and its labels would take memory out
+// of all proportion (the sequence itself is kept whole). `cut` says so.
+inline constexpr qsizetype kMaxShownLabels = 1000;
 struct RenderedKeys {
     QList<KeyLabelSpan> spans;
     std::optional<Fault> fault;
+    bool cut = false;
 };
 
 RenderedKeys renderKeySequence(QStringView sequence);

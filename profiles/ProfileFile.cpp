@@ -269,17 +269,20 @@ QByteArray profilesFileBytes(const ProfileTable& table)
     return bytes;
 }
 
-void readProfilesBytes(const QByteArray& bytes, ProfileTable& table,
+bool readProfilesBytes(const QByteArray& bytes, ProfileTable& table,
                        const std::function<void(const QString&)>& onName)
 {
     FieldReader reader(bytes);
     while (!reader.atEnd()) {
+        if (table.count() == kMaxProfileRecords)
+            return false;
         Profile& profile = table.at(table.grow());
         if (!readRecord(reader, profile))
-            return;
+            return true;
         if (onName)
             onName(profile.name);
     }
+    return true;
 }
 
 QString lastProfileFromBytes(const QByteArray& bytes, const QString& fallback)
@@ -332,13 +335,23 @@ void ProfileStore::readProfiles(const std::function<void(const QString&)>& onNam
     const std::optional<QByteArray> bytes = readSmallFile(profilesPath());
     if (!bytes)
         return;
-    found.read = true;
-    readProfilesBytes(*bytes, table, [&](const QString& name) {
+    QStringList names;
+    const bool whole = readProfilesBytes(*bytes, table, [&](const QString& name) {
         if (!name.isEmpty())
             ++found.wholeProfiles;
-        if (onName)
-            onName(name);
+        names.append(name);
     });
+    if (!whole) {
+        // Too many records to be a profiles file: it is treated as one that
+        // cannot be read, and none of it is listed.
+        table.reset();
+        found.wholeProfiles = 0;
+        return;
+    }
+    found.read = true;
+    if (onName)
+        for (const QString& name : names)
+            onName(name);
 }
 
 void ProfileStore::writeProfiles()

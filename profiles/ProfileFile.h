@@ -27,8 +27,12 @@ QByteArray profilesFileBytes(const ProfileTable& table);
 // (count 0): for each record, grows the table and reads the next 25 fields into
 // the new record. `onName` receives the name of every record read whole.
 // Damaged data never fails: reading stops where the data ends or stops making
-// sense, and what was read stays.
-void readProfilesBytes(const QByteArray& bytes, ProfileTable& table,
+// sense, and what was read stays. It also stops after kMaxProfileRecords
+// records, and then returns false: no one keeps that many profiles, but a
+// damaged file can hold millions of empty records (a file of commas), each
+// costing far more memory than its bytes.
+inline constexpr int kMaxProfileRecords = 10000;
+bool readProfilesBytes(const QByteArray& bytes, ProfileTable& table,
                        const std::function<void(const QString&)>& onName);
 
 // The last field in the bytes of a last-profile file, or `fallback` when there is none.

@@ -11,14 +11,12 @@ namespace corvane {
 
 namespace {
 
-// Inserts the label at the end of the box in its colour.
-void insertLabel(QTextEdit& box, const QString& label, LabelColour colour)
+// Inserts the label at the cursor's place in its colour.
+void insertLabel(QTextCursor& cursor, const QString& label, LabelColour colour)
 {
     const int* rgb = colour == LabelColour::Green ? kGreenRgb : kRedRgb;
     QTextCharFormat format;
     format.setForeground(QColor(rgb[0], rgb[1], rgb[2]));
-    QTextCursor cursor(box.document());
-    cursor.movePosition(QTextCursor::End);
     cursor.insertText(label, format);
 }
 
@@ -58,7 +56,9 @@ KeyBox::KeyBox(QWidget* parent) : QTextEdit(parent)
 void KeyBox::appendLabel(const QString& label, LabelColour colour)
 {
     const QScopedValueRollback changing(programChanging_, true);
-    insertLabel(*this, label, colour);
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    insertLabel(cursor, label, colour);
 }
 
 bool KeyBox::viewportEvent(QEvent* event)
@@ -73,8 +73,15 @@ std::optional<QString> RenderKeySequence(AppContext& app, KeyBox& box, const QSt
     const QScopedValueRollback changing(box.programChanging_, true);
     box.clear();
     const RenderedKeys rendered = renderKeySequence(sequence);
+    // One edit: the box lays its line out once, not after every label, which
+    // for a long sequence would take time growing with the square of its length.
+    QTextCursor cursor(box.document());
+    cursor.beginEditBlock();
     for (const KeyLabelSpan& span : rendered.spans)
-        insertLabel(box, span.label, span.colour);
+        insertLabel(cursor, span.label, span.colour);
+    if (rendered.cut)
+        cursor.insertText(QStringLiteral("\u2026"));
+    cursor.endEditBlock();
     if (rendered.fault) {
         showError(app, *rendered.fault);
         return std::nullopt;

@@ -70,6 +70,11 @@ TEST(KeySequence, RendersAndConvertsToSendKeys)
         {"DDDD", "G[000]R[000]", ""},
         // A lone "U" strips every "D" from the held list; its digits are replayed.
         {"D065U", "G[A]R[000]R[A]", "A"},
+        // An up token releases every copy of its key, and only its key.
+        {"D016D016U016D065", "G[SHIFT]G[SHIFT]R[SHIFT]G[A]R[A]", "X{SHIFT}X{SHIFT}A"},
+        {"D016D065U016D066", "G[SHIFT]G[A]R[SHIFT]G[B]R[A]R[B]", "X{SHIFT}XAB"},
+        // The held list is text: "UD17" takes "DD17" out of "DD17D017" and leaves Ctrl down.
+        {"DD17D017UD17D065", "G[000]G[CONTRAL]R[000]G[A]R[CONTRAL]R[A]", "Y{CONTRAL}YA"},
     };
     for (const auto& [sequence, labels, sendKeys] : cases) {
         const QString text = QString::fromLatin1(sequence);
@@ -80,7 +85,7 @@ TEST(KeySequence, RendersAndConvertsToSendKeys)
     }
 }
 
-TEST(KeySequence, NegativeCodeStopsRenderingAndSending)
+TEST(KeySequence, ANegativeCodeStopsRenderingAndSendingAndTooManyLabelsAreCut)
 {
     const RenderedKeys r = renderKeySequence(u"D065D-12D066");
     ASSERT_TRUE(r.fault.has_value());
@@ -90,6 +95,9 @@ TEST(KeySequence, NegativeCodeStopsRenderingAndSending)
     // Up tokens never look up a name when sending.
     EXPECT_TRUE(renderKeySequence(u"U-12D065").fault.has_value());
     EXPECT_EQ(keySequenceToSendKeys(u"U-12D065"), QStringLiteral("A"));
+    // A box shows no more than so many labels; a longer sequence is cut.
+    const RenderedKeys many = renderKeySequence(QStringLiteral("D065").repeated(kMaxShownLabels));
+    EXPECT_EQ(std::pair(many.spans.size(), many.cut), std::pair(kMaxShownLabels, true));
 }
 
 TEST(MappedKeys, EachAxisFiresItsDirectionsMappingPastTheJitterAndTurnAndLookLeaveThePointer)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/support/TestData.h"
 
 #include <QDir>
@@ -119,10 +121,20 @@ TEST(ProfileStore, WritesNamedRecordsAndReadsThemBackInOrder)
         EXPECT_EQ(listed.value(i - 1), written.at(kept[i - 1]).name);
     }
 
-    // A file of 0 bytes, one over 64 MiB or none at all leaves an empty table.
-    writeFile(store.profilesPath(), "");
-    store.readProfiles({});
-    EXPECT_EQ(store.table.count(), 0);
+    // A file of 0 bytes, one of more records than a profiles file holds (here
+    // commas: empty records of 25 bytes, unreadable as a whole), one over
+    // 64 MiB or none at all leaves an empty table; the table never grows past
+    // the record limit.
+    const QByteArray commas(25 * (kMaxProfileRecords + 1), ',');
+    for (const QByteArray& bytes : {QByteArray(), commas}) {
+        writeFile(store.profilesPath(), bytes);
+        store.readProfiles({});
+        EXPECT_EQ(std::tuple(store.table.count(), store.table.upperBound(), store.found.read),
+                  std::tuple(0, 11, bytes.isEmpty()));
+    }
+    ProfileTable full;
+    EXPECT_FALSE(readProfilesBytes(commas, full, {}));
+    EXPECT_EQ(full.count(), kMaxProfileRecords);
     writeFile(store.profilesPath(), kMouseEmulationLine);
     ASSERT_TRUE(QFile::resize(store.profilesPath(), qint64{64} * 1024 * 1024 + 1));
     store.readProfiles({});
