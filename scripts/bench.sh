@@ -7,7 +7,9 @@
 #   corvane-bench-decoder  packet decoder throughput;
 #   corvane-bench-keys     one key-state poll and one six-key stroke sent, and
 #                          the keyboard poll and the keyboard stage as the
-#                          main loop runs them.
+#                          main loop runs them;
+#   corvane-bench-hostile  what damaged input costs: long key sequences and
+#                          profiles files of commas, time and peak memory by size.
 # The figures are printed against their targets; the script fails only when a
 # figure could not be measured at all.
 set -euo pipefail
@@ -18,7 +20,7 @@ source "$root/scripts/xvfb-lib.sh"
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
 cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-bench-startup corvane-bench-latency \
-  corvane-bench-decoder corvane-bench-keys
+  corvane-bench-decoder corvane-bench-keys corvane-bench-hostile
 
 trap xvfb_stop EXIT
 xvfb_private_display
@@ -35,3 +37,6 @@ printf '\n==== decoder\n'
 
 printf '\n==== keys\n'
 "$bin/corvane-bench-keys"
+
+printf '\n==== damaged input\n'
+"$bin/corvane-bench-hostile" || true

@@ -76,6 +76,18 @@ On its first start Corvane creates the three default profiles "Default
 Flight Simulator", "Default Euler Angle" and "Default Mouse Emulation" and
 writes both files.
 
+If Corvane finds its profile files damaged: when Profiles1.2.dat holds
+nothing Corvane can read as a complete profile, or the profile used last
+(named in LastProfile1.2.dat) is not in it, Corvane shows one box before it
+changes anything. The box says what it found in each file, with the files'
+full paths. Press Return (Keep Aside and Start) to rename both files, their
+contents unchanged, to names ending in ".kept-" and the date and time, and
+start with the three default profiles, as on a first start. Or choose Quit
+to close Corvane and leave both files exactly as they are, for example to
+repair them by hand. Nothing you wrote is deleted: to get your old profiles
+back, quit Corvane and rename the kept files to their original names. A
+profiles file of more than 10,000 records is taken as damaged too.
+
 Connecting the tracker
 
 Corvane names the serial ports COM 1 to COM 4. On Linux it finds the
