@@ -27,30 +27,9 @@ mv -f "$run/.corvane.new" "$run/corvane"
 
 sim_log="$run/simulator.log"
 log="$run/corvane.log"
-sim_pid=
-corvane_pid=
-cleanup() {
-  if [[ -n $corvane_pid ]]; then kill -9 "$corvane_pid" 2>/dev/null || true; fi
-  if [[ -n $sim_pid ]]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
-  xvfb_stop
-}
-trap cleanup EXIT
+trap end_run EXIT
 
-"$bin/corvane-tracker-sim" --link "$run/com1" --motion circle --no-control </dev/null >"$sim_log" 2>&1 &
-sim_pid=$!
-for ((i = 0; i < 50; i++)); do
-  [[ -e $run/com1 ]] && break
-  kill -0 "$sim_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [[ ! -e $run/com1 ]]; then
-  echo "The tracker simulator did not start; its output:" >&2
-  cat "$sim_log" >&2
-  exit 1
-fi
+start_simulator "$bin" "$run/com1" "$sim_log" --motion circle --no-control
 
 if [[ -n ${DISPLAY:-} ]]; then
   echo "Corvane runs from $run with the simulated tracker on COM 1."
@@ -63,27 +42,10 @@ echo "No DISPLAY: running Corvane with the simulated tracker on a private Xvfb s
 screenshot="$root/build/corvane-screenshot.png"
 xvfb_private_display
 
-(cd "$run" && exec ./corvane) >"$log" 2>&1 &
-corvane_pid=$!
-window=$(wait_for_window "Tollan Corvane" 30 || true)
-if [[ -z $window ]]; then
-  echo "Corvane showed no window within 30 s; its output:" >&2
-  cat "$log" >&2
-  exit 1
-fi
-
-# Wait for the set-up: the simulator acknowledges it.
-for ((i = 0; i < 100; i++)); do
-  grep -q 'sent ack' "$sim_log" && break
-  sleep 0.1
-done
-
-# Start_Command: left 120, top 510, 1335 x 315 twips; the window's width,
-# 4425 twips, gives the scale.
-window_geometry "$window"
-x=$(awk -v w="$OUTER_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + (120 + 1335 / 2) * w / 4425 }')
-y=$(awk -v w="$OUTER_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + (510 + 315 / 2) * w / 4425 }')
-xdotool mousemove --sync "$x" "$y" click 1
+start_corvane "$run" "$log"
+# Wait for the set-up, then click Start_Command: left 120, top 510, 1335 x 315 twips.
+wait_for_setup "$sim_log" || true
+click_twips $((120 + 1335 / 2)) $((510 + 315 / 2))
 
 # Follow the pointer for 4 s from the middle of the screen.
 xdotool mousemove --sync 512 384
@@ -96,12 +58,12 @@ for ((i = 0; i < 40; i++)); do
     'BEGIN { printf "%d", sqrt((a - b) ^ 2 + (c - d) ^ 2) + 0.5 }')))
   last_x=$X last_y=$Y
 done
-window_shot "$window" "$screenshot"
+window_shot "$CORVANE_WINDOW" "$screenshot"
 
 "$bin/corvane-x-close" "Tollan Corvane"
 status=0
-wait_for_exit "$corvane_pid" 10 || status=$?
-corvane_pid=
+wait_for_exit "$CORVANE_PID" 10 || status=$?
+CORVANE_PID=
 if ((status != 0)); then
   echo "Corvane ended with status $status after its window was closed; its output:" >&2
   cat "$log" >&2

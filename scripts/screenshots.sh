@@ -26,48 +26,24 @@ source "$root/scripts/xvfb-lib.sh"
 out="$root/build/screenshots/$1"
 mkdir -p "$out"
 folder=$(mktemp -d)
-corvane_pid=
-sim_pid=
-cleanup() {
-  if [[ -n $corvane_pid ]]; then kill -9 "$corvane_pid" 2>/dev/null || true; fi
-  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
-  xvfb_stop
-  rm -rf "$folder"
-}
-trap cleanup EXIT
+trap 'end_run "$folder"' EXIT
 
 XVFB_DPI=$1 xvfb_private_display 1600x1200x24
 xvfb_window_manager
 
 # The simulated tracker as COM 1, so that the main loop is not held up
 # searching the ports and the keyboard poll runs in every cycle.
-"$root/build/bin/corvane-tracker-sim" --link "$folder/com1" --no-control </dev/null >"$folder/sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do [[ -e $folder/com1 ]] && break; sleep 0.1; done
+start_simulator "$root/build/bin" "$folder/com1" "$folder/sim.log" --no-control
 
 # A copy in an empty folder starts as on a first run, with the default profiles.
 cp "$root/build/bin/corvane" "$folder/corvane"
-(cd "$folder" && QT_LOGGING_RULES=corvane.link=true exec ./corvane >corvane-output.log 2>&1) &
-corvane_pid=$!
-window=$(wait_for_window "Tollan Corvane" 30 || true)
-if [[ -z $window ]]; then
-  echo "Corvane showed no window within 30 s; its output:" >&2
-  cat "$folder/corvane-output.log" >&2
-  exit 1
-fi
+QT_LOGGING_RULES=corvane.link=true start_corvane "$folder" "$folder/corvane-output.log"
+window=$CORVANE_WINDOW
 
-# Positions inside the window are in twips (15 to a pixel at 96 dpi); the
-# window's outer width, 4425 twips, gives the scale.
-point_twips() {
-  window_geometry "$window"
-  local x y
-  x=$(awk -v l="$1" -v w="$OUTER_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + l * w / 4425 + 0.5 }')
-  y=$(awk -v t="$2" -v w="$OUTER_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + t * w / 4425 + 0.5 }')
-  xdotool mousemove --sync "$x" "$y"
-}
-click_twips() {
-  point_twips "$1" "$2"
-  xdotool click 1
+# Positions inside the window are in twips (point_twips, click_twips); each
+# click gets a second to take effect.
+click() {
+  click_twips "$1" "$2"
   sleep 1
 }
 
@@ -86,7 +62,7 @@ sleep 1
 shot hidden.png
 
 # "Show Settings": left 1500, top 510, 1335 x 315.
-click_twips $((1500 + 1335 / 2)) $((510 + 315 / 2))
+click $((1500 + 1335 / 2)) $((510 + 315 / 2))
 shot tracker.png
 
 # The pointer rests on the port list (left 1380, top 300 in the frame
@@ -99,22 +75,22 @@ echo "saved $out/tooltip.png"
 
 # Tab centres along the tab bar, which starts at left 120, top 960.
 tab_row=1155
-click_twips 1545 "$tab_row"
+click 1545 "$tab_row"
 shot mouse.png
-click_twips 2550 "$tab_row"
+click 2550 "$tab_row"
 shot keyboard.png
-click_twips 3540 "$tab_row"
+click 3540 "$tab_row"
 shot other.png
 
 # Back on the Keyboard tab: key mode "Emulate Keys", the third item of the
 # mode list (left 1380, top 120 in its frame at 240, 1410), which enables the
 # mapping buttons; then "Turn Left" (left 240, top 300 in the frame
 # "Mappings" at 240, 1890) pressed in, left Ctrl held down and S typed.
-click_twips 2550 "$tab_row"
-click_twips $((240 + 1380 + 2295 / 2)) $((1410 + 120 + 315 / 2))
+click 2550 "$tab_row"
+click $((240 + 1380 + 2295 / 2)) $((1410 + 120 + 315 / 2))
 xdotool key --delay 150 Down Down Return
 sleep 1
-click_twips $((240 + 240 + 1035 / 2)) $((1890 + 300 + 315 / 2))
+click $((240 + 240 + 1035 / 2)) $((1890 + 300 + 315 / 2))
 xdotool keydown Control_L
 sleep 0.5
 xdotool key s
@@ -124,8 +100,8 @@ xdotool keyup Control_L
 
 "$root/build/bin/corvane-x-close" "Tollan Corvane"
 status=0
-wait_for_exit "$corvane_pid" 10 || status=$?
-corvane_pid=
+wait_for_exit "$CORVANE_PID" 10 || status=$?
+CORVANE_PID=
 if ((status != 0)); then
   echo "Corvane ended with status $status after its window was closed; its output:" >&2
   cat "$folder/corvane-output.log" >&2

@@ -43,15 +43,7 @@ cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-x-c
 
 bin="$root/build/bin"
 folder=$(mktemp -d)
-corvane_pid=
-sim_pid=
-cleanup() {
-  if [[ -n $corvane_pid ]]; then kill -9 "$corvane_pid" 2>/dev/null || true; fi
-  if [[ -n $sim_pid ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
-  xvfb_stop
-  rm -rf "$folder"
-}
-trap cleanup EXIT
+trap 'end_run "$folder"' EXIT
 
 xvfb_private_display
 cp "$bin/corvane" "$folder/corvane"
@@ -60,27 +52,11 @@ if [[ -n $keys ]]; then
 fi
 # COM 2 to 4 lead nowhere, so the search never leaves the folder.
 for n in 2 3 4; do ln -s "$folder/no-device" "$folder/com$n"; done
-"$bin/corvane-tracker-sim" --link "$folder/com1" --motion circle --no-control </dev/null >"$folder/sim.log" 2>&1 &
-sim_pid=$!
-for ((i = 0; i < 50; i++)); do [[ -e $folder/com1 ]] && break; sleep 0.1; done
-
-(cd "$folder" && exec ./corvane) >"$folder/corvane.log" 2>&1 &
-corvane_pid=$!
-window=$(wait_for_window "Tollan Corvane" 30 || true)
-if [[ -z $window ]]; then
-  echo "Corvane showed no window within 30 s; its output:" >&2
-  cat "$folder/corvane.log" >&2
-  exit 1
-fi
-for ((i = 0; i < 100; i++)); do
-  grep -q 'sent ack' "$folder/sim.log" && break
-  sleep 0.1
-done
+start_simulator "$bin" "$folder/com1" "$folder/sim.log" --motion circle --no-control
+start_corvane "$folder" "$folder/corvane.log"
+wait_for_setup "$folder/sim.log" || true
 # Start_Command: left 120, top 510, 1335 x 315 twips.
-window_geometry "$window"
-x=$(awk -v w="$OUTER_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + (120 + 1335 / 2) * w / 4425 }')
-y=$(awk -v w="$OUTER_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + (510 + 315 / 2) * w / 4425 }')
-xdotool mousemove --sync "$x" "$y" click 1
+click_twips $((120 + 1335 / 2)) $((510 + 315 / 2))
 sleep 1
 if ! grep -q 'streaming' "$folder/sim.log"; then
   echo "Tracking did not start; the simulator's log:" >&2
@@ -89,9 +65,9 @@ if ! grep -q 'streaming' "$folder/sim.log"; then
 fi
 
 ticks=$(getconf CLK_TCK)
-rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$corvane_pid/status"; }
+rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$CORVANE_PID/status"; }
 # User plus system time, in clock ticks (fields 14 and 15 after the name).
-cpu_ticks() { sed 's/.*) //' "/proc/$corvane_pid/stat" | awk '{ print $12 + $13 }'; }
+cpu_ticks() { sed 's/.*) //' "/proc/$CORVANE_PID/stat" | awk '{ print $12 + $13 }'; }
 
 echo "Soak: $minutes minutes, ${keys:+keyboard stages busy, }sampled every 30 s"
 printf '%8s %10s %10s %14s\n' "minutes" "RSS kB" "CPU s" "CPU us/cycle"
@@ -102,7 +78,7 @@ samples=$((minutes * 2))
 for ((s = 1; s <= samples; s++)); do
   sleep_until=$(awk -v a="$start" -v s="$s" 'BEGIN { printf "%.3f", a + 30 * s }')
   sleep "$(awk -v t="$sleep_until" -v n="$(date +%s.%N)" 'BEGIN { d = t - n; printf "%.3f", (d > 0 ? d : 0) }')"
-  kill -0 "$corvane_pid" 2>/dev/null || { echo "Corvane ended during the soak" >&2; exit 1; }
+  kill -0 "$CORVANE_PID" 2>/dev/null || { echo "Corvane ended during the soak" >&2; exit 1; }
   now=$(date +%s.%N) rss=$(rss_kb) cpu=$(cpu_ticks)
   # Cycles in the interval: its length over one cycle, the 20 ms delay plus
   # the cycle's own work, which is the CPU time it took.
@@ -116,8 +92,8 @@ for ((s = 1; s <= samples; s++)); do
 done
 
 "$bin/corvane-x-close" "Tollan Corvane"
-wait_for_exit "$corvane_pid" 10 || true
-corvane_pid=
+wait_for_exit "$CORVANE_PID" 10 || true
+CORVANE_PID=
 
 growth=$((rss - judged_rss))
 echo "Resident memory after 2 minutes: $judged_rss kB; at the end: $rss kB; growth $growth kB (target: at most 1024)"

@@ -132,3 +132,80 @@ wait_for_exit() {
   wait "$pid" || status=$?
   return "$status"
 }
+
+# The programs the scripts start on the server: the tracker simulator and a
+# copy of Corvane. stop_programs ends both; scripts call it on exit.
+SIM_PID= CORVANE_PID= CORVANE_WINDOW=
+
+# start_simulator BIN LINK LOG [OPTION...]: starts BIN/corvane-tracker-sim with
+# its terminal linked at LINK and its output in LOG, and waits for the link.
+start_simulator() {
+  local bin=$1 link=$2 log=$3 i
+  shift 3
+  "$bin/corvane-tracker-sim" --link "$link" "$@" </dev/null >"$log" 2>&1 &
+  SIM_PID=$!
+  for ((i = 0; i < 50; i++)); do
+    [[ -e $link ]] && return 0
+    kill -0 "$SIM_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "The tracker simulator did not start; its output:" >&2
+  cat "$log" >&2
+  return 1
+}
+
+# start_corvane FOLDER LOG: starts FOLDER/corvane there, its output in LOG,
+# and waits for its main window; sets CORVANE_PID and CORVANE_WINDOW.
+start_corvane() {
+  (cd "$1" && exec ./corvane) >"$2" 2>&1 &
+  CORVANE_PID=$!
+  CORVANE_WINDOW=$(wait_for_window "Tollan Corvane" 30 || true)
+  if [[ -z $CORVANE_WINDOW ]]; then
+    echo "Corvane showed no window within 30 s; its output:" >&2
+    cat "$2" >&2
+    return 1
+  fi
+}
+
+# wait_for_setup LOG: waits (up to 10 s) until the simulator whose log is LOG
+# has acknowledged a set-up.
+wait_for_setup() {
+  local i
+  for ((i = 0; i < 100; i++)); do
+    grep -q 'sent ack' "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# point_twips LEFT TOP and click_twips LEFT TOP: move the pointer to a point of
+# Corvane's main window given in twips (15 to a pixel at 96 dpi; the window's
+# outer width, 4425 twips, gives the scale), and click there.
+point_twips() {
+  window_geometry "$CORVANE_WINDOW"
+  local x y
+  x=$(awk -v l="$1" -v w="$OUTER_WIDTH" -v o="$WINDOW_X" 'BEGIN { printf "%d", o + l * w / 4425 + 0.5 }')
+  y=$(awk -v t="$2" -v w="$OUTER_WIDTH" -v o="$WINDOW_Y" 'BEGIN { printf "%d", o + t * w / 4425 + 0.5 }')
+  xdotool mousemove --sync "$x" "$y"
+}
+click_twips() {
+  point_twips "$1" "$2"
+  xdotool click 1
+}
+
+stop_programs() {
+  if [[ -n $CORVANE_PID ]]; then kill -9 "$CORVANE_PID" 2>/dev/null || true; fi
+  if [[ -n $SIM_PID ]]; then
+    kill "$SIM_PID" 2>/dev/null || true
+    wait "$SIM_PID" 2>/dev/null || true
+  fi
+  CORVANE_PID= SIM_PID=
+}
+
+# end_run [FOLDER]: stops the programs and the server and removes FOLDER; the
+# scripts' exit trap.
+end_run() {
+  stop_programs
+  xvfb_stop
+  if [[ -n ${1:-} ]]; then rm -rf "$1"; fi
+}
