@@ -65,7 +65,10 @@ QString recoveryText(const ProfileStore& store, bool startProfileMissing, const 
         + kBreak + kBreak + QStringLiteral("Last-profile file: ")
         + QDir::toNativeSeparators(store.lastProfilePath()) + kBreak + used + kBreak + kBreak + kKeepAside
         + QStringLiteral(": Corvane renames, leaving their contents as they are,") + kBreak + renames
-        + QStringLiteral("and starts with the default profiles, as on a first start.") + kBreak + kBreak + kQuit
+        + (moves.size() == 1 && moves[0].first == store.lastProfilePath()
+               ? QStringLiteral("and starts with the profile \"%1\" of the profiles file.").arg(kDefaultMouseEmulation)
+               : QStringLiteral("and starts with the default profiles, as on a first start."))
+        + kBreak + kBreak + kQuit
         + QStringLiteral(": Corvane ends and changes no file.");
 }
 } // namespace
@@ -157,8 +160,14 @@ bool Engine::loadProfiles()
 bool Engine::keepAsideOrQuit(bool startProfileMissing)
 {
     ProfileStore& store = app_.store;
-    const QList<FileMove> moves =
+    QList<FileMove> moves =
         store.keptNames(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    // When only the profile used last is missing from a profiles file that is
+    // whole, that file stays where it is: the last-profile file alone goes
+    // aside, and "Default Mouse Emulation" of the file starts.
+    if (startProfileMissing && store.found.wholeProfiles > 0
+        && form_->Profile_Combo->items().contains(kDefaultMouseEmulation))
+        moves.removeIf([&](const FileMove& move) { return move.first == store.profilesPath(); });
     const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves),
                                                      QStringLiteral("Corvane Start-up"), {kKeepAside, kQuit}, 0);
     if (choice != 0)

@@ -82,7 +82,10 @@ nothing Corvane can read as a complete profile, or the profile used last
 changes anything. The box says what it found in each file, with the files'
 full paths. Press Return (Keep Aside and Start) to rename both files, their
 contents unchanged, to names ending in ".kept-" and the date and time, and
-start with the three default profiles, as on a first start. Or choose Quit
+start with the three default profiles, as on a first start. When the
+profiles file is whole and only the profile used last is missing from it,
+only LastProfile1.2.dat is renamed, and Corvane starts with the file's
+"Default Mouse Emulation". Or choose Quit
 to close Corvane and leave both files exactly as they are, for example to
 repair them by hand. Nothing you wrote is deleted: to get your old profiles
 back, quit Corvane and rename the kept files to their original names. A
