@@ -75,6 +75,8 @@ TEST(KeySequence, RendersAndConvertsToSendKeys)
         {"D016D065U016D066", "G[SHIFT]G[A]R[SHIFT]G[B]R[A]R[B]", "X{SHIFT}XAB"},
         // The held list is text: "UD17" takes "DD17" out of "DD17D017" and leaves Ctrl down.
         {"DD17D017UD17D065", "G[000]G[CONTRAL]R[000]G[A]R[CONTRAL]R[A]", "Y{CONTRAL}YA"},
+        // Once "D065" has gone, "D0D1" no longer holds "D1D0": nothing to release.
+        {"D0D1D065U065U1D0", "G[000]G[A]R[A]R[LBUTTON]R[000]", "A"},
     };
     for (const auto& [sequence, labels, sendKeys] : cases) {
         const QString text = QString::fromLatin1(sequence);
