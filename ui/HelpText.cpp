@@ -38,8 +38,17 @@ const Section kSections[] = {
 )"},
 
     {"B. INSTALLATION", R"(
-Corvane 1.2 runs on Linux in an X11 desktop session. You install it by
-building it from its source code.
+Corvane 1.2 runs on Linux in an X11 desktop session. You install it from
+its Debian package, or by building it from its source code.
+
+To install the package, run in the source code's folder
+
+    bash scripts/package.sh
+    sudo apt install ./build/corvane_1.2.0_amd64.deb
+
+Corvane then appears in your desktop's menu, "man corvane" describes it,
+and it keeps its settings in ~/.config/Corvane (see "The settings files"
+below). To build it from the source code instead:
 
 1. Put the source code in a folder of your choice.
 
