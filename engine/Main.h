@@ -22,7 +22,8 @@ class TrackerLink;
 
 class Engine {
 public:
-    // `folder` is where the profile files live (the program's own folder).
+    // `folder` is where the profile files live (the settings folder:
+    // beside the program or the user's configuration folder).
     Engine(platform::Platform& platform, const QString& folder);
     ~Engine();
 

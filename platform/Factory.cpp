@@ -15,13 +15,13 @@
 
 namespace corvane::platform {
 
-std::unique_ptr<Platform> createPlatform(const QString& programFolder)
+std::unique_ptr<Platform> createPlatform(const QString& settingsFolder)
 {
     auto p = std::make_unique<Platform>();
     p->clock = std::make_unique<QtClock>();
     p->dialogs = std::make_unique<QtDialogs>();
     p->shell = std::make_unique<QtShell>();
-    p->serial = std::make_unique<QtSerialPort>(programFolder);
+    p->serial = std::make_unique<QtSerialPort>(settingsFolder);
 #if defined(Q_OS_LINUX)
     p->process = std::make_unique<LinuxProcess>();
     auto pointer = std::make_unique<X11Pointer>();

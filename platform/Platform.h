@@ -87,8 +87,8 @@ struct Platform {
     QString pointerUnavailable;
 };
 
-// The real services of the machine Corvane runs on; `programFolder` is where
-// the serial port entries com1..com4 may be.
-std::unique_ptr<Platform> createPlatform(const QString& programFolder);
+// The real services of the machine Corvane runs on; `settingsFolder` is where
+// the serial port entries com1..com4 may be (profiles/SettingsFolder.h).
+std::unique_ptr<Platform> createPlatform(const QString& settingsFolder);
 
 } // namespace corvane::platform

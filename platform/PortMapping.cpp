@@ -34,7 +34,7 @@ PortDevice portDevice(int number, const QStringList& listed, const QList<PortEnt
         const auto entry = std::find_if(entries.begin(), entries.end(),
                                         [number](const PortEntry& e) { return e.number == number; });
         if (entry == entries.end())
-            return {{}, QStringLiteral("no entry com%1 in the program's folder").arg(number)};
+            return {{}, QStringLiteral("no entry com%1 in the settings folder").arg(number)};
         if (entry->target.isEmpty())
             return {{}, QStringLiteral("%1 leads to no device").arg(entry->path)};
         return {entry->target, {}};

@@ -1,6 +1,6 @@
 #pragma once
 // Which device "COM n" stands for on Linux. Pure: it works on the names the
-// system lists and the entries found in the program's folder, so the rule can
+// system lists and the entries found in the settings folder, so the rule can
 // be checked without the devices.
 //
 // When the folder holds any entry named comN (normally a symbolic link such as

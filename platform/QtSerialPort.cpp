@@ -18,7 +18,7 @@ constexpr int kFaultPortClosed = 8018;
 
 } // namespace
 
-QtSerialPort::QtSerialPort(QString programFolder) : folder_(std::move(programFolder))
+QtSerialPort::QtSerialPort(QString settingsFolder) : folder_(std::move(settingsFolder))
 {
     // A device that goes away (a pulled cable) shows up as a resource error while
     // events are processed; the port is then closed and reported closed.

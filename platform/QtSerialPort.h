@@ -1,6 +1,6 @@
 #pragma once
 // The serial port over QSerialPort. Which device "COM n" stands for: the
-// entries comN of the program's folder when there are any, else the ports the
+// entries comN of the settings folder when there are any, else the ports the
 // system lists, USB adapters first (PortMapping.h).
 #include "platform/SerialPort.h"
 
@@ -13,7 +13,7 @@ namespace corvane::platform {
 
 class QtSerialPort final : public SerialPort {
 public:
-    explicit QtSerialPort(QString programFolder);
+    explicit QtSerialPort(QString settingsFolder);
 
     void setPortNumber(int number) override { number_ = number; }
     int portNumber() const override { return number_; }

@@ -203,11 +203,14 @@ std::optional<QByteArray> readSmallFile(const QString& path)
     return bytes;
 }
 
+// Names the file and its folder, so the message says where Corvane keeps its
+// settings: beside the program or in the user's configuration folder.
 Fault fileAccessFault(const QString& path, const QString& reason)
 {
+    const QFileInfo info(path);
     return {kFaultFileAccess,
-            QStringLiteral("Path/File access error: cannot write \"%1\" (%2)")
-                .arg(QDir::toNativeSeparators(path), reason)};
+            QStringLiteral("Path/File access error: cannot write %1 in the settings folder \"%2\" (%3)")
+                .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()), reason)};
 }
 
 // Replaces the file whole: the new content goes to a temporary file that takes
@@ -215,6 +218,9 @@ Fault fileAccessFault(const QString& path, const QString& reason)
 // old file as it was.
 void replaceFile(const QString& path, const QByteArray& bytes)
 {
+    // The user's configuration folder is made on the first write there.
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        throw fileAccessFault(path, QStringLiteral("the folder cannot be created"));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw fileAccessFault(path, file.errorString());

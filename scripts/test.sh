@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Corvane three ways and runs every test:
-#   build/       RelWithDebInfo, the CTest suite;
+#   build/       RelWithDebInfo, the CTest suite, then the Debian package
+#                built from it and checked (scripts/check-package.sh);
 #   build-asan/  g++ with AddressSanitizer and UBSan, the CTest suite again;
 #   build-fuzz/  clang with libFuzzer, every fuzz_* target for 30 seconds.
 # Ends with the line "tests: N passed, M failed" (the CTest counts, with any
@@ -111,6 +112,12 @@ bash "$root/scripts/install-deps.sh" || problem "installing the dependencies"
 
 if build "release" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_TESTS=ON; then
   run_ctest "release" build
+  section "package: build, check and run the Debian package"
+  if bash "$root/scripts/check-package.sh"; then
+    passed=$((passed + 1))
+  else
+    problem "package check (scripts/check-package.sh)"
+  fi
 fi
 
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"

@@ -38,8 +38,17 @@ const Section kSections[] = {
 )"},
 
     {"B. INSTALLATION", R"(
-Corvane 1.2 runs on Linux in an X11 desktop session. You install it by
-building it from its source code.
+Corvane 1.2 runs on Linux in an X11 desktop session. You install it from
+its Debian package, or by building it from its source code.
+
+To install the package, run in the source code's folder
+
+    bash scripts/package.sh
+    sudo apt install ./build/corvane_1.2.0_amd64.deb
+
+Corvane then appears in your desktop's menu, "man corvane" describes it,
+and it keeps its settings in ~/.config/Corvane (see "The settings files"
+below). To build it from the source code instead:
 
 1. Put the source code in a folder of your choice.
 
@@ -66,11 +75,25 @@ ports and keeps its own settings.
 
 The settings files
 
-Corvane keeps its settings in two plain text files beside the program's
-executable file, so that folder must be writable for you:
+Corvane keeps its settings in two plain text files in its settings
+folder:
 
     Profiles1.2.dat       every profile with its settings
     LastProfile1.2.dat    the name of the profile you selected last
+
+The settings folder is the folder of the program's executable file when
+you may write there (a build folder, or a copy of Corvane in your own
+folder), so files you copy beside the program are used unchanged.
+Otherwise, as when Corvane is installed in /usr/bin, it is your
+configuration folder, normally ~/.config/Corvane, which Corvane creates
+when it first writes there. Both folders hold the same files in the same
+form. To tell which folder is used, run
+
+    corvane --help
+
+in a terminal: it names the settings folder and why it was chosen. If a
+file cannot be written there, Corvane says so, naming the folder, and
+keeps your settings as they were.
 
 On its first start Corvane creates the three default profiles "Default
 Flight Simulator", "Default Euler Angle" and "Default Mouse Emulation" and
@@ -96,7 +119,7 @@ Connecting the tracker
 Corvane names the serial ports COM 1 to COM 4. On Linux it finds the
 device behind COM n like this:
 
-  - If the program's folder (the folder of the executable) holds entries
+  - If the settings folder (see "The settings files" above) holds entries
     named comN (com1, com2, com3 or com4), they alone define the ports:
     COM n is the entry comN, and a COM n without one cannot be opened.
     Normally an entry is a symbolic link to the serial device, made for
@@ -355,16 +378,24 @@ Output Monitor
 
     {"I. UNINSTALLING", R"(
 Apart from the system packages that scripts/install-deps.sh installed,
-Corvane keeps everything in its folder. To remove it:
+Corvane built from source keeps everything in its folder. To remove it:
 
 1. Close Corvane.
 
 2. Delete the folder that holds the program, together with any comN links
    you made in it.
 
-Your settings are the two files Profiles1.2.dat and LastProfile1.2.dat
-beside the executable. To keep your profiles, copy these files elsewhere
-first and put them back beside the executable of a new installation.
+Corvane installed as a Debian package is removed with
+
+    sudo apt remove corvane
+
+and its settings stay in ~/.config/Corvane until you delete that folder.
+
+Your settings are the two files Profiles1.2.dat and LastProfile1.2.dat in
+the settings folder (beside the executable, or ~/.config/Corvane when
+Corvane is installed where you may not write). To keep your profiles, copy
+these files elsewhere first and put them back into the settings folder of a
+new installation.
 
 The packages that scripts/install-deps.sh installed are ordinary Debian
 packages that other programs may use too; remove them with apt only if

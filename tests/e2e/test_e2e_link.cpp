@@ -82,7 +82,7 @@ TEST_F(LinkTest, AComEntryAloneDefinesThePortsAndTheTooltipShowsTheLink)
     ASSERT_TRUE(becomes({295, 445}));
     corvane.pointAt(240 + 1380 + 2295 / 2, 1890 + 300 + 315 / 2);
     const std::string tooltip = "|COM 3: " + fs::read_symlink(folder / "com3").string()
-                                + "|COM 4: no device (no entry com4 in the program's folder)"
+                                + "|COM 4: no device (no entry com4 in the settings folder)"
                                   "|The tracker on COM 3 is set up, at 19200,n,8,1.";
     EXPECT_TRUE(waitUntil([&] { return countOf(readFile(folder / "corvane.log"), tooltip) > 0; }, 5s))
         << readFile(folder / "corvane.log");

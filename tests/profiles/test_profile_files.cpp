@@ -2,6 +2,7 @@
 // damaged or odd content, and failed writes that keep the old file.
 #include "core/Fault.h"
 #include "profiles/ProfileFile.h"
+#include "profiles/SettingsFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -146,16 +147,33 @@ TEST(ProfileStore, WritesNamedRecordsAndReadsThemBackInOrder)
     EXPECT_EQ(store.table.upperBound(), 11);
 }
 
+TEST(SettingsFolder, BesideAWritableProgramElseTheConfigurationFolder)
+{
+    EXPECT_EQ(chooseSettingsFolder("/opt/c/bin", true, "/home/u/.config/Corvane").path, "/opt/c/bin");
+    const SettingsFolder installed = chooseSettingsFolder("/usr/bin", false, "/home/u/.config/Corvane");
+    EXPECT_EQ(std::tuple(installed.path, installed.besideProgram),
+              std::tuple(QString("/home/u/.config/Corvane"), false));
+    QTemporaryDir dir;
+    EXPECT_TRUE(settingsFolderFor(dir.path()).besideProgram);
+    EXPECT_FALSE(settingsFolderFor(dir.path() + "/missing").besideProgram);
+}
+
 TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)
 {
     QTemporaryDir dir;
-    ProfileStore nowhere(dir.path() + "/missing");
+    ProfileStore fresh(dir.path() + "/config/Corvane");
+    fresh.lastProfileName = "P";
+    fresh.writeLastProfile();
+    EXPECT_TRUE(QFileInfo::exists(fresh.lastProfilePath()));
+    writeFile(dir.path() + "/file", "x");
+    ProfileStore nowhere(dir.path() + "/file/Corvane");
     try {
         nowhere.writeProfiles();
-        ADD_FAILURE() << "written into a missing folder";
+        ADD_FAILURE() << "written into a folder that cannot be made";
     } catch (const Fault& fault) {
         EXPECT_EQ(fault.number, kFaultFileAccess);
-        EXPECT_TRUE(fault.description.contains(nowhere.profilesPath())) << fault.description.toStdString();
+        EXPECT_TRUE(fault.description.contains("folder \"" + nowhere.folder() + "\""))
+            << fault.description.toStdString();
     }
     EXPECT_EQ(faultOf([&] { nowhere.writeLastProfile(); }), kFaultFileAccess);
     ProfileStore blocked(dir.path());
