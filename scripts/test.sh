@@ -63,8 +63,10 @@ run_ctest() {
   fi
 }
 
-# fuzz_all DIR: runs each fuzz target for $fuzz_seconds, growing its corpus
-# under DIR/corpus (seeded from fuzz/corpus/<target> when that exists).
+# fuzz_all DIR: runs each fuzz target once over the hostile inputs of
+# fuzz/hostile/<target> (large inputs that must stay cheap: each has the
+# per-input time limit), then for $fuzz_seconds, growing its corpus under
+# DIR/corpus (seeded from fuzz/corpus/<target> when that exists).
 fuzz_all() {
   local dir=$1 targets=() target
   mapfile -t targets < <(find "$root/$dir/bin" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x 2>/dev/null | sort)
@@ -81,7 +83,19 @@ fuzz_all() {
     mkdir -p "$corpus" "$artifacts"
     [[ -d $root/fuzz/corpus/$name ]] && seeds=("$root/fuzz/corpus/$name")
     section "fuzz: $name for ${fuzz_seconds} s"
-    local status=0
+    local status=0 hostile=()
+    [[ -d $root/fuzz/hostile/$name ]] && mapfile -t hostile < <(find "$root/fuzz/hostile/$name" -type f | sort)
+    if ((${#hostile[@]} > 0)); then
+      ASAN_OPTIONS="$asan_options" UBSAN_OPTIONS="$ubsan_options" LSAN_OPTIONS="$lsan_options" \
+        "$target" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$artifacts/" "${hostile[@]}" >"$log.hostile" 2>&1 ||
+        status=$?
+      if ((status != 0)); then
+        tail -n 30 "$log.hostile"
+        problem "fuzz: $name on its hostile inputs (status $status; output in $log.hostile)"
+        continue
+      fi
+      echo "$name: ${#hostile[@]} hostile input(s) within the time limit"
+    fi
     ASAN_OPTIONS="$asan_options" UBSAN_OPTIONS="$ubsan_options" LSAN_OPTIONS="$lsan_options" \
       "$target" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$artifacts/" "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
