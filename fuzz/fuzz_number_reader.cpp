@@ -3,13 +3,10 @@
 // crash, a hang or a broken invariant is not.
 #include "core/Fault.h"
 #include "core/Numbers.h"
+#include "fuzz/TextFuzzTarget.h"
 #include "keyboard/KeySequence.h"
 
-#include <QString>
-
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -20,7 +17,9 @@ void check(bool condition)
         std::abort();
 }
 
-void exercise(const QString& text)
+} // namespace
+
+void exerciseText(const QString& text)
 {
     using namespace corvane;
 
@@ -42,15 +41,4 @@ void exercise(const QString& text)
     } catch (const Fault& f) {
         check(f.number == kFaultSubscript);
     }
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    const auto* bytes = reinterpret_cast<const char*>(data);
-    const auto length = static_cast<qsizetype>(size);
-    exercise(QString::fromLatin1(bytes, length));
-    exercise(QString::fromUtf8(bytes, length));
-    return 0;
 }

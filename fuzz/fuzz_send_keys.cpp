@@ -3,15 +3,12 @@
 // of strokes whose key downs and ups pair up, nesting properly, with nothing
 // left down at the end. Any other fault, a crash or a hang is a failure.
 #include "core/Fault.h"
+#include "fuzz/TextFuzzTarget.h"
 #include "keyboard/SendKeys.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void exercise(const QString& text)
+void exerciseText(const QString& text)
 {
     using namespace corvane;
     QList<int> down;
@@ -30,15 +27,4 @@ void exercise(const QString& text)
     }
     if (!ok || !down.isEmpty())
         std::abort();
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    const auto* bytes = reinterpret_cast<const char*>(data);
-    const auto length = static_cast<qsizetype>(size);
-    exercise(QString::fromLatin1(bytes, length));
-    exercise(QString::fromUtf8(bytes, length));
-    return 0;
 }
