@@ -19,9 +19,6 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
 {
     QCoreApplication core(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Steers the mouse pointer and presses keys with a serial head tracker.\n\n")
-        + corvane::describeSettingsFolder(corvane::settingsFolderFor(QCoreApplication::applicationDirPath())));
     // Not addHelpOption(): its --help-all lists options of the window toolkit
     // that this command line does not take.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -33,6 +30,11 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
         return 2;
     }
     if (parser.isSet(help)) {
+        // Only the help asks where the settings are; a normal start finds
+        // that out once, in main.
+        parser.setApplicationDescription(
+            QStringLiteral("Steers the mouse pointer and presses keys with a serial head tracker.\n\n")
+            + corvane::describeSettingsFolder(corvane::settingsFolderFor(QCoreApplication::applicationDirPath())));
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
     }
