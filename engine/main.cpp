@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -50,6 +51,31 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
     return std::nullopt;
 }
 
+// The window toolkit ends the program with a core dump when it reaches no
+// display; while it starts, its fatal message becomes this one and status 1.
+QtMessageHandler toolkitHandler = nullptr;
+
+void endWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        if (toolkitHandler)
+            toolkitHandler(type, context, text);
+        return;
+    }
+    const QString display = qEnvironmentVariable("DISPLAY");
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QString why = display.isEmpty() && wayland.isEmpty()
+        ? QStringLiteral("no display was found: neither DISPLAY nor WAYLAND_DISPLAY is set")
+        : QStringLiteral("the display cannot be reached (DISPLAY=\"%1\", WAYLAND_DISPLAY=\"%2\")")
+              .arg(display, wayland);
+    std::fprintf(stderr,
+                 "corvane: Corvane cannot open its window: %s. Start it in a desktop session (X11, or Wayland "
+                 "with XWayland), or set DISPLAY to the X display to use.\n",
+                 qPrintable(why));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -58,7 +84,9 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
+    toolkitHandler = qInstallMessageHandler(endWithoutDisplay);
     QApplication application(argc, argv);
+    qInstallMessageHandler(toolkitHandler);
     QApplication::setStyle(QStringLiteral("Fusion"));
     const QString folder = corvane::settingsFolderFor(QCoreApplication::applicationDirPath()).path;
     auto platform = corvane::platform::createPlatform(folder);
