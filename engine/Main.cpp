@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <cstdio>
+
 namespace corvane {
 
 namespace {
@@ -78,7 +80,12 @@ Engine::Engine(platform::Platform& platform, const QString& folder)
 {
 }
 
-Engine::~Engine() = default;
+Engine::~Engine()
+{
+    // The handlers below refer to this engine; the platform outlives it.
+    if (app_.platform.process)
+        app_.platform.process->whenEndedAbruptly({});
+}
 
 bool Engine::started() const { return form_ && form_->Start_Command->text() == kStop; }
 
@@ -121,6 +128,7 @@ bool Engine::startUp()
         poll_ = std::make_unique<KeyboardPoll>(app_, *form_, pump_, [this] { Start_Command_Click(); });
         output_ = std::make_unique<KeyboardOutput>(app_, pump_);
         app_.platform.process->whenAskedToEnd([this] { Form_Unload(); });
+        app_.platform.process->whenEndedAbruptly([this](const QString& why) { endAbruptly(why); });
         form_->Form_Load();
         loadKeyNames();
         profilesLoaded = loadProfiles();
@@ -268,17 +276,40 @@ void Engine::Start_Command_Click()
     });
 }
 
+void Engine::stopOutputs()
+{
+    if (output_)
+        output_->releaseHeld();
+    if (link_)
+        link_->shutdown();
+}
+
 void Engine::Form_Unload()
 {
     // Release what the keyboard stage holds, stop and reset the tracker, close
     // the port, then end at once.
-    if (output_)
-        output_->releaseHeld();
-    if (link_)
-        trapFaults(app_, [this] { link_->shutdown(); });
+    trapFaults(app_, [this] { stopOutputs(); });
     if (help_)
         help_->hide();
     app_.platform.process->endProgram(0);
+}
+
+void Engine::endAbruptly(const QString& why)
+{
+    // No box can open, and no window is touched: the display may be gone.
+    const bool reset = link_ && link_->portOpen();
+    QString fault;
+    try {
+        stopOutputs();
+    } catch (...) {
+        fault = errorReportText(currentFault()).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    }
+    QString message = why + (reset ? QStringLiteral(". Corvane stopped and reset the tracker and ends.")
+                                   : QStringLiteral(". Corvane ends."));
+    if (!fault.isEmpty())
+        message += QLatin1Char(' ') + fault;
+    std::fprintf(stderr, "corvane: %s\n", qPrintable(message));
+    app_.platform.process->endProgram(1);
 }
 
 } // namespace corvane

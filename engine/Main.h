@@ -44,6 +44,9 @@ public:
     void Start_Command_Click();
     // Closing the main window: ends the program at once.
     void Form_Unload();
+    // A library ends the program (the display has gone, `why`): as closing the
+    // window, without boxes, then the program ends with status 1 and a message.
+    void endAbruptly(const QString& why);
 
     // Moves the pointer by dx, dy; a fault is reported.
     void MoveMouse(int dx, int dy);
@@ -57,6 +60,9 @@ public:
     HelpForm& help() { return *help_; }
 
 private:
+    // What every end does first: releases what the keyboard stage holds, stops
+    // and resets the tracker, closes the port. Faults propagate.
+    void stopOutputs();
     void createDefaults();
     // Start-up's profile steps: read the profiles, create the defaults on a
     // first start, select the profile used last. Returns false when the user

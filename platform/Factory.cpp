@@ -9,6 +9,7 @@
 #include "platform/X11KeyState.h"
 #include "platform/X11Keyboard.h"
 #include "platform/X11Pointer.h"
+#include "platform/X11Requests.h"
 #else
 #error "Corvane has no platform backends for this system yet"
 #endif
@@ -23,12 +24,13 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder)
     p->shell = std::make_unique<QtShell>();
     p->serial = std::make_unique<QtSerialPort>(settingsFolder);
 #if defined(Q_OS_LINUX)
-    p->process = std::make_unique<LinuxProcess>();
     auto pointer = std::make_unique<X11Pointer>();
     p->pointerUnavailable = pointer->unavailableReason();
     p->pointer = std::move(pointer);
     QString keysUnavailable;
     auto keyboard = X11Keyboard::open(&keysUnavailable);
+    p->process =
+        std::make_unique<LinuxProcess>([keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); });
     p->keys = std::make_unique<X11KeyOutput>(keyboard, keysUnavailable);
     p->keyState = std::make_unique<X11KeyState>(keyboard);
 #endif

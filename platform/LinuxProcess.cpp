@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -12,6 +13,8 @@
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace corvane::platform {
 
@@ -69,6 +72,53 @@ void LinuxProcess::whenAskedToEnd(std::function<void()> handler)
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
+}
+
+namespace {
+
+// What runs when exit() is called while the engine runs; set and cleared by
+// whenEndedAbruptly.
+std::function<void()> abruptEnd;
+
+void onExit()
+{
+    // Only on the thread that owns the windows and the port; another thread's
+    // exit leaves them as they are.
+    if (!qApp || QThread::currentThread() != qApp->thread())
+        return;
+    // Taken out first: whatever the handler does, it runs once.
+    const std::function<void()> handler = std::exchange(abruptEnd, nullptr);
+    if (!handler)
+        return;
+    // The display's socket may be closed at the other end by now: a write to
+    // it must fail with an error rather than end the program by a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    handler();
+}
+
+} // namespace
+
+void LinuxProcess::whenEndedAbruptly(std::function<void(const QString& why)> handler)
+{
+    if (!handler) {
+        abruptEnd = nullptr;
+        return;
+    }
+    // Registered at the first arming, late in the start-up, so that it runs
+    // before the exit handlers of what was set up before it: they go in the
+    // reverse order of their registration.
+    static const bool registered = std::atexit(onExit) == 0;
+    if (!registered)
+        return;
+    abruptEnd = [this, handler = std::move(handler)] {
+        const QString display = qEnvironmentVariable("DISPLAY");
+        handler(displayLost_ && displayLost_()
+                    ? QStringLiteral("The connection to the X display %1 broke: the X server ended, or the link "
+                                     "to it failed")
+                          .arg(display.isEmpty() ? QStringLiteral("(unnamed)") : display)
+                    : QStringLiteral("A library that Corvane uses ended the program"));
+        endProgram(1);
+    };
 }
 
 void LinuxProcess::endProgram(int status)

@@ -5,11 +5,18 @@ namespace corvane::platform {
 
 class LinuxProcess final : public Process {
 public:
+    // `displayLost` tells, when the program is ended abruptly, whether the
+    // display has gone; none: there is no display to lose.
+    explicit LinuxProcess(std::function<bool()> displayLost = {}) : displayLost_(std::move(displayLost)) {}
     void raisePriority() override;
     bool haveFreeFileHandle() override;
     [[noreturn]] void endProgram(int status) override;
     bool ended() const override { return false; }
     void whenAskedToEnd(std::function<void()> handler) override;
+    void whenEndedAbruptly(std::function<void(const QString& why)> handler) override;
+
+private:
+    std::function<bool()> displayLost_;
 };
 
 } // namespace corvane::platform

@@ -71,7 +71,15 @@ public:
     // asks the program to end (a terminal's interrupt, a hang-up, a kill
     // without force), so that it ends as if its window were closed.
     virtual void whenAskedToEnd(std::function<void()> handler) = 0;
+    // The handler runs when something other than endProgram ends the program
+    // through the C library's exit: the window system's libraries do so when
+    // the connection to the display breaks (the X server ended). `why` says
+    // what happened, for the user. The handler should end the program itself;
+    // if it returns, the program ends with status 1. An empty handler (at the
+    // engine's end) disarms it.
+    virtual void whenEndedAbruptly(std::function<void(const QString& why)> handler) = 0;
 };
+
 
 struct Platform {
     std::unique_ptr<Clock> clock;

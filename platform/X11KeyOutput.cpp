@@ -48,6 +48,9 @@ X11KeyOutput::~X11KeyOutput()
 
 bool X11KeyOutput::ready()
 {
+    // The display has gone: the keys it held went with it.
+    if (keyboard_ && keyboard_->lost())
+        return false;
     if (keyboard_) {
         keyboard_->readEvents(true);
         unbindIdleSpares(false);

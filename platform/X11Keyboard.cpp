@@ -1,5 +1,7 @@
 #include "platform/X11Keyboard.h"
 
+#include "platform/X11Requests.h"
+
 #include <QGuiApplication>
 
 #include <X11/XKBlib.h>
@@ -74,6 +76,11 @@ X11Keyboard::~X11Keyboard()
         XkbFreeKeyboard(keymap_, 0, True);
     if (own_)
         XCloseDisplay(own_);
+}
+
+bool X11Keyboard::lost() const
+{
+    return qtConnectionLost() || connectionLost(own_);
 }
 
 void X11Keyboard::readEvents(bool fromSocket)

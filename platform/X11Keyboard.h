@@ -46,6 +46,9 @@ public:
     // Whether key presses are heard (XInput2 2.0 or later); without it only
     // the keys down at a query are seen.
     bool hearsPresses() const { return xiOpcode_ >= 0; }
+    // Whether either connection has lost the server (X11Requests.h): then
+    // nothing may be sent, as Xlib would end the program on the first try.
+    bool lost() const;
 
     // Handles the events that have come in. With `fromSocket` false only those
     // Xlib has read already (after a reply), else what the socket holds too,

@@ -13,4 +13,12 @@ namespace corvane::platform {
 // keeps them bounded, at the cost of one wait in a thousand.
 void sendRequests(_XDisplay* display);
 
+// Whether the connection can no longer reach the X server: the server ended,
+// or the link to it broke. Asks the system about the socket, not the server,
+// so it never waits and never meets Xlib's fatal error handler.
+bool connectionLost(_XDisplay* display);
+// The same for Qt's connection, also by what Qt's XCB layer knows of it;
+// false when Qt does not run on X.
+bool qtConnectionLost();
+
 } // namespace corvane::platform

@@ -103,6 +103,18 @@ public:
     void whenAskedToEnd(std::function<void()> handler) override { endHandler_ = std::move(handler); }
     // As the system's request to end arrives.
     void askToEnd() { if (endHandler_) endHandler_(); }
+    void whenEndedAbruptly(std::function<void(const QString&)> handler) override
+    {
+        abruptHandler_ = std::move(handler);
+    }
+    // As a library ends the program (the display has gone); false when nothing is armed.
+    bool endAbruptly(const QString& why)
+    {
+        if (!abruptHandler_)
+            return false;
+        abruptHandler_(why);
+        return true;
+    }
 
     bool freeFileHandles = true;
     int status = -1;
@@ -111,6 +123,7 @@ private:
     Log& log_;
     bool ended_ = false;
     std::function<void()> endHandler_;
+    std::function<void(const QString&)> abruptHandler_;
 };
 
 // A serial port with a scripted device behind it. Records

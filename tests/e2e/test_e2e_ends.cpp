@@ -35,5 +35,39 @@ TEST_F(EndTest, WithoutADisplayItSaysSoAndEndsWithStatus1)
     EXPECT_FALSE(fs::exists(folder / "Profiles1.2.dat"));
 }
 
+TEST_F(EndTest, WhenTheXServerEndsWhileTrackingTheTrackerIsStoppedAndReset)
+{
+    // Xvfb picks a free display and writes its number to standard output.
+    ChildProcess server({"Xvfb", "-displayfd", "1", "-nolisten", "tcp"}, folder, folder / "xvfb.out",
+                        folder / "xvfb.log");
+    std::string number;
+    const auto told = [&] { return (number = readFile(folder / "xvfb.out")).find('\n') != std::string::npos; };
+    ASSERT_TRUE(waitUntil(told, 10s)) << readFile(folder / "xvfb.log");
+    const std::string display = "DISPLAY=:" + number.substr(0, number.find('\n'));
+
+    blockPorts({2, 3, 4});
+    Simulator sim(folder, folder / "com1");
+    ChildProcess corvane = startCorvane(folder, {display, "QT_QPA_PLATFORM=xcb"});
+    const std::string setUp = "!!!M3,0,A,2,4,1,3\r!";
+    ASSERT_TRUE(sim.recordBecomes(setUp, 15s)) << readFile(folder / "corvane.err");
+    // The global start keys of "Default Mouse Emulation": left Ctrl + right Ctrl + S.
+    const auto keys = [&](const std::string& action) {
+        ChildProcess xdotool({"env", display, "xdotool", action, "Control_L", "Control_R", "s"});
+        ASSERT_TRUE(xdotool.waitForExit(10s));
+    };
+    keys("keydown");
+    EXPECT_TRUE(sim.recordBecomes(setUp + "S", 5s));
+    keys("keyup");
+
+    server.stop();
+    ASSERT_TRUE(corvane.waitForExit(10s));
+    EXPECT_EQ(corvane.howItEnded(), "exit status 1");
+    EXPECT_TRUE(sim.recordBecomes(setUp + "S!!R\r", 3s));
+    EXPECT_NE(readFile(folder / "corvane.err")
+                  .find("Corvane stopped and reset the tracker and ends."),
+              std::string::npos)
+        << readFile(folder / "corvane.err");
+}
+
 } // namespace
 } // namespace corvane::e2e

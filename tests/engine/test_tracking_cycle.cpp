@@ -112,12 +112,29 @@ TEST(TrackingCycle, AMappedDirectionPressesItsKeysEveryCycleInsteadOfMovingThePo
         cycles << (rig.feed(bytes), rig.fakes.log.joined());
     EXPECT_EQ(cycles.join(" / "), "down 160, down 190, up 190, up 160 / down 160, down 190, up 190, up 160 / "
                                   "move 20,-10");
-    // A key the mapping leaves down is released when the program ends, before the tracker is stopped.
-    rig.profile().turnLeftKey = QStringLiteral("D160");
-    rig.feed("C3 3F 00 ");
-    rig.fakes.log.clear();
-    rig.fakes.process().askToEnd();
-    EXPECT_EQ(rig.fakes.log.lines(), QStringList("up 160") + testing::kShutdownLines);
+}
+
+// A key the mapping leaves down is released when the program ends, before the
+// tracker is stopped and reset: when the system asks it to end, and when a
+// library ends it because the display has gone (then with status 1).
+TEST(TrackingCycle, EveryEndReleasesHeldKeysThenStopsAndResetsTheTracker)
+{
+    for (const bool abrupt : {false, true}) {
+        SCOPED_TRACE(abrupt ? "display gone" : "asked to end");
+        Rig rig;
+        rig.configureAndStart(false, {"0", "10", "0", "10", "0", "10"});
+        rig.form().KeyMode_Combo->setText(QStringLiteral("Emulate Keys"));
+        rig.profile().turnLeftKey = QStringLiteral("D160");
+        rig.feed("C3 3F 00 ");
+        rig.fakes.log.clear();
+        if (abrupt)
+            ASSERT_TRUE(rig.fakes.process().endAbruptly(QStringLiteral("The display has gone")));
+        else
+            rig.fakes.process().askToEnd();
+        QStringList expected = QStringList("up 160") + testing::kShutdownLines;
+        expected.back() = abrupt ? QStringLiteral("end 1") : QStringLiteral("end 0");
+        EXPECT_EQ(rig.fakes.log.lines(), expected);
+    }
 }
 
 TEST(TrackingCycle, OnlyStartedCyclesWithAConfiguredTrackerReadIt)
