@@ -85,6 +85,8 @@ Engine::~Engine()
     // The handlers below refer to this engine; the platform outlives it.
     if (app_.platform.process)
         app_.platform.process->whenEndedAbruptly({});
+    if (app_.platform.claim)
+        app_.platform.claim->whenAskedToShow({});
 }
 
 bool Engine::started() const { return form_ && form_->Start_Command->text() == kStop; }
@@ -138,6 +140,8 @@ bool Engine::startUp()
         form_->show();
         // From here on boxes open over the window; before, it was not on the screen.
         app_.platform.dialogs->setOwner(form_.get());
+        if (app_.platform.claim)
+            app_.platform.claim->whenAskedToShow([this]() -> QWidget* { return form_.get(); });
     });
     return clean && profilesLoaded;
 }
@@ -287,8 +291,10 @@ void Engine::stopOutputs()
 void Engine::Form_Unload()
 {
     // Release what the keyboard stage holds, stop and reset the tracker, close
-    // the port, then end at once.
+    // the port, give the settings folder up, then end at once.
     trapFaults(app_, [this] { stopOutputs(); });
+    if (app_.platform.claim)
+        app_.platform.claim->release();
     if (help_)
         help_->hide();
     app_.platform.process->endProgram(0);
@@ -304,6 +310,8 @@ void Engine::endAbruptly(const QString& why)
     } catch (...) {
         fault = errorReportText(currentFault()).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     }
+    if (app_.platform.claim)
+        app_.platform.claim->release();
     QString message = why + (reset ? QStringLiteral(". Corvane stopped and reset the tracker and ends.")
                                    : QStringLiteral(". Corvane ends."));
     if (!fault.isEmpty())

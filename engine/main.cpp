@@ -1,11 +1,14 @@
 // Corvane: steers the mouse pointer and presses keys with a serial head tracker.
 #include "engine/Main.h"
+#include "platform/FolderClaim.h"
 #include "platform/Platform.h"
+#include "platform/QtDesktop.h"
 #include "profiles/SettingsFolder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -76,6 +79,28 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
     std::_Exit(1);
 }
 
+// A second start on a settings folder that a running Corvane holds: that one
+// is asked to bring its window to the front, and this one ends without
+// touching the profile files or the tracker. Returns the exit status.
+int refuseSecondStart(const QString& folder, qint64 holder)
+{
+    const QString running = QStringLiteral("Corvane is already running on the settings folder %1%2")
+                                .arg(QDir::toNativeSeparators(folder),
+                                     holder > 0 ? QStringLiteral(" (process %1)").arg(holder) : QString());
+    if (corvane::platform::askHolderToShow(folder, 3000)) {
+        std::fprintf(stderr, "corvane: %s; its window was brought to the front.\n", qPrintable(running));
+        return 0;
+    }
+    const QString text = running
+        + QStringLiteral(", but it did not answer the request to show its window. Only one Corvane at a time may "
+                         "use a settings folder, as two would overwrite each other's profiles and compete for the "
+                         "tracker, so this one ends. If no Corvane is running, remove the lock file %1.")
+              .arg(QDir::toNativeSeparators(corvane::platform::lockFilePath(folder)));
+    std::fprintf(stderr, "corvane: %s\n", qPrintable(text));
+    corvane::platform::QtDialogs().message(text, QStringLiteral("Corvane"), corvane::platform::Buttons::Ok);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -89,7 +114,17 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(toolkitHandler);
     QApplication::setStyle(QStringLiteral("Fusion"));
     const QString folder = corvane::settingsFolderFor(QCoreApplication::applicationDirPath()).path;
+    // Before anything reads or writes the profile files or opens a port.
+    using Claim = corvane::platform::FolderClaimAttempt;
+    Claim claim = corvane::platform::claimSettingsFolder(folder);
+    if (claim.result == Claim::Result::HeldByAnother)
+        return refuseSecondStart(folder, claim.holder);
+    if (claim.result == Claim::Result::Unlockable)
+        std::fprintf(stderr, "corvane: the settings folder %s cannot be locked (%s), so a second Corvane would not "
+                             "be kept from it.\n",
+                     qPrintable(QDir::toNativeSeparators(folder)), qPrintable(claim.why));
     auto platform = corvane::platform::createPlatform(folder);
+    platform->claim = std::move(claim.claim);
     corvane::Engine engine(*platform, folder);
     return engine.Main();
 }

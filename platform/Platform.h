@@ -80,6 +80,18 @@ public:
     virtual void whenEndedAbruptly(std::function<void(const QString& why)> handler) = 0;
 };
 
+// This Corvane's hold on its settings folder: while it runs, no second
+// Corvane starts on the folder (FolderClaim.h).
+class FolderClaim {
+public:
+    virtual ~FolderClaim() = default;
+    // When a later start on the folder asks this Corvane to show its window,
+    // at an event-processing point: `window` gives the window to bring to the
+    // front and activate, or null while there is none.
+    virtual void whenAskedToShow(std::function<QWidget*()> window) = 0;
+    // Gives the folder up, as the program ends.
+    virtual void release() = 0;
+};
 
 struct Platform {
     std::unique_ptr<Clock> clock;
@@ -90,6 +102,8 @@ struct Platform {
     std::unique_ptr<PointerOutput> pointer;
     std::unique_ptr<KeyOutput> keys;
     std::unique_ptr<KeyState> keyState;
+    // Null when the folder is not held: in the tests, or when it cannot be locked.
+    std::unique_ptr<FolderClaim> claim;
     // Why the pointer and the keys cannot be reached, when they cannot (no X
     // display); empty otherwise.
     QString pointerUnavailable;

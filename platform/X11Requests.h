@@ -2,6 +2,7 @@
 // Sending requests on Qt's own X connection.
 
 struct _XDisplay; // Xlib's Display
+class QWidget;
 
 namespace corvane::platform {
 
@@ -20,5 +21,11 @@ bool connectionLost(_XDisplay* display);
 // The same for Qt's connection, also by what Qt's XCB layer knows of it;
 // false when Qt does not run on X.
 bool qtConnectionLost();
+
+// Shows the top-level window unminimized, raises and activates it. Qt asks
+// the window manager; without one, Qt's request carries the time of the last
+// event it saw, which the server refuses once another client has set the
+// focus since, so the focus is then set directly.
+void bringToFront(QWidget& window);
 
 } // namespace corvane::platform

@@ -86,6 +86,7 @@ private:
 class Corvane {
 public:
     explicit Corvane(const fs::path& folder);
+    pid_t pid() const { return child_->pid(); }
 
     // A click in the middle of the start/stop button.
     void clickStart();

@@ -1,0 +1,77 @@
+// One Corvane per settings folder, as a user meets it: a second start brings
+// the running window to the front, or says why it cannot, and ends without
+// touching the profile files or the tracker; a Corvane killed without a
+// chance to clean up does not keep the next start out.
+#include "tests/e2e/E2eSupport.h"
+
+#include <csignal>
+
+namespace corvane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+using InstanceTest = E2eTest;
+
+TEST_F(InstanceTest, ASecondStartBringsTheFirstToTheFrontAndTouchesNothing)
+{
+    blockPorts({2, 3, 4});
+    Simulator sim(folder, folder / "com1");
+    Corvane first(folder);
+    ASSERT_TRUE(sim.recordBecomes("!!!M3,0,A,2,4,1,3\r!", 10s));
+    // Another window takes the focus.
+    ChildProcess cover({"xmessage", "-geometry", "+0+0", "a window over Corvane's"});
+    // Until it is shown, focusing it fails.
+    const auto focusCover = [&] {
+        try {
+            xdotool("search --onlyvisible --name ^xmessage$ windowfocus");
+        } catch (const std::runtime_error&) {
+        }
+        return !first.hasFocus("Tollan Corvane");
+    };
+    ASSERT_TRUE(waitUntil(focusCover, 5s, 100ms));
+    const auto files = [&] { return readFile(folder / "Profiles1.2.dat") + readFile(folder / "LastProfile1.2.dat"); };
+    const std::string before = files();
+    const std::string wire = sim.record();
+
+    ChildProcess version({(folder / "corvane").string(), "--version"});
+    ASSERT_TRUE(version.waitForExit(10s));
+    EXPECT_EQ(version.exitStatus(), 0) << "--version is answered while another Corvane runs";
+
+    ChildProcess second({(folder / "corvane").string()}, folder, folder / "second.out", folder / "second.err");
+    ASSERT_TRUE(second.waitForExit(10s));
+    EXPECT_EQ(second.exitStatus(), 0);
+    const std::string refusal = "corvane: Corvane is already running on the settings folder " + folder.string()
+        + " (process " + std::to_string(first.pid()) + "); its window was brought to the front.\n";
+    EXPECT_NE(readFile(folder / "second.err").find(refusal), std::string::npos) << readFile(folder / "second.err");
+    EXPECT_TRUE(waitUntil([&] { return first.hasFocus("Tollan Corvane"); }, 3s));
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(sim.record(), wire);
+
+    // While the running one cannot answer, a box says why the start ends, with status 1.
+    ::kill(first.pid(), SIGSTOP);
+    ChildProcess third({(folder / "corvane").string()}, folder, folder / "third.out", folder / "third.err");
+    xdotool("search --sync --onlyvisible --name ^Corvane$");
+    xdotool("key Return");
+    ASSERT_TRUE(third.waitForExit(10s));
+    EXPECT_EQ(third.exitStatus(), 1);
+    EXPECT_NE(readFile(folder / "third.err").find("did not answer"), std::string::npos);
+    ::kill(first.pid(), SIGCONT);
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(first.close(), 0);
+    EXPECT_FALSE(fs::exists(folder / "Corvane.lock"));
+}
+
+TEST_F(InstanceTest, TheLockOfAKilledCorvaneIsTakenOver)
+{
+    blockPorts({1, 2, 3, 4});
+    Corvane killed(folder);
+    ::kill(killed.pid(), SIGKILL);
+    ASSERT_EQ(killed.close(), std::nullopt); // reaped: it ended by the signal
+    ASSERT_TRUE(fs::exists(folder / "Corvane.lock"));
+    Corvane next(folder);
+    EXPECT_EQ(next.close(), 0);
+}
+
+} // namespace
+} // namespace corvane::e2e
