@@ -92,9 +92,10 @@ int refuseSecondStart(const QString& folder, qint64 holder)
         return 0;
     }
     const QString text = running
-        + QStringLiteral(", but it did not answer the request to show its window. Only one Corvane at a time may "
-                         "use a settings folder, as two would overwrite each other's profiles and compete for the "
-                         "tracker, so this one ends. If no Corvane is running, remove the lock file %1.")
+        + QStringLiteral(", but its window could not be brought to the front (it may be starting or not "
+                         "responding). Only one Corvane at a time may use a settings folder, as two would overwrite "
+                         "each other's profiles and compete for the tracker, so this one ends. If no Corvane is "
+                         "running, remove the lock file %1.")
               .arg(QDir::toNativeSeparators(corvane::platform::lockFilePath(folder)));
     std::fprintf(stderr, "corvane: %s\n", qPrintable(text));
     corvane::platform::QtDialogs().message(text, QStringLiteral("Corvane"), corvane::platform::Buttons::Ok);

@@ -55,7 +55,7 @@ TEST_F(InstanceTest, ASecondStartBringsTheFirstToTheFrontAndTouchesNothing)
     xdotool("key Return");
     ASSERT_TRUE(third.waitForExit(10s));
     EXPECT_EQ(third.exitStatus(), 1);
-    EXPECT_NE(readFile(folder / "third.err").find("did not answer"), std::string::npos);
+    EXPECT_NE(readFile(folder / "third.err").find("could not be brought to the front"), std::string::npos);
     ::kill(first.pid(), SIGCONT);
     EXPECT_EQ(files(), before);
     EXPECT_EQ(first.close(), 0);
