@@ -1,8 +1,10 @@
 // How the display's absence or end ends the real program: without a display
-// it says so and ends with status 1; when its X server ends while tracking, it
-// stops and resets the tracker first. Each test brings its own display (or
+// it says so and ends with status 1; when its X server ends while tracking
+// with a key held, it stops and resets the tracker first. Each test brings its own display (or
 // none), so the server it ends is its own and not the one the others use.
 #include "tests/e2e/E2eSupport.h"
+
+#include <thread>
 
 namespace corvane::e2e {
 namespace {
@@ -47,14 +49,21 @@ TEST_F(EndTest, WhenTheXServerEndsWhileTrackingTheTrackerIsStoppedAndReset)
     const auto told = [&] { return (number = readFile(folder / "xvfb.out")).find('\n') != std::string::npos; };
     ASSERT_TRUE(waitUntil(told, 10s)) << readFile(folder / "xvfb.log");
     const std::string display = "DISPLAY=:" + number.substr(0, number.find('\n'));
+    // "Default Mouse Emulation" in "Emulate Keys", where turning left presses
+    // left Shift and leaves it down; the head turns left all the time.
+    writeFile(folder / "Profiles1.2.dat", "\"Default Mouse Emulation\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse "
+              "Emulation\",2,3,4,\"Mouse Event\",9,7,0,17,16,0,\"Emulate Keys\",\"D160\",\"\",\"\",\"\",\"\",\"\","
+              "\"D162D163D083U083U163U162\",\"D162D163D083U083U163U162\",20\r\n");
+    writeFile(folder / "script.txt", repeated("-5 0 0", 60));
     blockPorts({2, 3, 4});
-    Simulator sim(folder, folder / "com1");
+    Simulator sim(folder, folder / "com1", {"--motion", "script:" + (folder / "script.txt").string()});
     ChildProcess corvane = start({display, "QT_QPA_PLATFORM=xcb"});
     const std::string setUp = "!!!M3,0,A,2,4,1,3\r!";
     ASSERT_TRUE(sim.recordBecomes(setUp, 15s)) << readFile(folder / "corvane.err");
     // The global start keys of "Default Mouse Emulation", left Ctrl + right Ctrl + S, held.
     ChildProcess({"env", display, "xdotool", "keydown", "Control_L", "Control_R", "s"}).waitForExit(10s);
     ASSERT_TRUE(sim.recordBecomes(setUp + "S", 5s));
+    std::this_thread::sleep_for(500ms); // Shift goes down
 
     server.stop();
     EXPECT_TRUE(endsSaying(corvane, "Corvane stopped and reset the tracker and ends."));

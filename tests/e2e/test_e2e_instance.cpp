@@ -70,6 +70,10 @@ TEST_F(InstanceTest, TheLockOfAKilledCorvaneIsTakenOver)
     ASSERT_EQ(killed.close(), std::nullopt); // reaped: it ended by the signal
     ASSERT_TRUE(fs::exists(folder / "Corvane.lock"));
     Corvane next(folder);
+    // It answers a later start, in place of the killed one.
+    ChildProcess later({(folder / "corvane").string()});
+    ASSERT_TRUE(later.waitForExit(10s));
+    EXPECT_EQ(later.exitStatus(), 0);
     EXPECT_EQ(next.close(), 0);
 }
 
