@@ -37,7 +37,6 @@ TEST_F(EndTest, WithoutADisplayItSaysSoAndEndsWithStatus1)
     ChildProcess corvane = start({"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"});
     EXPECT_TRUE(endsSaying(corvane, "corvane: Corvane cannot open its window: no display was found: neither "
                                     "DISPLAY nor WAYLAND_DISPLAY is set."));
-    EXPECT_FALSE(fs::exists(folder / "Profiles1.2.dat"));
 }
 
 TEST_F(EndTest, WhenTheXServerEndsWhileTrackingTheTrackerIsStoppedAndReset)
