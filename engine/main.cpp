@@ -1,5 +1,6 @@
 // Corvane: steers the mouse pointer and presses keys with a serial head tracker.
 #include "engine/Main.h"
+#include "platform/Files.h"
 #include "platform/Platform.h"
 #include "profiles/SettingsFolder.h"
 
@@ -54,14 +55,15 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    corvane::platform::settleHomeFolder();
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    const QString folder = corvane::settingsFolderFor(QCoreApplication::applicationDirPath()).path;
-    auto platform = corvane::platform::createPlatform(folder);
-    corvane::Engine engine(*platform, folder);
+    const corvane::SettingsFolder settings = corvane::settingsFolderFor(QCoreApplication::applicationDirPath());
+    auto platform = corvane::platform::createPlatform(settings.path);
+    corvane::Engine engine(*platform, settings);
     return engine.Main();
 }
