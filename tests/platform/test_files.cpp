@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -133,4 +134,23 @@ TEST(RemoveSaveLeftovers, RemovesOnlyTheNewFilesOfAnInterruptedSave)
     EXPECT_EQ(removeSaveLeftovers(dir.path(), {"Profiles1.2.dat", "LastProfile1.2.dat"}),
               QStringList({"Profiles1.2.dat.saving-Ab12Cd", "LastProfile1.2.dat.saving-000000"}));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), names.size() - 2 + 1);
+}
+
+// Without HOME the home folder comes from the user database, so that the
+// configuration folder is not sought at the root of the file system.
+TEST(SettleHomeFolder, TakesAnUnsetHomeFromTheUserDatabase)
+{
+    const QByteArray home = qgetenv("HOME");
+    for (const char* unset : {static_cast<const char*>(""), static_cast<const char*>(nullptr)}) {
+        if (unset)
+            qputenv("HOME", unset);
+        else
+            qunsetenv("HOME");
+        settleHomeFolder();
+        EXPECT_EQ(qgetenv("HOME"), QByteArray(::getpwuid(::getuid())->pw_dir));
+    }
+    qputenv("HOME", "/somewhere/else");
+    settleHomeFolder();
+    EXPECT_EQ(qgetenv("HOME"), "/somewhere/else");
+    qputenv("HOME", home);
 }
