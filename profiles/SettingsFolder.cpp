@@ -14,7 +14,7 @@ namespace corvane {
 bool isSystemFolder(const QString& folder)
 {
     static const QRegularExpression kSystem(
-        QStringLiteral("^/(usr|bin|sbin|lib[^/]*|opt|etc|var|boot|snap|nix|gnu|app)(/|$)"));
+        QStringLiteral("^/(usr|bin|sbin|lib[^/]*|opt|etc|var(?!/tmp(/|$))|boot|snap|nix|gnu|app)(/|$)"));
     return folder == QLatin1String("/") || kSystem.match(QDir::cleanPath(folder)).hasMatch();
 }
 

@@ -19,7 +19,7 @@ struct SettingsFolder {
 
 // Whether a folder is one of the system's, where installed programs live and
 // a program never writes its settings: /usr and everything below it, /bin,
-// /sbin, /lib*, /opt, /etc, /var, /boot, /snap, /nix, /gnu and /app.
+// /sbin, /lib*, /opt, /etc, /var (but /var/tmp), /boot, /snap, /nix, /gnu and /app.
 bool isSystemFolder(const QString& folder);
 
 // The rule itself, on given answers: the program's folder when it is

@@ -164,9 +164,9 @@ TEST(SettingsFolder, BesideAWritableCopyOutsideTheSystemsFoldersElseTheConfigura
 {
     const QString config = "/home/u/.config/Corvane";
     const std::pair<QString, bool> cases[] = {
-        {"/home/u/corvane", true}, {"/tmp/c/bin", true}, {"/usr-local/bin", true}, {"/optional", true},
+        {"/home/u/corvane", true}, {"/tmp/c/bin", true}, {"/usr-local/bin", true}, {"/optional", true}, {"/var/tmp/c", true},
         {"/usr/bin", false}, {"/usr/local/bin", false}, {"/bin", false}, {"/sbin", false},
-        {"/lib64/x", false}, {"/opt/corvane", false}, {"/etc", false}, {"/", false}, {"/snap/corvane/1/bin", false},
+        {"/lib64/x", false}, {"/opt/corvane", false}, {"/etc", false}, {"/var/lib/c", false}, {"/", false}, {"/snap/corvane/1/bin", false},
     };
     for (const auto& [folder, beside] : cases) {
         const SettingsFolder chosen = chooseSettingsFolder(folder, true, config);
