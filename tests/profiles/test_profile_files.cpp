@@ -174,6 +174,13 @@ TEST(SettingsFolder, BesideAWritableCopyOutsideTheSystemsFoldersElseTheConfigura
                   std::tuple(beside ? folder : config, beside, folder)) << folder.toStdString();
         EXPECT_EQ(chooseSettingsFolder(folder, false, config).path, config);
     }
+    const std::pair<SettingsFolder, const char*> described[] = {
+        {chooseSettingsFolder("/home/u/c", true, config), "(the program's folder, which you may write)"},
+        {chooseSettingsFolder("/usr/bin", true, config), "(your configuration folder, as the program is installed in a system folder)"},
+        {chooseSettingsFolder("/home/u/c", false, config), "(your configuration folder, as you may not write the program's folder)"},
+    };
+    for (const auto& [folder, why] : described)
+        EXPECT_EQ(describeSettingsFolder(folder), "Settings folder: " + folder.path + " " + why);
     QTemporaryDir dir;
     EXPECT_TRUE(settingsFolderFor(dir.path()).besideProgram);
     EXPECT_FALSE(settingsFolderFor(dir.path() + "/missing").besideProgram);
@@ -195,6 +202,10 @@ TEST(SettingsFolder, CarriesTheProfilesOverOnceFromAFolderItMayNotWrite)
     writeFile(program + "/come", "");
     const SettingsFolder folder{config, false, program};
     EXPECT_EQ(carryOverSettings({program, true, program}), QStringList());
+    // A configuration folder that holds either profile file is in use already.
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/used"));
+    writeFile(dir.path() + "/used/" + kLastProfileFileName, "\"P\"\r\n");
+    EXPECT_EQ(carryOverSettings({dir.path() + "/used", false, program}), QStringList());
     EXPECT_EQ(carryOverSettings(folder), QStringList({kProfilesFileName, kLastProfileFileName, "com2"}));
     EXPECT_EQ(readFile(config + "/" + kProfilesFileName), kMouseEmulationLine);
     EXPECT_EQ(QFileInfo(config + "/com2").symLinkTarget(), program + "/device");
