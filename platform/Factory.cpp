@@ -21,7 +21,11 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder)
     p->clock = std::make_unique<QtClock>();
     p->dialogs = std::make_unique<QtDialogs>();
     p->shell = std::make_unique<QtShell>();
-    p->serial = std::make_unique<QtSerialPort>(settingsFolder);
+    // Devices the system does not list as serial ports, such as
+    // pseudo-terminals, can stand in for its list: CORVANE_SERIAL_PORTS holds
+    // their paths, separated by colons.
+    p->serial = std::make_unique<QtSerialPort>(
+        settingsFolder, qEnvironmentVariable("CORVANE_SERIAL_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts));
 #if defined(Q_OS_LINUX)
     p->process = std::make_unique<LinuxProcess>();
     auto pointer = std::make_unique<X11Pointer>();

@@ -18,15 +18,20 @@ constexpr int kFaultPortClosed = 8018;
 
 } // namespace
 
-QtSerialPort::QtSerialPort(QString settingsFolder) : folder_(std::move(settingsFolder))
+QtSerialPort::QtSerialPort(QString settingsFolder, QStringList givenPorts)
+    : folder_(std::move(settingsFolder)), givenPorts_(std::move(givenPorts))
 {
     // A device that goes away (a pulled cable) shows up as a resource error while
     // events are processed; the port is then closed and reported closed.
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ResourceError && port_.isOpen())
-            port_.close();
+            lost(QStringLiteral("the device has gone"));
     });
+    if (givenPorts_.isEmpty())
+        watch_ = std::make_unique<SerialDeviceWatch>([this] { portsChanged_ = announced_ = true; });
 }
+
+QtSerialPort::~QtSerialPort() = default;
 
 void QtSerialPort::setSettings(const QString& settings)
 {
@@ -76,22 +81,38 @@ void QtSerialPort::setSettings(const QString& settings)
     stopBits_ = stop;
 }
 
-QString QtSerialPort::deviceFor(int number, QString* why) const
+QList<PortEntry> QtSerialPort::entries() const
 {
     // The comN entries of the folder, dangling links included.
-    QList<PortEntry> entries;
-    const QFileInfoList found = QDir(folder_).entryInfoList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System);
-    for (const QFileInfo& entry : found) {
+    QList<PortEntry> found;
+    for (const QFileInfo& entry : QDir(folder_).entryInfoList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System)) {
         bool isNumber = false;
         const int n = entry.fileName().mid(3).toInt(&isNumber);
         if (isNumber && entry.fileName().mid(3) == QString::number(n))
-            entries.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
+            found.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
     }
-    QStringList listed;
-    if (entries.isEmpty())
-        for (const QSerialPortInfo& port : listedPorts())
-            listed.append(port.systemLocation());
-    const PortDevice port = portDevice(number, listed, entries);
+    return found;
+}
+
+QStringList QtSerialPort::listed() const
+{
+    QStringList out;
+    if (!givenPorts_.isEmpty()) {
+        // No announcements come for these: they are looked at each time.
+        for (const QString& path : givenPorts_)
+            if (QFileInfo::exists(path))
+                out.append(path);
+        return out;
+    }
+    for (const QSerialPortInfo& port : systemPorts())
+        out.append(port.systemLocation());
+    return out;
+}
+
+QString QtSerialPort::deviceFor(int number, QString* why) const
+{
+    const QList<PortEntry> found = entries();
+    const PortDevice port = portDevice(number, found.isEmpty() ? listed() : QStringList(), found);
     if (why)
         *why = port.why;
     return port.device;
@@ -101,30 +122,52 @@ PortDescription QtSerialPort::describe(int number) const
 {
     PortDescription out;
     out.device = deviceFor(number, &out.why);
-    for (const QSerialPortInfo& port : listedPorts())
+    for (const QSerialPortInfo& port : systemPorts())
         if (port.systemLocation() == out.device)
             out.description = port.description();
     return out;
 }
 
-const QList<QSerialPortInfo>& QtSerialPort::listedPorts() const
+const QList<QSerialPortInfo>& QtSerialPort::systemPorts() const
 {
-    // Listing the ports walks the system's device tables: while the link
-    // searches (every 100 ms) the list is taken afresh at most every five seconds.
-    if (!portsListed_.isValid() || portsListed_.hasExpired(5000)) {
+    // Listing the ports walks the system's device tables: it is done again
+    // when udev announces a change, or, where nothing is announced, when the
+    // list is older than two seconds.
+    if (!givenPorts_.isEmpty())
+        return ports_;
+    const bool announced = watch_ && watch_->watching();
+    if (announced ? portsChanged_ : !portsListed_.isValid() || portsListed_.hasExpired(2000)) {
         ports_ = QSerialPortInfo::availablePorts();
         portsListed_.start();
+        portsChanged_ = false;
     }
     return ports_;
 }
 
-void QtSerialPort::lost()
+void QtSerialPort::recheck()
+{
+    rechecked_.start();
+    announced_ = false;
+    if (hungUp(port_.handle())) {
+        lost(QStringLiteral("the device has gone"));
+        return;
+    }
+    const QList<PortEntry> found = entries();
+    const QString why = closingReason(opened_, found.isEmpty() ? listed() : QStringList(), found);
+    if (!why.isEmpty()) {
+        close();
+        whyClosed_ = why;
+    }
+}
+
+void QtSerialPort::lost(const QString& why)
 {
     // A read or write error means the device has gone: the port is closed and
     // reports closed from now on, so the link searches for it again.
     port_.clearError();
     if (port_.isOpen())
         port_.close();
+    whyClosed_ = why;
 }
 
 void QtSerialPort::requireOpen() const
@@ -161,6 +204,9 @@ void QtSerialPort::open()
     port_.setDataTerminalReady(true);
     port_.setRequestToSend(true);
     port_.clearError();
+    opened_ = {number_, device, false};
+    whyClosed_.clear();
+    rechecked_.start();
 }
 
 void QtSerialPort::close()
@@ -173,9 +219,17 @@ void QtSerialPort::close()
         port_.close();
     }
     port_.clearError();
+    whyClosed_.clear();
 }
 
-bool QtSerialPort::isOpen() { return port_.isOpen(); }
+bool QtSerialPort::isOpen()
+{
+    // Asked many times a cycle: the device is looked at again every quarter
+    // of a second, and at once after udev announced a change.
+    if (port_.isOpen() && (announced_ || rechecked_.hasExpired(250)))
+        recheck();
+    return port_.isOpen();
+}
 
 void QtSerialPort::output(const QByteArray& bytes)
 {
@@ -187,7 +241,7 @@ void QtSerialPort::output(const QByteArray& bytes)
     if (port_.error() == QSerialPort::TimeoutError)
         port_.clearError();
     if (!written || port_.error() != QSerialPort::NoError)
-        lost();
+        lost(QStringLiteral("the device has gone"));
 }
 
 QByteArray QtSerialPort::input()
@@ -200,7 +254,9 @@ QByteArray QtSerialPort::input()
         port_.clearError();
     QByteArray received = port_.readAll();
     if (port_.error() != QSerialPort::NoError || !port_.isOpen())
-        lost();
+        lost(QStringLiteral("the device has gone"));
+    if (!received.isEmpty())
+        opened_.answered = true;
     return received;
 }
 

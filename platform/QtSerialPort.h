@@ -1,7 +1,10 @@
 #pragma once
 // The serial port over QSerialPort. Which device "COM n" stands for: the
 // entries comN of the settings folder when there are any, else the ports the
-// system lists, USB adapters first (PortMapping.h).
+// system lists, USB adapters first (PortMapping.h). When that changes under an
+// open port (an adapter pulled or plugged in), the port closes as if its
+// device had gone, so that the link searches again.
+#include "platform/PortMapping.h"
 #include "platform/SerialPort.h"
 
 #include <QElapsedTimer>
@@ -9,11 +12,20 @@
 #include <QSerialPortInfo>
 #include <QStringList>
 
+#include <memory>
+
 namespace corvane::platform {
+
+class SerialDeviceWatch;
 
 class QtSerialPort final : public SerialPort {
 public:
-    explicit QtSerialPort(QString settingsFolder);
+    // `givenPorts`, when not empty, are the device paths taken as the ports
+    // the system lists, for devices it does not list (pseudo-terminals):
+    // those of them that exist at the time, ordered by the same rule. They
+    // come and go unannounced, so they are looked at each time.
+    explicit QtSerialPort(QString settingsFolder, QStringList givenPorts = {});
+    ~QtSerialPort() override;
 
     void setPortNumber(int number) override { number_ = number; }
     int portNumber() const override { return number_; }
@@ -24,20 +36,34 @@ public:
     void open() override;
     void close() override;
     bool isOpen() override;
+    QString whyClosed() const override { return whyClosed_; }
     void output(const QByteArray& bytes) override;
     QByteArray input() override;
 
 private:
     // The device that port `number` stands for; empty when there is none.
     QString deviceFor(int number, QString* why = nullptr) const;
-    const QList<QSerialPortInfo>& listedPorts() const;
-    void lost();
+    QList<PortEntry> entries() const;
+    // The device paths of the listed ports, or of the given ones.
+    QStringList listed() const;
+    const QList<QSerialPortInfo>& systemPorts() const;
+    // Closes the open port when its device has gone or COM n stands for another one.
+    void recheck();
+    void lost(const QString& why);
     void requireOpen() const;
 
     QString folder_;
+    QStringList givenPorts_;
     QSerialPort port_;
+    std::unique_ptr<SerialDeviceWatch> watch_;
     mutable QList<QSerialPortInfo> ports_;
     mutable QElapsedTimer portsListed_;
+    mutable bool portsChanged_ = true; // the list is to be taken afresh
+    bool announced_ = false;           // a change came since the last recheck
+    // The open port: its number and device, and whether it has answered.
+    OpenPort opened_;
+    QElapsedTimer rechecked_;
+    QString whyClosed_;
     int number_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");
     qint32 baud_ = 9600;
