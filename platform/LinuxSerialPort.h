@@ -1,14 +1,15 @@
 #pragma once
-// The serial port over QSerialPort. Which device "COM n" stands for: the
+// The serial port on Linux: a terminal device (SerialDevice.h), found among
+// the ports that QSerialPortInfo lists. Which device "COM n" stands for: the
 // entries comN of the settings folder when there are any, else the ports the
 // system lists, USB adapters first (PortMapping.h). When that changes under an
 // open port (an adapter pulled or plugged in), the port closes as if its
 // device had gone, so that the link searches again.
 #include "platform/PortMapping.h"
+#include "platform/SerialDevice.h"
 #include "platform/SerialPort.h"
 
 #include <QElapsedTimer>
-#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QStringList>
 
@@ -16,16 +17,15 @@
 
 namespace corvane::platform {
 
-class SerialDeviceWatch;
-
-class QtSerialPort final : public SerialPort {
+class LinuxSerialPort final : public SerialPort {
 public:
     // `givenPorts`, when not empty, are the device paths taken as the ports
     // the system lists, for devices it does not list (pseudo-terminals):
     // those of them that exist at the time, ordered by the same rule. They
     // come and go unannounced, so they are looked at each time.
-    explicit QtSerialPort(QString settingsFolder, QStringList givenPorts = {});
-    ~QtSerialPort() override;
+    // Other programs' lock files are looked for in `lockDirectory`.
+    explicit LinuxSerialPort(QString settingsFolder, QStringList givenPorts = {},
+                             QString lockDirectory = QStringLiteral("/var/lock"));
 
     void setPortNumber(int number) override { number_ = number; }
     int portNumber() const override { return number_; }
@@ -54,7 +54,7 @@ private:
 
     QString folder_;
     QStringList givenPorts_;
-    QSerialPort port_;
+    SerialLine line_;
     std::unique_ptr<SerialDeviceWatch> watch_;
     mutable QList<QSerialPortInfo> ports_;
     mutable QElapsedTimer portsListed_;
@@ -66,10 +66,7 @@ private:
     QString whyClosed_;
     int number_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");
-    qint32 baud_ = 9600;
-    QSerialPort::Parity parity_ = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits_ = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
+    LineSettings lineSettings_;
 };
 
 } // namespace corvane::platform

@@ -1,0 +1,137 @@
+// The serial device on a pseudo-terminal: lock files of other programs are
+// honoured while their process lives and passed by once it has gone, two
+// ports never drive one device, and a device that hangs up closes the port.
+#include "platform/LinuxSerialPort.h"
+#include "platform/SerialDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <pty.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace corvane::platform;
+
+namespace {
+
+// A terminal whose other side the test holds, as a tracker's adapter would be.
+struct Terminal {
+    int master = -1, slave = -1;
+    QString path;
+    Terminal()
+    {
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
+    }
+    ~Terminal() { hangUp(); }
+    void hangUp()
+    {
+        for (int* fd : {&master, &slave})
+            if (*fd >= 0)
+                ::close(std::exchange(*fd, -1));
+    }
+};
+
+// A process id that was in use a moment ago and is no longer.
+qint64 endedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
+
+TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessLives)
+{
+    const QByteArray parent = QByteArray::number(::getppid());
+    const struct { const char* label; QByteArray lock; bool opens; bool lockStays; } rows[] = {
+        {"no lock file", {}, true, false},
+        {"the usual form, its process ended", QByteArray::number(endedProcess()).rightJustified(10) + "\n", true, false},
+        {"a lock that names no process", "who knows\n", true, true},
+        {"its process still runs", parent + "\ncorvane\nhost\n", false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        Terminal device;
+        QTemporaryDir locks;
+        const QString lockFile = locks.path() + "/" + lockFileName(device.path);
+        if (!row.lock.isEmpty()) {
+            QFile file(lockFile);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.lock);
+        }
+        SerialLine line(locks.path());
+        const QString refusal = line.open(device.path, {});
+        EXPECT_EQ(line.isOpen(), row.opens) << refusal.toStdString();
+        if (!row.opens) {
+            EXPECT_TRUE(refusal.startsWith(QStringLiteral("process %1 ").arg(parent))) << refusal.toStdString();
+            EXPECT_TRUE(refusal.endsWith(" uses it and holds the lock file " + lockFile
+                                         + "; end that program, or choose another port")) << refusal.toStdString();
+        }
+        EXPECT_EQ(QFile::exists(lockFile), !row.lock.isEmpty() && row.lockStays);
+    }
+}
+
+TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
+{
+    Terminal device;
+    QTemporaryDir locks;
+    SerialLine first(locks.path()), second(locks.path());
+    ASSERT_EQ(first.open(device.path, {}), QString());
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
+    EXPECT_EQ(second.open(device.path, {}), QStringLiteral("process %1 (%2) uses it; end that program, or choose "
+                                                           "another port")
+                                                .arg(::getpid())
+                                                .arg(QString::fromLocal8Bit(comm.readAll().trimmed())));
+    first.close(true);
+    EXPECT_EQ(second.open(device.path, {}), QString());
+    EXPECT_EQ(second.open(QStringLiteral("/dev/null"), {}), QStringLiteral("/dev/null is not a serial port"));
+}
+
+TEST(SerialLine, LockFilesAreNamedAndReadAsOtherProgramsWriteThem)
+{
+    EXPECT_EQ(lockFileName("/dev/ttyUSB0"), "LCK..ttyUSB0");
+    EXPECT_EQ(lockFileName("/dev/pts/3"), "LCK..pts_3");
+    const qint32 binary = 4321;
+    const struct { QByteArray content; qint64 pid; } rows[] = {
+        {"      4321\n", 4321}, {"4321\ncorvane\nhost\n", 4321},
+        {QByteArray(reinterpret_cast<const char*>(&binary), 4), 4321}, {"-4321\n", 0}, {"", 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(lockFileProcess(row.content), row.pid) << row.content.toStdString();
+}
+
+TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
+{
+    Terminal device;
+    QTemporaryDir locks;
+    LinuxSerialPort port(locks.path(), {device.path}, locks.path());
+    port.setSettings(QStringLiteral("4800,e,7,2"));
+    port.open();
+    termios line{};
+    ASSERT_EQ(::tcgetattr(device.slave, &line), 0);
+    // A pseudo-terminal keeps eight bits without parity whatever is asked.
+    EXPECT_EQ(::cfgetospeed(&line), speed_t(B4800));
+    EXPECT_EQ(line.c_cflag & CSTOPB, tcflag_t(CSTOPB));
+
+    port.output("!M2,C,B,2,4\r");
+    char sent[32] = {};
+    EXPECT_EQ(QByteArray(sent, int(::read(device.master, sent, sizeof sent))), "!M2,C,B,2,4\r");
+    ASSERT_EQ(::write(device.master, "OK\r", 3), 3);
+    EXPECT_EQ(port.input(), "OK\r");
+
+    // Nothing is read or written: the hang-up is noticed all the same.
+    device.hangUp();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.whyClosed(), "the device has gone");
+}
