@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <pty.h>
 #include <sys/wait.h>
 #include <thread>
@@ -115,23 +117,33 @@ TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
     Terminal device;
     QTemporaryDir locks;
     LinuxSerialPort port(locks.path(), {device.path}, locks.path());
-    port.setSettings(QStringLiteral("4800,e,7,2"));
+    port.setSettings(QStringLiteral("4800,n,8,2"));
     port.open();
     termios line{};
     ASSERT_EQ(::tcgetattr(device.slave, &line), 0);
-    // A pseudo-terminal keeps eight bits without parity whatever is asked.
     EXPECT_EQ(::cfgetospeed(&line), speed_t(B4800));
     EXPECT_EQ(line.c_cflag & CSTOPB, tcflag_t(CSTOPB));
 
     port.output("!M2,C,B,2,4\r");
     char sent[32] = {};
     EXPECT_EQ(QByteArray(sent, int(::read(device.master, sent, sizeof sent))), "!M2,C,B,2,4\r");
-    ASSERT_EQ(::write(device.master, "OK\r", 3), 3);
-    EXPECT_EQ(port.input(), "OK\r");
+    ASSERT_EQ(::write(device.master, "O", 1), 1);
+    EXPECT_EQ(port.input(), "O");
+    // A device that takes nothing more loses what does not fit; the program goes on.
+    port.output(QByteArray(1 << 20, 'x'));
+    EXPECT_TRUE(port.isOpen());
 
-    // Nothing is read or written: the hang-up is noticed all the same.
-    device.hangUp();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(port.whyClosed(), "the device has gone");
+    // What notices the hang-up: a write, a read, or, with neither, the port itself.
+    using Notice = std::function<void(LinuxSerialPort&)>;
+    for (const Notice& notice : {Notice([](LinuxSerialPort& p) { p.output("!"); }),
+                                 Notice([](LinuxSerialPort& p) { p.input(); }),
+                                 Notice([](LinuxSerialPort&) { std::this_thread::sleep_for(std::chrono::milliseconds(300)); })}) {
+        Terminal gone;
+        LinuxSerialPort hungUp(locks.path(), {gone.path}, locks.path());
+        hungUp.open();
+        gone.hangUp();
+        notice(hungUp);
+        EXPECT_FALSE(hungUp.isOpen());
+        EXPECT_EQ(hungUp.whyClosed(), "the device has gone");
+    }
 }
