@@ -83,6 +83,14 @@ SerialDeviceWatch::SerialDeviceWatch(std::function<void()> changed)
 
 SerialDeviceWatch::~SerialDeviceWatch() = default;
 
+qint64 deviceFolderStamp()
+{
+    struct stat dev {};
+    if (::stat("/dev", &dev) != 0)
+        return 0;
+    return qint64(dev.st_mtim.tv_sec) * 1000000000 + dev.st_mtim.tv_nsec;
+}
+
 bool hungUp(qintptr handle)
 {
     if (handle < 0)

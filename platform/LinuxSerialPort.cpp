@@ -97,15 +97,18 @@ PortDescription LinuxSerialPort::describe(int number) const
 
 const QList<QSerialPortInfo>& LinuxSerialPort::systemPorts() const
 {
-    // Listing the ports walks the system's device tables: it is done again
-    // when udev announces a change, or, where nothing is announced, when the
-    // list is older than two seconds.
+    // Listing the ports walks the system's device tables (15 ms and more): it
+    // is done again when udev announces a change, or, where nothing is
+    // announced, when a device node was added to /dev or removed from it.
     if (!givenPorts_.isEmpty())
         return ports_;
-    const bool announced = watch_ && watch_->watching();
-    if (announced ? portsChanged_ : !portsListed_.isValid() || portsListed_.hasExpired(2000)) {
+    if (!(watch_ && watch_->watching())) {
+        const qint64 stamp = deviceFolderStamp();
+        portsChanged_ = portsChanged_ || stamp != devStamp_;
+        devStamp_ = stamp;
+    }
+    if (portsChanged_) {
         ports_ = QSerialPortInfo::availablePorts();
-        portsListed_.start();
         portsChanged_ = false;
     }
     return ports_;

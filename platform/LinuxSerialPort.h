@@ -57,8 +57,8 @@ private:
     SerialLine line_;
     std::unique_ptr<SerialDeviceWatch> watch_;
     mutable QList<QSerialPortInfo> ports_;
-    mutable QElapsedTimer portsListed_;
     mutable bool portsChanged_ = true; // the list is to be taken afresh
+    mutable qint64 devStamp_ = 0;      // when /dev last changed, as last seen
     bool announced_ = false;           // a change came since the last recheck
     // The open port: its number and device, and whether it has answered.
     OpenPort opened_;

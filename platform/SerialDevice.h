@@ -83,7 +83,7 @@ QString permissionAdvice(const QString& device);
 // listed afresh only then. udev announces a device once its node and access
 // rights are in place. Where no udev service runs (a container, a minimal
 // system) nothing would ever be announced: watching() is then false, and the
-// caller lists the ports at intervals instead.
+// caller watches /dev instead (deviceFolderStamp below).
 class SerialDeviceWatch {
 public:
     // `changed` runs at an event-processing point after tty devices were
@@ -99,6 +99,11 @@ private:
     struct Udev;
     std::unique_ptr<Udev> udev_;
 };
+
+// When a node was last added to /dev or removed from it (its modification
+// time, in nanoseconds); 0 when it cannot be seen. Where udev announces
+// nothing, a change of it is the sign to list the serial ports again.
+qint64 deviceFolderStamp();
 
 // Whether the terminal open on `handle` has hung up: its device went away (a
 // pulled adapter, a pseudo-terminal whose other side closed).
