@@ -146,6 +146,15 @@ device behind COM n like this:
     is COM 1 when it is the only one. When there are several, make comN
     links so that you know which port is which.
 
+  - For devices the system does not list, such as pseudo-terminals, start
+    Corvane with CORVANE_SERIAL_PORTS set to their paths, separated by
+    colons: they then take the place of the system's list.
+
+If the tracker's adapter is pulled out and plugged in again, Corvane finds
+it again by itself. A serial port is used by one program at a time: when
+another program holds it, the tooltip of the "Location" list names that
+program (and its lock file); end it, or choose another port.
+
 You need permission to use the serial device. On Debian the serial devices
 belong to the group "dialout"; add yourself to it with
 
