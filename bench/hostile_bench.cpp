@@ -70,7 +70,7 @@ void commasCase(qsizetype bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(bytes, ',')) != bytes)
         std::abort();
     file.close();
-    ProfileStore store(dir.path());
+    ProfileStore store(dir.path(), &corvane::platform::replaceFileWhole);
     store.readProfiles([](const QString&) {});
 }
 

@@ -4,6 +4,7 @@
 #include "keyboard/KeyNames.h"
 #include "keyboard/PollKeyboard.h"
 #include "keyboard/SendMappedKeys.h"
+#include "platform/Files.h"
 #include "profiles/ProfileCommands.h"
 #include "ui/HelpForm.h"
 #include "ui/MainForm.h"
@@ -27,7 +28,9 @@ namespace {
 const QString kStop = QStringLiteral("Stop");
 const QString kStart = QStringLiteral("Start");
 const QString kKeepAside = QStringLiteral("Keep Aside and Start");
+const QString kKeepCopy = QStringLiteral("Keep a Copy and Start");
 const QString kQuit = QStringLiteral("Quit");
+const QString kStartUpTitle = QStringLiteral("Corvane Start-up");
 const QString kBreak = QStringLiteral("\r\n");
 
 QString counted(qint64 n, const QString& what)
@@ -44,7 +47,9 @@ QString recoveryText(const ProfileStore& store, bool startProfileMissing, const 
     const ProfilesFileFound& found = store.found;
     const QString bytes = counted(found.size, QStringLiteral("byte"));
     QString profiles;
-    if (found.size < 0)
+    if (const QString what = platform::describeNonFile(store.profilesPath()); !what.isEmpty())
+        profiles = QStringLiteral("It is %1, not a file, so Corvane cannot read it.").arg(what);
+    else if (found.size < 0)
         profiles = QStringLiteral("It does not exist, so Corvane would create the default profiles.");
     else if (found.size == 0)
         profiles = QStringLiteral("It is empty, so Corvane would create the default profiles.");
@@ -73,10 +78,29 @@ QString recoveryText(const ProfileStore& store, bool startProfileMissing, const 
         + kBreak + kBreak + kQuit
         + QStringLiteral(": Corvane ends and changes no file.");
 }
+
+// The box that asks what to do with a profiles file that ends in the middle
+// of a profile.
+QString cutProfileText(const ProfileStore& store, const QString& keptName)
+{
+    const ProfilesFileFound& found = store.found;
+    return QStringLiteral("Corvane cannot start with its profiles as they are.") + kBreak + kBreak
+        + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak
+        + QStringLiteral("It holds %1, then the profile \"%2\" cut short: the file ends in the middle of it.")
+              .arg(counted(found.wholeProfiles, QStringLiteral("complete profile")), found.cutProfile)
+        + kBreak + kBreak + kKeepCopy + QStringLiteral(": Corvane copies the file as it is to ") + keptName
+        + QStringLiteral(", writes it again with the complete profiles only and starts with them.") + kBreak + kBreak
+        + kQuit + QStringLiteral(": Corvane ends and changes no file.");
+}
+
+QString stampNow()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+}
 } // namespace
 
-Engine::Engine(platform::Platform& platform, const QString& folder)
-    : app_(platform, folder), pump_(*platform.process)
+Engine::Engine(platform::Platform& platform, SettingsFolder settings)
+    : settings_(std::move(settings)), app_(platform, settings_.path), pump_(*platform.process)
 {
 }
 
@@ -133,6 +157,8 @@ bool Engine::startUp()
         app_.platform.process->whenEndedAbruptly([this](const QString& why) { endAbruptly(why); });
         form_->Form_Load();
         loadKeyNames();
+        // A failed carry-over is reported; the start goes on in the new folder.
+        trapFaults(app_, [this] { carryOverSettings(); });
         profilesLoaded = loadProfiles();
         if (!profilesLoaded)
             return;
@@ -146,12 +172,30 @@ bool Engine::startUp()
     return clean && profilesLoaded;
 }
 
+void Engine::carryOverSettings()
+{
+    const QStringList carried = corvane::carryOverSettings(settings_);
+    if (carried.isEmpty())
+        return;
+    const QString from = QDir::toNativeSeparators(settings_.programFolder);
+    app_.platform.dialogs->message(
+        QStringLiteral("Corvane may not write its own folder, %1, so it keeps its settings in %2 from now on.")
+                .arg(from, QDir::toNativeSeparators(settings_.path))
+            + kBreak + kBreak + QStringLiteral("It has copied %1 there from %2, which stays as it was.")
+                                    .arg(carried.join(QStringLiteral(", ")), from),
+        kStartUpTitle, platform::Buttons::Ok);
+}
+
 bool Engine::loadProfiles()
 {
     ProfileStore& store = app_.store;
+    // What a save cut off by the end of the program left beside the files.
+    platform::removeSaveLeftovers(store.folder(), {kProfilesFileName, kLastProfileFileName});
     form_->commands().ReadProfiles();
     if (store.found.yieldsNoProfile())
         return keepAsideOrQuit(false);
+    if (!store.found.cutProfile.isEmpty())
+        return keepCopyOrQuit();
     // The profile to start with must be one the list will hold, the defaults on
     // a first start; this is known before anything is written.
     const std::optional<QString> last = store.lastProfileInFile();
@@ -172,8 +216,7 @@ bool Engine::loadProfiles()
 bool Engine::keepAsideOrQuit(bool startProfileMissing)
 {
     ProfileStore& store = app_.store;
-    QList<FileMove> moves =
-        store.keptNames(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    QList<FileMove> moves = store.keptNames(stampNow());
     // When only the profile used last is missing from a profiles file that is
     // whole, that file stays where it is: the last-profile file alone goes
     // aside, and "Default Mouse Emulation" of the file starts.
@@ -181,11 +224,25 @@ bool Engine::keepAsideOrQuit(bool startProfileMissing)
         && form_->Profile_Combo->items().contains(kDefaultMouseEmulation))
         moves.removeIf([&](const FileMove& move) { return move.first == store.profilesPath(); });
     const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves),
-                                                     QStringLiteral("Corvane Start-up"), {kKeepAside, kQuit}, 0);
+                                                     kStartUpTitle, {kKeepAside, kQuit}, 0);
     if (choice != 0)
         return false;
     ProfileStore::keepAside(moves);
     // Now as on a first start: neither file is there.
+    return loadProfiles();
+}
+
+bool Engine::keepCopyOrQuit()
+{
+    ProfileStore& store = app_.store;
+    const QString stamp = stampNow();
+    const QString keptName = QFileInfo(store.keptNames(stamp).value(0).second).fileName();
+    if (app_.platform.dialogs->choose(cutProfileText(store, keptName), kStartUpTitle, {kKeepCopy, kQuit}, 0) != 0)
+        return false;
+    store.keepCopyOfProfiles(stamp);
+    // The cut profile stays counted, without a name: never listed, never written.
+    store.table.at(store.table.count()).name.clear();
+    store.writeProfiles();
     return loadProfiles();
 }
 

@@ -4,6 +4,7 @@
 #include "engine/Decoding.h"
 #include "engine/EventPump.h"
 #include "engine/Motion.h"
+#include "profiles/SettingsFolder.h"
 #include "ui/AppContext.h"
 
 #include <QByteArray>
@@ -22,9 +23,9 @@ class TrackerLink;
 
 class Engine {
 public:
-    // `folder` is where the profile files live (the settings folder:
+    // `settings` is where the profile files live (the settings folder:
     // beside the program or the user's configuration folder).
-    Engine(platform::Platform& platform, const QString& folder);
+    Engine(platform::Platform& platform, SettingsFolder settings);
     ~Engine();
 
     // Start-up, then the main loop until the program ends. Returns the exit
@@ -72,10 +73,19 @@ private:
     // with is not among those read, whether to keep both files aside and start
     // afresh, or to quit without touching them. Returns false on quit.
     bool keepAsideOrQuit(bool startProfileMissing);
+    // Asks, when the profiles file ends in the middle of a profile, whether
+    // to keep a copy of the file and go on with its complete profiles (the
+    // file written again without the cut one), or to quit without touching
+    // it. Returns false on quit.
+    bool keepCopyOrQuit();
+    // On the first start in the configuration folder, brings the profiles
+    // over from the program's folder and says so.
+    void carryOverSettings();
     void process();
     void updateMonitor();
     void mouseStage();
 
+    SettingsFolder settings_;
     AppContext app_;
     EventPump pump_;
     std::unique_ptr<HelpForm> help_;

@@ -143,8 +143,10 @@ void TrackerLink::openAndSearch()
     if (!port.isOpen() && app_.link.phase != LinkPhase::Searching)
         enter(LinkPhase::Searching, app_.link.phase == LinkPhase::Closed
                                         ? QStringLiteral("searching the ports for the tracker")
-                                        : QStringLiteral("COM %1 has closed: the device has gone; searching the ports")
-                                              .arg(port.portNumber()));
+                                        : QStringLiteral("COM %1 has closed: %2; searching the ports")
+                                              .arg(port.portNumber())
+                                              .arg(port.whyClosed().isEmpty() ? QStringLiteral("the device has gone")
+                                                                              : port.whyClosed()));
     while (!port.isOpen()) {
         skipFailure([&] { port.setPortNumber(app_.link.portNumber); });
         while (!port.isOpen()) {
@@ -199,12 +201,14 @@ void TrackerLink::setUp()
     const quint32 start = clock.tickCount();
     QByteArray reply;
     quint32 now = start;
+    // A port that closes meanwhile (its device gone or replaced) can no longer
+    // answer: the search then starts at the next cycle, not 2 s later.
     do {
         pump_.process();
         clock.sleepMs(20);
         reply = read();
         now = clock.tickCount();
-    } while (reply.isEmpty() && now - start <= kReplyTimeoutMs);
+    } while (reply.isEmpty() && now - start <= kReplyTimeoutMs && portOpen());
 
     if (reply.startsWith('O')) {
         app_.store.table.current().mode = mode;

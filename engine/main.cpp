@@ -1,6 +1,7 @@
 // Corvane: steers the mouse pointer and presses keys with a serial head tracker.
 #include "engine/Main.h"
 #include "platform/FolderClaim.h"
+#include "platform/Files.h"
 #include "platform/Platform.h"
 #include "platform/QtDesktop.h"
 #include "profiles/SettingsFolder.h"
@@ -106,6 +107,7 @@ int refuseSecondStart(const QString& folder, qint64 holder)
 
 int main(int argc, char* argv[])
 {
+    corvane::platform::settleHomeFolder();
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     if (const std::optional<int> status = answerCommandLine(argc, argv))
@@ -114,18 +116,18 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     qInstallMessageHandler(toolkitHandler);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    const QString folder = corvane::settingsFolderFor(QCoreApplication::applicationDirPath()).path;
+    const corvane::SettingsFolder settings = corvane::settingsFolderFor(QCoreApplication::applicationDirPath());
     // Before anything reads or writes the profile files or opens a port.
     using Claim = corvane::platform::FolderClaimAttempt;
-    Claim claim = corvane::platform::claimSettingsFolder(folder);
+    Claim claim = corvane::platform::claimSettingsFolder(settings.path);
     if (claim.result == Claim::Result::HeldByAnother)
-        return refuseSecondStart(folder, claim.holder);
+        return refuseSecondStart(settings.path, claim.holder);
     if (claim.result == Claim::Result::Unlockable)
         std::fprintf(stderr, "corvane: the settings folder %s cannot be locked (%s), so a second Corvane would not "
                              "be kept from it.\n",
-                     qPrintable(QDir::toNativeSeparators(folder)), qPrintable(claim.why));
-    auto platform = corvane::platform::createPlatform(folder);
+                     qPrintable(QDir::toNativeSeparators(settings.path)), qPrintable(claim.why));
+    auto platform = corvane::platform::createPlatform(settings.path);
     platform->claim = std::move(claim.claim);
-    corvane::Engine engine(*platform, folder);
+    corvane::Engine engine(*platform, settings);
     return engine.Main();
 }

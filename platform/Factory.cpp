@@ -1,10 +1,10 @@
 // The one place that picks the backends for the system being built for.
 #include "platform/Platform.h"
 #include "platform/QtDesktop.h"
-#include "platform/QtSerialPort.h"
 
 #if defined(Q_OS_LINUX)
 #include "platform/LinuxProcess.h"
+#include "platform/LinuxSerialPort.h"
 #include "platform/X11KeyOutput.h"
 #include "platform/X11KeyState.h"
 #include "platform/X11Keyboard.h"
@@ -22,8 +22,12 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder)
     p->clock = std::make_unique<QtClock>();
     p->dialogs = std::make_unique<QtDialogs>();
     p->shell = std::make_unique<QtShell>();
-    p->serial = std::make_unique<QtSerialPort>(settingsFolder);
 #if defined(Q_OS_LINUX)
+    // Devices the system does not list as serial ports, such as
+    // pseudo-terminals, can stand in for its list: CORVANE_SERIAL_PORTS holds
+    // their paths, separated by colons.
+    p->serial = std::make_unique<LinuxSerialPort>(
+        settingsFolder, qEnvironmentVariable("CORVANE_SERIAL_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts));
     auto pointer = std::make_unique<X11Pointer>();
     p->pointerUnavailable = pointer->unavailableReason();
     p->pointer = std::move(pointer);

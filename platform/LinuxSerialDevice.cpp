@@ -1,9 +1,13 @@
 #include "platform/SerialDevice.h"
 
+#include <QSocketNotifier>
 #include <QThread>
+
+#include <libudev.h>
 
 #include <cerrno>
 #include <grp.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -36,6 +40,63 @@ QString permissionAdvice(const QString& device)
     if (owner == nullptr || info.st_gid == 0)
         return QStringLiteral("ask the system's administrator for access to %1").arg(device);
     return QStringLiteral("join the %1 group (sudo adduser $USER %1) and log in again").arg(QString::fromLocal8Bit(owner->gr_name));
+}
+
+struct SerialDeviceWatch::Udev {
+    udev* context = nullptr;
+    udev_monitor* monitor = nullptr;
+    std::unique_ptr<QSocketNotifier> notifier;
+
+    ~Udev()
+    {
+        notifier.reset();
+        if (monitor)
+            udev_monitor_unref(monitor);
+        if (context)
+            udev_unref(context);
+    }
+};
+
+SerialDeviceWatch::SerialDeviceWatch(std::function<void()> changed)
+{
+    // udev's control socket exists while its service runs; without it the
+    // monitor below would be silent.
+    if (::access("/run/udev/control", F_OK) != 0)
+        return;
+    auto watch = std::make_unique<Udev>();
+    watch->context = udev_new();
+    if (watch->context)
+        watch->monitor = udev_monitor_new_from_netlink(watch->context, "udev");
+    if (!watch->monitor || udev_monitor_filter_add_match_subsystem_devtype(watch->monitor, "tty", nullptr) < 0
+        || udev_monitor_enable_receiving(watch->monitor) < 0 || udev_monitor_get_fd(watch->monitor) < 0)
+        return;
+    watch->notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(watch->monitor), QSocketNotifier::Read);
+    QObject::connect(watch->notifier.get(), &QSocketNotifier::activated, watch->notifier.get(),
+                     [monitor = watch->monitor, changed = std::move(changed)] {
+                         // Take every announcement waiting: one listing answers them all.
+                         while (udev_device* device = udev_monitor_receive_device(monitor))
+                             udev_device_unref(device);
+                         changed();
+                     });
+    udev_ = std::move(watch);
+}
+
+SerialDeviceWatch::~SerialDeviceWatch() = default;
+
+qint64 deviceFolderStamp()
+{
+    struct stat dev {};
+    if (::stat("/dev", &dev) != 0)
+        return 0;
+    return qint64(dev.st_mtim.tv_sec) * 1000000000 + dev.st_mtim.tv_nsec;
+}
+
+bool hungUp(qintptr handle)
+{
+    if (handle < 0)
+        return false;
+    pollfd line{static_cast<int>(handle), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 } // namespace corvane::platform

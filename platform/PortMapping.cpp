@@ -45,4 +45,19 @@ PortDevice portDevice(int number, const QStringList& listed, const QList<PortEnt
     return {{}, QStringLiteral("the system lists %1 serial port(s)").arg(ordered.size())};
 }
 
+QString closingReason(const OpenPort& port, const QStringList& listed, const QList<PortEntry>& entries)
+{
+    const PortDevice now = portDevice(port.number, listed, entries);
+    if (now.device == port.device)
+        return {};
+    const QString stands = now.device.isEmpty() ? QStringLiteral("no device (%1)").arg(now.why) : now.device;
+    if (!entries.isEmpty())
+        return QStringLiteral("COM %1 now leads to %2").arg(port.number).arg(stands);
+    if (!listed.contains(port.device))
+        return QStringLiteral("%1 is no longer listed").arg(port.device);
+    if (!port.answered)
+        return QStringLiteral("COM %1 now stands for %2, and %3 never answered").arg(port.number).arg(stands, port.device);
+    return {};
+}
+
 } // namespace corvane::platform

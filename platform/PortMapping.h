@@ -32,4 +32,21 @@ QStringList portOrder(QStringList listed);
 
 PortDevice portDevice(int number, const QStringList& listed, const QList<PortEntry>& entries);
 
+// A port that is open, as the rule below sees it.
+struct OpenPort {
+    int number = 0;        // n of COM n
+    QString device;        // the device it opened
+    bool answered = false; // whether anything has come from it since it opened
+};
+
+// Why an open port must close now that the system lists `listed` and the
+// folder holds `entries`, so that the link searches again; empty text while it
+// may stay open. It closes when its device is no longer listed, or when COM n
+// is defined by an entry that now leads elsewhere or nowhere. Without entries,
+// a port that never answered also closes when COM n now stands for another
+// device: an adapter plugged in is listed before it, and may be the tracker.
+// A port that answered stays while other devices come and go: the tracker is
+// there, whatever number its device has now.
+QString closingReason(const OpenPort& port, const QStringList& listed, const QList<PortEntry>& entries);
+
 } // namespace corvane::platform

@@ -1,9 +1,73 @@
 #pragma once
-// What the serial port needs from the system beyond QSerialPort.
+// What the serial port needs from the system: the terminal device itself,
+// its locks, and the news of devices coming and going.
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
+#include <termios.h>
+
+#include <functional>
+#include <memory>
+
 namespace corvane::platform {
+
+// Line settings: speed, parity, data and stop bits.
+struct LineSettings {
+    qint32 baud = 9600;
+    char parity = 'n';        // n, e, o, m (mark) or s (space)
+    int dataBits = 8;         // 5 to 8
+    bool twoStopBits = false; // also for "1.5", which the hardware makes of it with five data bits
+};
+
+// A serial device opened for the port. Two programs never drive one device
+// at once: it is held with a kernel lock (flock), which ends with the process
+// however that ends, so it is never stale, and in exclusive mode, which keeps
+// out programs that take no locks. A lock file that another program made in
+// the lock directory ("LCK..ttyUSB0") is honoured while its process lives;
+// one whose process has gone is removed when it can be, and never stands in
+// the way. Corvane makes none itself, so it can leave none behind.
+class SerialLine {
+public:
+    explicit SerialLine(QString lockDirectory) : lockDirectory_(std::move(lockDirectory)) {}
+    ~SerialLine() { close(false); }
+    SerialLine(const SerialLine&) = delete;
+    SerialLine& operator=(const SerialLine&) = delete;
+
+    // Opens `device` raw with `settings`. Returns empty text, or why it
+    // could not, with what the user can do about it when there is something.
+    QString open(const QString& device, const LineSettings& settings);
+    // With `drain`, waits (a second at most) for the output to leave first.
+    // Restores the line settings the device had before.
+    void close(bool drain);
+    bool isOpen() const { return fd_ >= 0; }
+    qintptr handle() const { return fd_; }
+    // Sends all of `bytes`, waiting up to half a second for room; false when
+    // the device failed.
+    bool write(const QByteArray& bytes);
+    // Everything received so far; `failed` is set when the device failed.
+    QByteArray read(bool* failed);
+
+private:
+    QString lockDirectory_;
+    int fd_ = -1;
+    termios before_{};
+};
+
+// The name of a device's lock file, as programs that lock serial devices
+// name it: "LCK..ttyUSB0" for /dev/ttyUSB0, "LCK..pts_3" for /dev/pts/3.
+QString lockFileName(const QString& device);
+
+// The process a lock file names: its first line in decimal, however padded,
+// or, for a file of four bytes, a number in the machine's order (the oldest
+// form). 0 when it names none.
+qint64 lockFileProcess(const QByteArray& content);
+
+// The process holding a kernel lock (flock) on the file `id`, as
+// /proc/locks writes it ("08:02:1234": device major and minor in
+// hexadecimal, then the inode), found in the text of /proc/locks; 0 when
+// there is none.
+qint64 flockHolder(const QByteArray& locks, const QByteArray& id);
 
 // Waits until what was written to a serial device has left the wire, so that
 // closing it (which restores the line settings it had before) cannot cut the
@@ -14,5 +78,35 @@ void drainOutput(qintptr handle);
 // permission, such as "join the dialout group and log in again"; empty when
 // the permissions are not the cause.
 QString permissionAdvice(const QString& device);
+
+// Tells when serial devices come or go, through udev, so that the ports are
+// listed afresh only then. udev announces a device once its node and access
+// rights are in place. Where no udev service runs (a container, a minimal
+// system) nothing would ever be announced: watching() is then false, and the
+// caller watches /dev instead (deviceFolderStamp below).
+class SerialDeviceWatch {
+public:
+    // `changed` runs at an event-processing point after tty devices were
+    // added or removed (or announcements were lost).
+    explicit SerialDeviceWatch(std::function<void()> changed);
+    ~SerialDeviceWatch();
+    SerialDeviceWatch(const SerialDeviceWatch&) = delete;
+    SerialDeviceWatch& operator=(const SerialDeviceWatch&) = delete;
+
+    bool watching() const { return udev_ != nullptr; }
+
+private:
+    struct Udev;
+    std::unique_ptr<Udev> udev_;
+};
+
+// When a node was last added to /dev or removed from it (its modification
+// time, in nanoseconds); 0 when it cannot be seen. Where udev announces
+// nothing, a change of it is the sign to list the serial ports again.
+qint64 deviceFolderStamp();
+
+// Whether the terminal open on `handle` has hung up: its device went away (a
+// pulled adapter, a pseudo-terminal whose other side closed).
+bool hungUp(qintptr handle);
 
 } // namespace corvane::platform

@@ -32,8 +32,12 @@ public:
     // about it when there is something (access rights).
     virtual void open() = 0;
     virtual void close() = 0;
-    // False once the device has gone (a read or write error closes the port).
+    // False once the device has gone (a read or write error closes the port),
+    // or once COM n stands for another device and the port was left for it.
     virtual bool isOpen() = 0;
+    // Why the port closed by itself, as the cases above; empty after open()
+    // and close().
+    virtual QString whyClosed() const = 0;
 
     // Sends the bytes at once. Throws a Fault when the port is closed. A failed
     // write means the device has gone: the port closes and reports closed.

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <limits>
@@ -213,26 +212,6 @@ Fault fileAccessFault(const QString& path, const QString& reason)
                 .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()), reason)};
 }
 
-// Replaces the file whole: the new content goes to a temporary file that takes
-// the old file's place only when completely written, so a failure leaves the
-// old file as it was.
-void replaceFile(const QString& path, const QByteArray& bytes)
-{
-    // The user's configuration folder is made on the first write there.
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw fileAccessFault(path, QStringLiteral("the folder cannot be created"));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fileAccessFault(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw fileAccessFault(path, reason);
-    }
-    if (!file.commit())
-        throw fileAccessFault(path, file.errorString());
-}
-
 // Asks the store's hook for a free file handle; when there is none the store's
 // handler runs (it ends the program) and the caller does nothing more.
 bool fileHandleAvailable(const ProfileStore& store)
@@ -309,6 +288,19 @@ QByteArray lastProfileBytes(const QString& name)
     return bytes;
 }
 
+bool holdsProfiles(const QByteArray& bytes)
+{
+    ProfileTable table;
+    bool named = false;
+    readProfilesBytes(bytes, table, [&](const QString& name) { named = named || !name.isEmpty(); });
+    return named;
+}
+
+bool holdsLastProfile(const QByteArray& bytes)
+{
+    return bytes.trimmed().startsWith('"');
+}
+
 bool fitsTextField(const QString& text)
 {
     for (const QChar c : text) {
@@ -318,7 +310,10 @@ bool fitsTextField(const QString& text)
     return true;
 }
 
-ProfileStore::ProfileStore(QString folder) : folder_(std::move(folder)) {}
+ProfileStore::ProfileStore(QString folder, FileWriter writer)
+    : folder_(std::move(folder)), writer_(std::move(writer))
+{
+}
 
 QString ProfileStore::profilesPath() const
 {
@@ -337,7 +332,8 @@ void ProfileStore::readProfiles(const std::function<void(const QString&)>& onNam
     if (!fileHandleAvailable(*this))
         return;
     const QFileInfo info(profilesPath());
-    found.size = info.exists() ? info.size() : -1;
+    found.notAFile = info.isSymLink() ? !info.isFile() : info.exists() && !info.isFile();
+    found.size = info.isFile() ? info.size() : -1;
     const std::optional<QByteArray> bytes = readSmallFile(profilesPath());
     if (!bytes)
         return;
@@ -355,6 +351,9 @@ void ProfileStore::readProfiles(const std::function<void(const QString&)>& onNam
         return;
     }
     found.read = true;
+    // A record that the file ends in the middle of stays counted, unlisted.
+    if (table.count() > names.size())
+        found.cutProfile = table.at(table.count()).name;
     if (onName)
         for (const QString& name : names)
             onName(name);
@@ -364,7 +363,7 @@ void ProfileStore::writeProfiles()
 {
     if (!fileHandleAvailable(*this))
         return;
-    replaceFile(profilesPath(), profilesFileBytes(table));
+    replaceFile(profilesPath(), profilesFileBytes(table), holdsProfiles);
 }
 
 void ProfileStore::readLastProfile()
@@ -387,7 +386,28 @@ void ProfileStore::writeLastProfile()
 {
     if (!fileHandleAvailable(*this))
         return;
-    replaceFile(lastProfilePath(), lastProfileBytes(lastProfileName));
+    replaceFile(lastProfilePath(), lastProfileBytes(lastProfileName), holdsLastProfile);
+}
+
+void ProfileStore::replaceFile(const QString& path, const QByteArray& bytes,
+                               const std::function<bool(const QByteArray&)>& ownFile) const
+{
+    // The user's configuration folder is made on the first write there.
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        throw fileAccessFault(path, QStringLiteral("the folder cannot be created"));
+    if (const QString reason = writer_(path, bytes, ownFile); !reason.isEmpty())
+        throw fileAccessFault(path, reason);
+}
+
+QString ProfileStore::keepCopyOfProfiles(const QString& stamp) const
+{
+    const std::optional<QByteArray> bytes = readSmallFile(profilesPath());
+    if (!bytes)
+        throw fileAccessFault(profilesPath(), QStringLiteral("it cannot be read"));
+    const QList<FileMove> names = keptNames(stamp);
+    const QString kept = names.value(0).second;
+    replaceFile(kept, *bytes, {});
+    return kept;
 }
 
 QList<FileMove> ProfileStore::keptNames(const QString& stamp) const

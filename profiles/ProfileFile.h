@@ -45,14 +45,29 @@ QByteArray lastProfileBytes(const QString& name);
 // a single Latin-1 byte and not a double quote.
 bool fitsTextField(const QString& text);
 
+// Whether bytes are a profiles file that holds at least one whole profile,
+// or a last-profile file: what a link kept in the settings folder must lead to
+// before a save writes through it.
+bool holdsProfiles(const QByteArray& bytes);
+bool holdsLastProfile(const QByteArray& bytes);
+
 // What the last reading of the profiles file found at its path.
 struct ProfilesFileFound {
-    qint64 size = -1;      // -1: nothing there
+    qint64 size = -1;      // -1: nothing there, or no regular file
+    bool notAFile = false; // something other than a regular file is there
     bool read = false;     // its bytes could be read
     int wholeProfiles = 0; // records read with all their fields and a name
+    // The name of a last record that the file cuts short; empty when none is.
+    QString cutProfile;
     // Something is there, yet not one profile came of it.
-    bool yieldsNoProfile() const { return size > 0 && wholeProfiles == 0; }
+    bool yieldsNoProfile() const { return (size > 0 || notAFile) && wholeProfiles == 0; }
 };
+
+// Writes bytes as the whole file at a path, or leaves that file as it was;
+// returns why it could not, empty text when it did. `ownFile` tells whether a
+// link's target holds a file of ours. The machine's own: platform/Files.h.
+using FileWriter = std::function<QString(const QString& path, const QByteArray& bytes,
+                                         const std::function<bool(const QByteArray&)>& ownFile)>;
 
 // A file to rename: its path and its new path.
 using FileMove = std::pair<QString, QString>;
@@ -60,7 +75,7 @@ using FileMove = std::pair<QString, QString>;
 // The profile table, the last profile name and the files that keep them.
 class ProfileStore {
 public:
-    explicit ProfileStore(QString folder);
+    ProfileStore(QString folder, FileWriter writer);
 
     QString folder() const { return folder_; }
     QString profilesPath() const;
@@ -78,15 +93,19 @@ public:
     // Resets the table and reads the profiles file; silent on any failure.
     // `onName` receives each name to list.
     void readProfiles(const std::function<void(const QString&)>& onName);
-    // Replaces the profiles file whole (through a save file); throws a Fault on failure.
+    // Replaces the profiles file whole, or leaves it as it was and throws a
+    // Fault that says why.
     void writeProfiles();
     // "Default Mouse Emulation", then the last field of the last-profile file.
     void readLastProfile();
     // The name readLastProfile would read; nothing when there is no
     // last-profile file to read. Changes nothing.
     std::optional<QString> lastProfileInFile() const;
-    // Throws a Fault on failure.
+    // As writeProfiles.
     void writeLastProfile();
+    // Copies the profiles file, as it is, to the first free name of
+    // keptNames(stamp); returns that name. Throws the file access Fault.
+    QString keepCopyOfProfiles(const QString& stamp) const;
 
     // The new names under which keepAside keeps the two files, for those that
     // exist, profiles file first: the name, ".kept-" and the stamp, and "-2",
@@ -97,7 +116,11 @@ public:
     static void keepAside(const QList<FileMove>& moves);
 
 private:
+    void replaceFile(const QString& path, const QByteArray& bytes,
+                     const std::function<bool(const QByteArray&)>& ownFile) const;
+
     QString folder_;
+    FileWriter writer_;
 };
 
 } // namespace corvane

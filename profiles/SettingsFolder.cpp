@@ -1,17 +1,29 @@
 #include "profiles/SettingsFolder.h"
 
+#include "core/Fault.h"
+#include "profiles/ProfileFile.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace corvane {
 
+bool isSystemFolder(const QString& folder)
+{
+    static const QRegularExpression kSystem(
+        QStringLiteral("^/(usr|bin|sbin|lib[^/]*|opt|etc|var(?!/tmp(/|$))|boot|snap|nix|gnu|app)(/|$)"));
+    return folder == QLatin1String("/") || kSystem.match(QDir::cleanPath(folder)).hasMatch();
+}
+
 SettingsFolder chooseSettingsFolder(const QString& programFolder, bool programFolderWritable,
                                     const QString& configFolder)
 {
-    if (programFolderWritable)
-        return {programFolder, true};
-    return {configFolder, false};
+    if (programFolderWritable && !isSystemFolder(programFolder))
+        return {programFolder, true, programFolder};
+    return {configFolder, false, programFolder};
 }
 
 bool folderWritable(const QString& folder)
@@ -23,12 +35,14 @@ bool folderWritable(const QString& folder)
 QString userConfigFolder()
 {
     // No organization name is set, so this is <config>/Corvane.
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
 SettingsFolder settingsFolderFor(const QString& programFolder)
 {
-    return chooseSettingsFolder(programFolder, folderWritable(programFolder), userConfigFolder());
+    const QString real = QFileInfo(programFolder).canonicalFilePath();
+    const QString folder = real.isEmpty() ? programFolder : real;
+    return chooseSettingsFolder(folder, folderWritable(folder), userConfigFolder());
 }
 
 QString describeSettingsFolder(const SettingsFolder& folder)
@@ -36,9 +50,50 @@ QString describeSettingsFolder(const SettingsFolder& folder)
     const QString path = QDir::toNativeSeparators(folder.path);
     if (folder.besideProgram)
         return QStringLiteral("Settings folder: %1 (the program's folder, which you may write)").arg(path);
+    if (isSystemFolder(folder.programFolder))
+        return QStringLiteral("Settings folder: %1 (your configuration folder, as the program is installed in a "
+                              "system folder)")
+            .arg(path);
     return QStringLiteral("Settings folder: %1 (your configuration folder, as you may not write the "
                           "program's folder)")
         .arg(path);
+}
+
+QStringList carryOverSettings(const SettingsFolder& folder)
+{
+    if (folder.besideProgram || folder.programFolder.isEmpty())
+        return {};
+    const QDir from(folder.programFolder);
+    const QDir to(folder.path);
+    if (from.absolutePath() == to.absolutePath() || !QFileInfo(from.filePath(kProfilesFileName)).isFile()
+        || QFileInfo(to.filePath(kProfilesFileName)).exists() || QFileInfo(to.filePath(kLastProfileFileName)).exists())
+        return {};
+    QStringList names{kProfilesFileName, kLastProfileFileName};
+    static const QRegularExpression kComEntry(QStringLiteral("^com[1-9][0-9]*$"));
+    for (const QString& name : from.entryList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System)) {
+        if (kComEntry.match(name).hasMatch() && !QFileInfo::exists(to.filePath(name)))
+            names.append(name);
+    }
+    if (!QDir().mkpath(to.absolutePath()))
+        throw Fault{kFaultFileAccess, QStringLiteral("Path/File access error: cannot create the settings folder \"%1\"")
+                                          .arg(QDir::toNativeSeparators(to.absolutePath()))};
+    QStringList carried;
+    for (const QString& name : names) {
+        const QFileInfo source(from.filePath(name));
+        bool copied = false;
+        if (source.isSymLink())
+            copied = QFile::link(source.symLinkTarget(), to.filePath(name));
+        else if (source.isFile())
+            copied = QFile::copy(source.filePath(), to.filePath(name));
+        else
+            continue;
+        if (!copied)
+            throw Fault{kFaultFileAccess, QStringLiteral("Path/File access error: cannot copy \"%1\" to \"%2\"")
+                                              .arg(QDir::toNativeSeparators(source.filePath()),
+                                                   QDir::toNativeSeparators(to.filePath(name)))};
+        carried.append(name);
+    }
+    return carried;
 }
 
 } // namespace corvane

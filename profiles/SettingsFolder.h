@@ -1,20 +1,29 @@
 #pragma once
 // Where Corvane keeps its profile files and looks for its comN entries (the
-// settings folder): beside the executable when the program may write there
-// (a build folder, a copy in the user's own folder), so that files written
-// there before carry over unchanged; otherwise, as for a program installed in
-// /usr/bin, in the user's configuration folder (normally ~/.config/Corvane).
+// settings folder): beside the executable when that is a copy of the user's
+// own, outside the system's folders, in a folder the program may write (a
+// build folder, a copy in the user's home), so that files written there before
+// carry over unchanged; otherwise, as for a program installed in /usr/bin (even
+// when run by the administrator, who may write there), in the user's
+// configuration folder (normally ~/.config/Corvane).
 #include <QString>
+#include <QStringList>
 
 namespace corvane {
 
 struct SettingsFolder {
     QString path;
     bool besideProgram = false; // false: the user's configuration folder
+    QString programFolder;      // the folder of the executable
 };
 
+// Whether a folder is one of the system's, where installed programs live and
+// a program never writes its settings: /usr and everything below it, /bin,
+// /sbin, /lib*, /opt, /etc, /var (but /var/tmp), /boot, /snap, /nix, /gnu and /app.
+bool isSystemFolder(const QString& folder);
+
 // The rule itself, on given answers: the program's folder when it is
-// writable, else the configuration folder.
+// writable and not a system folder, else the configuration folder.
 SettingsFolder chooseSettingsFolder(const QString& programFolder, bool programFolderWritable,
                                     const QString& configFolder);
 
@@ -27,10 +36,21 @@ bool folderWritable(const QString& folder);
 // ~/.config/Corvane). It is created when a file is first written there.
 QString userConfigFolder();
 
-// The settings folder for a program in `programFolder`, by the rule above.
+// The settings folder for a program in `programFolder`, by the rule above
+// (symbolic links resolved: /bin is /usr/bin).
 SettingsFolder settingsFolderFor(const QString& programFolder);
 
 // One line that says which folder is used and why, for the command line help.
 QString describeSettingsFolder(const SettingsFolder& folder);
+
+// The files that follow the user from the program's folder into the
+// configuration folder: the two profile files and the comN entries.
+// Nothing is carried when the settings are beside the program, when the
+// configuration folder already holds a profile file, or when the program's
+// folder holds no profiles file. Links are carried as links to the same
+// target; the program's folder is left as it is. Returns the names carried,
+// or, when a copy failed, throws the file access Fault (what was carried
+// before stays).
+QStringList carryOverSettings(const SettingsFolder& folder);
 
 } // namespace corvane

@@ -84,16 +84,25 @@ folder:
 The settings folder is the folder of the program's executable file when
 you may write there (a build folder, or a copy of Corvane in your own
 folder), so files you copy beside the program are used unchanged.
-Otherwise, as when Corvane is installed in /usr/bin, it is your
-configuration folder, normally ~/.config/Corvane, which Corvane creates
-when it first writes there. Both folders hold the same files in the same
-form. To tell which folder is used, run
+Otherwise, as when Corvane is installed in /usr/bin or in another of the
+system's folders (/usr, /opt and the like, even when the administrator
+runs it), it is your configuration folder, normally ~/.config/Corvane,
+which Corvane creates when it first writes there. Both folders hold the
+same files in the same form. To tell which folder is used, run
 
     corvane --help
 
 in a terminal: it names the settings folder and why it was chosen. If a
-file cannot be written there, Corvane says so, naming the folder, and
-keeps your settings as they were.
+file cannot be written there (the disk is full, say), Corvane says why,
+naming the folder, and keeps your file exactly as it was. It writes only
+a plain file, or a link to one that holds Corvane's settings (as a
+dotfile manager keeps them); a link to anything else, or a folder, a
+device or a pipe in a file's place, is refused with a message.
+
+When your profiles are beside a copy of Corvane in a folder you may not
+write, the first start that uses your configuration folder copies them,
+and the comN entries, there, and says so once; the old folder stays as
+it was.
 
 On its first start Corvane creates the three default profiles "Default
 Flight Simulator", "Default Euler Angle" and "Default Mouse Emulation" and
@@ -108,7 +117,11 @@ contents unchanged, to names ending in ".kept-" and the date and time, and
 start with the three default profiles, as on a first start. When the
 profiles file is whole and only the profile used last is missing from it,
 only LastProfile1.2.dat is renamed, and Corvane starts with the file's
-"Default Mouse Emulation". Or choose Quit
+"Default Mouse Emulation". When the profiles file ends in the middle of
+a profile (a save that was cut off), the box names that profile: Keep a
+Copy and Start copies the file as it is to a name ending in ".kept-" and
+the date and time, writes it again with the complete profiles only, and
+starts with them. Or choose Quit
 to close Corvane and leave both files exactly as they are, for example to
 repair them by hand. Nothing you wrote is deleted: to get your old profiles
 back, quit Corvane and rename the kept files to their original names. A
@@ -132,6 +145,15 @@ device behind COM n like this:
     which open even when nothing is connected to them. So a USB adapter
     is COM 1 when it is the only one. When there are several, make comN
     links so that you know which port is which.
+
+  - For devices the system does not list, such as pseudo-terminals, start
+    Corvane with CORVANE_SERIAL_PORTS set to their paths, separated by
+    colons: they then take the place of the system's list.
+
+If the tracker's adapter is pulled out and plugged in again, Corvane finds
+it again by itself. A serial port is used by one program at a time: when
+another program holds it, the tooltip of the "Location" list names that
+program (and its lock file); end it, or choose another port.
 
 You need permission to use the serial device. On Debian the serial devices
 belong to the group "dialout"; add yourself to it with

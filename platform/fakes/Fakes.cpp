@@ -116,6 +116,7 @@ void FakeSerialPort::open()
     }
     log_.add(what);
     open_ = true;
+    whyClosed_.clear();
 }
 
 void FakeSerialPort::close()
@@ -123,6 +124,7 @@ void FakeSerialPort::close()
     if (open_)
         log_.add(QStringLiteral("close"));
     open_ = false;
+    whyClosed_.clear();
 }
 
 void FakeSerialPort::output(const QByteArray& bytes)
@@ -151,6 +153,15 @@ void FakeSerialPort::vanish()
     open_ = false;
     openable_ = {0, {}};
     pending_.clear();
+    whyClosed_ = QStringLiteral("the device has gone");
+}
+
+void FakeSerialPort::leave(const QString& why)
+{
+    log_.add(QStringLiteral("left: ") + why);
+    open_ = false;
+    pending_.clear();
+    whyClosed_ = why;
 }
 
 namespace {

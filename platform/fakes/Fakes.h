@@ -141,6 +141,7 @@ public:
     void open() override;
     void close() override;
     bool isOpen() override { return open_; }
+    QString whyClosed() const override { return whyClosed_; }
     void output(const QByteArray& bytes) override;
     QByteArray input() override;
 
@@ -157,12 +158,15 @@ public:
     std::function<void(const QByteArray&)> onWrite;
     // The device goes away: the port reports closed and nothing opens.
     void vanish();
+    // COM n comes to stand for another device: the port reports closed, for `why`.
+    void leave(const QString& why);
 
 private:
     Log& log_;
     int number_ = 1;
     QString settings_;
     bool open_ = false;
+    QString whyClosed_;
     std::pair<int, QString> openable_{0, {}};
     QByteArray pending_;
 };

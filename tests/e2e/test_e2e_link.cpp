@@ -1,6 +1,6 @@
 // The tracker link of the real program: with a tracker that understands one
-// line speed only, and with the port given by an entry of the folder, as the
-// port list's tooltip shows it.
+// line speed only, with the port given by an entry of the folder, as the port
+// list's tooltip shows it, and with a tracker that vanishes and returns.
 #include "tests/e2e/E2eSupport.h"
 
 #include <chrono>
@@ -92,6 +92,39 @@ TEST_F(LinkTest, AComEntryAloneDefinesThePortsAndTheTooltipShowsTheLink)
     EXPECT_EQ(corvane.terminate(), 0);
     EXPECT_TRUE(sim.recordBecomes(setUp + "S!!R\r", 3s));
     EXPECT_TRUE(sim.status("mode=none"));
+}
+
+// Without entries COM n is the n-th listed port, adapters first. The ports
+// listed here are two terminals named like the machine's: the tracker as
+// "ttyUSB0" and, as "ttyS0", a port that opens but never answers, as a
+// built-in port with nothing attached does. The tracker vanishes while
+// tracking and COM 1 falls to the silent port; it returns, COM 1 stands for
+// it again, the silent port is left and tracking resumes within 3 s.
+TEST_F(LinkTest, ATrackerThatVanishesAndReturnsIsFoundAgainInsteadOfASilentPort)
+{
+    fs::create_directories(folder / "silent");
+    Simulator silent(folder / "silent", folder / "ttyS0", {"--fault", "no-reply"});
+    Simulator sim(folder, folder / "ttyUSB0", {"--motion", "circle"});
+    ::setenv("CORVANE_SERIAL_PORTS", ((folder / "ttyS0").string() + ":" + (folder / "ttyUSB0").string()).c_str(), 1);
+    ::setenv("QT_LOGGING_RULES", "corvane.link=true", 1);
+    Corvane corvane(folder);
+    ::unsetenv("CORVANE_SERIAL_PORTS");
+    ::unsetenv("QT_LOGGING_RULES");
+    const std::string setUp = "!!" + kSetUp;
+    ASSERT_TRUE(sim.recordBecomes(setUp + "!", 10s));
+    corvane.clickStart();
+    ASSERT_TRUE(sim.status("streaming=yes", 5s));
+    EXPECT_TRUE(pointerMoves(2s));
+
+    sim.command("vanish");
+    ASSERT_TRUE(setUpsSent(silent, 1, 5s)) << "COM 1 did not fall to the silent port";
+    const std::string before = sim.record();
+    sim.command("return");
+    EXPECT_TRUE(sim.recordBecomes(before + setUp + "S", 3s));
+    EXPECT_TRUE(pointerMoves(2s));
+    EXPECT_EQ(countOf(readFile(folder / "corvane.log"), "COM 1 now stands for " + (folder / "ttyUSB0").string()), 1u)
+        << readFile(folder / "corvane.log");
+    EXPECT_EQ(corvane.close(), 0);
 }
 
 } // namespace

@@ -118,6 +118,41 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
         }
 }
 
+// A profiles file that ends in the middle of a profile is damage that the
+// start-up box names. Keep a Copy and Start keeps the bytes in a copy, writes
+// the file again with the complete profiles only and lists them; Quit changes
+// nothing. Something other than a file in the profiles file's place is named
+// for what it is.
+TEST(EngineStartUp, AProfileCutShortOrANonFileIsNamedBeforeAnythingIsWritten)
+{
+    const QByteArray cut = testing::defaultsFileBytes() + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em";
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit" : "kept a copy");
+        testing::EngineRig rig;
+        testing::writeFile(rig.path(kProfilesFileName), cut);
+        rig.fakes.dialogs().pick(quit ? 1 : 0);
+        EXPECT_EQ(rig.runUntilClosedAt(70), quit ? 1 : 0);
+        const auto& boxes = rig.fakes.dialogs().boxes;
+        ASSERT_EQ(boxes.size(), 1u) << rig.fakes.log.joined().toStdString();
+        EXPECT_EQ(boxes[0].choices, QStringList({"Keep a Copy and Start*", "Quit"}));
+        EXPECT_TRUE(boxes[0].text.contains("It holds 3 complete profiles, then the profile \"Mine\" cut short"))
+            << boxes[0].text.toStdString();
+        const QStringList files = QDir(rig.dir.path()).entryList(QDir::Files);
+        const QStringList kept = files.filter(".kept-");
+        ASSERT_EQ(kept.size(), quit ? 0 : 1) << files.join(' ').toStdString();
+        EXPECT_TRUE(quit || boxes[0].text.contains("copies the file as it is to " + kept[0] + ", writes"));
+        EXPECT_EQ(readFile(rig.path(quit ? kProfilesFileName : kept.value(0))), cut);
+        EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == testing::defaultsFileBytes());
+        EXPECT_EQ(rig.form().Profile_Combo->items().size(), 3);
+    }
+    testing::EngineRig rig;
+    ASSERT_TRUE(QDir(rig.dir.path()).mkdir(kProfilesFileName));
+    rig.fakes.dialogs().pick(1);
+    EXPECT_EQ(rig.runUntilClosedAt(70), 1);
+    ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1u);
+    EXPECT_TRUE(rig.fakes.dialogs().boxes[0].text.contains("It is a directory, not a file, so Corvane cannot read it."));
+}
+
 TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
 {
     testing::writeFile(path(kProfilesFileName), profileLine(defaultFlightSimulator())); // one profile is enough

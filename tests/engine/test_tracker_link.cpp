@@ -150,6 +150,23 @@ TEST(TrackerLink, ADeviceGoneIsSearchedForDownTheSpeedsAndOnToTheNextPort)
     EXPECT_EQ(rig.profile().speed, QStringLiteral("4800 Kbps"));
 }
 
+TEST(TrackerLink, APortLeftForAnotherDeviceDuringTheWaitForTheReplyIsOpenedAgainAtTheNextCycle)
+{
+    Rig rig;
+    rig.serial().ackReply.clear();
+    rig.serial().onWrite = [&](const QByteArray& bytes) {
+        if (bytes.startsWith("!M"))
+            rig.clock().at(rig.clock().nowMs() + 100, [&] { rig.serial().leave(QStringLiteral("another device")); });
+    };
+    // Its own wait, the drain, the reply's wait until the port is left (not
+    // the whole 2000 ms), the drain after it.
+    EXPECT_EQ(rig.cycle().count(QStringLiteral("sleep 20")), 9);
+    rig.serial().onWrite = nullptr;
+    rig.serial().ackReply = "OK\r";
+    rig.cycle();
+    EXPECT_EQ(rig.accepted(), kMouseCommand);
+}
+
 TEST(TrackerLink, ThePortListsTooltipShowsTheDevicesWhyTheyRefusedAndWhereTheLinkStands)
 {
     Rig rig;

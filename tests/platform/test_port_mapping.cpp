@@ -1,5 +1,6 @@
 // Which device COM n stands for: USB adapters before built-in ports, and the
-// folder's comN entries, when there are any, alone.
+// folder's comN entries, when there are any, alone; and when an open port
+// must be left because that changed.
 #include "platform/PortMapping.h"
 
 #include <gtest/gtest.h>
@@ -33,4 +34,26 @@ TEST(PortMapping, AdaptersComeFirstAndEntriesAloneDecideWhenThereAreAny)
     };
     for (const auto& row : rows)
         EXPECT_EQ(ports(row.listed, row.entries), QString::fromLatin1(row.expected)) << row.expected;
+}
+
+TEST(PortMapping, AnOpenPortClosesWhenItsDeviceGoesOrANeverAnsweringOneIsPassedOver)
+{
+    const QStringList builtIn = {"/dev/ttyS0", "/dev/ttyS1"};
+    const QStringList plugged = {"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyS1"};
+    const PortEntry com1{1, "/x/com1", "/dev/ttyUSB0"}, pulled{1, "/x/com1", ""};
+    const struct { const char* label; OpenPort port; QStringList listed; QList<PortEntry> entries; QString reason; } rows[] = {
+        {"nothing changed", {1, "/dev/ttyS0", false}, builtIn, {}, {}},
+        {"an adapter plugged in passes a silent port", {1, "/dev/ttyS0", false}, plugged, {},
+         "COM 1 now stands for /dev/ttyUSB0, and /dev/ttyS0 never answered"},
+        {"the tracker stays on its port when COM n moves", {1, "/dev/ttyS0", true}, plugged, {}, {}},
+        {"a silent port's number runs past the list", {2, "/dev/ttyUSB0", false}, {"/dev/ttyUSB0"}, {},
+         "COM 2 now stands for no device (the system lists 1 serial port(s)), and /dev/ttyUSB0 never answered"},
+        {"the tracker's adapter pulled", {1, "/dev/ttyUSB0", true}, builtIn, {}, "/dev/ttyUSB0 is no longer listed"},
+        {"an entry keeps its device", {1, "/dev/ttyUSB0", false}, builtIn, {com1}, {}},
+        {"an entry that dangles now", {1, "/dev/ttyUSB0", true}, plugged, {pulled},
+         "COM 1 now leads to no device (/x/com1 leads to no device)"},
+        {"an entry made while open", {1, "/dev/ttyS0", true}, plugged, {com1}, "COM 1 now leads to /dev/ttyUSB0"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(closingReason(row.port, row.listed, row.entries), row.reason) << row.label;
 }

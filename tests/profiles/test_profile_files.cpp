@@ -1,6 +1,7 @@
 // The two profile files: their exact bytes both ways, the reading rules for
 // damaged or odd content, and failed writes that keep the old file.
 #include "core/Fault.h"
+#include "platform/Files.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/SettingsFolder.h"
 
@@ -15,11 +16,14 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <sys/mount.h>
+#include <unistd.h>
 #include <string_view>
 
 using namespace corvane;
 using namespace std::string_view_literals;
 using corvane::testing::faultOf;
+using corvane::testing::readFile;
 using corvane::testing::writeFile;
 
 namespace {
@@ -28,6 +32,12 @@ const QByteArray kMouseEmulationLine =
     R"("Default Mouse Emulation","Ambrel","COM 1","19200 Kbps","Mouse Emulation",2,3,4,"Mouse Event",)"
     R"(9,7,0,17,16,0,"Disabled","","","","","","","D162D163D083U083U163U162","D162D163D083U083U163U162",20)"
     "\r\n";
+
+// A store whose saves go through the machine's own file writer.
+ProfileStore storeIn(const QString& folder)
+{
+    return ProfileStore(folder, &platform::replaceFileWhole);
+}
 
 QStringList readInto(ProfileTable& table, const QByteArray& bytes)
 {
@@ -101,7 +111,7 @@ TEST(ProfileFile, LastProfileTakesLastField)
 TEST(ProfileStore, WritesNamedRecordsAndReadsThemBackInOrder)
 {
     QTemporaryDir dir;
-    ProfileStore store(dir.path());
+    ProfileStore store = storeIn(dir.path());
     for (int i = 1; i <= 6; ++i) {
         Profile& p = store.table.at(store.table.grow());
         p = defaultFlightSimulator();
@@ -147,26 +157,73 @@ TEST(ProfileStore, WritesNamedRecordsAndReadsThemBackInOrder)
     EXPECT_EQ(store.table.upperBound(), 11);
 }
 
-TEST(SettingsFolder, BesideAWritableProgramElseTheConfigurationFolder)
+// Beside the program only for a copy of the user's own, outside the system's
+// folders: an installed program run by the administrator, who may write
+// /usr/bin, still keeps its settings in the configuration folder.
+TEST(SettingsFolder, BesideAWritableCopyOutsideTheSystemsFoldersElseTheConfigurationFolder)
 {
-    EXPECT_EQ(chooseSettingsFolder("/opt/c/bin", true, "/home/u/.config/Corvane").path, "/opt/c/bin");
-    const SettingsFolder installed = chooseSettingsFolder("/usr/bin", false, "/home/u/.config/Corvane");
-    EXPECT_EQ(std::tuple(installed.path, installed.besideProgram),
-              std::tuple(QString("/home/u/.config/Corvane"), false));
+    const QString config = "/home/u/.config/Corvane";
+    const std::pair<QString, bool> cases[] = {
+        {"/home/u/corvane", true}, {"/tmp/c/bin", true}, {"/usr-local/bin", true}, {"/optional", true}, {"/var/tmp/c", true},
+        {"/usr/bin", false}, {"/usr/local/bin", false}, {"/bin", false}, {"/sbin", false},
+        {"/lib64/x", false}, {"/opt/corvane", false}, {"/etc", false}, {"/var/lib/c", false}, {"/", false}, {"/snap/corvane/1/bin", false},
+    };
+    for (const auto& [folder, beside] : cases) {
+        const SettingsFolder chosen = chooseSettingsFolder(folder, true, config);
+        EXPECT_EQ(std::tuple(chosen.path, chosen.besideProgram, chosen.programFolder),
+                  std::tuple(beside ? folder : config, beside, folder)) << folder.toStdString();
+        EXPECT_EQ(chooseSettingsFolder(folder, false, config).path, config);
+    }
+    const std::pair<SettingsFolder, const char*> described[] = {
+        {chooseSettingsFolder("/home/u/c", true, config), "(the program's folder, which you may write)"},
+        {chooseSettingsFolder("/usr/bin", true, config), "(your configuration folder, as the program is installed in a system folder)"},
+        {chooseSettingsFolder("/home/u/c", false, config), "(your configuration folder, as you may not write the program's folder)"},
+    };
+    for (const auto& [folder, why] : described)
+        EXPECT_EQ(describeSettingsFolder(folder), "Settings folder: " + folder.path + " " + why);
     QTemporaryDir dir;
     EXPECT_TRUE(settingsFolderFor(dir.path()).besideProgram);
     EXPECT_FALSE(settingsFolderFor(dir.path() + "/missing").besideProgram);
 }
 
+// The first start in the configuration folder brings the user's profile files
+// and comN entries over from the program's folder, links as links to the same
+// device; the program's folder is left as it was, and the next start carries
+// nothing, as the configuration folder then holds the files.
+TEST(SettingsFolder, CarriesTheProfilesOverOnceFromAFolderItMayNotWrite)
+{
+    QTemporaryDir dir;
+    const QString program = dir.path() + "/program", config = dir.path() + "/config/Corvane";
+    ASSERT_TRUE(QDir().mkpath(program));
+    writeFile(program + "/" + kProfilesFileName, kMouseEmulationLine);
+    writeFile(program + "/" + kLastProfileFileName, "\"Default Mouse Emulation\"\r\n");
+    writeFile(program + "/device", "");
+    ASSERT_TRUE(QFile::link("device", program + "/com2"));
+    writeFile(program + "/come", "");
+    const SettingsFolder folder{config, false, program};
+    EXPECT_EQ(carryOverSettings({program, true, program}), QStringList());
+    // A configuration folder that holds either profile file is in use already.
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/used"));
+    writeFile(dir.path() + "/used/" + kLastProfileFileName, "\"P\"\r\n");
+    EXPECT_EQ(carryOverSettings({dir.path() + "/used", false, program}), QStringList());
+    EXPECT_EQ(carryOverSettings(folder), QStringList({kProfilesFileName, kLastProfileFileName, "com2"}));
+    EXPECT_EQ(readFile(config + "/" + kProfilesFileName), kMouseEmulationLine);
+    EXPECT_EQ(QFileInfo(config + "/com2").symLinkTarget(), program + "/device");
+    EXPECT_EQ(QDir(program).entryList(QDir::Files | QDir::System).size(), 5);
+    writeFile(program + "/" + kProfilesFileName, "changed");
+    EXPECT_EQ(carryOverSettings(folder), QStringList());
+    EXPECT_EQ(readFile(config + "/" + kProfilesFileName), kMouseEmulationLine);
+}
+
 TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)
 {
     QTemporaryDir dir;
-    ProfileStore fresh(dir.path() + "/config/Corvane");
+    ProfileStore fresh = storeIn(dir.path() + "/config/Corvane");
     fresh.lastProfileName = "P";
     fresh.writeLastProfile();
     EXPECT_TRUE(QFileInfo::exists(fresh.lastProfilePath()));
     writeFile(dir.path() + "/file", "x");
-    ProfileStore nowhere(dir.path() + "/file/Corvane");
+    ProfileStore nowhere = storeIn(dir.path() + "/file/Corvane");
     try {
         nowhere.writeProfiles();
         ADD_FAILURE() << "written into a folder that cannot be made";
@@ -176,8 +233,67 @@ TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)
             << fault.description.toStdString();
     }
     EXPECT_EQ(faultOf([&] { nowhere.writeLastProfile(); }), kFaultFileAccess);
-    ProfileStore blocked(dir.path());
+    ProfileStore blocked = storeIn(dir.path());
     ASSERT_TRUE(QDir(dir.path()).mkpath(blocked.profilesPath() + "/inside"));
     EXPECT_EQ(faultOf([&] { blocked.writeProfiles(); }), kFaultFileAccess);
     EXPECT_TRUE(QFileInfo::exists(blocked.profilesPath() + "/inside"));
+}
+
+// A file that ends in the middle of its last profile: the profile stays
+// counted and unlisted, and the store names it as cut short.
+TEST(ProfileStore, NamesAProfileThatTheFileCutsShort)
+{
+    QTemporaryDir dir;
+    ProfileStore store = storeIn(dir.path());
+    const std::pair<QByteArray, QString> cases[] = {
+        {kMouseEmulationLine, ""},
+        {kMouseEmulationLine + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em", "Mine"},
+        {kMouseEmulationLine + "\"Min", "Min"},
+        {kMouseEmulationLine.left(kMouseEmulationLine.size() - 5), "Default Mouse Emulation"},
+    };
+    for (const auto& [bytes, cut] : cases) {
+        writeFile(store.profilesPath(), bytes);
+        QStringList listed;
+        store.readProfiles([&](const QString& name) { listed << name; });
+        EXPECT_EQ(store.found.cutProfile, cut) << bytes.toStdString();
+        EXPECT_EQ(store.table.count() - listed.size(), cut.isEmpty() ? 0 : 1);
+    }
+}
+
+// On a disk without room for the new file a save fails, says that the disk
+// is full, and leaves the old file byte for byte and nothing beside it; on a
+// disk with no room at all a first save leaves no empty file.
+TEST(ProfileStore, ASaveOnAFullDiskKeepsTheOldFileAndSaysWhy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    QTemporaryDir dir;
+    const QByteArray mount = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", mount.constData(), "tmpfs", 0, "size=16k") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const std::unique_ptr<const char, void (*)(const char*)> unmount(mount.constData(),
+                                                                      [](const char* path) { ::umount(path); });
+    ProfileStore store = storeIn(dir.path());
+    while (profilesFileBytes(store.table).size() < 6000) {
+        Profile& p = store.table.at(store.table.grow());
+        p = defaultFlightSimulator();
+        p.name = QStringLiteral("P%1").arg(store.table.count());
+    }
+    store.writeProfiles();
+    const QByteArray old = readFile(store.profilesPath());
+    writeFile(dir.path() + "/filler", QByteArray(4096, 'x'));
+    store.table.at(1).name = "Renamed";
+    const std::function<void()> saves[] = {[&] { store.writeProfiles(); }, [&] { store.writeLastProfile(); }};
+    for (const auto& save : saves) {
+        try {
+            save();
+            ADD_FAILURE() << "saved on a full disk";
+        } catch (const Fault& fault) {
+            EXPECT_EQ(fault.number, kFaultFileAccess);
+            EXPECT_TRUE(fault.description.endsWith("(the disk is full)")) << fault.description.toStdString();
+        }
+        EXPECT_EQ(readFile(store.profilesPath()), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"filler", kProfilesFileName}));
+        writeFile(dir.path() + "/filler", QByteArray(8192, 'x'));
+    }
 }

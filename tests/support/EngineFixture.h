@@ -65,7 +65,7 @@ struct EngineRig {
 
     QTemporaryDir dir;
     platform::fakes::FakePlatform fakes;
-    Engine engine{fakes.platform, dir.path()};
+    Engine engine{fakes.platform, {dir.path(), true, dir.path()}};
 };
 
 // What closing the window with the port open writes and does, in order.

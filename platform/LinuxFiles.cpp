@@ -1,0 +1,264 @@
+#include "platform/Files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace corvane::platform {
+
+namespace {
+
+// A link's target larger than this is no settings file of Corvane's.
+constexpr qint64 kMaxOwnFileBytes = qint64{64} * 1024 * 1024;
+const QString kSavingInfix = QStringLiteral(".saving-");
+constexpr int kSavingSuffixLength = 6;
+
+QString reasonFor(int error)
+{
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("the disk is full");
+    case EDQUOT:
+        return QStringLiteral("your disk quota is used up");
+    case EROFS:
+        return QStringLiteral("the file system is read-only");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permission denied");
+    case EFBIG:
+        return QStringLiteral("the file would be larger than the system allows");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a directory");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a named pipe (FIFO)");
+    if (S_ISCHR(mode))
+        return QStringLiteral("a character device");
+    if (S_ISBLK(mode))
+        return QStringLiteral("a block device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("not a regular file");
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+    // Closes now; the result of close(2), which can report a failed write.
+    int close() { return ::close(std::exchange(fd_, -1)); }
+
+private:
+    int fd_;
+};
+
+QByteArray native(const QString& path) { return QFile::encodeName(path); }
+
+QString linkText(const QByteArray& link)
+{
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(link.constData(), target, sizeof target);
+    return n < 0 ? QString::fromLocal8Bit(link) : QString::fromLocal8Bit(target, n);
+}
+
+// The bytes of the regular file at `path`, or nothing when it cannot be read
+// or is too large to be a settings file.
+std::optional<QByteArray> readRegular(const QByteArray& path)
+{
+    Descriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxOwnFileBytes)
+        return std::nullopt;
+    QByteArray bytes(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd.get(), bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+// Where a replace of `path` writes, and the file it replaces (when one is
+// there); or the reason it may not.
+struct Destination {
+    QByteArray path;
+    std::optional<struct stat> existing;
+    QString refusal;
+};
+
+Destination destinationOf(const QByteArray& path, const OwnFileTest& ownFile)
+{
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return {path, std::nullopt, {}};
+        return {{}, std::nullopt, reasonFor(errno)};
+    }
+    if (S_ISREG(info.st_mode))
+        return {path, info, {}};
+    if (!S_ISLNK(info.st_mode))
+        return {{}, std::nullopt, QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode))};
+
+    const QString target = linkText(path);
+    char resolved[PATH_MAX];
+    if (::realpath(path.constData(), resolved) == nullptr || ::stat(resolved, &info) != 0)
+        return {{}, std::nullopt, QStringLiteral("it is a link to %1, which leads nowhere").arg(target)};
+    if (!S_ISREG(info.st_mode))
+        return {{}, std::nullopt, QStringLiteral("it is a link to %1, %2, not a file").arg(target, kindOf(info.st_mode))};
+    const std::optional<QByteArray> bytes = readRegular(resolved);
+    if (!bytes || !ownFile || !ownFile(*bytes))
+        return {{}, std::nullopt,
+                QStringLiteral("it is a link to %1, a file that does not hold Corvane's settings").arg(target)};
+    return {QByteArray(resolved), info, {}};
+}
+
+QString randomSuffix()
+{
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString suffix;
+    for (int i = 0; i < kSavingSuffixLength; ++i)
+        suffix += QLatin1Char(kChars[QRandomGenerator::global()->bounded(int(sizeof kChars - 1))]);
+    return suffix;
+}
+
+// Writes `bytes` into a new file beside `destination` and returns its path,
+// or the reason it failed (the new file then removed).
+QString writeNewFile(const Destination& destination, const QByteArray& bytes, QByteArray& written)
+{
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        written = destination.path + native(kSavingInfix + randomSuffix());
+        fd = ::open(written.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return reasonFor(errno);
+    }
+    if (fd < 0)
+        return reasonFor(EEXIST);
+    Descriptor file(fd);
+    const auto fail = [&](int error) {
+        ::unlink(written.constData());
+        return reasonFor(error);
+    };
+    if (destination.existing) {
+        // The new file takes the old one's place with its mode and, where the
+        // system lets it (an administrator saving a user's file), its owner.
+        (void)::fchown(fd, destination.existing->st_uid, destination.existing->st_gid);
+        if (::fchmod(fd, destination.existing->st_mode & 07777) != 0)
+            return fail(errno);
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail(n < 0 ? errno : ENOSPC);
+        done += n;
+    }
+    // A file system that allocates late reports a full disk only here.
+    if (::fsync(fd) != 0 && errno != EINVAL)
+        return fail(errno);
+    if (file.close() != 0)
+        return fail(errno);
+    return {};
+}
+
+} // namespace
+
+QString replaceFileWhole(const QString& path, const QByteArray& bytes, const OwnFileTest& ownFile)
+{
+    const Destination destination = destinationOf(native(path), ownFile);
+    if (!destination.refusal.isEmpty())
+        return destination.refusal;
+    QByteArray written;
+    if (QString reason = writeNewFile(destination, bytes, written); !reason.isEmpty())
+        return reason;
+    if (::rename(written.constData(), destination.path.constData()) != 0) {
+        const int error = errno;
+        ::unlink(written.constData());
+        return reasonFor(error);
+    }
+    // The new name reaches the disk with the folder.
+    const QByteArray folder = native(QFileInfo(QFile::decodeName(destination.path)).absolutePath());
+    Descriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        (void)::fsync(dir.get());
+    return {};
+}
+
+QString describeNonFile(const QString& path)
+{
+    const QByteArray name = native(path);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return {};
+    if (!S_ISLNK(info.st_mode))
+        return kindOf(info.st_mode);
+    const QString target = linkText(name);
+    if (::stat(name.constData(), &info) != 0)
+        return QStringLiteral("a link to %1, which leads nowhere").arg(target);
+    if (S_ISREG(info.st_mode))
+        return {};
+    return QStringLiteral("a link to %1, %2").arg(target, kindOf(info.st_mode));
+}
+
+QStringList removeSaveLeftovers(const QString& folder, const QStringList& names)
+{
+    QStringList removed;
+    const QDir dir(folder);
+    for (const QString& name : names) {
+        const QString prefix = name + kSavingInfix;
+        for (const QString& entry : dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+            const QString suffix = entry.mid(prefix.size());
+            const bool ours = suffix.size() == kSavingSuffixLength
+                && std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; });
+            struct stat info {};
+            const QByteArray full = native(dir.filePath(entry));
+            if (ours && ::lstat(full.constData(), &info) == 0 && S_ISREG(info.st_mode) && ::unlink(full.constData()) == 0)
+                removed.append(entry);
+        }
+    }
+    return removed;
+}
+
+void settleHomeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return;
+    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr && *user->pw_dir != 0)
+        qputenv("HOME", user->pw_dir);
+}
+
+} // namespace corvane::platform

@@ -1,0 +1,236 @@
+#include "platform/SerialDevice.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace corvane::platform {
+
+namespace {
+
+struct Speed {
+    qint32 baud;
+    speed_t code;
+};
+constexpr Speed kSpeeds[] = {{300, B300},     {600, B600},     {1200, B1200},     {2400, B2400},
+                             {4800, B4800},   {9600, B9600},   {19200, B19200},   {38400, B38400},
+                             {57600, B57600}, {115200, B115200}, {230400, B230400}};
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// "process 1234 (minicom)", or "process 1234" when its name cannot be read.
+QString describeProcess(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll().trimmed()) : QString();
+    return name.isEmpty() ? QStringLiteral("process %1").arg(pid) : QStringLiteral("process %1 (%2)").arg(pid).arg(name);
+}
+
+bool processLives(qint64 pid)
+{
+    return pid > 0 && pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
+
+// Who holds the kernel lock on the device at `path`; 0 when nobody or unknown.
+qint64 flockHolderOf(const QByteArray& path)
+{
+    struct stat info {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (::stat(path.constData(), &info) != 0 || !locks.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray id = QByteArray::number(major(info.st_dev), 16).rightJustified(2, '0') + ':'
+        + QByteArray::number(minor(info.st_dev), 16).rightJustified(2, '0') + ':'
+        + QByteArray::number(static_cast<qulonglong>(info.st_ino));
+    return flockHolder(locks.readAll(), id);
+}
+
+QString inUse(qint64 holder)
+{
+    return (holder > 0 ? describeProcess(holder) : QStringLiteral("another program"))
+        + QStringLiteral(" uses it; end that program, or choose another port");
+}
+
+// The raw line of `settings`; empty text, or why not.
+QString configure(int fd, const LineSettings& settings, termios* before, const QString& device)
+{
+    if (::tcgetattr(fd, before) != 0)
+        return errno == ENOTTY ? QStringLiteral("%1 is not a serial port").arg(device) : systemError(errno);
+    const auto speed = std::find_if(std::begin(kSpeeds), std::end(kSpeeds),
+                                    [&](const Speed& s) { return s.baud == settings.baud; });
+    if (speed == std::end(kSpeeds))
+        return QStringLiteral("the speed %1 is not supported").arg(settings.baud);
+    termios line = *before;
+    ::cfmakeraw(&line);
+    line.c_iflag &= ~(IXON | IXOFF | IXANY);
+    line.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
+    line.c_cflag |= CLOCAL | CREAD;
+    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    line.c_cflag |= kSizes[std::clamp(settings.dataBits, 5, 8) - 5];
+    if (settings.twoStopBits)
+        line.c_cflag |= CSTOPB;
+    switch (settings.parity) {
+    case 'e': line.c_cflag |= PARENB; break;
+    case 'o': line.c_cflag |= PARENB | PARODD; break;
+    case 'm': line.c_cflag |= PARENB | CMSPAR | PARODD; break;
+    case 's': line.c_cflag |= PARENB | CMSPAR; break;
+    default: break;
+    }
+    // Reads return what is there, or EAGAIN when nothing is; 0 only on a hang-up.
+    line.c_cc[VMIN] = 1;
+    line.c_cc[VTIME] = 0;
+    ::cfsetispeed(&line, speed->code);
+    ::cfsetospeed(&line, speed->code);
+    if (::tcsetattr(fd, TCSANOW, &line) != 0)
+        return systemError(errno);
+    return {};
+}
+
+} // namespace
+
+QString SerialLine::open(const QString& device, const LineSettings& settings)
+{
+    close(false);
+    const QByteArray path = QFile::encodeName(device);
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    const QString lockFile = lockDirectory_ + QLatin1Char('/') + lockFileName(canonical.isEmpty() ? device : canonical);
+    QFile lock(lockFile);
+    if (lock.open(QIODevice::ReadOnly)) {
+        const qint64 owner = lockFileProcess(lock.read(64));
+        lock.close();
+        if (processLives(owner))
+            return describeProcess(owner) + QStringLiteral(" uses it and holds the lock file %1; end that program, "
+                                                           "or choose another port").arg(lockFile);
+        // Its process has gone. Another user's lock in a sticky directory
+        // cannot be removed, and need not be: it is passed by.
+        if (owner > 0)
+            QFile::remove(lockFile);
+    }
+
+    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == EBUSY)
+            return inUse(flockHolderOf(path));
+        if (error == EACCES) {
+            const QString advice = permissionAdvice(device);
+            return advice.isEmpty() ? QStringLiteral("permission denied") : QStringLiteral("permission denied; ") + advice;
+        }
+        return systemError(error);
+    }
+    QString why;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        why = errno == EWOULDBLOCK ? inUse(flockHolderOf(path)) : systemError(errno);
+    else
+        why = configure(fd, settings, &before_, device);
+    if (!why.isEmpty()) {
+        ::close(fd);
+        return why;
+    }
+    (void)::ioctl(fd, TIOCEXCL);
+    // Some trackers take their power from the modem lines. A device that has
+    // none (a pseudo-terminal, some adapters) refuses; that is not an error.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    (void)::ioctl(fd, TIOCMBIS, &lines);
+    fd_ = fd;
+    return {};
+}
+
+void SerialLine::close(bool drain)
+{
+    if (fd_ < 0)
+        return;
+    if (drain)
+        drainOutput(fd_);
+    (void)::tcsetattr(fd_, TCSANOW, &before_);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+bool SerialLine::write(const QByteArray& bytes)
+{
+    QElapsedTimer waited;
+    waited.start();
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && errno == EAGAIN) {
+            // A device that takes nothing for half a second loses the rest, as
+            // a line with nobody at the other end would.
+            const qint64 left = 500 - waited.elapsed();
+            if (left <= 0)
+                return true;
+            pollfd room{fd_, POLLOUT, 0};
+            (void)::poll(&room, 1, static_cast<int>(left));
+        } else if (n == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray SerialLine::read(bool* failed)
+{
+    QByteArray received;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n > 0) {
+            received.append(buffer, n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return received;
+        } else if (n == 0 || errno != EINTR) {
+            // A hang-up (the device went away) or an error.
+            *failed = true;
+            return received;
+        }
+    }
+}
+
+QString lockFileName(const QString& device)
+{
+    QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+    return QStringLiteral("LCK..") + name.replace(QLatin1Char('/'), QLatin1Char('_'));
+}
+
+qint64 lockFileProcess(const QByteArray& content)
+{
+    bool decimal = false;
+    const qint64 pid = content.split('\n').value(0).trimmed().toLongLong(&decimal);
+    if (decimal)
+        return pid > 0 ? pid : 0;
+    qint32 binary = 0;
+    if (content.size() == 4)
+        std::memcpy(&binary, content.constData(), sizeof binary);
+    return binary > 0 ? binary : 0;
+}
+
+qint64 flockHolder(const QByteArray& locks, const QByteArray& id)
+{
+    // "1: FLOCK  ADVISORY  WRITE 1234 08:02:5678 0 EOF"; those waiting for a
+    // lock ("1: -> FLOCK ...") hold none.
+    for (const QByteArray& line : locks.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 6 && fields[1] == "FLOCK" && fields[5] == id)
+            return std::max(fields[4].toLongLong(), qint64(0));
+    }
+    return 0;
+}
+
+} // namespace corvane::platform

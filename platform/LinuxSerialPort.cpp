@@ -1,0 +1,197 @@
+#include "platform/LinuxSerialPort.h"
+
+#include "core/Fault.h"
+#include "platform/PortMapping.h"
+#include "platform/SerialDevice.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+namespace corvane::platform {
+
+namespace {
+
+constexpr int kFaultPortUnavailable = 8002;
+constexpr int kFaultPortAlreadyOpen = 8005;
+constexpr int kFaultPortClosed = 8018;
+
+} // namespace
+
+LinuxSerialPort::LinuxSerialPort(QString settingsFolder, QStringList givenPorts, QString lockDirectory)
+    : folder_(std::move(settingsFolder)), givenPorts_(std::move(givenPorts)), line_(std::move(lockDirectory))
+{
+    if (givenPorts_.isEmpty())
+        watch_ = std::make_unique<SerialDeviceWatch>([this] { portsChanged_ = announced_ = true; });
+}
+
+void LinuxSerialPort::setSettings(const QString& settings)
+{
+    const QStringList parts = settings.split(QLatin1Char(','));
+    bool ok = parts.size() == 4;
+    LineSettings line;
+    if (ok) {
+        line.baud = parts[0].trimmed().toInt(&ok);
+        ok = ok && line.baud > 0;
+        const QString parity = parts[1].trimmed().toLower();
+        ok = ok && parity.size() == 1 && QStringLiteral("neoms").contains(parity);
+        line.parity = ok ? parity[0].toLatin1() : 'n';
+        line.dataBits = parts[2].trimmed().toInt();
+        ok = ok && line.dataBits >= 5 && line.dataBits <= 8;
+        const QString stop = parts[3].trimmed();
+        ok = ok && (stop == QLatin1String("1") || stop == QLatin1String("1.5") || stop == QLatin1String("2"));
+        line.twoStopBits = stop != QLatin1String("1");
+    }
+    if (!ok)
+        throw Fault{kFaultInvalidValue, QStringLiteral("Invalid line settings \"%1\"").arg(settings)};
+    settings_ = settings;
+    lineSettings_ = line;
+}
+
+QList<PortEntry> LinuxSerialPort::entries() const
+{
+    // The comN entries of the folder, dangling links included.
+    QList<PortEntry> found;
+    for (const QFileInfo& entry : QDir(folder_).entryInfoList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System)) {
+        bool isNumber = false;
+        const int n = entry.fileName().mid(3).toInt(&isNumber);
+        if (isNumber && entry.fileName().mid(3) == QString::number(n))
+            found.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
+    }
+    return found;
+}
+
+QStringList LinuxSerialPort::listed() const
+{
+    QStringList out;
+    if (!givenPorts_.isEmpty()) {
+        // No announcements come for these: they are looked at each time.
+        for (const QString& path : givenPorts_)
+            if (QFileInfo::exists(path))
+                out.append(path);
+        return out;
+    }
+    for (const QSerialPortInfo& port : systemPorts())
+        out.append(port.systemLocation());
+    return out;
+}
+
+QString LinuxSerialPort::deviceFor(int number, QString* why) const
+{
+    const QList<PortEntry> found = entries();
+    const PortDevice port = portDevice(number, found.isEmpty() ? listed() : QStringList(), found);
+    if (why)
+        *why = port.why;
+    return port.device;
+}
+
+PortDescription LinuxSerialPort::describe(int number) const
+{
+    PortDescription out;
+    out.device = deviceFor(number, &out.why);
+    for (const QSerialPortInfo& port : systemPorts())
+        if (port.systemLocation() == out.device)
+            out.description = port.description();
+    return out;
+}
+
+const QList<QSerialPortInfo>& LinuxSerialPort::systemPorts() const
+{
+    // Listing the ports walks the system's device tables (15 ms and more): it
+    // is done again when udev announces a change, or, where nothing is
+    // announced, when a device node was added to /dev or removed from it.
+    if (!givenPorts_.isEmpty())
+        return ports_;
+    if (!(watch_ && watch_->watching())) {
+        const qint64 stamp = deviceFolderStamp();
+        portsChanged_ = portsChanged_ || stamp != devStamp_;
+        devStamp_ = stamp;
+    }
+    if (portsChanged_) {
+        ports_ = QSerialPortInfo::availablePorts();
+        portsChanged_ = false;
+    }
+    return ports_;
+}
+
+void LinuxSerialPort::recheck()
+{
+    rechecked_.start();
+    announced_ = false;
+    if (hungUp(line_.handle())) {
+        lost(QStringLiteral("the device has gone"));
+        return;
+    }
+    const QList<PortEntry> found = entries();
+    const QString why = closingReason(opened_, found.isEmpty() ? listed() : QStringList(), found);
+    if (!why.isEmpty()) {
+        close();
+        whyClosed_ = why;
+    }
+}
+
+void LinuxSerialPort::lost(const QString& why)
+{
+    // A read or write error means the device has gone: the port is closed and
+    // reports closed from now on, so the link searches for it again.
+    line_.close(false);
+    whyClosed_ = why;
+}
+
+void LinuxSerialPort::requireOpen() const
+{
+    if (!line_.isOpen())
+        throw Fault{kFaultPortClosed, QStringLiteral("Operation valid only when the port is open")};
+}
+
+void LinuxSerialPort::open()
+{
+    if (line_.isOpen())
+        throw Fault{kFaultPortAlreadyOpen, QStringLiteral("Port already open")};
+    QString why;
+    const QString device = deviceFor(number_, &why);
+    if (device.isEmpty())
+        throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 is not available: %2").arg(number_).arg(why)};
+    if (const QString refusal = line_.open(device, lineSettings_); !refusal.isEmpty())
+        throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, refusal)};
+    opened_ = {number_, device, false};
+    whyClosed_.clear();
+    rechecked_.start();
+}
+
+void LinuxSerialPort::close()
+{
+    // The last bytes (the tracker's stop and reset) leave at the speed in use.
+    line_.close(true);
+    whyClosed_.clear();
+}
+
+bool LinuxSerialPort::isOpen()
+{
+    // Asked many times a cycle: the device is looked at again every quarter
+    // of a second, and at once after udev announced a change.
+    if (line_.isOpen() && (announced_ || rechecked_.hasExpired(250)))
+        recheck();
+    return line_.isOpen();
+}
+
+void LinuxSerialPort::output(const QByteArray& bytes)
+{
+    requireOpen();
+    if (!line_.write(bytes))
+        lost(QStringLiteral("the device has gone"));
+}
+
+QByteArray LinuxSerialPort::input()
+{
+    requireOpen();
+    bool failed = false;
+    QByteArray received = line_.read(&failed);
+    if (failed)
+        lost(QStringLiteral("the device has gone"));
+    if (!received.isEmpty())
+        opened_.answered = true;
+    return received;
+}
+
+} // namespace corvane::platform

@@ -1,0 +1,72 @@
+#pragma once
+// The serial port on Linux: a terminal device (SerialDevice.h), found among
+// the ports that QSerialPortInfo lists. Which device "COM n" stands for: the
+// entries comN of the settings folder when there are any, else the ports the
+// system lists, USB adapters first (PortMapping.h). When that changes under an
+// open port (an adapter pulled or plugged in), the port closes as if its
+// device had gone, so that the link searches again.
+#include "platform/PortMapping.h"
+#include "platform/SerialDevice.h"
+#include "platform/SerialPort.h"
+
+#include <QElapsedTimer>
+#include <QSerialPortInfo>
+#include <QStringList>
+
+#include <memory>
+
+namespace corvane::platform {
+
+class LinuxSerialPort final : public SerialPort {
+public:
+    // `givenPorts`, when not empty, are the device paths taken as the ports
+    // the system lists, for devices it does not list (pseudo-terminals):
+    // those of them that exist at the time, ordered by the same rule. They
+    // come and go unannounced, so they are looked at each time.
+    // Other programs' lock files are looked for in `lockDirectory`.
+    explicit LinuxSerialPort(QString settingsFolder, QStringList givenPorts = {},
+                             QString lockDirectory = QStringLiteral("/var/lock"));
+
+    void setPortNumber(int number) override { number_ = number; }
+    int portNumber() const override { return number_; }
+    void setSettings(const QString& settings) override;
+    QString settings() const override { return settings_; }
+    PortDescription describe(int number) const override;
+
+    void open() override;
+    void close() override;
+    bool isOpen() override;
+    QString whyClosed() const override { return whyClosed_; }
+    void output(const QByteArray& bytes) override;
+    QByteArray input() override;
+
+private:
+    // The device that port `number` stands for; empty when there is none.
+    QString deviceFor(int number, QString* why = nullptr) const;
+    QList<PortEntry> entries() const;
+    // The device paths of the listed ports, or of the given ones.
+    QStringList listed() const;
+    const QList<QSerialPortInfo>& systemPorts() const;
+    // Closes the open port when its device has gone or COM n stands for another one.
+    void recheck();
+    void lost(const QString& why);
+    void requireOpen() const;
+
+    QString folder_;
+    QStringList givenPorts_;
+    SerialLine line_;
+    std::unique_ptr<SerialDeviceWatch> watch_;
+    mutable QList<QSerialPortInfo> ports_;
+    mutable bool portsChanged_ = true; // the list is to be taken afresh
+    mutable qint64 devStamp_ = 0;      // when /dev last changed, as last seen
+    bool announced_ = false;           // a change came since the last recheck
+    // The open port: its number and device, and whether it has answered.
+    OpenPort opened_;
+    QElapsedTimer rechecked_;
+    QString whyClosed_;
+    int number_ = 1;
+    QString settings_ = QStringLiteral("9600,n,8,1");
+    LineSettings lineSettings_;
+};
+
+} // namespace corvane::platform

@@ -1,0 +1,143 @@
+// The serial device on a pseudo-terminal: lock files of other programs are
+// honoured while their process lives and passed by once it has gone, two
+// ports never drive one device, and a device that hangs up closes the port.
+#include "platform/LinuxSerialPort.h"
+#include "platform/SerialDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include <pty.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace corvane::platform;
+
+namespace {
+
+// A terminal whose other side the test holds, as a tracker's adapter would be.
+struct Terminal {
+    int master = -1, slave = -1;
+    QString path;
+    Terminal()
+    {
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
+    }
+    ~Terminal() { hangUp(); }
+    void hangUp()
+    {
+        for (int* fd : {&master, &slave})
+            if (*fd >= 0)
+                ::close(std::exchange(*fd, -1));
+    }
+};
+
+// A process id that was in use a moment ago and is no longer.
+qint64 endedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
+
+TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessLives)
+{
+    const QByteArray parent = QByteArray::number(::getppid());
+    const struct { const char* label; QByteArray lock; bool opens; bool lockStays; } rows[] = {
+        {"no lock file", {}, true, false},
+        {"the usual form, its process ended", QByteArray::number(endedProcess()).rightJustified(10) + "\n", true, false},
+        {"a lock that names no process", "who knows\n", true, true},
+        {"its process still runs", parent + "\ncorvane\nhost\n", false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        Terminal device;
+        QTemporaryDir locks;
+        const QString lockFile = locks.path() + "/" + lockFileName(device.path);
+        if (!row.lock.isEmpty()) {
+            QFile file(lockFile);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.lock);
+        }
+        SerialLine line(locks.path());
+        const QString refusal = line.open(device.path, {});
+        EXPECT_EQ(line.isOpen(), row.opens) << refusal.toStdString();
+        if (!row.opens) {
+            EXPECT_TRUE(refusal.startsWith(QStringLiteral("process %1 ").arg(parent))) << refusal.toStdString();
+            EXPECT_TRUE(refusal.endsWith(" uses it and holds the lock file " + lockFile
+                                         + "; end that program, or choose another port")) << refusal.toStdString();
+        }
+        EXPECT_EQ(QFile::exists(lockFile), !row.lock.isEmpty() && row.lockStays);
+    }
+}
+
+TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
+{
+    Terminal device;
+    QTemporaryDir locks;
+    SerialLine first(locks.path()), second(locks.path());
+    ASSERT_EQ(first.open(device.path, {}), QString());
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
+    EXPECT_EQ(second.open(device.path, {}), QStringLiteral("process %1 (%2) uses it; end that program, or choose "
+                                                           "another port")
+                                                .arg(::getpid())
+                                                .arg(QString::fromLocal8Bit(comm.readAll().trimmed())));
+    first.close(true);
+    EXPECT_EQ(second.open(device.path, {}), QString());
+    EXPECT_EQ(second.open(QStringLiteral("/dev/null"), {}), QStringLiteral("/dev/null is not a serial port"));
+}
+
+TEST(SerialLine, LockFilesAreNamedAndReadAsOtherProgramsWriteThem)
+{
+    EXPECT_EQ(lockFileName("/dev/ttyUSB0"), "LCK..ttyUSB0");
+    const qint32 binary = 4321; // the oldest form
+    EXPECT_EQ(lockFileProcess(QByteArray(reinterpret_cast<const char*>(&binary), 4)), 4321);
+    EXPECT_EQ(lockFileProcess("-4321\n"), 0);
+}
+
+TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
+{
+    Terminal device;
+    QTemporaryDir locks;
+    LinuxSerialPort port(locks.path(), {device.path}, locks.path());
+    port.setSettings(QStringLiteral("4800,n,8,1"));
+    port.open();
+    termios line{};
+    ASSERT_EQ(::tcgetattr(device.slave, &line), 0);
+    EXPECT_EQ(::cfgetospeed(&line), speed_t(B4800));
+
+    port.output("!M2,C,B,2,4\r");
+    char sent[32] = {};
+    EXPECT_EQ(QByteArray(sent, int(::read(device.master, sent, sizeof sent))), "!M2,C,B,2,4\r");
+    ASSERT_EQ(::write(device.master, "O", 1), 1);
+    EXPECT_EQ(port.input(), "O");
+    // A device that takes nothing more loses what does not fit; the program goes on.
+    port.output(QByteArray(1 << 20, 'x'));
+    EXPECT_TRUE(port.isOpen());
+
+    // What notices the hang-up: a write, a read, or, with neither, the port itself.
+    using Notice = std::function<void(LinuxSerialPort&)>;
+    for (const Notice& notice : {Notice([](LinuxSerialPort& p) { p.output("!"); }),
+                                 Notice([](LinuxSerialPort& p) { p.input(); }),
+                                 Notice([](LinuxSerialPort&) { std::this_thread::sleep_for(std::chrono::milliseconds(300)); })}) {
+        Terminal gone;
+        LinuxSerialPort hungUp(locks.path(), {gone.path}, locks.path());
+        hungUp.open();
+        gone.hangUp();
+        notice(hungUp);
+        EXPECT_FALSE(hungUp.isOpen());
+        EXPECT_EQ(hungUp.whyClosed(), "the device has gone");
+    }
+}
