@@ -39,7 +39,9 @@ const Section kSections[] = {
 
     {"B. INSTALLATION", R"(
 Corvane 1.2 runs on Linux in an X11 desktop session. You install it from
-its Debian package, or by building it from its source code.
+its Debian package, or by building it from its source code. Started
+without a desktop session (over ssh without X forwarding, say), it says
+so in the terminal and ends.
 
 To install the package, run in the source code's folder
 
@@ -98,6 +100,12 @@ naming the folder, and keeps your file exactly as it was. It writes only
 a plain file, or a link to one that holds Corvane's settings (as a
 dotfile manager keeps them); a link to anything else, or a folder, a
 device or a pipe in a file's place, is refused with a message.
+
+Corvane runs only once per settings folder, as two would overwrite each
+other's profiles. If you start it again while it runs, the running
+Corvane's window comes to the front and nothing else happens. If Corvane
+says it is already running although it is not, remove the file
+Corvane.lock from the settings folder and start it again.
 
 When your profiles are beside a copy of Corvane in a folder you may not
 write, the first start that uses your configuration folder copies them,
@@ -186,7 +194,9 @@ H. Other Settings.
 To end Corvane, close its main window. Corvane then stops the tracker and
 resets it before it closes the port, so the tracker is ready for the next
 start. Logging out, Ctrl+C in the terminal that started Corvane, and a
-service manager stopping it end Corvane in the same way.
+service manager stopping it end Corvane in the same way. If the desktop's
+display server ends while Corvane runs, Corvane also releases the keys it
+holds and stops and resets the tracker before it ends.
 
 The "Help" button opens this window. Closing it only hides it: the next
 time it opens where you left it. The "Tollan Home Page" button opens the
