@@ -235,11 +235,11 @@ bool Engine::keepAsideOrQuit(bool startProfileMissing)
 bool Engine::keepCopyOrQuit()
 {
     ProfileStore& store = app_.store;
-    const QString stamp = stampNow();
-    const QString keptName = QFileInfo(store.keptNames(stamp).value(0).second).fileName();
+    const QString keptPath = store.keptNames(stampNow()).value(0).second;
+    const QString keptName = QFileInfo(keptPath).fileName();
     if (app_.platform.dialogs->choose(cutProfileText(store, keptName), kStartUpTitle, {kKeepCopy, kQuit}, 0) != 0)
         return false;
-    store.keepCopyOfProfiles(stamp);
+    store.keepCopyOfProfiles(keptPath);
     // The cut profile stays counted, without a name: never listed, never written.
     store.table.at(store.table.count()).name.clear();
     store.writeProfiles();

@@ -399,15 +399,12 @@ void ProfileStore::replaceFile(const QString& path, const QByteArray& bytes,
         throw fileAccessFault(path, reason);
 }
 
-QString ProfileStore::keepCopyOfProfiles(const QString& stamp) const
+void ProfileStore::keepCopyOfProfiles(const QString& keptPath) const
 {
     const std::optional<QByteArray> bytes = readSmallFile(profilesPath());
     if (!bytes)
         throw fileAccessFault(profilesPath(), QStringLiteral("it cannot be read"));
-    const QList<FileMove> names = keptNames(stamp);
-    const QString kept = names.value(0).second;
-    replaceFile(kept, *bytes, {});
-    return kept;
+    replaceFile(keptPath, *bytes, {});
 }
 
 QList<FileMove> ProfileStore::keptNames(const QString& stamp) const

@@ -103,9 +103,9 @@ public:
     std::optional<QString> lastProfileInFile() const;
     // As writeProfiles.
     void writeLastProfile();
-    // Copies the profiles file, as it is, to the first free name of
-    // keptNames(stamp); returns that name. Throws the file access Fault.
-    QString keepCopyOfProfiles(const QString& stamp) const;
+    // Copies the profiles file, as it is, to a new file at `keptPath` (a
+    // name of keptNames). Throws the file access Fault.
+    void keepCopyOfProfiles(const QString& keptPath) const;
 
     // The new names under which keepAside keeps the two files, for those that
     // exist, profiles file first: the name, ".kept-" and the stamp, and "-2",
