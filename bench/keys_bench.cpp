@@ -27,6 +27,7 @@
 #include "platform/X11KeyOutput.h"
 #include "platform/X11KeyState.h"
 #include "platform/X11Keyboard.h"
+#include "bench/timing.h"
 
 #include "ui/HelpForm.h"
 #include "ui/MainForm.h"
@@ -48,42 +49,9 @@
 
 using namespace corvane;
 using namespace corvane::platform;
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-struct Summary {
-    double p50 = 0, p99 = 0, max = 0;
-};
-
-double percentile(const std::vector<double>& sorted, double p)
-{
-    const auto rank = static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(sorted.size())));
-    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
-}
-
-// Times `round` `rounds` times, in microseconds; `between` runs untimed after each.
-Summary measure(int rounds, const std::function<void()>& round, const std::function<void()>& between)
-{
-    std::vector<double> us;
-    us.reserve(static_cast<std::size_t>(rounds));
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Clock::now();
-        round();
-        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-        between();
-    }
-    std::sort(us.begin(), us.end());
-    return {percentile(us, 50), percentile(us, 99), us.back()};
-}
-
-void printRow(const char* figure, const Summary& s)
-{
-    std::printf("%-44s %9.1f %9.1f %9.1f\n", figure, s.p50, s.p99, s.max);
-}
-
-} // namespace
+using corvane::bench::measure;
+using corvane::bench::printRow;
+using corvane::bench::Summary;
 
 int main(int argc, char** argv)
 {

@@ -17,10 +17,34 @@
 
 namespace {
 
+QString describeInput(const corvane::platform::InputRequest& request)
+{
+    using namespace corvane::platform;
+    const InputChoice choice = predictInput(request);
+    QString text = QStringLiteral("Input, as a start now would choose (--output and --keys change it):\n"
+                                  "  pointer and keys: %1 (%2)\n  key state: %3 (%4)\n")
+                       .arg(nameOf(choice.output), choice.outputWhy, nameOf(choice.keys), choice.keysWhy);
+    if (!choice.refusal.isEmpty())
+        text += QStringLiteral("  %1\n").arg(choice.refusal);
+    text += QStringLiteral("Write access to /dev/uinput for the user at the seat comes from the package's udev rule; "
+                           "built from source, put this line in /etc/udev/rules.d/70-corvane-uinput.rules, then run "
+                           "'sudo udevadm trigger' or restart:\n  %1\n"
+                           "Reading the keyboards (the global keys and the recorder in every program) needs "
+                           "membership of the input group, which lets a program see every key typed: Corvane only "
+                           "reads them, never keeps or writes a key.")
+                .arg(uinputRule());
+    return text;
+}
+
+struct CommandLine {
+    std::optional<int> status; // end here with it
+    corvane::platform::InputRequest input;
+};
+
 // Answers --help and --version, and refuses anything else on the command
 // line, before the window toolkit needs a display. Returns the exit status
-// when the program should end here.
-std::optional<int> answerCommandLine(int argc, char* argv[])
+// when the program should end here, and the input backends asked for.
+CommandLine answerCommandLine(int argc, char* argv[])
 {
     QCoreApplication core(argc, argv);
     QCommandLineParser parser;
@@ -30,29 +54,53 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
                                   QStringLiteral("Displays this help and the settings folder."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
-    if (!parser.parse(core.arguments())) {
-        std::fprintf(stderr, "corvane: %s\nTry 'corvane --help'.\n", qPrintable(parser.errorText()));
-        return 2;
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("Moves the pointer and sends keys through <backend>: uinput (the "
+                                                   "kernel's input devices) or x11 (X test events)."),
+                                    QStringLiteral("backend"));
+    const QCommandLineOption keys(QStringLiteral("keys"),
+                                  QStringLiteral("Watches the keyboard through <backend>: evdev (the kernel's event "
+                                                 "devices) or x11."),
+                                  QStringLiteral("backend"));
+    parser.addOption(output);
+    parser.addOption(keys);
+    CommandLine answer;
+    auto refuse = [&](const QString& why) {
+        std::fprintf(stderr, "corvane: %s\nTry 'corvane --help'.\n", qPrintable(why));
+        answer.status = 2;
+        return answer;
+    };
+    if (!parser.parse(core.arguments()))
+        return refuse(parser.errorText());
+    if (parser.isSet(output)) {
+        answer.input.output = corvane::platform::outputBackendNamed(parser.value(output));
+        if (!answer.input.output)
+            return refuse(QStringLiteral("--output takes uinput or x11, not '%1'").arg(parser.value(output)));
+    }
+    if (parser.isSet(keys)) {
+        answer.input.keys = corvane::platform::keyStateBackendNamed(parser.value(keys));
+        if (!answer.input.keys)
+            return refuse(QStringLiteral("--keys takes evdev or x11, not '%1'").arg(parser.value(keys)));
     }
     if (parser.isSet(help)) {
         // Only the help asks where the settings are; a normal start finds
         // that out once, in main.
         parser.setApplicationDescription(
             QStringLiteral("Steers the mouse pointer and presses keys with a serial head tracker.\n\n")
-            + corvane::describeSettingsFolder(corvane::settingsFolderFor(QCoreApplication::applicationDirPath())));
+            + corvane::describeSettingsFolder(corvane::settingsFolderFor(QCoreApplication::applicationDirPath()))
+            + QStringLiteral("\n\n") + describeInput(answer.input));
         std::fputs(qPrintable(parser.helpText()), stdout);
-        return 0;
+        answer.status = 0;
+        return answer;
     }
     if (parser.isSet(version)) {
         std::printf("corvane %s\n", qPrintable(QCoreApplication::applicationVersion()));
-        return 0;
+        answer.status = 0;
+        return answer;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "corvane: unexpected argument '%s'\nTry 'corvane --help'.\n",
-                     qPrintable(parser.positionalArguments().constFirst()));
-        return 2;
-    }
-    return std::nullopt;
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
+    return answer;
 }
 
 // The window toolkit ends the program with a core dump when it reaches no
@@ -110,8 +158,9 @@ int main(int argc, char* argv[])
     corvane::platform::settleHomeFolder();
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
-    if (const std::optional<int> status = answerCommandLine(argc, argv))
-        return *status;
+    const CommandLine commandLine = answerCommandLine(argc, argv);
+    if (commandLine.status)
+        return *commandLine.status;
     toolkitHandler = qInstallMessageHandler(endWithoutDisplay);
     QApplication application(argc, argv);
     qInstallMessageHandler(toolkitHandler);
@@ -126,7 +175,11 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "corvane: the settings folder %s cannot be locked (%s), so a second Corvane would not "
                              "be kept from it.\n",
                      qPrintable(QDir::toNativeSeparators(settings.path)), qPrintable(claim.why));
-    auto platform = corvane::platform::createPlatform(settings.path);
+    auto platform = corvane::platform::createPlatform(settings.path, commandLine.input);
+    if (!platform->input.refusal.isEmpty()) {
+        std::fprintf(stderr, "corvane: %s\n", qPrintable(platform->input.refusal));
+        return 2;
+    }
     platform->claim = std::move(claim.claim);
     corvane::Engine engine(*platform, settings);
     return engine.Main();

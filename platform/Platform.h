@@ -1,6 +1,7 @@
 #pragma once
 // The narrow services Corvane takes from the operating system and the desktop.
 // Real backends live beside this header; recording fakes in platform/fakes.
+#include "platform/InputChoice.h"
 #include "platform/KeyOutput.h"
 #include "platform/KeyState.h"
 #include "platform/PointerOutput.h"
@@ -104,13 +105,23 @@ struct Platform {
     std::unique_ptr<KeyState> keyState;
     // Null when the folder is not held: in the tests, or when it cannot be locked.
     std::unique_ptr<FolderClaim> claim;
-    // Why the pointer and the keys cannot be reached, when they cannot (no X
-    // display); empty otherwise.
+    // Why the pointer and the keys cannot be reached, when they cannot (no
+    // uinput device and no X display); empty otherwise.
     QString pointerUnavailable;
+    // The backends chosen for the pointer, the keys and the key state, and why.
+    InputChoice input;
 };
 
 // The real services of the machine Corvane runs on; `settingsFolder` is where
-// the serial port entries com1..com4 may be (profiles/SettingsFolder.h).
-std::unique_ptr<Platform> createPlatform(const QString& settingsFolder);
+// the serial port entries com1..com4 may be (profiles/SettingsFolder.h). The
+// input backends are chosen as `request` asks, else by what the machine
+// offers (InputChoice.h); a forced one that cannot work leaves its reason in
+// `input.refusal`.
+std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const InputRequest& request = {});
+
+// The input backends a start would choose now, for the help: found before
+// the window toolkit starts, so where Qt would open the window is foreseen
+// from the environment.
+InputChoice predictInput(const InputRequest& request);
 
 } // namespace corvane::platform

@@ -14,16 +14,15 @@ X11Pointer::X11Pointer()
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->display()) {
-        reason_ = QStringLiteral("Corvane is not running on an X display (platform \"%1\"), so it cannot move the "
-                                 "pointer or send keys. Start it in an X11 session (or with QT_QPA_PLATFORM=xcb "
-                                 "under XWayland).")
+        reason_ = QStringLiteral("Corvane's window is not on an X display (platform \"%1\"), so X test events "
+                                 "cannot move the pointer.")
                       .arg(QGuiApplication::platformName());
         return;
     }
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(x11->display(), &event, &error, &major, &minor)) {
         reason_ = QStringLiteral(
-            "The X server has no XTEST extension, so Corvane cannot move the pointer or send keys.");
+            "The X server has no XTEST extension, so X test events cannot move the pointer.");
         return;
     }
     display_ = x11->display();

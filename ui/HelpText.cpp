@@ -38,10 +38,58 @@ const Section kSections[] = {
 )"},
 
     {"B. INSTALLATION", R"(
-Corvane 1.2 runs on Linux in an X11 desktop session. You install it from
-its Debian package, or by building it from its source code. Started
-without a desktop session (over ssh without X forwarding, say), it says
-so in the terminal and ends.
+Corvane 1.2 runs on Linux, in a Wayland or an X11 desktop session. You
+install it from its Debian package, or by building it from its source
+code. Started without a desktop session (over ssh without X forwarding,
+say), it says so in the terminal and ends.
+
+Wayland, games and the kernel's input devices
+
+Corvane moves the pointer and sends keys through the kernel's uinput
+device: it makes a virtual mouse ("Corvane virtual pointer") and a
+virtual keyboard ("Corvane virtual keyboard") that every desktop, every
+program and every game reads like real ones. This needs write access to
+/dev/uinput. The package gives it to the user at the seat with a udev
+rule; when you build Corvane yourself, put this line into the file
+/etc/udev/rules.d/70-corvane-uinput.rules (one line, as it stands here;
+"corvane --help" shows it too):
+
+KERNEL=="uinput",SUBSYSTEM=="misc",TAG+="uaccess",OPTIONS+="static_node=uinput"
+
+then run "sudo udevadm trigger" (or restart) and log in again. Without
+that access Corvane uses the X server's test extension in an X11 session
+or under XWayland, and then reaches only X11 programs. When neither way
+works, Corvane says why when it starts and when the pointer should first
+move.
+
+In an X11 session Corvane keeps using the X server even when it could use
+uinput, because the X server moves the pointer exactly as far as the
+profile says, while the desktop treats the virtual mouse like any mouse:
+its pointer acceleration makes small moves smaller and fast ones larger.
+To send through uinput anyway (for a game that reads /dev/input), start
+Corvane with --output uinput. To get the exact motion the profile's
+speeds describe through uinput, turn the pointer acceleration off: choose
+the "flat" acceleration profile in your desktop's mouse settings (GNOME:
+Settings, Mouse & Touchpad, Mouse Acceleration off; KDE: System
+Settings, Mouse, Acceleration profile None).
+
+The global Start and Stop keys and the recording of mappings watch the
+keyboard through the kernel's event devices when Corvane may read them,
+so they work whatever program has the focus. That needs membership of
+the "input" group:
+
+    sudo adduser $USER input
+
+then log in again. Be aware that any program you run may then read every
+key you type, passwords included; Corvane only reads the keyboards,
+never holds them for itself, and never keeps or writes a key. Without
+that access Corvane watches the keyboard through the X server, and then
+sees only the keys typed while an X11 program has the focus (in a
+Wayland session, none typed into a native Wayland program).
+
+"corvane --help" says which ways Corvane would use now and why;
+--output uinput|x11 and --keys evdev|x11 choose them yourself, and a
+choice that cannot work ends the start with a message.
 
 To install the package, run in the source code's folder
 
@@ -439,15 +487,14 @@ Corvane, you can leave it again with
 
     {"J. RELEASE NOTES", R"(
 Version 1.2
-  - First release for Linux, for X11 desktop sessions.
-  - The mouse pointer is moved, and keys and mouse buttons are pressed,
-    through the X server's test extension (XTEST). The keyboard is
-    watched through the X server too, for the recording of mappings and
-    for the global Start and Stop keys.
-  - In a Wayland session Corvane runs through XWayland: the keys it sends
-    and the keys it watches reach only the programs that also run
-    through XWayland (X11 programs), not native Wayland programs. A
-    native way for Wayland is planned, and so is Windows.
+  - First release for Linux, for Wayland and X11 desktop sessions.
+  - In an X11 session the mouse pointer is moved, and keys and mouse
+    buttons are pressed, through the X server's test extension (XTEST).
+  - In a Wayland session Corvane's window runs natively, and the pointer
+    and the keys go through the kernel's uinput device, so they reach
+    every program and every game; the keyboard is watched through the
+    kernel's event devices where you may read them. See "Wayland, games
+    and the kernel's input devices" above. Windows is planned.
   - When Corvane ends, every key and mouse button that it pressed and did
     not release is released first.
 )"},

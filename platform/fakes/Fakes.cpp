@@ -1,5 +1,7 @@
 #include "platform/fakes/Fakes.h"
 
+#include <libevdev/libevdev.h>
+
 #include "core/Fault.h"
 
 #include <QCoreApplication>
@@ -209,6 +211,15 @@ FakePlatform::FakePlatform()
     platform.pointer = std::make_unique<FakePointer>(log);
     platform.keys = std::make_unique<FakeKeyOutput>(log);
     platform.keyState = std::make_unique<FakeKeyState>();
+}
+
+int RecordingInputDevice::write(unsigned type, unsigned code, int value)
+{
+    if (type == EV_SYN && code == SYN_REPORT)
+        log_.add(QStringLiteral("SYN"));
+    else
+        log_.add(QStringLiteral("%1 %2").arg(QString::fromLatin1(libevdev_event_code_get_name(type, code))).arg(value));
+    return refuse ? -refuse : 0;
 }
 
 } // namespace corvane::platform::fakes

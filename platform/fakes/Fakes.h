@@ -2,9 +2,11 @@
 // Recording fakes of the platform services: each writes what it was asked
 // into a shared log as readable text, so a test reads like the behaviour it checks.
 #include "platform/Platform.h"
+#include "platform/UinputOutput.h"
 
 #include <QList>
 #include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -214,6 +216,19 @@ public:
 
 private:
     std::set<int> held_, tapped_, seen_;
+};
+
+// An input device that records each event by its kernel name and value,
+// "REL_X 5", "KEY_LEFTSHIFT 1", and a frame's end as "SYN". With `refuse`
+// set, every write fails with that errno after being recorded.
+class RecordingInputDevice final : public InputDevice {
+public:
+    explicit RecordingInputDevice(Log& log) : log_(log) {}
+    int write(unsigned type, unsigned code, int value) override;
+    int refuse = 0;
+
+private:
+    Log& log_;
 };
 
 // A whole platform of fakes sharing one log.

@@ -1,0 +1,160 @@
+#include "platform/InputChoice.h"
+
+namespace corvane::platform {
+
+namespace {
+
+QString refused(const QString& option, const QString& why)
+{
+    return QStringLiteral("%1 cannot work: %2").arg(option, why);
+}
+
+QString nothingMoves(const InputProbes& probes)
+{
+    return QStringLiteral("Corvane cannot move the pointer or send keys. %1: install the package's udev rule, or add "
+                          "it by hand as 'corvane --help' shows, then log out and in again. %2")
+        .arg(probes.uinputError, probes.x11Error);
+}
+
+void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice& c)
+{
+    const bool uinput = p.uinputError.isEmpty();
+    const bool x11 = p.x11Error.isEmpty();
+    if (request.output == OutputBackend::Uinput) {
+        if (!uinput)
+            c.refusal = refused(QStringLiteral("--output uinput"), p.uinputError);
+        c.output = OutputBackend::Uinput;
+        c.outputWhy = QStringLiteral("chosen with --output uinput");
+        return;
+    }
+    if (request.output == OutputBackend::X11) {
+        if (!x11)
+            c.refusal = refused(QStringLiteral("--output x11"), p.x11Error);
+        c.output = OutputBackend::X11;
+        c.outputWhy = QStringLiteral("chosen with --output x11");
+        return;
+    }
+    const bool x11Session = p.onX && !p.waylandSession;
+    if (uinput && x11 && x11Session) {
+        // XTest motion reaches every X program as the profile's speeds say;
+        // the kernel's devices go through the desktop's pointer acceleration.
+        c.output = OutputBackend::X11;
+        c.outputWhy = QStringLiteral("this is an X11 session, where X test events move the pointer exactly as far "
+                                     "as the profile says, while the kernel's input devices go through the "
+                                     "desktop's pointer acceleration (--output uinput reaches games that read "
+                                     "/dev/input)");
+    } else if (uinput) {
+        c.output = OutputBackend::Uinput;
+        c.outputWhy = p.waylandSession
+            ? QStringLiteral("/dev/uinput opens for writing, and this is a Wayland session, whose programs see no "
+                             "X events")
+            : QStringLiteral("/dev/uinput opens for writing");
+    } else if (x11) {
+        c.output = OutputBackend::X11;
+        c.outputWhy = p.uinputError;
+        if (p.waylandSession)
+            c.outputWhy += QStringLiteral("; the X display takes the events, but in this Wayland session only X11 "
+                                          "(XWayland) programs see them");
+    } else {
+        c.output = OutputBackend::None;
+        c.nothingMoves = nothingMoves(p);
+        c.outputWhy = c.nothingMoves;
+    }
+}
+
+void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoice& c)
+{
+    const bool evdev = p.keyboardsError.isEmpty();
+    const bool x11 = p.x11KeysError.isEmpty();
+    if (request.keys == KeyStateBackend::Evdev) {
+        if (!evdev && c.refusal.isEmpty())
+            c.refusal = refused(QStringLiteral("--keys evdev"), p.keyboardsError);
+        c.keys = KeyStateBackend::Evdev;
+        c.keysWhy = QStringLiteral("chosen with --keys evdev");
+        return;
+    }
+    if (request.keys == KeyStateBackend::X11) {
+        if (!x11 && c.refusal.isEmpty())
+            c.refusal = refused(QStringLiteral("--keys x11"), p.x11KeysError);
+        c.keys = KeyStateBackend::X11;
+        c.keysWhy = QStringLiteral("chosen with --keys x11");
+        return;
+    }
+    if (evdev) {
+        c.keys = KeyStateBackend::Evdev;
+        c.keysWhy = QStringLiteral("%1 keyboard event device%2 can be read, so the global keys and the recorder see "
+                                   "keys typed into any program")
+                        .arg(p.readableKeyboards)
+                        .arg(p.readableKeyboards == 1 ? QString() : QStringLiteral("s"));
+    } else if (x11) {
+        c.keys = KeyStateBackend::X11;
+        c.keysWhy = p.keyboardsError
+            + QStringLiteral("; the global keys and the recorder see only keys typed while an X11 program has the "
+                             "focus");
+    } else {
+        c.keys = KeyStateBackend::None;
+        c.keysWhy = p.keyboardsError + QStringLiteral("; %1, so the global keys and the recorder see no keys")
+                                           .arg(p.x11KeysError);
+    }
+}
+
+} // namespace
+
+InputChoice chooseInput(const InputProbes& probes, const InputRequest& request)
+{
+    InputChoice choice;
+    chooseOutput(probes, request, choice);
+    chooseKeyState(probes, request, choice);
+    return choice;
+}
+
+QString nameOf(OutputBackend backend)
+{
+    switch (backend) {
+    case OutputBackend::Uinput:
+        return QStringLiteral("uinput");
+    case OutputBackend::X11:
+        return QStringLiteral("x11");
+    case OutputBackend::None:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+QString nameOf(KeyStateBackend backend)
+{
+    switch (backend) {
+    case KeyStateBackend::Evdev:
+        return QStringLiteral("evdev");
+    case KeyStateBackend::X11:
+        return QStringLiteral("x11");
+    case KeyStateBackend::None:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+std::optional<OutputBackend> outputBackendNamed(const QString& name)
+{
+    if (name == QLatin1String("uinput"))
+        return OutputBackend::Uinput;
+    if (name == QLatin1String("x11"))
+        return OutputBackend::X11;
+    return std::nullopt;
+}
+
+std::optional<KeyStateBackend> keyStateBackendNamed(const QString& name)
+{
+    if (name == QLatin1String("evdev"))
+        return KeyStateBackend::Evdev;
+    if (name == QLatin1String("x11"))
+        return KeyStateBackend::X11;
+    return std::nullopt;
+}
+
+QString uinputRule()
+{
+    return QStringLiteral(R"(KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput")");
+}
+
+} // namespace corvane::platform

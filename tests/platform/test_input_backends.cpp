@@ -1,0 +1,283 @@
+// The choice of input backends, the kernel events the uinput output writes,
+// the key places both ways and the keys that type a character in a layout.
+#include "platform/EvdevKeyState.h"
+#include "platform/InputChoice.h"
+#include "platform/KeyPlaces.h"
+#include "platform/UinputOutput.h"
+#include "platform/XkbLayout.h"
+#include "platform/fakes/Fakes.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
+
+#include <map>
+
+using namespace corvane::platform;
+
+namespace {
+
+const QString kNoUinput = QStringLiteral("/dev/uinput cannot be opened for writing (Permission denied)");
+const QString kNoX = QStringLiteral("Corvane's window is not on an X display (platform \"wayland\")");
+const QString kNoKeyboards = QStringLiteral("no keyboard event device in /dev/input can be read");
+
+struct ChoiceCase {
+    const char* what;
+    bool wayland, onX, uinput, x11, keyboards, x11Keys;
+    InputRequest request;
+    const char* output; // backend names, and "refused" when the start must end
+    const char* keys;
+};
+
+TEST(InputChoice, FollowsTheDefaultOrderAndRefusesAForcedBackendThatCannotWork)
+{
+    const ChoiceCase cases[] = {
+        {"X11 session, everything works", false, true, true, true, true, true, {}, "x11", "evdev"},
+        {"X11 session without uinput", false, true, false, true, false, true, {}, "x11", "x11"},
+        {"Wayland with uinput, window native", true, false, true, false, true, false, {}, "uinput", "evdev"},
+        {"Wayland with uinput, window on XWayland", true, true, true, true, false, true, {}, "uinput", "x11"},
+        {"Wayland without uinput, on XWayland", true, true, false, true, false, true, {}, "x11", "x11"},
+        {"Wayland without uinput, native", true, false, false, false, false, false, {}, "none", "none"},
+        {"no display at all, uinput works", false, false, true, false, true, false, {}, "uinput", "evdev"},
+        {"X11 session, uinput forced", false, true, true, true, true, true, {OutputBackend::Uinput, {}}, "uinput",
+         "evdev"},
+        {"X11 keys forced over readable keyboards", false, true, true, true, true, true,
+         {{}, KeyStateBackend::X11}, "x11", "x11"},
+        {"uinput forced without access", false, true, false, true, true, true, {OutputBackend::Uinput, {}},
+         "refused", "evdev"},
+        {"x11 forced on native Wayland", true, false, true, false, true, false, {OutputBackend::X11, {}},
+         "refused", "evdev"},
+        {"evdev forced without readable keyboards", false, true, true, true, false, true,
+         {{}, KeyStateBackend::Evdev}, "x11", "refused"},
+    };
+    for (const ChoiceCase& c : cases) {
+        InputProbes p;
+        p.waylandSession = c.wayland;
+        p.onX = c.onX;
+        p.uinputError = c.uinput ? QString() : kNoUinput;
+        p.x11Error = c.x11 ? QString() : kNoX;
+        p.keyboardsError = c.keyboards ? QString() : kNoKeyboards;
+        p.readableKeyboards = c.keyboards ? 2 : 0;
+        p.x11KeysError = c.x11Keys ? QString() : kNoX;
+        const InputChoice choice = chooseInput(p, c.request);
+        const QString refusal = choice.refusal;
+        const bool outputRefused = refusal.startsWith(QLatin1String("--output"));
+        const bool keysRefused = refusal.startsWith(QLatin1String("--keys"));
+        EXPECT_EQ(outputRefused ? QStringLiteral("refused") : nameOf(choice.output), QLatin1String(c.output)) << c.what;
+        EXPECT_EQ(keysRefused ? QStringLiteral("refused") : nameOf(choice.keys), QLatin1String(c.keys)) << c.what;
+        EXPECT_FALSE(choice.outputWhy.isEmpty() || choice.keysWhy.isEmpty()) << c.what;
+        if (outputRefused || keysRefused)
+            EXPECT_TRUE(refusal.contains(outputRefused ? (c.uinput ? kNoX : kNoUinput) : kNoKeyboards)) << c.what;
+        // With nothing to move the pointer, one message names both ways and the fix.
+        if (choice.output == OutputBackend::None) {
+            EXPECT_TRUE(choice.nothingMoves.contains(kNoUinput)) << c.what;
+            EXPECT_TRUE(choice.nothingMoves.contains(kNoX)) << c.what;
+            EXPECT_TRUE(choice.nothingMoves.contains(QLatin1String("udev rule"))) << c.what;
+        } else {
+            EXPECT_TRUE(choice.nothingMoves.isEmpty()) << c.what;
+        }
+    }
+}
+
+TEST(InputChoice, ReadsTheBackendNamesOfTheCommandLine)
+{
+    EXPECT_EQ(outputBackendNamed(QStringLiteral("uinput")), OutputBackend::Uinput);
+    EXPECT_EQ(outputBackendNamed(QStringLiteral("x11")), OutputBackend::X11);
+    EXPECT_EQ(outputBackendNamed(QStringLiteral("evdev")), std::nullopt);
+    EXPECT_EQ(keyStateBackendNamed(QStringLiteral("evdev")), KeyStateBackend::Evdev);
+    EXPECT_EQ(keyStateBackendNamed(QStringLiteral("x11")), KeyStateBackend::X11);
+    EXPECT_EQ(keyStateBackendNamed(QStringLiteral("X11")), std::nullopt);
+}
+
+TEST(KeyPlaces, NameOnePhysicalKeyPerCodeAndReadItBackAsTheKeyboardsCode)
+{
+    const std::map<int, int> sent = {{65, KEY_A}, {90, KEY_Z}, {48, KEY_0}, {49, KEY_1}, {112, KEY_F1},
+                                     {122, KEY_F11}, {123, KEY_F12}, {124, KEY_F13}, {135, KEY_F24},
+                                     {96, KEY_KP0}, {97, KEY_KP1}, {105, KEY_KP9}, {16, KEY_LEFTSHIFT},
+                                     {161, KEY_RIGHTSHIFT}, {165, KEY_RIGHTALT}, {14, KEY_CAPSLOCK},
+                                     {20, KEY_CAPSLOCK}, {42, KEY_SYSRQ}, {44, KEY_SYSRQ}, {190, KEY_DOT},
+                                     {191, KEY_SLASH}, {226, KEY_102ND}, {1, 0}, {7, 0}, {256, 0}, {-1, 0}};
+    for (const auto& [code, key] : sent)
+        EXPECT_EQ(kernelKeyForVirtualKey(code), key) << code;
+    auto codes = [](int key) {
+        QStringList list;
+        const VirtualKeySet set = virtualKeysForKernelKey(key);
+        for (int c = 0; c < 256; ++c) {
+            if (set[static_cast<std::size_t>(c)])
+                list << QString::number(c);
+        }
+        return list.join(QLatin1Char(' '));
+    };
+    EXPECT_EQ(codes(KEY_CAPSLOCK), QStringLiteral("20"));
+    EXPECT_EQ(codes(KEY_SYSRQ), QStringLiteral("44"));
+    EXPECT_EQ(codes(KEY_LEFTSHIFT), QStringLiteral("16 160"));
+    EXPECT_EQ(codes(KEY_RIGHTCTRL), QStringLiteral("17 163"));
+    EXPECT_EQ(codes(KEY_RIGHTALT), QStringLiteral("18 165"));
+    EXPECT_EQ(codes(KEY_KP0), QStringLiteral("96"));
+    EXPECT_EQ(codes(KEY_POWER), QString());
+    // Every named code reads back as itself, but for the second names of a key.
+    for (int code = 0; code < 256; ++code) {
+        const int key = kernelKeyForVirtualKey(code);
+        if (key == 0 || code == 14 || code == 42 || (code >= 16 && code <= 18))
+            continue;
+        EXPECT_TRUE(virtualKeysForKernelKey(key)[static_cast<std::size_t>(code)]) << code;
+    }
+}
+
+// A layout where 'A' is Shift+A, '@' AltGr+Q, 'x' plain X.
+class FakeCharacters final : public CharacterKeys {
+public:
+    std::optional<Stroke> strokeFor(char32_t c) const override
+    {
+        if (c == U'A')
+            return Stroke{KEY_A, true, false};
+        if (c == U'@')
+            return Stroke{KEY_Q, false, true};
+        if (c == U'x')
+            return Stroke{KEY_X, false, false};
+        return std::nullopt;
+    }
+};
+
+struct Uinput {
+    fakes::Log log;
+    std::shared_ptr<fakes::RecordingInputDevice> pointerDevice = std::make_shared<fakes::RecordingInputDevice>(log);
+    std::shared_ptr<fakes::RecordingInputDevice> keyboardDevice = std::make_shared<fakes::RecordingInputDevice>(log);
+    UinputPointer pointer{pointerDevice};
+    std::unique_ptr<UinputKeyOutput> keys = std::make_unique<UinputKeyOutput>(
+        keyboardDevice, pointerDevice, std::make_shared<FakeCharacters>());
+    QString take()
+    {
+        const QString text = log.joined();
+        log.clear();
+        return text;
+    }
+};
+
+TEST(UinputOutput, WritesEachMoveAsOneFrameAndEachKeyAsItsOwn)
+{
+    Uinput u;
+    u.pointer.moveRelative(5, -3);
+    u.pointer.moveRelative(0, 4);
+    u.pointer.moveRelative(-2, 0);
+    u.pointer.moveRelative(0, 0);
+    EXPECT_EQ(u.take(), QStringLiteral("REL_X 5, REL_Y -3, SYN, REL_Y 4, SYN, REL_X -2, SYN"));
+
+    // The turn-left keys of the flight simulator profile: Shift and ".".
+    u.keys->keyDown(160);
+    u.keys->keyDown(190);
+    u.keys->keyUp(190);
+    u.keys->keyUp(160);
+    EXPECT_EQ(u.take(), QStringLiteral("KEY_LEFTSHIFT 1, SYN, KEY_DOT 1, SYN, KEY_DOT 0, SYN, KEY_LEFTSHIFT 0, SYN"));
+
+    // A second down repeats; the generic Ctrl is the left one; a code no key
+    // has is passed over.
+    u.keys->keyDown(17);
+    u.keys->keyDown(162);
+    u.keys->keyDown(7);
+    u.keys->keyUp(17);
+    EXPECT_EQ(u.take(), QStringLiteral("KEY_LEFTCTRL 1, SYN, KEY_LEFTCTRL 2, SYN, KEY_LEFTCTRL 0, SYN"));
+
+    u.keys->buttonDown(MouseButton::Left);
+    u.keys->buttonUp(MouseButton::Left);
+    u.keys->buttonDown(MouseButton::Right);
+    u.keys->buttonDown(MouseButton::Middle);
+    u.keys->buttonUp(MouseButton::Middle);
+    EXPECT_EQ(u.take(), QStringLiteral("BTN_LEFT 1, SYN, BTN_LEFT 0, SYN, BTN_RIGHT 1, SYN, BTN_MIDDLE 1, SYN, "
+                                       "BTN_MIDDLE 0, SYN"));
+
+    // What is still held goes up when the output ends.
+    u.keys->keyDown(65);
+    u.take();
+    u.keys.reset();
+    EXPECT_EQ(u.take(), QStringLiteral("KEY_A 0, SYN, BTN_RIGHT 0, SYN"));
+}
+
+TEST(UinputOutput, TypesACharacterWithTheModifiersItsLevelNeeds)
+{
+    Uinput u;
+    u.keys->typeCharacter(U'A');
+    EXPECT_EQ(u.take(), QStringLiteral("KEY_LEFTSHIFT 1, SYN, KEY_A 1, SYN, KEY_A 0, SYN, KEY_LEFTSHIFT 0, SYN"));
+    u.keys->typeCharacter(U'@');
+    EXPECT_EQ(u.take(), QStringLiteral("KEY_RIGHTALT 1, SYN, KEY_Q 1, SYN, KEY_Q 0, SYN, KEY_RIGHTALT 0, SYN"));
+    // A Shift already held stays held, and is not pressed again.
+    u.keys->keyDown(161);
+    u.keys->typeCharacter(U'A');
+    u.keys->typeCharacter(U'x');
+    u.keys->typeCharacter(U'ж');
+    EXPECT_EQ(u.take(), QStringLiteral("KEY_RIGHTSHIFT 1, SYN, KEY_A 1, SYN, KEY_A 0, SYN, KEY_X 1, SYN, KEY_X 0, SYN"));
+}
+
+TEST(UinputOutput, GoesOnWhenTheKernelRefusesAnEvent)
+{
+    Uinput u;
+    u.pointerDevice->refuse = ENODEV;
+    u.pointer.moveRelative(1, 1);
+    u.pointer.moveRelative(2, 2);
+    EXPECT_EQ(u.take(), QStringLiteral("REL_X 1, REL_Y 1, SYN, REL_X 2, REL_Y 2, SYN"));
+}
+
+TEST(XkbLayout, FindsTheKeyAndLevelOfACharacterInEachLayout)
+{
+    struct Case {
+        const char* layout;
+        char32_t character;
+        int key;
+        bool shift, altGr;
+    };
+    const Case cases[] = {
+        {"us", U'a', KEY_A, false, false},  {"us", U'A', KEY_A, true, false},
+        {"us", U'/', KEY_SLASH, false, false}, {"us", U'?', KEY_SLASH, true, false},
+        {"us", U'\n', KEY_ENTER, false, false}, {"us", U'\t', KEY_TAB, false, false},
+        {"de", U'z', KEY_Y, false, false},  {"de", U'/', KEY_7, true, false},
+        {"de", U'@', KEY_Q, false, true},   {"de", U'€', KEY_E, false, true},
+        {"de", U'ß', KEY_MINUS, false, false}, {"fr", U'a', KEY_Q, false, false},
+        {"fr", U'1', KEY_1, true, false},   {"fr", U'&', KEY_1, false, false},
+    };
+    std::map<QString, std::shared_ptr<XkbLayout>> layouts;
+    for (const Case& c : cases) {
+        auto& layout = layouts[QLatin1String(c.layout)];
+        if (!layout)
+            layout = XkbLayout::fromNames({{}, QLatin1String(c.layout), {}, {}});
+        ASSERT_TRUE(layout) << c.layout;
+        const std::optional<Stroke> stroke = layout->strokeFor(c.character);
+        ASSERT_TRUE(stroke) << c.layout << " U+" << std::hex << unsigned(c.character);
+        EXPECT_EQ(stroke->key, c.key) << c.layout << " U+" << std::hex << unsigned(c.character);
+        EXPECT_EQ(stroke->shift, c.shift) << c.layout << " U+" << std::hex << unsigned(c.character);
+        EXPECT_EQ(stroke->altGr, c.altGr) << c.layout << " U+" << std::hex << unsigned(c.character);
+    }
+    EXPECT_FALSE(layouts[QStringLiteral("us")]->strokeFor(U'ж'));
+    EXPECT_FALSE(layouts[QStringLiteral("us")]->strokeFor(U'\x01'));
+}
+
+TEST(XkbLayout, ReadsTheSystemsKeyboardConfiguration)
+{
+    const LayoutNames names = layoutNamesFrom("# KEYBOARD CONFIGURATION FILE\nXKBMODEL=\"pc105\"\nXKBLAYOUT=\"de\"\n"
+                                              "XKBVARIANT=\"nodeadkeys\"\n  XKBOPTIONS=\"\"\nBACKSPACE=\"guess\"\n");
+    EXPECT_EQ(names.model, QStringLiteral("pc105"));
+    EXPECT_EQ(names.layout, QStringLiteral("de"));
+    EXPECT_EQ(names.variant, QStringLiteral("nodeadkeys"));
+    EXPECT_EQ(names.options, QString());
+    EXPECT_EQ(layoutNamesFrom("XKBLAYOUT=fr\n").layout, QStringLiteral("fr"));
+}
+
+TEST(EvdevKeyState, SaysWhyNoKeyboardCanBeRead)
+{
+    QTemporaryDir folder;
+    QFile plain(folder.filePath(QStringLiteral("event0")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.write("not a device");
+    plain.close();
+    EvdevKeyState state(folder.path());
+    EXPECT_EQ(state.keyboardsOpen(), 0);
+    EXPECT_EQ(state.whyNone(), QStringLiteral("no keyboard event device was found in %1").arg(folder.path()));
+    QString why;
+    EXPECT_EQ(countReadableKeyboards(folder.path(), &why), 0);
+    EXPECT_EQ(why, state.whyNone());
+    state.snapshot();
+    EXPECT_FALSE(state.isDown(65));
+}
+
+} // namespace
