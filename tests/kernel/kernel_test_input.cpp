@@ -83,8 +83,10 @@ TEST(KernelOutput, MappedKeysAndButtonsArriveInOrderEachInItsOwnFrame)
 TEST(KernelKeyState, SeesTheUsersKeyboardWithTapsAndUnplugging)
 {
     platform::EvdevKeyState state;
+    // The machine's own keyboards, if it has any, stay open throughout.
+    const int others = state.keyboardsOpen();
     auto user = std::make_unique<UserKeyboard>();
-    ASSERT_TRUE(kernel::processUntil([&] { return state.keyboardsOpen() == 1; })) << state.keyboardsOpen();
+    ASSERT_TRUE(kernel::processUntil([&] { return state.keyboardsOpen() == others + 1; })) << state.keyboardsOpen();
     auto downNow = [&](std::initializer_list<int> codes) {
         state.snapshot();
         QStringList down;
@@ -110,9 +112,9 @@ TEST(KernelKeyState, SeesTheUsersKeyboardWithTapsAndUnplugging)
     // in again is read.
     user.reset();
     EXPECT_EQ(downNow(watched), QString());
-    EXPECT_TRUE(kernel::processUntil([&] { return state.keyboardsOpen() == 0; }));
+    EXPECT_TRUE(kernel::processUntil([&] { return state.keyboardsOpen() == others; }));
     user = std::make_unique<UserKeyboard>();
-    ASSERT_TRUE(kernel::processUntil([&] { return state.keyboardsOpen() == 1; }));
+    ASSERT_TRUE(kernel::processUntil([&] { return state.keyboardsOpen() == others + 1; }));
     user->tap(KEY_A);
     EXPECT_EQ(downNow(watched), QStringLiteral("65"));
 }
