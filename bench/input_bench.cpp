@@ -5,6 +5,13 @@
 // with an Xvfb there, so that both are measured together).
 //
 //   corvane-bench-input [--rounds N]
+//   corvane-bench-input --motion DX,MS,COUNT[,PAUSE]
+//
+// With --motion it measures nothing: it makes Corvane's virtual pointer,
+// waits PAUSE milliseconds (default 1000, for a reader to open it), then
+// moves it COUNT times by DX to the right, one frame every MS milliseconds,
+// as the tracking cycle does for a steady turn, and waits a second more
+// (scripts/pointer-acceleration.sh).
 //
 // Each figure is timed N times (default 2000) with CLOCK_MONOTONIC, on the
 // caller's side: until the call returns, which for uinput is when the kernel
@@ -32,6 +39,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using namespace corvane::platform;
@@ -124,16 +132,43 @@ std::vector<Row> measureX11(int rounds, QString* whyNot)
     return rows;
 }
 
+int moveSteadily(const char* spec)
+{
+    int dx = 0, ms = 0, count = 0, pause = 1000;
+    if (std::sscanf(spec, "%d,%d,%d,%d", &dx, &ms, &count, &pause) < 3 || ms <= 0 || count <= 0 || pause < 0) {
+        std::fprintf(stderr, "corvane-bench-input: --motion takes DX,MS,COUNT[,PAUSE]\n");
+        return 2;
+    }
+    QString whyNot;
+    const UinputDevices devices = createUinputDevices(&whyNot);
+    if (!devices.pointer) {
+        std::fprintf(stderr, "corvane-bench-input: %s\n", qPrintable(whyNot));
+        return 1;
+    }
+    UinputPointer pointer(devices.pointer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+    auto next = std::chrono::steady_clock::now();
+    for (int i = 0; i < count; ++i) {
+        pointer.moveRelative(dx, 0);
+        next += std::chrono::milliseconds(ms);
+        std::this_thread::sleep_until(next);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int rounds = 2000;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--motion") == 0 && i + 1 < argc)
+            return moveSteadily(argv[i + 1]);
         if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc && std::atoi(argv[i + 1]) > 0) {
             rounds = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: corvane-bench-input [--rounds N]\n");
+            std::fprintf(stderr, "usage: corvane-bench-input [--rounds N] | --motion DX,MS,COUNT[,PAUSE]\n");
             return 2;
         }
     }
