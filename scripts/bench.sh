@@ -8,6 +8,10 @@
 #   corvane-bench-keys     one key-state poll and one six-key stroke sent, and
 #                          the keyboard poll and the keyboard stage as the
 #                          main loop runs them;
+#   corvane-bench-input    one move, one six-key sequence and one key-state
+#                          snapshot through uinput/evdev and through X11, side
+#                          by side in the test VM (scripts/in-vm.sh) with an
+#                          Xvfb of its own, as only the VM has /dev/uinput;
 #   corvane-bench-hostile  what damaged input costs: long key sequences and
 #                          profiles files of commas, time and peak memory by size.
 # The figures are printed against their targets; the script fails only when a
@@ -20,7 +24,7 @@ source "$root/scripts/xvfb-lib.sh"
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
 cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-bench-startup corvane-bench-latency \
-  corvane-bench-decoder corvane-bench-keys corvane-bench-hostile
+  corvane-bench-decoder corvane-bench-keys corvane-bench-hostile corvane-bench-input
 
 trap xvfb_stop EXIT
 xvfb_private_display
@@ -37,6 +41,10 @@ printf '\n==== decoder\n'
 
 printf '\n==== keys\n'
 "$bin/corvane-bench-keys"
+
+printf '\n==== input backends, in the test VM (software emulation: compare the rows, not the host)\n'
+bash "$root/scripts/in-vm.sh" "Xvfb :7 -nolisten tcp >/tmp/xvfb.log 2>&1 & for i in \$(seq 100); do [ -e /tmp/.X11-unix/X7 ] && break; sleep 0.1; done; DISPLAY=:7 '$bin/corvane-bench-input'" \
+  || echo "the input backends could not be measured in the VM"
 
 printf '\n==== damaged input\n'
 "$bin/corvane-bench-hostile" || true
