@@ -9,11 +9,22 @@ QString refused(const QString& option, const QString& why)
     return QStringLiteral("%1 cannot work: %2").arg(option, why);
 }
 
+// The reason as a sentence of its own: capital first, one full stop.
+QString sentence(QString reason)
+{
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    if (!reason.isEmpty())
+        reason[0] = reason[0].toUpper();
+    return reason + QLatin1Char('.');
+}
+
 QString nothingMoves(const InputProbes& probes)
 {
-    return QStringLiteral("Corvane cannot move the pointer or send keys. %1: install the package's udev rule, or add "
-                          "it by hand as 'corvane --help' shows, then log out and in again. %2")
-        .arg(probes.uinputError, probes.x11Error);
+    return QStringLiteral("Corvane cannot move the pointer or send keys. %1 %2 To fix this, install the package's "
+                          "udev rule (or add it by hand as 'corvane --help' shows) and log out and in again, or "
+                          "start Corvane in an X11 session.")
+        .arg(sentence(probes.uinputError), sentence(probes.x11Error));
 }
 
 void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice& c)
