@@ -8,8 +8,11 @@
 #     twips: the whole outer size is its inside while sway draws the frame,
 #     which the program cannot know; with Qt's own title bar, which it can,
 #     the title bar is part of it, as a window manager's frame is on X11;
-#   - a screenshot of it (kept as wayland-window.png in OUTPUT_FOLDER) is as
-#     large as the window with sway's title bar, and not blank;
+#   - the help window, opened from the keyboard, is 7995 x 5460 twips with
+#     Qt's title bar;
+#   - a screenshot of the main window (kept as wayland-window.png in
+#     OUTPUT_FOLDER) is as large as the window with sway's title bar, and not
+#     blank;
 #   - the program says at start why the pointer cannot move when /dev/uinput
 #     cannot be opened for writing, and only then;
 #   - Qt warns of nothing, and the program ends with status 0 on SIGTERM.
@@ -29,7 +32,7 @@ fail() {
   exit 1
 }
 
-for tool in sway swaymsg grim jq identify convert; do
+for tool in sway swaymsg grim wtype jq identify convert; do
   command -v "$tool" >/dev/null || { echo "test_e2e_wayland: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
 done
 
@@ -49,7 +52,11 @@ chmod 700 "$work/runtime"
 cp "$program" "$work/app/corvane"
 # COM 1 to 4 lead nowhere, so that no serial port of the machine is opened.
 for n in 1 2 3 4; do ln -s "no-device-$n" "$work/app/com$n"; done
-printf 'xwayland disable\noutput * resolution 1024x768\n' >"$work/sway.conf"
+cat >"$work/sway.conf" <<'EOF'
+xwayland disable
+output * resolution 1024x768
+for_window [title="^Corvane Information$"] floating enable, border csd
+EOF
 user=()
 if [[ $(id -u) -eq 0 ]]; then
   user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
@@ -82,18 +89,20 @@ environment+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc")
 corvane=$!
 pids+=("$corvane")
 
-# window: the program's main window in sway's tree, as one line of JSON.
+# window [TITLE]: the program's window titled TITLE (the main window by
+# default) in sway's tree, as one line of JSON.
 window() {
-  as_user swaymsg -t get_tree |
-    jq -c --argjson pid "$corvane" 'first(.. | objects | select(.pid? == $pid and .name == "Tollan Corvane"))'
+  as_user swaymsg -t get_tree | jq -c --argjson pid "$corvane" --arg title "${1:-Tollan Corvane}" \
+    'first(.. | objects | select(.pid? == $pid and .name == $title))'
 }
-# wait_for FILTER [TIMES]: waits (up to 15 s) until the jq FILTER holds for
-# the window TIMES polls in a row, 0.1 s apart (once by default): sway lists
-# a size of its own choosing for a moment before the program answers.
+# wait_for FILTER [TIMES [TITLE]]: waits (up to 15 s) until the jq FILTER
+# holds for the window TIMES polls in a row, 0.1 s apart (once by default):
+# sway lists a size of its own choosing for a moment before the program
+# answers.
 wait_for() {
   local held=0
   for ((i = 0; i < 150; i++)); do
-    node=$(window)
+    node=$(window "${3:-}")
     if [[ -n $node ]] && jq -e "$1" <<<"$node" >/dev/null; then
       ((++held >= ${2:-1})) && return 0
     else
@@ -140,6 +149,12 @@ wait_for '.border == "csd" and .rect.width == 295 and .rect.height == 134' 10 ||
 as_user swaymsg "[con_id=$id] border normal" >/dev/null
 wait_for '.border == "normal" and .window_rect.width == 295 and .window_rect.height == 134' 10 ||
   fail "without Qt's title bar the inside is not 295 x 134 again: $(shown)"
+
+# Help, the third control after the profile list: after the first wait the
+# keys reach the program, not only the virtual keyboard that sends them.
+as_user wtype -s 1000 -k Tab -k Tab -k Tab -k space || fail "wtype typed nothing"
+wait_for '.border == "csd" and .rect.width == 533 and .rect.height == 364' 10 "Corvane Information" ||
+  fail "the help window with Qt's title bar is not 533 x 364: $(shown)"
 
 # Said at start, on standard error.
 if as_user test -w /dev/uinput; then
