@@ -57,9 +57,10 @@ xwayland disable
 output * resolution 1024x768
 for_window [title="^Corvane Information$"] floating enable, border csd
 EOF
-user=()
+# The programs die with this script, also when it is killed.
+user=(setpriv --pdeathsig KILL)
 if [[ $(id -u) -eq 0 ]]; then
-  user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  user=(setpriv --reuid=65534 --regid=65534 --clear-groups --pdeathsig KILL)
   chown -R 65534:65534 "$work/runtime" "$work/home" "$work/app"
 fi
 touch "$work/sway.log" "$work/corvane.err"
@@ -72,8 +73,10 @@ for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
 done
 as_user() { "${user[@]}" env -i "${environment[@]}" "$@"; }
 
-as_user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-  sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+# sway, and the program below, each run in a subshell that becomes it, so
+# that the ids the clean-up ends are theirs.
+(exec "${user[@]}" env -i "${environment[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+  sway -c "$work/sway.conf") >"$work/sway.log" 2>&1 &
 pids+=($!)
 socket= ipc=
 for ((i = 0; i < 100; i++)); do
