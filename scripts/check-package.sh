@@ -46,6 +46,11 @@ appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml ||
 for page in corvane corvane-tracker-sim; do
   [[ -e $work/root/usr/share/man/man1/$page.1.gz ]] || fail "no manual page for $page"
 done
+# The window on a Wayland desktop needs Qt's Wayland plugin, and the pointer
+# there /dev/uinput, which the udev rule opens to the user at the seat.
+dpkg-deb --field "$deb" Depends | grep -qw qt6-wayland || fail "the package does not depend on qt6-wayland"
+grep -qs 'TAG+="uaccess"' "$work"/root/usr/lib/udev/rules.d/70-corvane-uinput.rules ||
+  fail "no udev rule that opens /dev/uinput to the user at the seat"
 
 bin=$work/root/usr/bin
 home=$work/home

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb openbox x11-utils xdotool imagemagick fonts-dejavu-core
+  sway qt6-wayland grim wtype jq
   dpkg-dev file lintian desktop-file-utils appstream
 )
 

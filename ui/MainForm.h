@@ -140,6 +140,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -157,6 +158,8 @@ private:
     QHash<QWidget*, Qt::FocusPolicy> focusPolicies_;
     int outerWidthTwips_ = 4425;
     int outerHeightTwips_ = 2010;
+    // What the frame added to the inside when it was last fitted.
+    QSize fittedFrame_{0, 0};
 };
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 // The main window's controls, made and placed in twips as the window shows
-// them, and the window's outer size kept exact under a window manager's frame.
+// them, and the window's outer size kept exact under the frame that the window
+// system tells of.
 #include "ui/MainForm.h"
 
 #include "ui/KeyBox.h"
@@ -11,8 +12,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QWindow>
 
 namespace corvane {
 
@@ -22,6 +25,19 @@ struct MappingRow {
     const char* name;     // TurnLeftKey -> TurnLeftKey_Check, TurnLeftKey_RichText
     const char* caption;
 };
+
+// What the border and title bar add to the shown window's inside, as the
+// window system tells them at the moment. QWidget::frameGeometry() keeps the
+// frame of the last move or resize, and on Wayland the title bar that Qt draws
+// itself comes after the first showing with neither, to a window of fixed size.
+QSize frameExtra(const QWidget& window)
+{
+    const QWindow* handle = window.windowHandle();
+    if (!handle)
+        return {0, 0};
+    const QMargins margins = handle->frameMargins();
+    return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+}
 
 constexpr MappingRow kMappingRows[kMappingCount] = {
     {"TurnLeftKey", "Turn Left"}, {"TurnRightKey", "Turn Right"}, {"LookUpKey", "Look Up"},
@@ -257,12 +273,15 @@ void MainForm::setOuterSizeTwips(int width, int height)
 
 void MainForm::fitToOuterSize()
 {
-    // The border and title bar, when a window manager draws them, are part of
-    // the outer size. They are known only once the window manager has framed
-    // the shown window, which moves it: so the inside is fitted again then.
-    const QSize frameExtra = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
-    const QSize inside(twipsX(outerWidthTwips_, *this) - frameExtra.width(),
-                       twipsY(outerHeightTwips_, *this) - frameExtra.height());
+    // The border and title bar, when the window system tells their size, are
+    // part of the outer size. They are known only once the shown window is
+    // framed, which on X11 moves it and on Wayland repaints it: so the inside
+    // is fitted again then. A frame that a Wayland compositor draws stays
+    // unknown, and the inside takes the whole outer size, as on an X server
+    // without a window manager.
+    fittedFrame_ = isVisible() ? frameExtra(*this) : QSize(0, 0);
+    const QSize inside(twipsX(outerWidthTwips_, *this) - fittedFrame_.width(),
+                       twipsY(outerHeightTwips_, *this) - fittedFrame_.height());
     if (inside != minimumSize() || inside != maximumSize())
         setFixedSize(inside);
 }
@@ -271,6 +290,15 @@ void MainForm::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
     fitToOuterSize();
+}
+
+void MainForm::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    // Qt's own title bar on Wayland comes with a repainting, not a move; the
+    // size changes after the painting.
+    if (isVisible() && frameExtra(*this) != fittedFrame_)
+        QMetaObject::invokeMethod(this, &MainForm::fitToOuterSize, Qt::QueuedConnection);
 }
 
 QSize MainForm::outerSizeTwips() const { return {outerWidthTwips_, outerHeightTwips_}; }

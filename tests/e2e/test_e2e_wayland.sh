@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# The main window as a native Wayland client: the real program under a
+# private headless sway, with no X display. sway refuses to run as root, so as
+# root both run as the user nobody, with their own runtime and home folders
+# and a copy of the program in a folder that user may write (its settings
+# folder). Checks:
+#   - the window is an xdg-shell window titled "Tollan Corvane", 4425 x 2010
+#     twips: the whole outer size is its inside while sway draws the frame,
+#     which the program cannot know; with Qt's own title bar, which it can,
+#     the title bar is part of it, as a window manager's frame is on X11;
+#   - the help window, opened from the keyboard, is 7995 x 5460 twips with
+#     Qt's title bar;
+#   - a screenshot of the main window (kept as wayland-window.png in
+#     OUTPUT_FOLDER) is as large as the window with sway's title bar, and not
+#     blank;
+#   - the program says at start why the pointer cannot move when /dev/uinput
+#     cannot be opened for writing, and only then;
+#   - Qt warns of nothing, and the program ends with status 0 on SIGTERM.
+#
+#   test_e2e_wayland.sh CORVANE OUTPUT_FOLDER
+set -uo pipefail
+
+program=$1
+output=$2
+uinputMessage="/dev/uinput cannot be opened for writing"
+
+fail() {
+  echo "test_e2e_wayland: $*" >&2
+  for log in sway.log corvane.err; do
+    [[ -s $work/$log ]] && { echo "--- $log" >&2; cat "$work/$log" >&2; }
+  done
+  exit 1
+}
+
+for tool in sway swaymsg grim wtype jq identify convert; do
+  command -v "$tool" >/dev/null || { echo "test_e2e_wayland: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+chmod 755 "$work"
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/runtime" "$work/home" "$work/app"
+chmod 700 "$work/runtime"
+cp "$program" "$work/app/corvane"
+# COM 1 to 4 lead nowhere, so that no serial port of the machine is opened.
+for n in 1 2 3 4; do ln -s "no-device-$n" "$work/app/com$n"; done
+cat >"$work/sway.conf" <<'EOF'
+xwayland disable
+output * resolution 1024x768
+for_window [title="^Corvane Information$"] floating enable, border csd
+EOF
+# The programs die with this script, also when it is killed.
+user=(setpriv --pdeathsig KILL)
+if [[ $(id -u) -eq 0 ]]; then
+  user=(setpriv --reuid=65534 --regid=65534 --clear-groups --pdeathsig KILL)
+  chown -R 65534:65534 "$work/runtime" "$work/home" "$work/app"
+fi
+touch "$work/sway.log" "$work/corvane.err"
+
+# A command as that user, in a clean environment: no DISPLAY, no
+# QT_QPA_PLATFORM, nothing of a desktop session this test may run in.
+environment=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" LC_ALL=C.UTF-8)
+for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+  [[ -n ${!name:-} ]] && environment+=("$name=${!name}")
+done
+as_user() { "${user[@]}" env -i "${environment[@]}" "$@"; }
+
+# sway, and the program below, each run in a subshell that becomes it, so
+# that the ids the clean-up ends are theirs.
+(exec "${user[@]}" env -i "${environment[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+  sway -c "$work/sway.conf") >"$work/sway.log" 2>&1 &
+pids+=($!)
+socket= ipc=
+for ((i = 0; i < 100; i++)); do
+  socket=$(find "$work/runtime" -maxdepth 1 -type s -name 'wayland-*' -printf '%f\n' | head -n 1)
+  ipc=$(find "$work/runtime" -maxdepth 1 -type s -name 'sway-ipc.*' | head -n 1)
+  [[ -n $socket && -n $ipc ]] && break
+  sleep 0.1
+done
+[[ -n $socket && -n $ipc ]] || fail "sway did not start"
+environment+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc")
+
+(cd "$work/app" && exec "${user[@]}" env -i "${environment[@]}" ./corvane) >/dev/null 2>"$work/corvane.err" &
+corvane=$!
+pids+=("$corvane")
+
+# window [TITLE]: the program's window titled TITLE (the main window by
+# default) in sway's tree, as one line of JSON.
+window() {
+  as_user swaymsg -t get_tree | jq -c --argjson pid "$corvane" --arg title "${1:-Tollan Corvane}" \
+    'first(.. | objects | select(.pid? == $pid and .name == $title))'
+}
+# wait_for FILTER [TIMES [TITLE]]: waits (up to 15 s) until the jq FILTER
+# holds for the window TIMES polls in a row, 0.1 s apart (once by default):
+# sway lists a size of its own choosing for a moment before the program
+# answers.
+wait_for() {
+  local held=0
+  for ((i = 0; i < 150; i++)); do
+    node=$(window "${3:-}")
+    if [[ -n $node ]] && jq -e "$1" <<<"$node" >/dev/null; then
+      ((++held >= ${2:-1})) && return 0
+    else
+      held=0
+    fi
+    kill -0 "$corvane" 2>/dev/null || fail "the program ended early"
+    sleep 0.1
+  done
+  return 1
+}
+# shown: what the failure messages tell of the window.
+shown() { jq -c '{shell, border, rect, window_rect}' <<<"$node"; }
+wait_for '.visible' || fail "no window titled \"Tollan Corvane\": $(as_user swaymsg -t get_tree |
+  jq -c '[.. | objects | select(.pid? > 0) | {name, pid, shell}]')"
+shell=$(jq -r .shell <<<"$node")
+[[ $shell == xdg_shell ]] || fail "the window is an $shell window, not a native Wayland (xdg_shell) one"
+
+# 4425 x 2010 twips at Wayland's 96 dpi, all inside sway's frame (its title
+# bar and border, once sway has taken on drawing them).
+wait_for '.border == "normal" and .window_rect.width == 295 and .window_rect.height == 134' 10 ||
+  fail "inside sway's frame the window is not 295 x 134: $(shown)"
+# The window with sway's frame, and the inside alone, which has one colour
+# while it is blank: the screen may show it a little after sway lists it.
+for ((i = 0; i < 50; i++)); do
+  node=$(window)
+  read -r x y width height left top < <(jq -r '[.rect.x, .deco_rect.y, .rect.width, .rect.height + .deco_rect.height,
+    .window_rect.x, .deco_rect.height + .window_rect.y] | map(tostring) | join(" ")' <<<"$node")
+  as_user grim -g "$x,$y ${width}x$height" - >"$work/shot.png" || fail "grim took no screenshot"
+  colours=$(convert "$work/shot.png" -crop "295x134+$left+$top" +repage -format '%k' info:)
+  ((colours >= 16)) && break
+  sleep 0.1
+done
+cp "$work/shot.png" "$output/wayland-window.png"
+((colours >= 16)) || fail "the window is blank: $colours colours ($output/wayland-window.png)"
+size=$(identify -format '%wx%h' "$work/shot.png")
+[[ $size == "${width}x$height" ]] || fail "the screenshot is $size, not ${width}x$height"
+
+# With Qt's own title bar the outer size is the window's, and without it
+# again the inside.
+id=$(jq .id <<<"$node")
+as_user swaymsg "[con_id=$id] border csd" >/dev/null
+wait_for '.border == "csd" and .rect.width == 295 and .rect.height == 134' 10 ||
+  fail "with Qt's title bar the outer size is not 295 x 134: $(shown)"
+as_user swaymsg "[con_id=$id] border normal" >/dev/null
+wait_for '.border == "normal" and .window_rect.width == 295 and .window_rect.height == 134' 10 ||
+  fail "without Qt's title bar the inside is not 295 x 134 again: $(shown)"
+
+# Help, the third control after the profile list: after the first wait the
+# keys reach the program, not only the virtual keyboard that sends them.
+as_user wtype -s 1000 -k Tab -k Tab -k Tab -k space || fail "wtype typed nothing"
+wait_for '.border == "csd" and .rect.width == 533 and .rect.height == 364' 10 "Corvane Information" ||
+  fail "the help window with Qt's title bar is not 533 x 364: $(shown)"
+
+# Said at start, on standard error.
+if as_user test -w /dev/uinput; then
+  grep -qF "$uinputMessage" "$work/corvane.err" && fail "it says \"$uinputMessage\", though it can open it"
+else
+  grep -qF "$uinputMessage" "$work/corvane.err" || fail "it does not say that $uinputMessage"
+fi
+grep -E '^(qt\.|Q[A-Za-z]+::|Warning:)' "$work/corvane.err" && fail "Qt warned"
+
+kill -TERM "$corvane"
+for ((i = 0; i < 100; i++)); do
+  kill -0 "$corvane" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$corvane" 2>/dev/null && fail "the program did not end within 10 s of SIGTERM"
+wait "$corvane"
+status=$?
+((status == 0)) || fail "the program ended with status $status on SIGTERM"
