@@ -121,8 +121,8 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
         : QStringLiteral("the display cannot be reached (DISPLAY=\"%1\", WAYLAND_DISPLAY=\"%2\")")
               .arg(display, wayland);
     std::fprintf(stderr,
-                 "corvane: Corvane cannot open its window: %s. Start it in a desktop session (X11, or Wayland "
-                 "with XWayland), or set DISPLAY to the X display to use.\n",
+                 "corvane: Corvane cannot open its window: %s. Start it in a desktop session (Wayland or X11), "
+                 "or set WAYLAND_DISPLAY or DISPLAY to the display to use.\n",
                  qPrintable(why));
     std::fflush(stderr);
     std::_Exit(1);
