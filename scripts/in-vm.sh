@@ -13,8 +13,8 @@
 #     input device shows up as /dev/input/eventN;
 #   - udevd running (when the host has it), so that input devices get their
 #     ID_INPUT_* properties, as libinput wants them;
-#   - the host's working folder as the working folder (one under /tmp is not
-#     there: the guest has its own /tmp).
+#   - the host's working folder as the working folder (when it is in the
+#     host's /tmp, it alone of that /tmp is in the guest's, read-only too).
 # The command's output (standard output and error) comes out on this script's
 # standard output as it is written, and its exit status is this script's. When
 # the machine cannot be built or booted, or ends without the command's status
@@ -147,7 +147,11 @@ mount -t devpts devpts /host/dev/pts
 mount -t tmpfs tmpfs /host/dev/shm
 mount -t proc proc /host/proc
 mount -t sysfs sysfs /host/sys
+# The guest's /tmp is its own, but for a working folder in the host's.
+cwd=$(cat /job/cwd)
+case $cwd in /tmp/*) mkdir -p /cwd && mount --bind "/host$cwd" /cwd ;; esac
 mount -t tmpfs -o mode=1777 tmpfs /host/tmp
+case $cwd in /tmp/*) mkdir -p "/host$cwd" && mount --move /cwd "/host$cwd" ;; esac
 mount -t tmpfs -o mode=755 tmpfs /host/run
 mkdir -p /host/tmp/home /host/run/user/0
 chmod 700 /host/run/user/0
@@ -171,7 +175,7 @@ run SYSTEMD_IGNORE_CHROOT=1 /bin/sh -c '
 
 run /bin/bash -c '
   cd "$1" 2>/dev/null || { echo "in-vm.sh: the working folder $1 is not in the guest" >&2; exit 125; }
-  exec /bin/bash /run/command' job "$(cat /job/cwd)" >"$out_port" 2>&1
+  exec /bin/bash /run/command' job "$cwd" >"$out_port" 2>&1
 end $?
 EOF
   chmod 755 "$1"

@@ -74,7 +74,10 @@ summary() {
 }
 programs=("$build"/bin/kernel_test_*)
 [[ -x ${programs[0]} ]] || summary "no kernel_test_* programs in $build/bin (build them first)"
-[[ $build != /tmp/* ]] || summary "$build is under /tmp, which the virtual machine has its own of"
+# The guest has a /tmp of its own, with only the working folder of the host's.
+cd "$root" || summary "cannot enter $root"
+[[ $build != /tmp/* || $build == "$root"/* ]] ||
+  summary "$build is in /tmp but not in $root: the virtual machine does not see it"
 
 # The machine's own limit: every program's and two minutes for the boot.
 log=$(mktemp)
