@@ -231,7 +231,7 @@ console="console=ttyS0 quiet"
 serial=(-serial "file:$job/console.log")
 if [[ ${CORVANE_VM_VERBOSE:-} == 1 ]]; then
   console="console=ttyS0 corvane.verbose"
-  serial=(-chardev file,id=console,path=/dev/stderr,append=on -serial chardev:console)
+  serial=(-chardev "file,id=console,path=/dev/stderr,append=on" -serial chardev:console)
 fi
 
 # The output port writes to a file (which never holds a write back, so all
