@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb openbox x11-utils xdotool imagemagick fonts-dejavu-core
   dpkg-dev file lintian desktop-file-utils appstream
-  qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libevdev-dev libinput-tools
+  qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libinput-tools
 )
 
 # One dpkg-query for all: a package it does not know is simply not listed.
