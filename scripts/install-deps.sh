@@ -12,6 +12,7 @@ packages=(
   xvfb openbox x11-utils xdotool imagemagick fonts-dejavu-core
   sway qt6-wayland grim wtype jq
   dpkg-dev file lintian desktop-file-utils appstream
+  qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libinput-tools
 )
 
 # One dpkg-query for all: a package it does not know is simply not listed.
@@ -33,4 +34,6 @@ if [[ $(id -u) -ne 0 ]]; then
   sudo=(sudo)
 fi
 "${sudo[@]}" apt-get update
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+# The kernel is only booted by scripts/in-vm.sh, with an initramfs of its own:
+# INITRD=No spares making the one Debian's boot would use.
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive INITRD=No apt-get install -y "${missing[@]}"

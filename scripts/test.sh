@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds Corvane three ways and runs every test:
-#   build/       RelWithDebInfo, the CTest suite, then the Debian package
-#                built from it and checked (scripts/check-package.sh);
+#   build/       RelWithDebInfo, the CTest suite, the kernel tests (its
+#                kernel_test_* programs in a virtual machine with /dev/uinput,
+#                scripts/kernel-tests.sh), then the Debian package built from
+#                it and checked (scripts/check-package.sh);
 #   build-asan/  g++ with AddressSanitizer and UBSan, the CTest suite again;
 #   build-fuzz/  clang with libFuzzer, every fuzz_* target for 30 seconds.
-# Ends with the line "tests: N passed, M failed" (the CTest counts, with any
-# failed build or fuzz run counted as a failure) and a non-zero exit status
-# when anything failed.
+# Ends with the line "tests: N passed, M failed" (the CTest and kernel test
+# counts, with any failed build or fuzz run counted as a failure) and a
+# non-zero exit status when anything failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -60,6 +62,26 @@ run_ctest() {
     problems+=("$label: $bad of $total tests failed")
   elif ((status != 0)); then
     problem "$label: ctest ended with status $status"
+  fi
+}
+
+# run_kernel_tests DIR: runs the kernel tests of DIR and adds up their counts.
+run_kernel_tests() {
+  local dir=$1 log="$root/$1/kernel-tests.log"
+  section "kernel tests in $dir (a virtual machine)"
+  bash "$root/scripts/kernel-tests.sh" "$root/$dir" 2>&1 | tee "$log"
+  local status=${PIPESTATUS[0]}
+  if [[ ! $(tail -n 1 "$log") =~ ^kernel\ tests:\ ([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+    problem "kernel tests: no counts (status $status)"
+    return
+  fi
+  local good=${BASH_REMATCH[1]} bad=${BASH_REMATCH[2]}
+  passed=$((passed + good))
+  failed=$((failed + bad))
+  if ((bad > 0)); then
+    problems+=("kernel tests: $bad failed (output in $log)")
+  elif ((status != 0)); then
+    problem "kernel tests: ended with status $status"
   fi
 }
 
@@ -126,6 +148,7 @@ bash "$root/scripts/install-deps.sh" || problem "installing the dependencies"
 
 if build "release" build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_TESTS=ON; then
   run_ctest "release" build
+  run_kernel_tests build
   section "package: build, check and run the Debian package"
   if bash "$root/scripts/check-package.sh"; then
     passed=$((passed + 1))
