@@ -51,6 +51,8 @@ TEST(InputChoice, FollowsTheDefaultOrderAndRefusesAForcedBackendThatCannotWork)
          "refused", "evdev"},
         {"evdev forced without readable keyboards", false, true, true, true, false, true,
          {{}, KeyStateBackend::Evdev}, "x11", "refused"},
+        {"both forced, neither works: the output's refusal is told", false, true, false, true, false, true,
+         {OutputBackend::Uinput, KeyStateBackend::Evdev}, "refused", "evdev"},
     };
     for (const ChoiceCase& c : cases) {
         InputProbes p;
