@@ -1,14 +1,14 @@
-// The virtual machine that scripts/kernel-tests.sh runs the kernel tests in:
-// what they take from it. A device made through /dev/uinput gets an event
-// node, and udev classifies it as libinput wants (udevd runs and handles the
-// devices that appear); the runtime folder is there for Qt.
+// The virtual machine that scripts/kernel-tests.sh runs the kernel tests in,
+// and Corvane's virtual devices in it: each gets an event node, which udev
+// classifies as libinput wants (udevd runs and handles the devices that
+// appear) by the name, bus, vendor and product Corvane gives it; the runtime
+// folder is there for Qt.
+#include "platform/UinputOutput.h"
+
 #include <gtest/gtest.h>
 
 #include <libudev.h>
-#include <linux/uinput.h>
 
-#include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,40 +25,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Properties = std::map<std::string, std::string>;
-
-// An input device of the test's own, made through /dev/uinput and gone with
-// the object.
-class UinputDevice {
-public:
-    // `bits`: pairs of an ioctl that enables an event type or code, and that
-    // type or code (UI_SET_EVBIT, EV_REL).
-    UinputDevice(const std::string& name, const std::vector<std::pair<unsigned long, int>>& bits)
-        : fd_(::open("/dev/uinput", O_WRONLY | O_NONBLOCK | O_CLOEXEC))
-    {
-        if (fd_ < 0)
-            return;
-        for (const auto& [request, value] : bits)
-            ::ioctl(fd_, request, value);
-        uinput_setup setup{};
-        setup.id.bustype = BUS_VIRTUAL;
-        std::strncpy(setup.name, name.c_str(), UINPUT_MAX_NAME_SIZE - 1);
-        if (::ioctl(fd_, UI_DEV_SETUP, &setup) != 0 || ::ioctl(fd_, UI_DEV_CREATE) != 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~UinputDevice()
-    {
-        if (fd_ >= 0) {
-            ::ioctl(fd_, UI_DEV_DESTROY);
-            ::close(fd_);
-        }
-    }
-    bool made() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
 
 // An event node as udev has it: its input device's name, whether udev has
 // handled it, and its properties ("DEVNAME" is the node).
@@ -88,6 +54,9 @@ std::vector<EventNode> eventNodes()
         udev_list_entry* property = nullptr;
         udev_list_entry_foreach(property, udev_device_get_properties_list_entry(node))
             added.properties[udev_list_entry_get_name(property)] = udev_list_entry_get_value(property);
+        // The input device above the node tells bus, vendor, product and version.
+        if (const char* product = parent ? udev_device_get_property_value(parent, "PRODUCT") : nullptr)
+            added.properties["PRODUCT"] = product;
         udev_device_unref(node);
     }
     udev_enumerate_unref(list);
@@ -120,25 +89,19 @@ std::string classes(const Properties& properties)
 
 } // namespace
 
-TEST(Machine, APointerDeviceGetsAnEventNodeThatUdevCallsAMouse)
+TEST(Machine, CorvanesDevicesGetEventNodesThatUdevCallsAMouseAndAKeyboard)
 {
-    UinputDevice pointer("kernel_test_machine pointer", {{UI_SET_EVBIT, EV_REL}, {UI_SET_RELBIT, REL_X},
-        {UI_SET_RELBIT, REL_Y}, {UI_SET_EVBIT, EV_KEY}, {UI_SET_KEYBIT, BTN_LEFT}, {UI_SET_KEYBIT, BTN_RIGHT}});
-    ASSERT_TRUE(pointer.made()) << "/dev/uinput: " << std::strerror(errno);
-    const Properties properties = handledNodeOf("kernel_test_machine pointer", 5000ms);
-    EXPECT_EQ(properties.count("DEVNAME") ? properties.at("DEVNAME").substr(0, 16) : "", "/dev/input/event");
-    EXPECT_EQ(classes(properties), "ID_INPUT ID_INPUT_MOUSE");
-}
-
-TEST(Machine, AKeyDeviceGetsAnEventNodeThatUdevCallsAKeyboard)
-{
-    // udev takes a device with the keys from Escape to S (1 to 31) for a keyboard.
-    std::vector<std::pair<unsigned long, int>> bits = {{UI_SET_EVBIT, EV_KEY}};
-    for (int key = KEY_ESC; key <= KEY_S; ++key)
-        bits.emplace_back(UI_SET_KEYBIT, key);
-    UinputDevice keyboard("kernel_test_machine keyboard", bits);
-    ASSERT_TRUE(keyboard.made()) << "/dev/uinput: " << std::strerror(errno);
-    EXPECT_EQ(classes(handledNodeOf("kernel_test_machine keyboard", 5000ms)), "ID_INPUT ID_INPUT_KEY ID_INPUT_KEYBOARD");
+    QString whyNot;
+    const corvane::platform::UinputDevices devices = corvane::platform::createUinputDevices(&whyNot);
+    ASSERT_TRUE(devices.pointer) << whyNot.toStdString();
+    Properties pointer = handledNodeOf("Corvane virtual pointer", 5000ms);
+    EXPECT_EQ(pointer["DEVNAME"].substr(0, 16), "/dev/input/event");
+    EXPECT_EQ(classes(pointer), "ID_INPUT ID_INPUT_MOUSE");
+    Properties keyboard = handledNodeOf("Corvane virtual keyboard", 5000ms);
+    EXPECT_EQ(classes(keyboard), "ID_INPUT ID_INPUT_KEY ID_INPUT_KEYBOARD");
+    // Bus, vendor, product and version, in hexadecimal, as udev reads them.
+    EXPECT_EQ(pointer["PRODUCT"], "6/4356/1/1");
+    EXPECT_EQ(keyboard["PRODUCT"], "6/4356/2/1");
 }
 
 TEST(Machine, UdevHasHandledTheDevicesThatWereThereBeforeIt)
