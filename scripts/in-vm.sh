@@ -145,6 +145,9 @@ mount -t devtmpfs devtmpfs /host/dev
 mkdir -p /host/dev/pts /host/dev/shm
 mount -t devpts devpts /host/dev/pts
 mount -t tmpfs tmpfs /host/dev/shm
+# What shells and programs expect of /dev beside the device nodes.
+ln -s /proc/self/fd /host/dev/fd
+for n in 0:stdin 1:stdout 2:stderr; do ln -s "/proc/self/fd/${n%%:*}" "/host/dev/${n#*:}"; done
 mount -t proc proc /host/proc
 mount -t sysfs sysfs /host/sys
 # The guest's /tmp is its own, but for a working folder in the host's.
