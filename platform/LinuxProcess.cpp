@@ -1,6 +1,7 @@
 #include "platform/LinuxProcess.h"
 
 #include <QCoreApplication>
+#include <QString>
 #include <QSocketNotifier>
 #include <QThread>
 
@@ -14,6 +15,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace corvane::platform {
@@ -80,6 +83,10 @@ namespace {
 // whenEndedAbruptly.
 std::function<void()> abruptEnd;
 
+// Why the program ends, when the window system's library said so before it
+// ends the program; empty otherwise.
+QString lostDisplay;
+
 void onExit()
 {
     // Only on the thread that owns the windows and the port; another thread's
@@ -96,6 +103,34 @@ void onExit()
     handler();
 }
 
+// Qt's Wayland client ends the program with _exit() when the connection to
+// the compositor breaks, which runs no exit handler; the warning it gives
+// just before is the last chance to end as after exit().
+QtMessageHandler nextHandler = nullptr;
+
+void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (nextHandler)
+        nextHandler(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    if (type != QtWarningMsg || !text.startsWith(QLatin1String("The Wayland connection")) || !qApp)
+        return;
+    lostDisplay = QStringLiteral("The connection to the Wayland display %1 broke: the compositor ended, or the link "
+                                 "to it failed")
+                      .arg(qEnvironmentVariable("WAYLAND_DISPLAY"));
+    if (QThread::currentThread() == qApp->thread()) {
+        onExit();
+        return;
+    }
+    // Qt's thread that reads the display found it: the end runs on the
+    // thread of the windows and the port at its next event-processing point,
+    // and ends the program there. Should that not come within two seconds,
+    // Qt ends the program as it would have.
+    QMetaObject::invokeMethod(qApp, &onExit, Qt::QueuedConnection);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+}
+
 } // namespace
 
 void LinuxProcess::whenEndedAbruptly(std::function<void(const QString& why)> handler)
@@ -110,9 +145,15 @@ void LinuxProcess::whenEndedAbruptly(std::function<void(const QString& why)> han
     static const bool registered = std::atexit(onExit) == 0;
     if (!registered)
         return;
+    static const bool watching = [] {
+        nextHandler = qInstallMessageHandler(onMessage);
+        return true;
+    }();
+    (void)watching;
     abruptEnd = [this, handler = std::move(handler)] {
         const QString display = qEnvironmentVariable("DISPLAY");
-        handler(displayLost_ && displayLost_()
+        handler(!lostDisplay.isEmpty() ? lostDisplay
+                : displayLost_ && displayLost_()
                     ? QStringLiteral("The connection to the X display %1 broke: the X server ended, or the link "
                                      "to it failed")
                           .arg(display.isEmpty() ? QStringLiteral("(unnamed)") : display)

@@ -15,13 +15,17 @@
 #     blank;
 #   - the program says at start why the pointer cannot move when /dev/uinput
 #     cannot be opened for writing, and only then;
-#   - Qt warns of nothing, and the program ends with status 0 on SIGTERM.
+#   - Qt warns of nothing;
+#   - when the compositor ends, the program stops and resets the tracker (the
+#     simulator, as COM 1) before it ends with status 1, as when an X server
+#     ends under it.
 #
-#   test_e2e_wayland.sh CORVANE OUTPUT_FOLDER
+#   test_e2e_wayland.sh CORVANE SIMULATOR OUTPUT_FOLDER
 set -uo pipefail
 
 program=$1
-output=$2
+simulator=$2
+output=$3
 uinputMessage="/dev/uinput cannot be opened for writing"
 
 fail() {
@@ -50,8 +54,9 @@ trap cleanup EXIT
 mkdir -p "$work/runtime" "$work/home" "$work/app"
 chmod 700 "$work/runtime"
 cp "$program" "$work/app/corvane"
-# COM 1 to 4 lead nowhere, so that no serial port of the machine is opened.
-for n in 1 2 3 4; do ln -s "no-device-$n" "$work/app/com$n"; done
+# COM 2 to 4 lead nowhere, so that no serial port of the machine is opened;
+# the simulator links COM 1 below.
+for n in 2 3 4; do ln -s "no-device-$n" "$work/app/com$n"; done
 cat >"$work/sway.conf" <<'EOF'
 xwayland disable
 output * resolution 1024x768
@@ -87,6 +92,12 @@ for ((i = 0; i < 100; i++)); do
 done
 [[ -n $socket && -n $ipc ]] || fail "sway did not start"
 environment+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc")
+
+# The simulator reads commands until its input ends: this script's end.
+(exec "${user[@]}" "$simulator" --link "$work/app/com1" --record "$work/app/record.bin" < <(sleep 600)) \
+  >"$work/sim.log" 2>&1 &
+pids+=($!)
+for ((i = 0; i < 50; i++)); do [[ -e $work/app/com1 ]] && break; sleep 0.1; done
 
 (cd "$work/app" && exec "${user[@]}" env -i "${environment[@]}" ./corvane) >/dev/null 2>"$work/corvane.err" &
 corvane=$!
@@ -167,12 +178,20 @@ else
 fi
 grep -E '^(qt\.|Q[A-Za-z]+::|Warning:)' "$work/corvane.err" && fail "Qt warned"
 
-kill -TERM "$corvane"
+# The tracker set up, the compositor ends.
+setUp='!!!M3,0,A,2,4,1,3'$'\r''!'
+for ((i = 0; i < 100; i++)); do [[ $(cat "$work/app/record.bin") == "$setUp" ]] && break; sleep 0.1; done
+[[ $(cat "$work/app/record.bin") == "$setUp" ]] || fail "the tracker was not set up: $(od -c "$work/app/record.bin")"
+kill -KILL "${pids[0]}"
 for ((i = 0; i < 100; i++)); do
   kill -0 "$corvane" 2>/dev/null || break
   sleep 0.1
 done
-kill -0 "$corvane" 2>/dev/null && fail "the program did not end within 10 s of SIGTERM"
+kill -0 "$corvane" 2>/dev/null && fail "the program did not end within 10 s of the compositor's end"
 wait "$corvane"
 status=$?
-((status == 0)) || fail "the program ended with status $status on SIGTERM"
+((status == 1)) || fail "the program ended with status $status when the compositor ended"
+[[ $(cat "$work/app/record.bin") == "$setUp!!R"$'\r' ]] ||
+  fail "the tracker was not stopped and reset: $(od -c "$work/app/record.bin")"
+grep -qF "The connection to the Wayland display $socket broke" "$work/corvane.err" ||
+  fail "it does not say that the connection to the Wayland display broke"
