@@ -108,6 +108,8 @@ UserKeyboard::UserKeyboard()
         libevdev_enable_event_code(description, EV_KEY, key, nullptr);
     for (int key : {KEY_RIGHTCTRL, KEY_RIGHTALT, KEY_102ND})
         libevdev_enable_event_code(description, EV_KEY, key, nullptr);
+    // A USB keyboard tells each key's scan code before the key.
+    libevdev_enable_event_code(description, EV_MSC, MSC_SCAN, nullptr);
     const int rc = libevdev_uinput_create_from_device(description, LIBEVDEV_UINPUT_OPEN_MANAGED, &device_);
     libevdev_free(description);
     if (rc < 0)
@@ -118,6 +120,7 @@ UserKeyboard::~UserKeyboard() { libevdev_uinput_destroy(device_); }
 
 void UserKeyboard::write(int key, int value)
 {
+    libevdev_uinput_write_event(device_, EV_MSC, MSC_SCAN, 0x70000 + key);
     libevdev_uinput_write_event(device_, EV_KEY, static_cast<unsigned>(key), value);
     libevdev_uinput_write_event(device_, EV_SYN, SYN_REPORT, 0);
 }
