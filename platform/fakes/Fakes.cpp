@@ -219,7 +219,7 @@ int RecordingInputDevice::write(unsigned type, unsigned code, int value)
         log_.add(QStringLiteral("SYN"));
     else
         log_.add(QStringLiteral("%1 %2").arg(QString::fromLatin1(libevdev_event_code_get_name(type, code))).arg(value));
-    return refuse ? -refuse : 0;
+    return 0;
 }
 
 } // namespace corvane::platform::fakes

@@ -219,13 +219,11 @@ private:
 };
 
 // An input device that records each event by its kernel name and value,
-// "REL_X 5", "KEY_LEFTSHIFT 1", and a frame's end as "SYN". With `refuse`
-// set, every write fails with that errno after being recorded.
+// "REL_X 5", "KEY_LEFTSHIFT 1", and a frame's end as "SYN".
 class RecordingInputDevice final : public InputDevice {
 public:
     explicit RecordingInputDevice(Log& log) : log_(log) {}
     int write(unsigned type, unsigned code, int value) override;
-    int refuse = 0;
 
 private:
     Log& log_;

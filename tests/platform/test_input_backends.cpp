@@ -95,12 +95,9 @@ TEST(InputChoice, ReadsTheBackendNamesOfTheCommandLine)
 
 TEST(KeyPlaces, NameOnePhysicalKeyPerCodeAndReadItBackAsTheKeyboardsCode)
 {
-    const std::map<int, int> sent = {{65, KEY_A}, {90, KEY_Z}, {48, KEY_0}, {49, KEY_1}, {112, KEY_F1},
-                                     {122, KEY_F11}, {123, KEY_F12}, {124, KEY_F13}, {135, KEY_F24},
-                                     {96, KEY_KP0}, {97, KEY_KP1}, {105, KEY_KP9}, {16, KEY_LEFTSHIFT},
-                                     {161, KEY_RIGHTSHIFT}, {165, KEY_RIGHTALT}, {14, KEY_CAPSLOCK},
-                                     {20, KEY_CAPSLOCK}, {42, KEY_SYSRQ}, {44, KEY_SYSRQ}, {190, KEY_DOT},
-                                     {191, KEY_SLASH}, {226, KEY_102ND}, {1, 0}, {7, 0}, {256, 0}, {-1, 0}};
+    // The places that no reading back checks: the generic and the second codes, and codes of no key.
+    const std::map<int, int> sent = {{16, KEY_LEFTSHIFT}, {17, KEY_LEFTCTRL}, {18, KEY_LEFTALT}, {14, KEY_CAPSLOCK},
+                                     {42, KEY_SYSRQ}, {1, 0}, {7, 0}, {256, 0}, {-1, 0}};
     for (const auto& [code, key] : sent)
         EXPECT_EQ(kernelKeyForVirtualKey(code), key) << code;
     auto codes = [](int key) {
@@ -210,15 +207,6 @@ TEST(UinputOutput, TypesACharacterWithTheModifiersItsLevelNeeds)
     u.keys->typeCharacter(U'x');
     u.keys->typeCharacter(U'ж');
     EXPECT_EQ(u.take(), QStringLiteral("KEY_RIGHTSHIFT 1, SYN, KEY_A 1, SYN, KEY_A 0, SYN, KEY_X 1, SYN, KEY_X 0, SYN"));
-}
-
-TEST(UinputOutput, GoesOnWhenTheKernelRefusesAnEvent)
-{
-    Uinput u;
-    u.pointerDevice->refuse = ENODEV;
-    u.pointer.moveRelative(1, 1);
-    u.pointer.moveRelative(2, 2);
-    EXPECT_EQ(u.take(), QStringLiteral("REL_X 1, REL_Y 1, SYN, REL_X 2, REL_Y 2, SYN"));
 }
 
 TEST(XkbLayout, FindsTheKeyAndLevelOfACharacterInEachLayout)
