@@ -65,13 +65,18 @@ void KeyboardOutput::SendMappedKeys(MovementValues& values, QString& cycleKeySeq
         // the tracker or changes the profile.
         const QList<KeyToken> tokens = keyTokens(cycleKeySequence);
         for (const KeyToken& token : tokens) {
-            const int code = static_cast<int>(token.code);
-            if (keyMode == kKeyboardEvent)
-                keybdEvent(code, !token.down);
-            else if (token.down)
-                SendKeyDown(code);
-            else
-                SendKeyUp(code);
+            if (keyMode == kKeyboardEvent) {
+                // The key event takes the code as one byte.
+                if (token.code < 0 || token.code > 255)
+                    throw overflowFault();
+                keybdEvent(static_cast<int>(token.code), !token.down);
+            } else {
+                // A key-down or key-up takes it as a 16-bit integer.
+                if (token.code < -32768 || token.code > 32767)
+                    throw overflowFault();
+                const int code = static_cast<int>(token.code);
+                token.down ? SendKeyDown(code) : SendKeyUp(code);
+            }
             pump_.process();
         }
     }
@@ -97,13 +102,7 @@ void KeyboardOutput::SendKeyUp(int code)
     up(code);
 }
 
-void KeyboardOutput::keybdEvent(int code, bool up)
-{
-    // The key event takes the code as one byte.
-    if (code < 0 || code > 255)
-        throw overflowFault();
-    up ? this->up(code) : down(code);
-}
+void KeyboardOutput::keybdEvent(int code, bool up) { up ? this->up(code) : down(code); }
 
 void KeyboardOutput::SendKeys(const QString& text)
 {

@@ -68,7 +68,8 @@ X11KeySym X11KeyOutput::keysymToSend(int virtualKey)
     if (!ready())
         return NoSymbol;
     const X11KeySym keysym = keysymForVirtualKey(virtualKey);
-    if (keysym == NoSymbol)
+    // Said once per code: a mapping that sends it does so every cycle.
+    if (keysym == NoSymbol && unknownCodes_.insert(virtualKey).second)
         qCWarning(lcKeys, "virtual-key code %d has no X key; passed over", virtualKey);
     return keysym;
 }

@@ -25,6 +25,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace corvane::platform {
@@ -79,6 +80,8 @@ private:
     // so a key goes up on the keycode it went down on.
     std::map<int, int> held_;
     std::vector<Spare> spares_;
+    // The codes with no key that have been noted.
+    std::set<int> unknownCodes_;
     QElapsedTimer clock_;
     // The context of the unbinding timers: they end with it.
     QObject timers_;

@@ -148,6 +148,12 @@ VirtualKeySet virtualKeysForKeysym(X11KeySym keysym)
         if (kColumns.keysym[code] == keysym || kColumns.alternate[code] == keysym)
             codes.set(code);
     }
+    // Caps Lock and Print Screen read back as the keyboard's own codes, 20
+    // and 44, not also as the second names 14 and 42 that only send them.
+    if (codes[20])
+        codes.reset(14);
+    if (codes[44])
+        codes.reset(42);
     // A side of Shift, Ctrl or Alt (160..165) is also the generic key.
     for (int side = 160; side <= 165; ++side) {
         if (codes[side])

@@ -23,7 +23,8 @@ X11KeySym keysymForVirtualKey(int virtualKey);
 X11KeySym alternateKeysymForVirtualKey(int virtualKey);
 
 // The codes that a key giving this keysym counts as: every code whose keysym
-// or alternate it is (Print is both 42 and 44, Caps_Lock both 14 and 20), and
+// or alternate it is, but for the second names that only send a key (Print
+// counts as 44, not 42, and Caps_Lock as 20, not 14), and
 // with a left or right Shift, Ctrl or Alt also the generic 16, 17 or 18.
 // Empty for a keysym no code names.
 VirtualKeySet virtualKeysForKeysym(X11KeySym keysym);

@@ -147,6 +147,11 @@ TEST_F(KeyStages, TheWindowRunsBetweenKeysAndWhatStaysHeldIsReleasedAtTheEnd)
     fakes.log.clear();
     output.releaseHeld();
     EXPECT_EQ(fakes.log.joined(), "button up left, up 160, up 66");
+
+    // A key-down takes a 16-bit code: 999 goes out, and 9E9 (nine thousand
+    // million) stops the sequence.
+    EXPECT_EQ(testing::faultOf([this] { send("Emulate Keys", "D999D9E9D065"); }), kFaultOverflow);
+    EXPECT_EQ(fakes.log.joined(), "down 999");
 }
 
 } // namespace
