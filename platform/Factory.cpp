@@ -71,8 +71,15 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
     auto xPointer = std::make_unique<X11Pointer>();
     QString keysUnavailable;
     auto keyboard = X11Keyboard::open(&keysUnavailable);
-    p->process =
-        std::make_unique<LinuxProcess>([keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); });
+    // The X key output, when it is the one chosen, gives back the keycodes it
+    // bound as the program ends.
+    auto xKeys = std::make_unique<X11KeyOutput>(keyboard, keysUnavailable);
+    p->process = std::make_unique<LinuxProcess>(
+        [keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); },
+        [platform = p.get(), chosen = xKeys.get()] {
+            if (platform->keys.get() == chosen)
+                chosen->finish();
+        });
     auto evdev = std::make_unique<EvdevKeyState>(kInputFolder);
 
     InputProbes probes;
@@ -105,7 +112,7 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
         p->keys = std::make_unique<UinputKeyOutput>(devices.keyboard, devices.pointer, std::move(layout));
     } else {
         p->pointer = std::move(xPointer);
-        p->keys = std::make_unique<X11KeyOutput>(keyboard, keysUnavailable);
+        p->keys = std::move(xKeys);
     }
     if (p->input.output == OutputBackend::None) {
         p->pointerUnavailable = p->input.nothingMoves;

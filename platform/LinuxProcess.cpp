@@ -164,6 +164,8 @@ void LinuxProcess::whenEndedAbruptly(std::function<void(const QString& why)> han
 
 void LinuxProcess::endProgram(int status)
 {
+    if (beforeEnd_)
+        std::exchange(beforeEnd_, nullptr)();
     std::fflush(nullptr);
     std::_Exit(status);
 }

@@ -34,15 +34,19 @@ X11KeyOutput::X11KeyOutput(std::shared_ptr<X11Keyboard> keyboard, QString whyNot
     clock_.start();
 }
 
-X11KeyOutput::~X11KeyOutput()
+X11KeyOutput::~X11KeyOutput() { finish(); }
+
+void X11KeyOutput::finish()
 {
-    if (!keyboard_)
+    // A display that has gone took its keys and keymap with it.
+    if (!keyboard_ || keyboard_->lost())
         return;
     // Nothing this output pressed stays down or bound after it.
     for (const auto& [virtualKey, keycode] : held_) {
         sendKey(keycode, false);
         releaseSpare(keycode);
     }
+    held_.clear();
     unbindIdleSpares(true);
 }
 

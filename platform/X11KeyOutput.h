@@ -43,6 +43,11 @@ public:
     void buttonUp(MouseButton button) override;
     void typeCharacter(char32_t character) override;
 
+    // Releases what this output holds and gives the spare keycodes back, so
+    // the keymap is as it found it; the program's end calls it, as it runs
+    // no destructor.
+    void finish();
+
     bool available() const { return keyboard_ != nullptr; }
     QString unavailableReason() const { return reason_; }
 
