@@ -1,6 +1,7 @@
 #include "keyboard/SendMappedKeys.h"
 
 #include "core/Fault.h"
+#include "core/Numbers.h"
 #include "engine/EventPump.h"
 #include "keyboard/KeySequence.h"
 #include "keyboard/MappedKeys.h"
@@ -72,9 +73,7 @@ void KeyboardOutput::SendMappedKeys(MovementValues& values, QString& cycleKeySeq
                 keybdEvent(static_cast<int>(token.code), !token.down);
             } else {
                 // A key-down or key-up takes it as a 16-bit integer.
-                if (token.code < -32768 || token.code > 32767)
-                    throw overflowFault();
-                const int code = static_cast<int>(token.code);
+                const int code = toInt16(static_cast<double>(token.code));
                 token.down ? SendKeyDown(code) : SendKeyUp(code);
             }
             pump_.process();
