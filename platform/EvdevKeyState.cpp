@@ -1,8 +1,9 @@
 #include "platform/EvdevKeyState.h"
 
+#include "platform/InputChoice.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QLoggingCategory>
 #include <QSocketNotifier>
 
 #include <libevdev/libevdev.h>
@@ -17,8 +18,6 @@
 namespace corvane::platform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcInput, "corvane.input", QtWarningMsg)
 
 bool isEventDevice(const QString& name) { return name.startsWith(QLatin1String("event")); }
 

@@ -15,8 +15,6 @@
 #include "platform/XkbLayout.h"
 
 #include <QGuiApplication>
-#include <QLoggingCategory>
-
 #else
 #error "Corvane has no platform backends for this system yet"
 #endif
@@ -25,8 +23,6 @@ namespace corvane::platform {
 
 #if defined(Q_OS_LINUX)
 namespace {
-
-Q_LOGGING_CATEGORY(lcInput, "corvane.input", QtWarningMsg)
 
 const QString kInputFolder = QStringLiteral("/dev/input");
 

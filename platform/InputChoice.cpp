@@ -2,6 +2,8 @@
 
 namespace corvane::platform {
 
+Q_LOGGING_CATEGORY(lcInput, "corvane.input", QtWarningMsg)
+
 namespace {
 
 QString refused(const QString& option, const QString& why)

@@ -2,11 +2,16 @@
 // Which backends move the pointer, send the keys and watch the keyboard:
 // decided from what the probes of the machine found and what the command line
 // asks for, so the choice can be read and checked on its own.
+#include <QLoggingCategory>
 #include <QString>
 
 #include <optional>
 
 namespace corvane::platform {
+
+// The log of the choice and of the input backends: "corvane.input",
+// warnings shown by default.
+Q_DECLARE_LOGGING_CATEGORY(lcInput)
 
 // Pointer motion, mouse buttons and keys go out through one of these.
 enum class OutputBackend { None, Uinput, X11 };

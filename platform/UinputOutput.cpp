@@ -1,8 +1,7 @@
 #include "platform/UinputOutput.h"
 
+#include "platform/InputChoice.h"
 #include "platform/KeyPlaces.h"
-
-#include <QLoggingCategory>
 
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
@@ -16,8 +15,6 @@
 namespace corvane::platform {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcInput, "corvane.input", QtWarningMsg)
 
 constexpr int kButtons[] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE};
 
