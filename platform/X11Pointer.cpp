@@ -36,4 +36,21 @@ void X11Pointer::moveRelative(int dx, int dy)
     sendRequests(display_);
 }
 
+QString predictX11Error()
+{
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const bool forcedX = platform.startsWith(QLatin1String("xcb"));
+    if (!forcedX && !platform.isEmpty())
+        return QStringLiteral("Corvane's window would not be on an X display (QT_QPA_PLATFORM=%1)").arg(platform);
+    if (!forcedX && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return QStringLiteral("Corvane's window would open on Wayland, not on an X display");
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return QStringLiteral("no X display can be reached (DISPLAY=\"%1\")").arg(qEnvironmentVariable("DISPLAY"));
+    int event = 0, error = 0, major = 0, minor = 0;
+    const bool test = XTestQueryExtension(display, &event, &error, &major, &minor);
+    XCloseDisplay(display);
+    return test ? QString() : QStringLiteral("the X server has no XTEST extension");
+}
+
 } // namespace corvane::platform

@@ -22,4 +22,9 @@ private:
     QString reason_;
 };
 
+// Before the window toolkit starts: why Qt's window would not be on an X
+// display whose server takes test events, foreseen from the environment;
+// empty when it would be.
+QString predictX11Error();
+
 } // namespace corvane::platform

@@ -1,12 +1,10 @@
 #include "platform/X11Requests.h"
 
 #include <QGuiApplication>
-#include <QString>
 #include <QWidget>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
 #include <poll.h>
 #include <xcb/xcb.h>
 
@@ -61,23 +59,6 @@ void bringToFront(QWidget& window)
         XSetInputFocus(display, window.winId(), RevertToParent, CurrentTime);
         sendRequests(display);
     }
-}
-
-QString predictX11Error()
-{
-    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
-    const bool forcedX = platform.startsWith(QLatin1String("xcb"));
-    if (!forcedX && !platform.isEmpty())
-        return QStringLiteral("Corvane's window would not be on an X display (QT_QPA_PLATFORM=%1)").arg(platform);
-    if (!forcedX && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return QStringLiteral("Corvane's window would open on Wayland, not on an X display");
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return QStringLiteral("no X display can be reached (DISPLAY=\"%1\")").arg(qEnvironmentVariable("DISPLAY"));
-    int event = 0, error = 0, major = 0, minor = 0;
-    const bool test = XTestQueryExtension(display, &event, &error, &major, &minor);
-    XCloseDisplay(display);
-    return test ? QString() : QStringLiteral("the X server has no XTEST extension");
 }
 
 } // namespace corvane::platform

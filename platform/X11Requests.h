@@ -2,7 +2,6 @@
 // Sending requests on Qt's own X connection.
 
 struct _XDisplay; // Xlib's Display
-class QString;
 class QWidget;
 
 namespace corvane::platform {
@@ -28,10 +27,5 @@ bool qtConnectionLost();
 // event it saw, which the server refuses once another client has set the
 // focus since, so the focus is then set directly.
 void bringToFront(QWidget& window);
-
-// Before the window toolkit starts: why Qt's window would not be on an X
-// display whose server takes test events, foreseen from the environment;
-// empty when it would be.
-QString predictX11Error();
 
 } // namespace corvane::platform
