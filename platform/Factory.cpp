@@ -26,18 +26,13 @@ namespace {
 
 const QString kInputFolder = QStringLiteral("/dev/input");
 
-bool waylandSession()
-{
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
-}
-
-InputProbes probeCommon()
+// What the session and /dev/uinput offer; the rest is probed by the caller.
+InputProbes probeSession()
 {
     InputProbes p;
-    p.waylandSession = waylandSession();
+    p.waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
     p.uinputError = probeUinput();
-    p.readableKeyboards = countReadableKeyboards(kInputFolder, &p.keyboardsError);
     return p;
 }
 
@@ -45,7 +40,8 @@ InputProbes probeCommon()
 
 InputChoice predictInput(const InputRequest& request)
 {
-    InputProbes p = probeCommon();
+    InputProbes p = probeSession();
+    p.readableKeyboards = countReadableKeyboards(kInputFolder, &p.keyboardsError);
     p.x11Error = predictX11Error();
     p.onX = p.x11Error.isEmpty();
     p.x11KeysError = p.x11Error;
@@ -67,21 +63,10 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
     auto xPointer = std::make_unique<X11Pointer>();
     QString keysUnavailable;
     auto keyboard = X11Keyboard::open(&keysUnavailable);
-    // The X key output, when it is the one chosen, gives back the keycodes it
-    // bound as the program ends.
-    auto xKeys = std::make_unique<X11KeyOutput>(keyboard, keysUnavailable);
-    p->process = std::make_unique<LinuxProcess>(
-        [keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); },
-        [platform = p.get(), chosen = xKeys.get()] {
-            if (platform->keys.get() == chosen)
-                chosen->finish();
-        });
     auto evdev = std::make_unique<EvdevKeyState>(kInputFolder);
 
-    InputProbes probes;
-    probes.waylandSession = waylandSession();
+    InputProbes probes = probeSession();
     probes.onX = QGuiApplication::platformName() == QLatin1String("xcb");
-    probes.uinputError = probeUinput();
     probes.x11Error = xPointer->unavailableReason();
     if (probes.x11Error.isEmpty() && !keyboard)
         probes.x11Error = keysUnavailable;
@@ -100,24 +85,39 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
             p->input = chooseInput(probes, request);
         }
     }
+    if (p->input.keys == KeyStateBackend::Evdev)
+        p->keyState = std::move(evdev);
+    else
+        p->keyState = std::make_unique<X11KeyState>(keyboard);
+    // The X key output, when it is the one chosen, gives back the keycodes it
+    // bound as the program ends.
+    X11KeyOutput* xKeys = nullptr;
     if (devices.pointer) {
         QString source;
         auto layout = XkbLayout::forUser(&source);
         qCInfo(lcInput, "characters are typed in %s", qPrintable(source));
         p->pointer = std::make_unique<UinputPointer>(devices.pointer);
         p->keys = std::make_unique<UinputKeyOutput>(devices.keyboard, devices.pointer, std::move(layout));
+        // Unless the key state reads it, the keyboard's own X connection
+        // would only pile up the key presses it hears.
+        if (p->input.keys == KeyStateBackend::Evdev)
+            keyboard.reset();
     } else {
+        auto keys = std::make_unique<X11KeyOutput>(keyboard, keysUnavailable);
+        xKeys = keys.get();
         p->pointer = std::move(xPointer);
-        p->keys = std::move(xKeys);
+        p->keys = std::move(keys);
     }
+    p->process = std::make_unique<LinuxProcess>(
+        [keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); },
+        [xKeys] {
+            if (xKeys)
+                xKeys->finish();
+        });
     if (p->input.output == OutputBackend::None) {
         p->pointerUnavailable = p->input.nothingMoves;
         qCWarning(lcInput, "%s", qPrintable(p->input.nothingMoves));
     }
-    if (p->input.keys == KeyStateBackend::Evdev)
-        p->keyState = std::move(evdev);
-    else
-        p->keyState = std::make_unique<X11KeyState>(keyboard);
 
     qCInfo(lcInput, "output: %s (%s)", qPrintable(nameOf(p->input.output)), qPrintable(p->input.outputWhy));
     qCInfo(lcInput, "key state: %s (%s)", qPrintable(nameOf(p->input.keys)), qPrintable(p->input.keysWhy));
