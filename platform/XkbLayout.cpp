@@ -68,6 +68,13 @@ LayoutNames layoutNamesFrom(const QByteArray& configuration)
 XkbLayout::XkbLayout(xkb_context* context, xkb_keymap* keymap, unsigned group)
     : context_(context), keymap_(keymap), group_(group)
 {
+    const xkb_mod_index_t shift = xkb_keymap_mod_get_index(keymap_, XKB_MOD_NAME_SHIFT);
+    shift_ = shift == XKB_MOD_INVALID ? 0 : 1u << shift;
+    for (const char* name : {"Mod5", "LevelThree"}) {
+        const xkb_mod_index_t index = xkb_keymap_mod_get_index(keymap_, name);
+        if (index != XKB_MOD_INVALID)
+            altGr_ |= 1u << index;
+    }
 }
 
 XkbLayout::~XkbLayout()
@@ -124,14 +131,6 @@ std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
     const xkb_keysym_t wanted = keysymForCharacter(character);
     if (wanted == XKB_KEY_NoSymbol)
         return std::nullopt;
-    const xkb_mod_index_t shiftIndex = xkb_keymap_mod_get_index(keymap_, XKB_MOD_NAME_SHIFT);
-    const xkb_mod_mask_t shift = shiftIndex == XKB_MOD_INVALID ? 0 : 1u << shiftIndex;
-    xkb_mod_mask_t altGr = 0;
-    for (const char* name : {"Mod5", "LevelThree"}) {
-        const xkb_mod_index_t index = xkb_keymap_mod_get_index(keymap_, name);
-        if (index != XKB_MOD_INVALID)
-            altGr |= 1u << index;
-    }
     std::optional<Stroke> best;
     int bestLevel = 0;
     const xkb_keycode_t last = xkb_keymap_max_keycode(keymap_);
@@ -155,10 +154,9 @@ std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
             xkb_mod_mask_t masks[8];
             const size_t count = xkb_keymap_key_get_mods_for_level(keymap_, keycode, group, level, masks, 8);
             for (size_t i = 0; i < count; ++i) {
-                if (masks[i] & ~(shift | altGr))
+                if (masks[i] & ~(shift_ | altGr_))
                     continue;
-                best = Stroke{key, (masks[i] & shift) != 0,
-                              (masks[i] & altGr) != 0};
+                best = Stroke{key, (masks[i] & shift_) != 0, (masks[i] & altGr_) != 0};
                 bestLevel = static_cast<int>(level);
                 break;
             }

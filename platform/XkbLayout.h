@@ -42,6 +42,9 @@ private:
     xkb_context* context_;
     xkb_keymap* keymap_;
     unsigned group_;
+    // The modifier masks of Shift and of AltGr (level 3) in this keymap.
+    unsigned shift_ = 0;
+    unsigned altGr_ = 0;
 };
 
 } // namespace corvane::platform
