@@ -4,11 +4,6 @@
 // typed with xdotool; the keys the program sends are heard as XInput2 raw events.
 #include "tests/e2e/E2eSupport.h"
 
-#include "profiles/Profile.h"
-#include "profiles/ProfileFile.h"
-
-#include <cstdlib>
-
 #include <chrono>
 #include <thread>
 
@@ -104,38 +99,6 @@ TEST_F(KeysTest, TypedAndTappedKeysAreRecordedIntoMappingsAndSaved)
     const auto saved = [&] { return readFile(folder / "Profiles1.2.dat").find(mappings) != std::string::npos; };
     EXPECT_TRUE(waitUntil(saved, 5s)) << readFile(folder / "Profiles1.2.dat");
     EXPECT_EQ(corvane.close(), 0);
-}
-
-// The server's keymap as xkbcomp writes it.
-std::string keymapNow(const fs::path& folder)
-{
-    fs::remove(folder / "keymap.xkb");
-    ChildProcess xkbcomp({"xkbcomp", "-xkb", std::getenv("DISPLAY"), "-"}, folder, folder / "keymap.xkb");
-    if (!xkbcomp.waitForExit(10s))
-        throw std::runtime_error("xkbcomp did not end");
-    return readFile(folder / "keymap.xkb");
-}
-
-TEST_F(KeysTest, KeycodesBoundForKeysTheKeymapLacksAreGivenBackAtTheEnd)
-{
-    // Turn Left sends F13, which the server's keymap lacks: it goes out on a
-    // spare keycode, bound for it while the head stays turned.
-    Profile flight = defaultFlightSimulator();
-    flight.turnLeftKey = QStringLiteral("D124U124");
-    writeFile(folder / "Profiles1.2.dat",
-              (profileLine(flight) + profileLine(defaultEulerAngle()) + profileLine(defaultMouseEmulation())).toStdString());
-    writeFile(folder / "LastProfile1.2.dat", kFlightSimulator);
-    writeFile(folder / "script.txt", repeated("0 0 0", 60) + repeated("-5 0 0", 900));
-    const std::string before = keymapNow(folder);
-    blockPorts({2, 3, 4});
-    Simulator sim(folder, folder / "com1", {"--motion", "script:" + (folder / "script.txt").string(), "--once"});
-    Corvane corvane(folder);
-    ASSERT_TRUE(sim.status("mode=mouse-emulation", 10s));
-    corvane.clickStart();
-    ASSERT_TRUE(sim.status("streaming=yes", 5s));
-    EXPECT_TRUE(waitUntil([&] { return keymapNow(folder) != before; }, 10s));
-    EXPECT_EQ(corvane.close(), 0);
-    EXPECT_TRUE(keymapNow(folder) == before) << "the keymap stays changed";
 }
 
 } // namespace
