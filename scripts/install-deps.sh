@@ -9,7 +9,7 @@ packages=(
   libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxkbcommon-x11-dev libudev-dev libevdev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb openbox x11-utils xdotool imagemagick fonts-dejavu-core
+  xvfb openbox x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
   sway qt6-wayland grim wtype jq
   dpkg-dev file lintian desktop-file-utils appstream
   qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libinput-tools
