@@ -22,6 +22,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <string>
@@ -343,6 +344,24 @@ TEST_F(X11Keys, CharactersAreTypedWithTheModifiersTheyNeedOrThroughASpareKeycode
     EXPECT_EQ(window.text, QStringLiteral("aA!é\tñB"));
     EXPECT_FALSE(anyKeyDown());
     EXPECT_TRUE(waitFor([] { return keymap() == unchanged; }));
+}
+
+TEST_F(X11Keys, OnGermanCharactersOfTheThirdLevelAreTypedWithAltGr)
+{
+    ASSERT_EQ(std::system("setxkbmap de"), 0);
+    ASSERT_TRUE(waitFor([] { return XKeysymToKeycode(other, XK_ssharp) != 0; }));
+    TypedText window;
+    ASSERT_TRUE(shownWithFocus(window));
+    // AltGr+Q, AltGr+E, AltGr+7 and Shift+7: the keymap's keys, no spare.
+    const std::vector<KeySym> german = keymap();
+    for (const char32_t character : {U'@', U'€', U'{', U'/'})
+        output->typeCharacter(character);
+    EXPECT_EQ(keymap(), german);
+    EXPECT_TRUE(waitFor([&] { return window.text.size() >= 4; }));
+    EXPECT_EQ(window.text, QStringLiteral("@€{/"));
+    EXPECT_FALSE(anyKeyDown());
+
+    EXPECT_EQ(std::system("setxkbmap us"), 0);
 }
 
 TEST_F(X11Keys, AKeysymTheKeymapLacksGoesThroughASpareKeycodeThatAGoingOutputGivesBack)
