@@ -200,6 +200,18 @@ LayoutKeys unitedStates()
 
 } // namespace
 
+std::string layoutsOfRulesNames(std::string_view property)
+{
+    std::size_t start = 0;
+    for (int field = 0; field < 2; ++field) {
+        start = property.find('\0', start);
+        if (start == std::string_view::npos)
+            return {};
+        ++start;
+    }
+    return std::string(property.substr(start, property.find('\0', start) - start));
+}
+
 std::string layoutOfGroup(std::string_view layouts, int group)
 {
     std::vector<std::string_view> names;

@@ -35,6 +35,11 @@ struct LayoutKeys {
     std::array<char, 256> letters{};
 };
 
+// The layouts of the X server's rule names: the third of the five strings,
+// each ended by a zero byte, of the root window's _XKB_RULES_NAMES (rules,
+// model, layouts, variants, options).
+std::string layoutsOfRulesNames(std::string_view property);
+
 // The rule name of the layout of `group` in a comma-separated layout list
 // ("us,de" and 1 give "de"); the first when the list is shorter.
 std::string layoutOfGroup(std::string_view layouts, int group);

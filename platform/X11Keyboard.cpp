@@ -166,8 +166,6 @@ X11KeySym X11Keyboard::keysymAt(int keycode, int group, int level)
 
 void X11Keyboard::readLayoutNames()
 {
-    // Five strings, each ended by a zero byte: rules, model, layouts,
-    // variants, options.
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -175,17 +173,8 @@ void X11Keyboard::readLayoutNames()
     layouts_.clear();
     if (XGetWindowProperty(own_, DefaultRootWindow(own_), rulesNamesAtom_, 0, 1024, False, XA_STRING, &type,
                            &format, &count, &after, &data) == Success && data) {
-        if (format == 8) {
-            const std::string_view names(reinterpret_cast<const char*>(data), count);
-            std::size_t start = 0;
-            for (int field = 0; field < 2 && start != std::string_view::npos; ++field) {
-                start = names.find('\0', start);
-                if (start != std::string_view::npos)
-                    ++start;
-            }
-            if (start != std::string_view::npos && start < names.size())
-                layouts_ = std::string(names.substr(start, names.find('\0', start) - start));
-        }
+        if (format == 8)
+            layouts_ = layoutsOfRulesNames(std::string_view(reinterpret_cast<const char*>(data), count));
         XFree(data);
     }
     virtualKeysStale_ = true;

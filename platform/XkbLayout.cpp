@@ -21,8 +21,7 @@ namespace {
 // X's keycodes are the kernel's plus 8.
 constexpr int kKeycodeOffset = 8;
 
-// The layouts of the X server's rule names (the third of the five strings
-// of _XKB_RULES_NAMES on the root window); empty when it has none.
+// The layouts of the X server's rule names; empty when it has none.
 std::string layoutsOfXServer(xcb_connection_t* connection)
 {
     const char kName[] = "_XKB_RULES_NAMES";
@@ -36,16 +35,8 @@ std::string layoutsOfXServer(xcb_connection_t* connection)
     free(atom);
     std::string layouts;
     if (property) {
-        const std::string_view names(static_cast<const char*>(xcb_get_property_value(property)),
-                                     static_cast<std::size_t>(xcb_get_property_value_length(property)));
-        std::size_t start = 0;
-        for (int field = 0; field < 2 && start != std::string_view::npos; ++field) {
-            start = names.find('\0', start);
-            if (start != std::string_view::npos)
-                ++start;
-        }
-        if (start != std::string_view::npos && start < names.size())
-            layouts = std::string(names.substr(start, names.find('\0', start) - start));
+        layouts = layoutsOfRulesNames(std::string_view(static_cast<const char*>(xcb_get_property_value(property)),
+                                                       static_cast<std::size_t>(xcb_get_property_value_length(property))));
         free(property);
     }
     return layouts;
@@ -162,7 +153,7 @@ std::shared_ptr<XkbLayout> XkbLayout::forUser(QString* source)
 
 std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
 {
-    const xkb_keysym_t wanted = keysymForCharacter(character);
+    const auto wanted = static_cast<xkb_keysym_t>(keysymForCharacter(character));
     if (wanted == XKB_KEY_NoSymbol)
         return std::nullopt;
     std::optional<Stroke> best;

@@ -183,6 +183,10 @@ TEST(KeyPlaces, TheLayoutOfAGroupIsItsNameInTheList)
     EXPECT_EQ(layoutOfGroup("de(nodeadkeys)", 0), "de");
     EXPECT_EQ(layoutOfGroup("gb,us", 3), "gb");
     EXPECT_EQ(layoutOfGroup("", 0), "");
+    using namespace std::string_view_literals;
+    EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105\0us,de\0,nodeadkeys\0grp:alt_shift_toggle\0"sv), "us,de");
+    EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105\0fr"sv), "fr");
+    EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105"sv), "");
 }
 
 // A layout where 'A' is Shift+A, '@' AltGr+Q, 'x' plain X.
