@@ -16,7 +16,6 @@
 #include <QWindow>
 
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -25,8 +24,6 @@
 #include <cstdlib>
 #include <functional>
 #include <set>
-#include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -287,45 +284,6 @@ TEST_F(X11Keys, KeysAreReadAndTypedInTheCurrentGroup)
         setKeysyms(keycode, unchangedKeysyms(keycode));
 }
 
-TEST_F(X11Keys, CodesAreThePlacesOfTheLayoutThatTheRootWindowNames)
-{
-    // German, as setxkbmap leaves it: Z and Y change places, the layout's name
-    // gives the punctuation its own codes, and "/" is Shift+7.
-    const Window root = DefaultRootWindow(other);
-    const Atom names = XInternAtom(other, "_XKB_RULES_NAMES", False);
-    const auto nameLayout = [&](std::string_view layout) {
-        const std::string value = "evdev" + std::string(1, '\0') + "pc105" + '\0' + std::string(layout) + '\0' + '\0';
-        XChangeProperty(other, root, names, XA_STRING, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(value.data()), static_cast<int>(value.size()));
-    };
-    setKeysyms(29, {XK_z, XK_Z});
-    setKeysyms(52, {XK_y, XK_Y});
-    setKeysyms(16, {XK_7, XK_slash});
-    nameLayout("de");
-    XSync(other, False);
-    const auto keycodesDown = [] {
-        XSync(keyboard->qtDisplay(), False);
-        char keys[32] = {};
-        XQueryKeymap(other, keys);
-        std::set<int> down;
-        for (int keycode = 0; keycode < 256; ++keycode) {
-            if (keys[keycode / 8] & (1 << (keycode % 8)))
-                down.insert(keycode);
-        }
-        return down;
-    };
-    const std::pair<int, int> cases[] = {{90, 29}, {89, 52}, {191, 51}, {189, 61}, {219, 20}, {226, 94}, {55, 16}};
-    for (const auto& [code, keycode] : cases) {
-        output->keyDown(code);
-        EXPECT_EQ(keycodesDown(), std::set<int>{keycode}) << "code " << code;
-        EXPECT_EQ(down(), std::set<int>{code}) << "code " << code;
-        output->keyUp(code);
-    }
-    nameLayout("us");
-    for (const int keycode : {29, 52, 16})
-        setKeysyms(keycode, unchangedKeysyms(keycode));
-}
-
 TEST_F(X11Keys, CharactersAreTypedWithTheModifiersTheyNeedOrThroughASpareKeycode)
 {
     TypedText window;
@@ -346,13 +304,33 @@ TEST_F(X11Keys, CharactersAreTypedWithTheModifiersTheyNeedOrThroughASpareKeycode
     EXPECT_TRUE(waitFor([] { return keymap() == unchanged; }));
 }
 
-TEST_F(X11Keys, OnGermanCharactersOfTheThirdLevelAreTypedWithAltGr)
+TEST_F(X11Keys, AChangedLayoutMovesTheCodesAndTypesItsThirdLevelWithAltGr)
 {
+    // German, set while the keyboard is open: Z and Y change places, the
+    // punctuation has the German codes, and "/" is Shift+7.
     ASSERT_EQ(std::system("setxkbmap de"), 0);
     ASSERT_TRUE(waitFor([] { return XKeysymToKeycode(other, XK_ssharp) != 0; }));
+    const auto keycodesDown = [] {
+        XSync(keyboard->qtDisplay(), False);
+        char keys[32] = {};
+        XQueryKeymap(other, keys);
+        std::set<int> down;
+        for (int keycode = 0; keycode < 256; ++keycode) {
+            if (keys[keycode / 8] & (1 << (keycode % 8)))
+                down.insert(keycode);
+        }
+        return down;
+    };
+    const std::pair<int, int> cases[] = {{90, 29}, {89, 52}, {191, 51}, {189, 61}, {219, 20}, {226, 94}, {55, 16}};
+    for (const auto& [code, keycode] : cases) {
+        output->keyDown(code);
+        EXPECT_EQ(keycodesDown(), std::set<int>{keycode}) << "code " << code;
+        EXPECT_EQ(down(), std::set<int>{code}) << "code " << code;
+        output->keyUp(code);
+    }
+    // AltGr+Q, AltGr+E, AltGr+7 and Shift+7: the keymap's keys, no spare.
     TypedText window;
     ASSERT_TRUE(shownWithFocus(window));
-    // AltGr+Q, AltGr+E, AltGr+7 and Shift+7: the keymap's keys, no spare.
     const std::vector<KeySym> german = keymap();
     for (const char32_t character : {U'@', U'€', U'{', U'/'})
         output->typeCharacter(character);
@@ -360,7 +338,6 @@ TEST_F(X11Keys, OnGermanCharactersOfTheThirdLevelAreTypedWithAltGr)
     EXPECT_TRUE(waitFor([&] { return window.text.size() >= 4; }));
     EXPECT_EQ(window.text, QStringLiteral("@€{/"));
     EXPECT_FALSE(anyKeyDown());
-
     EXPECT_EQ(std::system("setxkbmap us"), 0);
 }
 
