@@ -48,6 +48,24 @@ TEST(MotionHistory, SmoothingAndSpeedPerAxis)
     EXPECT_EQ(faultOf([&] { h.process(v = {}, p); }), kFaultSubscript);
 }
 
+TEST(MotionHistory, EulerAnglesBecomeMovementsSinceTheLastReading)
+{
+    MotionHistory h;
+    const Profile p = profile("Euler Angle");
+    const struct { MovementValues in, out; } cycles[] = {
+        {{100, 20, 50}, {-100, -20, -50}},
+        {{0, 0, 7}, {0, 0, 7}},       // no packet: the last position is repeated
+        {{90, 25, 40}, {10, -5, 10}},
+        {{0, -5, 0}, {90, 30, 40}},
+    };
+    for (const auto& c : cycles) {
+        MovementValues v = c.in;
+        h.process(v, p);
+        EXPECT_EQ(std::tuple(v.leftRight, v.upDown, v.sideSide),
+                  std::tuple(c.out.leftRight, c.out.upDown, c.out.sideSide));
+    }
+}
+
 TEST(MouseStage, RoundingThresholdsAndFaults)
 {
     EXPECT_EQ(monitorText(-2.5), "-2");

@@ -132,14 +132,11 @@ TEST_F(Commands, ApplyProfileWithAnEmptyOrUnknownNameFallsBackToDefaultMouseEmul
     EXPECT_EQ(table().currentIndex, 0) << "no such profile: none is current";
 }
 
-TEST_F(Commands, ACommandAnsweredWithNoOrARefusedNameChangesNoFileTableOrSelection)
+TEST_F(Commands, ADeleteOrSaveAsAnsweredWithNoOrARefusedNameChangesNoFileTableOrSelection)
 {
     // The profile chosen first, the button, the answer typed into the Save As
     // box and how the one message box begins, as logged: title, buttons, text.
     const struct { const char* select; QPushButton* MainForm::*button; const char* typed, *message; } rows[] = {
-        {"Racing", &MainForm::Save_Command, nullptr, "message \"Corvane Save Confirmation\" [Yes/No]: This will update"},
-        {"Racing", &MainForm::Cancel_Command, nullptr, "message \"Corvane Cancel Confirmation\" [Yes/No]: This will reload"},
-        {"Racing", &MainForm::Delete_Command, nullptr, "message \"Corvane Delete Confirmation\" [Yes/No]: This will update"},
         {"Default Euler Angle", &MainForm::Delete_Command, nullptr,
          "message \"Corvane Delete Confirmation\" [Yes/No]: This will restore the default profile"},
         {"Racing", &MainForm::SaveAs_Command, "Racing", "message \"Corvane Save As Confirmation\" [Yes/No]: There is already"},
