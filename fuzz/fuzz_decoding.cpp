@@ -9,23 +9,17 @@
 #include "core/Fault.h"
 #include "engine/Decoding.h"
 #include "engine/Motion.h"
+#include "fuzz/Require.h"
 
 #include <QByteArray>
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 using namespace corvane;
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void checkMouseEmulation(const QByteArray& before, const QByteArray& after, const MovementValues& v)
 {

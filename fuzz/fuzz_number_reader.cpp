@@ -3,42 +3,32 @@
 // crash, a hang or a broken invariant is not.
 #include "core/Fault.h"
 #include "core/Numbers.h"
+#include "fuzz/Require.h"
 #include "fuzz/TextFuzzTarget.h"
 #include "keyboard/KeySequence.h"
 
 #include <cmath>
-#include <cstdlib>
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 void exerciseText(const QString& text)
 {
     using namespace corvane;
 
     const double value = numberFromText(text);
-    check(!std::isnan(value));
+    require(!std::isnan(value));
 
     try {
         // A text the strict reader accepts reads the same leniently.
-        check(strictToInt16(text) == roundHalfEven(value));
+        require(strictToInt16(text) == roundHalfEven(value));
     } catch (const Fault& f) {
-        check(f.number == kFaultTypeMismatch || f.number == kFaultOverflow);
+        require(f.number == kFaultTypeMismatch || f.number == kFaultOverflow);
     }
 
     const RenderedKeys rendered = renderKeySequence(text);
-    check(!rendered.fault || rendered.fault->number == kFaultSubscript);
+    require(!rendered.fault || rendered.fault->number == kFaultSubscript);
 
     try {
         (void)keySequenceToSendKeys(text);
     } catch (const Fault& f) {
-        check(f.number == kFaultSubscript);
+        require(f.number == kFaultSubscript);
     }
 }

@@ -1,22 +1,12 @@
 // Reads arbitrary bytes as a profiles file and as a last-profile file, then
 // writes the table back and re-reads it.
+#include "fuzz/Require.h"
 #include "profiles/ProfileFile.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 using namespace corvane;
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

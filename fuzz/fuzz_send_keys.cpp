@@ -3,10 +3,9 @@
 // of strokes whose key downs and ups pair up, nesting properly, with nothing
 // left down at the end. Any other fault, a crash or a hang is a failure.
 #include "core/Fault.h"
+#include "fuzz/Require.h"
 #include "fuzz/TextFuzzTarget.h"
 #include "keyboard/SendKeys.h"
-
-#include <cstdlib>
 
 void exerciseText(const QString& text)
 {
@@ -25,6 +24,5 @@ void exerciseText(const QString& text)
     } catch (const Fault& f) {
         ok = f.number == kFaultInvalidCall;
     }
-    if (!ok || !down.isEmpty())
-        std::abort();
+    require(ok && down.isEmpty());
 }

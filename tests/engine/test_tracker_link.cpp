@@ -104,9 +104,8 @@ TEST(TrackerLink, AChangedCommandSetsTheTrackerUpAgainInTheNextCycle)
         rig.cycle();
         EXPECT_EQ(rig.writes(), c.command.isEmpty() ? QStringList()
                                                     : QStringList({"write !", writeCommand(c.command), "write S"}));
-        EXPECT_EQ(rig.accepted(), rig.engine.link().setupCommand()) << "configured";
-        EXPECT_EQ(rig.profile().mode, QString::fromLatin1(c.shown));
-        EXPECT_EQ(f.Mode_Combo->text(), QString::fromLatin1(c.shown));
+        EXPECT_EQ(std::tuple(rig.accepted(), rig.profile().mode, f.Mode_Combo->text()),
+                  std::tuple(rig.engine.link().setupCommand(), c.shown, c.shown)) << "configured, the mode shown";
     }
 }
 
@@ -145,9 +144,8 @@ TEST(TrackerLink, ADeviceGoneIsSearchedForDownTheSpeedsAndOnToTheNextPort)
     EXPECT_EQ(log.mid(0, 15), QStringList("sleep 20") + attempts(1, speeds) + attempts(2, speeds.mid(0, 2)));
     EXPECT_EQ(log.mid(15, 3), QStringList({"open COM2 4800,n,8,1", "sleep 100", "write !"}));
     EXPECT_EQ(rig.writes(), QStringList({"write !", "write !", writeCommand(kMouseCommand), "write S"}));
-    EXPECT_EQ(rig.accepted(), kMouseCommand);
-    EXPECT_EQ(rig.profile().location, QStringLiteral("COM 2"));
-    EXPECT_EQ(rig.profile().speed, QStringLiteral("4800 Kbps"));
+    EXPECT_EQ(std::tuple(rig.accepted(), rig.profile().location, rig.profile().speed),
+              std::tuple(kMouseCommand, "COM 2", "4800 Kbps"));
 }
 
 TEST(TrackerLink, APortLeftForAnotherDeviceDuringTheWaitForTheReplyIsOpenedAgainAtTheNextCycle)

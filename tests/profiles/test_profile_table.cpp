@@ -49,33 +49,15 @@ TEST(ProfileTable, FindTakesFirstExactMatchWithinCount)
         EXPECT_EQ(table.find(QString::fromLatin1(name)), index) << name;
 }
 
-TEST(DefaultProfiles, HoldTheBuiltInValues)
-{
-    const std::pair<Profile, const char*> cases[] = {
-        {defaultEulerAngle(),
-         R"("Default Euler Angle","Ambrel","COM 1","19200 Kbps","Euler Angle",3,2,4,"Mouse Event",)"
-         R"(12,12,0,7,5,0,"Disabled","","","","","","","D162D164D083U083U164U162",)"
-         R"("D162D164D083U083U164U162",20)"},
-        {defaultFlightSimulator(),
-         R"("Default Flight Simulator","Ambrel","COM 1","19200 Kbps","Mouse Emulation",3,2,4,"Mouse Event",)"
-         R"(9,9,0,6,6,0,"Emulate Keys","D160D190U190U160","D160D188U188U160","D162D188U188U162",)"
-         R"("D162D191U191U162","","","D162D164D083U083U164U162","D162D164D083U083U164U162",20)"},
-    };
-    for (const auto& [profile, line] : cases)
-        EXPECT_EQ(profileLine(profile), QByteArray(line) + "\r\n");
-}
-
 TEST(DefaultProfiles, AppendUnlessLastSelectedThenRestoreInPlace)
 {
     ProfileTable table;
     createDefaultFlightSimulator(table, QString());
     createDefaultEulerAngle(table, QString());
     createDefaultMouseEmulation(table, QString());
-    ASSERT_EQ(table.count(), 3);
-    EXPECT_EQ(table.currentIndex, 3);
-    EXPECT_EQ(table.at(1), defaultFlightSimulator());
-    EXPECT_EQ(table.at(2), defaultEulerAngle());
-    EXPECT_EQ(table.at(3), defaultMouseEmulation());
+    ASSERT_EQ(std::pair(table.count(), table.currentIndex), std::pair(3, 3));
+    EXPECT_EQ(corvane::testing::records(table),
+              std::vector({defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation()}));
 
     // Restoring overwrites the current record whatever it holds, every field.
     table.currentIndex = 2;
@@ -83,13 +65,9 @@ TEST(DefaultProfiles, AppendUnlessLastSelectedThenRestoreInPlace)
     table.at(2).leanRightKey = QStringLiteral("D065U065");
     table.at(2).delayMillisecs = -99;
     createDefaultEulerAngle(table, kDefaultEulerAngle);
-    EXPECT_EQ(table.count(), 3);
-    EXPECT_EQ(table.currentIndex, 2);
-    EXPECT_EQ(table.at(2), defaultEulerAngle());
+    EXPECT_EQ(std::tuple(table.count(), table.currentIndex, table.at(2)), std::tuple(3, 2, defaultEulerAngle()));
 
     // Any other last profile appends, even though the name exists already.
     createDefaultEulerAngle(table, kDefaultMouseEmulation);
-    EXPECT_EQ(table.count(), 4);
-    EXPECT_EQ(table.currentIndex, 4);
-    EXPECT_EQ(table.at(4), defaultEulerAngle());
+    EXPECT_EQ(std::tuple(table.count(), table.currentIndex, table.at(4)), std::tuple(4, 4, defaultEulerAngle()));
 }

@@ -20,21 +20,11 @@
 #include <QTemporaryDir>
 
 #include <ostream>
-#include <vector>
 
 inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << "x" << s.height(); }
 inline void PrintTo(const QRect& r, std::ostream* os) { *os << r.x() << "," << r.y() << " "; PrintTo(r.size(), os); }
 
 namespace corvane::testing {
-
-// The records 1 to count, in order.
-inline std::vector<Profile> records(const ProfileTable& table)
-{
-    std::vector<Profile> out;
-    for (int i = 1; i <= table.count(); ++i)
-        out.push_back(table.at(i));
-    return out;
-}
 
 class FormTest : public ::testing::Test {
 protected:

@@ -1,8 +1,8 @@
 #pragma once
 // Helpers shared by the test programs, windowless ones included: readable
 // failure output for Qt texts and profiles, whole-file reads and writes, the
-// failure number an action raises, the common error report and the Euler
-// Angle packet builder.
+// failure number an action raises, the common error report, a table's records
+// and the Euler Angle packet builder.
 #include "core/Fault.h"
 #include "profiles/ProfileFile.h"
 
@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <ostream>
+#include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << '"' << bytes.toStdString() << '"'; }
@@ -23,6 +24,15 @@ namespace corvane {
 inline void PrintTo(const Profile& profile, std::ostream* os) { *os << profileLine(profile).toStdString(); }
 
 namespace testing {
+
+// The records 1 to count, in order.
+inline std::vector<Profile> records(const ProfileTable& table)
+{
+    std::vector<Profile> out;
+    for (int i = 1; i <= table.count(); ++i)
+        out.push_back(table.at(i));
+    return out;
+}
 
 // The whole file, or "<missing>" when it cannot be read.
 inline QByteArray readFile(const QString& path)
