@@ -7,6 +7,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <stdexcept>
 
@@ -192,6 +193,75 @@ bool hasFocus(Display* display, Window window)
     return focus != None && focus == window;
 }
 
+bool windowManagerRuns(Display* display)
+{
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
+                                          &format, &count, &remaining, &data);
+    if (data != nullptr)
+        XFree(data);
+    return status == Success && count == 1;
+}
+
+void activate(Display* display, Window window)
+{
+    if (!windowManagerRuns(display)) {
+        XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+        XSync(display, False);
+        return;
+    }
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // from a pager: the user's own choice
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XSync(display, False);
+}
+
+Window createShownWindow(Display* display, const std::string& title)
+{
+    // In the bottom right corner, clear of the windows that the tests click.
+    const int screen = DefaultScreen(display);
+    const int x = DisplayWidth(display, screen) - 200, y = DisplayHeight(display, screen) - 100;
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y, 200, 100, 0, 0, 0);
+    XStoreName(display, window, title.c_str());
+    XSizeHints place{};
+    place.flags = USPosition | USSize;
+    place.x = x;
+    place.y = y;
+    place.width = 200;
+    place.height = 100;
+    XSetWMNormalHints(display, window, &place);
+    XWMHints hints{};
+    hints.flags = InputHint;
+    hints.input = True;
+    XSetWMHints(display, window, &hints);
+    XMapWindow(display, window);
+    XSync(display, False);
+    // A window manager maps it once it has framed it.
+    for (int tries = 0; tries < 500; ++tries) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable)
+            return window;
+        usleep(10'000);
+    }
+    throw std::runtime_error("the window \"" + title + "\" was not shown within 5 s");
+}
+
+void unlockModifiers(Display* display)
+{
+    XkbLockModifiers(display, XkbUseCoreKbd, 0xff, 0);
+    XSync(display, False);
+}
+
 void sendDeleteWindow(Display* display, Window window)
 {
     XEvent event{};
@@ -233,6 +303,18 @@ RawKeyListener::~RawKeyListener()
 
 const std::vector<std::string>& RawKeyListener::heard()
 {
+    read();
+    return heard_;
+}
+
+const std::vector<std::string>& RawKeyListener::heardKeycodes()
+{
+    read();
+    return keycodes_;
+}
+
+void RawKeyListener::read()
+{
     while (XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
@@ -242,10 +324,11 @@ const std::vector<std::string>& RawKeyListener::heard()
         const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
         // Looked up at once: a keycode bound for one stroke loses its keysym soon after.
         const char* name = XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(raw->detail), 0, 0));
-        heard_.push_back((cookie->evtype == XI_RawKeyPress ? "+" : "-") + std::string(name ? name : "?"));
+        const std::string sign = cookie->evtype == XI_RawKeyPress ? "+" : "-";
+        heard_.push_back(sign + (name ? name : "?"));
+        keycodes_.push_back(sign + std::to_string(raw->detail));
         XFreeEventData(display_, cookie);
     }
-    return heard_;
 }
 
 } // namespace corvane::xtools
