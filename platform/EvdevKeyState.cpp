@@ -223,7 +223,7 @@ void EvdevKeyState::snapshot()
         return;
     for (int key : namedKernelKeys()) {
         if (keys[static_cast<std::size_t>(key)])
-            snapshot_ |= virtualKeysForKernelKey(key);
+            snapshot_ |= places_.virtualKeysFor(key);
     }
 }
 

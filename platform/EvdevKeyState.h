@@ -32,6 +32,8 @@ public:
 
     void snapshot() override;
     bool isDown(int virtualKey) const override;
+    // Which codes the keys are on the user's layout (the US one until told).
+    void setPlaces(KeyPlaces places) { places_ = std::move(places); }
 
     int keyboardsOpen() const { return static_cast<int>(keyboards_.size()); }
     // Why no keyboard can be read, when none can: empty otherwise.
@@ -60,6 +62,7 @@ private:
     int watch_ = -1;    // inotify descriptor
     QSocketNotifier* notifier_ = nullptr;
     VirtualKeySet snapshot_;
+    KeyPlaces places_;
 };
 
 // Counts the keyboards the folder holds and this user may read, without

@@ -85,19 +85,26 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
             p->input = chooseInput(probes, request);
         }
     }
-    if (p->input.keys == KeyStateBackend::Evdev)
+    // The kernel's devices know keys by place only: the user's layout tells
+    // which codes they are.
+    std::shared_ptr<XkbLayout> layout;
+    if (devices.pointer || p->input.keys == KeyStateBackend::Evdev) {
+        QString source;
+        layout = XkbLayout::forUser(&source);
+        qCInfo(lcInput, "keys follow %s", qPrintable(source));
+    }
+    if (p->input.keys == KeyStateBackend::Evdev) {
+        evdev->setPlaces(layout->places());
         p->keyState = std::move(evdev);
-    else
+    } else {
         p->keyState = std::make_unique<X11KeyState>(keyboard);
+    }
     // The X key output, when it is the one chosen, gives back the keycodes it
     // bound as the program ends.
     X11KeyOutput* xKeys = nullptr;
     if (devices.pointer) {
-        QString source;
-        auto layout = XkbLayout::forUser(&source);
-        qCInfo(lcInput, "characters are typed in %s", qPrintable(source));
         p->pointer = std::make_unique<UinputPointer>(devices.pointer);
-        p->keys = std::make_unique<UinputKeyOutput>(devices.keyboard, devices.pointer, std::move(layout));
+        p->keys = std::make_unique<UinputKeyOutput>(devices.keyboard, devices.pointer, layout, layout->places());
         // Unless the key state reads it, the keyboard's own X connection
         // would only pile up the key presses it hears.
         if (p->input.keys == KeyStateBackend::Evdev)

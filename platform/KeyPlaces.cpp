@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace corvane::platform {
 
@@ -147,22 +148,145 @@ constexpr Table buildTable()
 
 constexpr Table kTable = buildTable();
 
-} // namespace
+// The places whose code follows the layout: the letters' and the
+// punctuation's.
+constexpr int kPunctuationKeys[] = {KEY_GRAVE,     KEY_MINUS,      KEY_EQUAL,     KEY_LEFTBRACE,
+                                    KEY_RIGHTBRACE, KEY_BACKSLASH, KEY_SEMICOLON, KEY_APOSTROPHE,
+                                    KEY_COMMA,     KEY_DOT,        KEY_SLASH,     KEY_102ND};
 
-int kernelKeyForVirtualKey(int virtualKey)
+constexpr bool followsLayout(int key)
 {
-    return virtualKey >= 0 && virtualKey < 256 ? kTable.key[virtualKey] : 0;
+    return std::find(std::begin(kLetters), std::end(kLetters), key) != std::end(kLetters)
+        || std::find(std::begin(kPunctuationKeys), std::end(kPunctuationKeys), key) != std::end(kPunctuationKeys);
 }
 
-VirtualKeySet virtualKeysForKernelKey(int kernelKey)
+// The places that a layout's Windows keyboard gives another punctuation code
+// than the US one; the letters come from the layout itself.
+struct Exception {
+    int key;
+    int code;
+};
+// German: ^ 220, ß 219, ´ 221, ü 186, + 187, ö 192, # 191, - 189.
+constexpr Exception kGerman[] = {{KEY_GRAVE, 220},      {KEY_MINUS, 219},     {KEY_EQUAL, 221},
+                                 {KEY_LEFTBRACE, 186},  {KEY_RIGHTBRACE, 187}, {KEY_SEMICOLON, 192},
+                                 {KEY_BACKSLASH, 191},  {KEY_SLASH, 189}};
+// French: ² 222, ) 219, ^ 221, $ 186, ù 192, the comma at the US M 188,
+// ; 190, : 191, ! 223.
+constexpr Exception kFrench[] = {{KEY_GRAVE, 222},      {KEY_MINUS, 219}, {KEY_LEFTBRACE, 221},
+                                 {KEY_RIGHTBRACE, 186}, {KEY_APOSTROPHE, 192}, {KEY_M, 188},
+                                 {KEY_COMMA, 190},      {KEY_DOT, 191},   {KEY_SLASH, 223}};
+// UK: ` 223, ' 192, # 222, and the \ left of Z 220.
+constexpr Exception kUnitedKingdom[] = {
+    {KEY_GRAVE, 223}, {KEY_APOSTROPHE, 192}, {KEY_BACKSLASH, 222}, {KEY_102ND, 220}};
+
+std::span<const Exception> exceptionsOf(std::string_view layout)
+{
+    if (layout == "de")
+        return kGerman;
+    if (layout == "fr")
+        return kFrench;
+    if (layout == "gb")
+        return kUnitedKingdom;
+    return {};
+}
+
+LayoutKeys unitedStates()
+{
+    LayoutKeys us{"us", {}};
+    for (int i = 0; i < 26; ++i)
+        us.letters[static_cast<std::size_t>(kLetters[i])] = static_cast<char>('A' + i);
+    return us;
+}
+
+} // namespace
+
+std::string layoutsOfRulesNames(std::string_view property)
+{
+    std::size_t start = 0;
+    for (int field = 0; field < 2; ++field) {
+        start = property.find('\0', start);
+        if (start == std::string_view::npos)
+            return {};
+        ++start;
+    }
+    return std::string(property.substr(start, property.find('\0', start) - start));
+}
+
+std::string layoutOfGroup(std::string_view layouts, int group)
+{
+    std::vector<std::string_view> names;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = layouts.find(',', start);
+        names.push_back(layouts.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    std::string_view name = group >= 0 && static_cast<std::size_t>(group) < names.size() ? names[group] : names[0];
+    // "de(nodeadkeys)" keeps the places of "de".
+    name = name.substr(0, name.find('('));
+    while (!name.empty() && name.front() == ' ')
+        name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    return std::string(name);
+}
+
+KeyPlaces::KeyPlaces() : KeyPlaces(unitedStates()) {}
+
+KeyPlaces::KeyPlaces(const LayoutKeys& layout) : code_(kTable.code.begin(), kTable.code.end())
+{
+    const std::span<const Exception> exceptions = exceptionsOf(layout.layout);
+    std::bitset<26> lettersGiven;
+    for (const int key : namedKernelKeys()) {
+        if (key < 256 && followsLayout(key) && layout.letters[key] >= 'A' && layout.letters[key] <= 'Z')
+            lettersGiven.set(static_cast<std::size_t>(layout.letters[key] - 'A'));
+    }
+    for (const int key : namedKernelKeys()) {
+        if (!followsLayout(key))
+            continue;
+        const int place = kTable.code[key];
+        const char letter = layout.letters[static_cast<std::size_t>(key)];
+        const auto exception = std::find_if(exceptions.begin(), exceptions.end(),
+                                            [key](const Exception& e) { return e.key == key; });
+        int code = 0;
+        if (letter >= 'A' && letter <= 'Z')
+            code = letter;
+        else if (exception != exceptions.end())
+            code = exception->code;
+        else if (place > 'Z')
+            code = place; // punctuation at its US place
+        else if (!lettersGiven[static_cast<std::size_t>(place - 'A')])
+            code = place; // a letter place that gives no Latin letter (Cyrillic, Greek)
+        code_[static_cast<std::size_t>(key)] = code;
+    }
+    // Sending: each code to the key that gives it, and the second names
+    // (14, 16..18, 42) to theirs.
+    for (const int key : namedKernelKeys()) {
+        const int code = code_[static_cast<std::size_t>(key)];
+        if (code != 0 && key_[static_cast<std::size_t>(code)] == 0)
+            key_[static_cast<std::size_t>(code)] = key;
+    }
+    for (std::size_t code = 0; code < key_.size(); ++code) {
+        if (key_[code] == 0 && kTable.key[code] != 0 && !followsLayout(kTable.key[code]))
+            key_[code] = kTable.key[code];
+    }
+}
+
+int KeyPlaces::kernelKeyFor(int virtualKey) const
+{
+    return virtualKey >= 0 && virtualKey < 256 ? key_[static_cast<std::size_t>(virtualKey)] : 0;
+}
+
+VirtualKeySet KeyPlaces::virtualKeysFor(int kernelKey) const
 {
     VirtualKeySet codes;
-    if (kernelKey <= 0 || kernelKey >= KEY_CNT || kTable.code[kernelKey] == 0)
+    if (kernelKey <= 0 || kernelKey >= KEY_CNT || code_[static_cast<std::size_t>(kernelKey)] == 0)
         return codes;
-    const int code = kTable.code[kernelKey];
-    codes.set(code);
+    const int code = code_[static_cast<std::size_t>(kernelKey)];
+    codes.set(static_cast<std::size_t>(code));
     if (code >= 160 && code <= 165)
-        codes.set(16 + (code - 160) / 2);
+        codes.set(static_cast<std::size_t>(16 + (code - 160) / 2));
     return codes;
 }
 

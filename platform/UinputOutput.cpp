@@ -126,8 +126,9 @@ void UinputPointer::moveRelative(int dx, int dy)
 }
 
 UinputKeyOutput::UinputKeyOutput(std::shared_ptr<InputDevice> keyboard, std::shared_ptr<InputDevice> pointer,
-                                 std::shared_ptr<const CharacterKeys> characters)
-    : keyboard_(std::move(keyboard)), pointer_(std::move(pointer)), characters_(std::move(characters))
+                                 std::shared_ptr<const CharacterKeys> characters, KeyPlaces places)
+    : keyboard_(std::move(keyboard)), pointer_(std::move(pointer)), characters_(std::move(characters)),
+      places_(std::move(places))
 {
 }
 
@@ -147,7 +148,7 @@ UinputKeyOutput::~UinputKeyOutput()
 
 int UinputKeyOutput::keyOf(int virtualKey)
 {
-    const int key = kernelKeyForVirtualKey(virtualKey);
+    const int key = places_.kernelKeyFor(virtualKey);
     if (key == 0 && unknownCodes_.insert(virtualKey).second)
         qCWarning(lcInput, "virtual-key code %d names no key; passed over", virtualKey);
     return key;

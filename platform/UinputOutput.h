@@ -8,6 +8,7 @@
 // order asked for. A key goes by its physical place (KeyPlaces.h). The events
 // go to an InputDevice, the real one or a recording fake.
 #include "platform/KeyOutput.h"
+#include "platform/KeyPlaces.h"
 #include "platform/PointerOutput.h"
 
 #include <QString>
@@ -68,8 +69,9 @@ private:
 
 class UinputKeyOutput final : public KeyOutput {
 public:
+    // `places` tells which key a code presses on the user's layout.
     UinputKeyOutput(std::shared_ptr<InputDevice> keyboard, std::shared_ptr<InputDevice> pointer,
-                    std::shared_ptr<const CharacterKeys> characters);
+                    std::shared_ptr<const CharacterKeys> characters, KeyPlaces places = {});
     ~UinputKeyOutput() override;
     void keyDown(int virtualKey) override;
     void keyUp(int virtualKey) override;
@@ -85,6 +87,7 @@ private:
     std::shared_ptr<InputDevice> keyboard_;
     std::shared_ptr<InputDevice> pointer_;
     std::shared_ptr<const CharacterKeys> characters_;
+    KeyPlaces places_;
     std::bitset<1024> down_;
     std::bitset<3> buttonsDown_;
     std::set<int> unknownCodes_;

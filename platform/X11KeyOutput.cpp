@@ -67,29 +67,41 @@ bool X11KeyOutput::ready()
     return false;
 }
 
-X11KeySym X11KeyOutput::keysymToSend(int virtualKey)
+void X11KeyOutput::noteOnce(const QString& problem)
 {
-    if (!ready())
-        return NoSymbol;
+    // Said once per run: a mapping that meets it does so every cycle.
+    if (!noted_.contains(problem)) {
+        noted_.insert(problem);
+        qCWarning(lcKeys, "%s", qPrintable(problem));
+    }
+}
+
+int X11KeyOutput::keycodeToPress(int virtualKey)
+{
+    if (const int keycode = keyboard_->keycodeFor(virtualKey))
+        return keycode;
+    // A key the keymap lacks (F13 to F24 on many keymaps, Select, Clear):
+    // bound to a spare keycode by its keysym.
     const X11KeySym keysym = keysymForVirtualKey(virtualKey);
-    // Said once per code: a mapping that sends it does so every cycle.
-    if (keysym == NoSymbol && unknownCodes_.insert(virtualKey).second)
-        qCWarning(lcKeys, "virtual-key code %d has no X key; passed over", virtualKey);
-    return keysym;
+    if (keysym == NoSymbol) {
+        noteOnce(QStringLiteral("virtual-key code %1 has no X key; passed over").arg(virtualKey));
+        return 0;
+    }
+    const int spare = takeSpare(keysym);
+    if (spare == 0)
+        noteOnce(QStringLiteral("no spare X keycode left for virtual-key code %1; passed over").arg(virtualKey));
+    return spare;
 }
 
 void X11KeyOutput::keyDown(int virtualKey)
 {
-    const X11KeySym keysym = keysymToSend(virtualKey);
-    if (keysym == NoSymbol)
+    if (!ready())
         return;
     auto it = held_.find(virtualKey);
     if (it == held_.end()) {
-        const int keycode = keyFor(keysym, alternateKeysymForVirtualKey(virtualKey));
-        if (keycode == 0) {
-            qCWarning(lcKeys, "no spare X keycode left for virtual-key code %d; passed over", virtualKey);
+        const int keycode = keycodeToPress(virtualKey);
+        if (keycode == 0)
             return;
-        }
         it = held_.emplace(virtualKey, keycode).first;
     }
     sendKey(it->second, true);
@@ -97,17 +109,15 @@ void X11KeyOutput::keyDown(int virtualKey)
 
 void X11KeyOutput::keyUp(int virtualKey)
 {
-    const X11KeySym keysym = keysymToSend(virtualKey);
-    if (keysym == NoSymbol)
+    if (!ready())
         return;
     const auto it = held_.find(virtualKey);
     if (it == held_.end()) {
-        // Not pressed here: release the key that gives it, if the keymap has one.
-        int keycode = keycodeFor(keysym);
-        if (keycode == 0)
-            keycode = keycodeFor(alternateKeysymForVirtualKey(virtualKey));
-        if (keycode != 0)
+        // Not pressed here: release the key at its place, if the keymap has it.
+        if (const int keycode = keyboard_->keycodeFor(virtualKey))
             sendKey(keycode, false);
+        else if (keysymForVirtualKey(virtualKey) == NoSymbol)
+            noteOnce(QStringLiteral("virtual-key code %1 has no X key; passed over").arg(virtualKey));
         return;
     }
     const int keycode = it->second;
@@ -137,8 +147,9 @@ void X11KeyOutput::typeCharacter(char32_t character)
     if (!ready())
         return;
     const X11KeySym keysym = keysymForCharacter(character);
+    const QString code = QStringLiteral("U+%1").arg(static_cast<unsigned>(character), 4, 16, QChar(u'0')).toUpper();
     if (keysym == NoSymbol) {
-        qCWarning(lcKeys, "no X key types the character U+%04X; passed over", static_cast<unsigned>(character));
+        noteOnce(QStringLiteral("no X key types the character %1; passed over").arg(code));
         return;
     }
     // The group and the modifiers held, once the keys sent before are in.
@@ -159,13 +170,13 @@ void X11KeyOutput::typeCharacter(char32_t character)
     }
     int shiftKey = 0, levelThreeKey = 0;
     if (place && (place->level & 1) && !(state.mods & ShiftMask)) {
-        shiftKey = keycodeFor(XK_Shift_L);
+        shiftKey = keycodeGiving(XK_Shift_L);
         if (shiftKey == 0)
             place.reset();
     }
     const unsigned levelThree = keyboard_->modifiersOf(XK_ISO_Level3_Shift);
     if (place && (place->level & 2) && !(levelThree != 0 && (state.mods & levelThree) == levelThree)) {
-        levelThreeKey = keycodeFor(XK_ISO_Level3_Shift);
+        levelThreeKey = keycodeGiving(XK_ISO_Level3_Shift);
         if (levelThreeKey == 0)
             place.reset();
     }
@@ -175,7 +186,7 @@ void X11KeyOutput::typeCharacter(char32_t character)
     if (!place) {
         const int spare = takeSpare(keysym);
         if (spare == 0) {
-            qCWarning(lcKeys, "no spare X keycode left to type U+%04X; passed over", static_cast<unsigned>(character));
+            noteOnce(QStringLiteral("no spare X keycode left to type %1; passed over").arg(code));
             return;
         }
         sendKey(spare, true);
@@ -195,18 +206,7 @@ void X11KeyOutput::typeCharacter(char32_t character)
     }
 }
 
-int X11KeyOutput::keyFor(unsigned long keysym, unsigned long alternate)
-{
-    if (!onSpare(keysym)) {
-        if (const int keycode = keycodeFor(keysym))
-            return keycode;
-        if (const int keycode = keycodeFor(alternate))
-            return keycode;
-    }
-    return takeSpare(keysym);
-}
-
-int X11KeyOutput::keycodeFor(unsigned long keysym)
+int X11KeyOutput::keycodeGiving(unsigned long keysym)
 {
     const auto place = keyboard_->find(keysym, keyboard_->group(), true);
     return place ? place->keycode : 0;

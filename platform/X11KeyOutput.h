@@ -4,10 +4,12 @@
 // motion reach the server in the order they were asked for. Each event is
 // flushed at once.
 //
-// A key goes by its keysym (X11KeyTable) to a keycode of the current keymap.
-// A keysym the keymap lacks (F13..F24 on many layouts, or a character no key
-// of the layout gives) is bound to a spare keycode, one without keysyms, so
-// every named key can be sent on any layout. The spare keeps the keysym while
+// A key goes to the keycode at its place (X11Keyboard::keycodeFor), with no
+// Shift added or taken away: it is the key the user recorded. A key the
+// keymap lacks (F13..F24 on many keymaps, Select, Clear), or a character
+// that no key of the layout types, is bound by its keysym (X11KeyTable) to a
+// spare keycode, one without keysyms, so every named key can be sent on any
+// layout. The spare keeps the keysym while
 // a key is down on it and for a moment after its release: the application
 // that gets the key fetches the changed keymap only when it comes to the
 // change in its events, and would find the keycode empty again if it were
@@ -21,11 +23,11 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <map>
 #include <memory>
-#include <set>
 #include <vector>
 
 namespace corvane::platform {
@@ -60,14 +62,14 @@ private:
         qint64 idleSinceMs = 0;
     };
     bool ready();
-    // The keysym a virtual-key code sends; NoSymbol (after a note) when there is none or no X.
-    X11KeySym keysymToSend(int virtualKey);
-    // The keycode to press for the keysym: one of the keymap that gives it or
-    // the alternate, else a spare; 0 when none is left.
-    int keyFor(unsigned long keysym, unsigned long alternate);
+    // Warns of a problem the first time it is met in this run.
+    void noteOnce(const QString& problem);
+    // The keycode to press for the code: the one at its place, else a spare
+    // bound to its keysym; 0 (after a note) when there is neither.
+    int keycodeToPress(int virtualKey);
     // A keycode of the keymap giving the keysym (in the current group when one
     // does), 0 when none.
-    int keycodeFor(unsigned long keysym);
+    int keycodeGiving(unsigned long keysym);
     bool onSpare(unsigned long keysym) const;
     // A spare keycode giving the keysym, bound before or now; 0 when none is
     // left. When no keycode is empty, the spare idle longest is taken over.
@@ -85,8 +87,8 @@ private:
     // so a key goes up on the keycode it went down on.
     std::map<int, int> held_;
     std::vector<Spare> spares_;
-    // The codes with no key that have been noted.
-    std::set<int> unknownCodes_;
+    // The problems warned of so far.
+    QSet<QString> noted_;
     QElapsedTimer clock_;
     // The context of the unbinding timers: they end with it.
     QObject timers_;

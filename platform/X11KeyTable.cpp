@@ -14,7 +14,6 @@ namespace {
 struct Row {
     int code;
     X11KeySym keysym;
-    X11KeySym alternate = 0;
 };
 
 // The named keys one by one; letters, digits, keypad digits and F1..F24 run
@@ -57,7 +56,7 @@ constexpr Row kRows[] = {
     {95, XF86XK_Sleep},
     {106, XK_KP_Multiply},
     {107, XK_KP_Add},
-    {108, XK_KP_Enter, XK_KP_Separator},
+    {108, XK_KP_Enter},
     {109, XK_KP_Subtract},
     {110, XK_KP_Decimal},
     {111, XK_KP_Divide},
@@ -68,7 +67,7 @@ constexpr Row kRows[] = {
     {162, XK_Control_L},
     {163, XK_Control_R},
     {164, XK_Alt_L},
-    {165, XK_Alt_R, XK_ISO_Level3_Shift},
+    {165, XK_Alt_R},
     {166, XF86XK_Back},
     {167, XF86XK_Forward},
     {168, XF86XK_Refresh},
@@ -105,7 +104,6 @@ constexpr Row kRows[] = {
 
 struct Columns {
     std::array<X11KeySym, 256> keysym{};
-    std::array<X11KeySym, 256> alternate{};
 };
 
 constexpr Columns buildColumns()
@@ -119,10 +117,8 @@ constexpr Columns buildColumns()
     }
     for (int i = 0; i < 24; ++i)
         c.keysym[112 + i] = XK_F1 + static_cast<X11KeySym>(i);
-    for (const Row& row : kRows) {
+    for (const Row& row : kRows)
         c.keysym[row.code] = row.keysym;
-        c.alternate[row.code] = row.alternate;
-    }
     return c;
 }
 
@@ -134,18 +130,13 @@ bool inRange(int code) { return code >= 0 && code < 256; }
 
 X11KeySym keysymForVirtualKey(int virtualKey) { return inRange(virtualKey) ? kColumns.keysym[virtualKey] : 0; }
 
-X11KeySym alternateKeysymForVirtualKey(int virtualKey)
-{
-    return inRange(virtualKey) ? kColumns.alternate[virtualKey] : 0;
-}
-
 VirtualKeySet virtualKeysForKeysym(X11KeySym keysym)
 {
     VirtualKeySet codes;
     if (keysym == 0)
         return codes;
     for (int code = 0; code < 256; ++code) {
-        if (kColumns.keysym[code] == keysym || kColumns.alternate[code] == keysym)
+        if (kColumns.keysym[code] == keysym)
             codes.set(code);
     }
     // Caps Lock and Print Screen read back as the keyboard's own codes, 20

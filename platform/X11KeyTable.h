@@ -1,15 +1,15 @@
 #pragma once
-// Virtual-key codes and the X keysyms of their keys, both ways. Pure data:
-// looking a code up needs no X connection.
-#include <bitset>
+// Virtual-key codes and the X keysyms of their keys, both ways: for a key the
+// keymap lacks, which is sent on a spare keycode bound to its keysym, and for
+// the characters that Send Keys types. Keys themselves are known by their
+// place (KeyPlaces.h). Pure data: looking a code up needs no X connection.
+#include "platform/KeyPlaces.h"
 
 namespace corvane::platform {
 
 // X's KeySym, without the X headers.
 using X11KeySym = unsigned long;
 
-// A set of virtual-key codes 0..255.
-using VirtualKeySet = std::bitset<256>;
 
 // The keysym that a key down or up of the code sends: letters as their lower
 // case (65 -> a), the generic Shift, Ctrl and Alt (16..18) as their left keys.
@@ -17,13 +17,8 @@ using VirtualKeySet = std::bitset<256>;
 // outside 0..255).
 X11KeySym keysymForVirtualKey(int virtualKey);
 
-// A second keysym that also stands for the code on layouts that lack the
-// first: AltGr (ISO_Level3_Shift) for the right Alt, the keypad separator for
-// the keypad Enter. 0 for the other codes.
-X11KeySym alternateKeysymForVirtualKey(int virtualKey);
-
 // The codes that a key giving this keysym counts as: every code whose keysym
-// or alternate it is, but for the second names that only send a key (Print
+// it is, but for the second names that only send a key (Print
 // counts as 44, not 42, and Caps_Lock as 20, not 14), and
 // with a left or right Shift, Ctrl or Alt also the generic 16, 17 or 18.
 // Empty for a keysym no code names.

@@ -10,9 +10,20 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
+#include <X11/Xatom.h>
+
+#include <algorithm>
 #include <climits>
+#include <string_view>
 
 namespace corvane::platform {
+
+namespace {
+
+// X's keycodes are the kernel's plus 8.
+constexpr int kKeycodeOffset = 8;
+
+} // namespace
 
 std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
 {
@@ -51,6 +62,11 @@ std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
     XkbStateRec state{};
     if (XkbGetState(own, XkbUseCoreKbd, &state) == Success)
         keyboard->group_ = state.group;
+    // The layout names (setxkbmap and the desktops set them on the root
+    // window) pick the layout's exceptions among the places.
+    keyboard->rulesNamesAtom_ = XInternAtom(own, "_XKB_RULES_NAMES", False);
+    XSelectInput(own, DefaultRootWindow(own), PropertyChangeMask);
+    keyboard->readLayoutNames();
 
     // Version 2.2 is asked for: from 2.1 on, raw events reach the root window
     // even while another client grabs the keyboard.
@@ -108,6 +124,8 @@ void X11Keyboard::readEvents(bool fromSocket)
             }
         } else if (event.type == MappingNotify) {
             keymapStale_ = true;
+        } else if (event.type == PropertyNotify && event.core.xproperty.atom == rulesNamesAtom_) {
+            readLayoutNames();
         }
     }
 }
@@ -146,6 +164,22 @@ X11KeySym X11Keyboard::keysymAt(int keycode, int group, int level)
     return XkbKeySymEntry(map, key, level, group);
 }
 
+void X11Keyboard::readLayoutNames()
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    layouts_.clear();
+    if (XGetWindowProperty(own_, DefaultRootWindow(own_), rulesNamesAtom_, 0, 1024, False, XA_STRING, &type,
+                           &format, &count, &after, &data) == Success && data) {
+        if (format == 8)
+            layouts_ = layoutsOfRulesNames(std::string_view(reinterpret_cast<const char*>(data), count));
+        XFree(data);
+    }
+    virtualKeysStale_ = true;
+}
+
 const VirtualKeySet& X11Keyboard::virtualKeys(int keycode)
 {
     static const VirtualKeySet kNone;
@@ -157,19 +191,40 @@ const VirtualKeySet& X11Keyboard::virtualKeys(int keycode)
     return virtualKeys_[static_cast<std::size_t>(keycode)];
 }
 
+int X11Keyboard::keycodeFor(int virtualKey)
+{
+    XkbDescPtr map = keymap();
+    if (virtualKeysStale_)
+        buildVirtualKeys();
+    const int key = places_.kernelKeyFor(virtualKey);
+    const int keycode = key + kKeycodeOffset;
+    if (!map || key == 0 || keycode < map->min_key_code || keycode > map->max_key_code)
+        return 0;
+    const auto code = static_cast<KeyCode>(keycode);
+    const KeySym* syms = XkbKeySymsPtr(map, code);
+    const bool anyKeysym = std::any_of(syms, syms + XkbKeyNumSyms(map, code), [](KeySym s) { return s != NoSymbol; });
+    return anyKeysym ? keycode : 0;
+}
+
 void X11Keyboard::buildVirtualKeys()
 {
     virtualKeysStale_ = false;
+    LayoutKeys layout{layoutOfGroup(layouts_, group_), {}};
+    for (std::size_t key = 1; key + kKeycodeOffset < 256; ++key) {
+        const X11KeySym keysym = keysymAt(static_cast<int>(key + kKeycodeOffset), group_, 0);
+        if (keysym >= XK_a && keysym <= XK_z)
+            layout.letters[key] = static_cast<char>('A' + (keysym - XK_a));
+        else if (keysym >= XK_A && keysym <= XK_Z)
+            layout.letters[key] = static_cast<char>('A' + (keysym - XK_A));
+    }
+    places_ = KeyPlaces(layout);
+    const std::vector<int>& named = namedKernelKeys();
     for (int keycode = 0; keycode < 256; ++keycode) {
-        VirtualKeySet codes;
-        for (const int group : {group_, 0}) {
-            const X11KeySym keysym = keysymAt(keycode, group, 0);
-            codes = virtualKeysForKeysym(keysym);
-            if (codes.none() && IsKeypadKey(keysym))
-                codes = virtualKeysForKeysym(keysymAt(keycode, group, 1));
-            if (codes.any())
-                break;
-        }
+        const int key = keycode - kKeycodeOffset;
+        VirtualKeySet codes = places_.virtualKeysFor(key);
+        // A keycode at no named place: a spare, known by what it gives.
+        if (codes.none() && !std::binary_search(named.begin(), named.end(), key))
+            codes = virtualKeysForKeysym(keysymAt(keycode, group_, 0));
         virtualKeys_[static_cast<std::size_t>(keycode)] = codes;
     }
 }

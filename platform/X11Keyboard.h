@@ -11,9 +11,15 @@
 // connection cannot serve: Qt reads that connection's events, so Xlib never
 // learns of a change and would keep the keymap it first fetched.
 //
+// Keys are known by their place (KeyPlaces): an X keycode is the kernel's key
+// code plus 8, as on every X server of a Linux desktop, whose keycodes follow
+// the kernel's (the "evdev" keycodes); only the letters follow the keymap.
+//
 // The keymap is fetched once and again after the server reports a change or
 // this program changes it (keymapChanged()); the keycode -> code map is built
-// again after a keymap or group change. Nothing is fetched per poll.
+// again after a keymap, group or layout name change. Nothing is fetched per
+// poll.
+#include "platform/KeyPlaces.h"
 #include "platform/X11KeyTable.h"
 
 #include <QString>
@@ -22,6 +28,7 @@
 #include <bitset>
 #include <memory>
 #include <optional>
+#include <string>
 
 struct _XDisplay;
 struct _XkbDesc;
@@ -61,11 +68,13 @@ public:
     void keymapChanged() { keymapStale_ = true; }
 
     int group() const { return group_; }
-    // The codes a keycode counts as: by its keysym at level 0 of the current
-    // group; for a keypad key whose level 0 no code names (KP_Home with Num
-    // Lock off) by its level 1 (KP_7); for a key whose keysym in the current
-    // group no code names (a Cyrillic letter) by its keysym in the first group.
+    // The codes a keycode counts as: those of its place, for the layout of
+    // the current group; for a keycode at no named place (a spare keycode this
+    // program bound) those of its keysym at level 0.
     const VirtualKeySet& virtualKeys(int keycode);
+    // The keycode at the place of the code in the current layout; 0 when the
+    // code has no place there or the keymap gives the keycode no keysym.
+    int keycodeFor(int virtualKey);
     // The keysym at a keycode, group and level; 0 when there is none. A group
     // past the key's groups wraps round, as the server does.
     X11KeySym keysymAt(int keycode, int group, int level);
@@ -85,11 +94,16 @@ private:
     X11Keyboard() = default;
     _XkbDesc* keymap();
     void buildVirtualKeys();
+    void readLayoutNames();
 
     _XDisplay* qt_ = nullptr;
     _XDisplay* own_ = nullptr;
     int xkbEventBase_ = -1;
     int xiOpcode_ = -1;
+    unsigned long rulesNamesAtom_ = 0;
+    // The layouts the server's rule names list, comma-separated ("us,de").
+    std::string layouts_;
+    KeyPlaces places_;
     int group_ = 0;
     _XkbDesc* keymap_ = nullptr;
     bool keymapStale_ = true;

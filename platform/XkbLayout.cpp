@@ -11,6 +11,8 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string_view>
 
 namespace corvane::platform {
 
@@ -19,9 +21,30 @@ namespace {
 // X's keycodes are the kernel's plus 8.
 constexpr int kKeycodeOffset = 8;
 
-// The keymap of the X server's core keyboard and its group now; null when no
-// X server is reachable or it lacks XKB.
-xkb_keymap* keymapOfXServer(xkb_context* context, unsigned* group)
+// The layouts of the X server's rule names; empty when it has none.
+std::string layoutsOfXServer(xcb_connection_t* connection)
+{
+    const char kName[] = "_XKB_RULES_NAMES";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof kName - 1, kName), nullptr);
+    if (!atom)
+        return {};
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_get_property_reply_t* property = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, root, atom->atom, XCB_ATOM_STRING, 0, 1024), nullptr);
+    free(atom);
+    std::string layouts;
+    if (property) {
+        layouts = layoutsOfRulesNames(std::string_view(static_cast<const char*>(xcb_get_property_value(property)),
+                                                       static_cast<std::size_t>(xcb_get_property_value_length(property))));
+        free(property);
+    }
+    return layouts;
+}
+
+// The keymap of the X server's core keyboard, its group now and its layout
+// names; null when no X server is reachable or it lacks XKB.
+xkb_keymap* keymapOfXServer(xkb_context* context, unsigned* group, std::string* layouts)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return nullptr;
@@ -38,6 +61,7 @@ xkb_keymap* keymapOfXServer(xkb_context* context, unsigned* group)
                 *group = xkb_state_serialize_layout(state, XKB_STATE_LAYOUT_EFFECTIVE);
                 xkb_state_unref(state);
             }
+            *layouts = layoutsOfXServer(connection);
         }
     }
     xcb_disconnect(connection);
@@ -65,8 +89,8 @@ LayoutNames layoutNamesFrom(const QByteArray& configuration)
     return names;
 }
 
-XkbLayout::XkbLayout(xkb_context* context, xkb_keymap* keymap, unsigned group)
-    : context_(context), keymap_(keymap), group_(group)
+XkbLayout::XkbLayout(xkb_context* context, xkb_keymap* keymap, unsigned group, std::string layouts)
+    : context_(context), keymap_(keymap), group_(group), layouts_(std::move(layouts))
 {
     const xkb_mod_index_t shift = xkb_keymap_mod_get_index(keymap_, XKB_MOD_NAME_SHIFT);
     shift_ = shift == XKB_MOD_INVALID ? 0 : 1u << shift;
@@ -99,16 +123,17 @@ std::shared_ptr<XkbLayout> XkbLayout::fromNames(const LayoutNames& names)
         xkb_context_unref(context);
         return nullptr;
     }
-    return std::shared_ptr<XkbLayout>(new XkbLayout(context, keymap, 0));
+    return std::shared_ptr<XkbLayout>(new XkbLayout(context, keymap, 0, layout.toStdString()));
 }
 
 std::shared_ptr<XkbLayout> XkbLayout::forUser(QString* source)
 {
     if (xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
         unsigned group = 0;
-        if (xkb_keymap* keymap = keymapOfXServer(context, &group)) {
+        std::string layouts;
+        if (xkb_keymap* keymap = keymapOfXServer(context, &group, &layouts)) {
             *source = QStringLiteral("the X server's keyboard layout");
-            return std::shared_ptr<XkbLayout>(new XkbLayout(context, keymap, group));
+            return std::shared_ptr<XkbLayout>(new XkbLayout(context, keymap, group, std::move(layouts)));
         }
         xkb_context_unref(context);
     }
@@ -128,7 +153,7 @@ std::shared_ptr<XkbLayout> XkbLayout::forUser(QString* source)
 
 std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
 {
-    const xkb_keysym_t wanted = keysymForCharacter(character);
+    const auto wanted = static_cast<xkb_keysym_t>(keysymForCharacter(character));
     if (wanted == XKB_KEY_NoSymbol)
         return std::nullopt;
     std::optional<Stroke> best;
@@ -165,6 +190,24 @@ std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
             break;
     }
     return best;
+}
+
+KeyPlaces XkbLayout::places() const
+{
+    LayoutKeys layout{layoutOfGroup(layouts_, static_cast<int>(group_)), {}};
+    for (std::size_t key = 1; key + kKeycodeOffset < layout.letters.size(); ++key) {
+        const auto keycode = static_cast<xkb_keycode_t>(key + kKeycodeOffset);
+        const xkb_layout_index_t groups = xkb_keymap_num_layouts_for_key(keymap_, keycode);
+        const xkb_keysym_t* syms = nullptr;
+        if (groups == 0
+            || xkb_keymap_key_get_syms_by_level(keymap_, keycode, group_ < groups ? group_ : 0, 0, &syms) != 1)
+            continue;
+        if (syms[0] >= XKB_KEY_a && syms[0] <= XKB_KEY_z)
+            layout.letters[key] = static_cast<char>('A' + (syms[0] - XKB_KEY_a));
+        else if (syms[0] >= XKB_KEY_A && syms[0] <= XKB_KEY_Z)
+            layout.letters[key] = static_cast<char>('A' + (syms[0] - XKB_KEY_A));
+    }
+    return KeyPlaces(layout);
 }
 
 } // namespace corvane::platform

@@ -3,11 +3,13 @@
 // without Shift and AltGr, types a character. Taken from the X server when
 // one is reachable (it knows the layout the user chose), else from the
 // system's keyboard configuration (/etc/default/keyboard), else "us".
+#include "platform/KeyPlaces.h"
 #include "platform/UinputOutput.h"
 
 #include <QString>
 
 #include <memory>
+#include <string>
 
 struct xkb_context;
 struct xkb_keymap;
@@ -36,12 +38,16 @@ public:
     // the layout's current group at the lowest level, and the modifiers of that level; none when no key gives it
     // with Shift and AltGr alone.
     std::optional<Stroke> strokeFor(char32_t character) const override;
+    // Which code each key is in the layout's current group.
+    KeyPlaces places() const;
 
 private:
-    XkbLayout(xkb_context* context, xkb_keymap* keymap, unsigned group);
+    XkbLayout(xkb_context* context, xkb_keymap* keymap, unsigned group, std::string layouts);
     xkb_context* context_;
     xkb_keymap* keymap_;
     unsigned group_;
+    // The layout rule names, comma-separated ("us,de").
+    std::string layouts_;
     // The modifier masks of Shift and of AltGr (level 3) in this keymap.
     unsigned shift_ = 0;
     unsigned altGr_ = 0;

@@ -229,7 +229,7 @@ Mappings
          red.
 
       3. Press the button again, or click any other control, to end the
-         recording.
+         recording. Switching to another program does not end it.
 
     Keys that go down at the same moment are recorded in the order of
     their key codes. Record the releases too: in the Emulate Keys and
@@ -237,6 +237,17 @@ Mappings
     that key held down. While a recording runs, no mapped keys are sent
     and the head does not move the pointer. A recording changes the
     profile in memory; save the profile to keep it.
+
+    A mapping holds keys, not the characters they type, so the box names
+    each key by its code. Letters follow your layout: on a German keyboard
+    the key labelled Z records [Z]. The digit row records [0] to [9] on
+    every layout, French included, and the keypad [PAD0] to [PAD9]
+    whether Num Lock is on or off. Punctuation keys are named by their
+    place, with the codes that the German, French and UK layouts of
+    Windows give them, so that a profile means the same keys on every
+    computer. Emulate Keys and Keyboard Event press exactly the recorded
+    keys, adding no Shift; Send Keys types characters, with Shift or
+    AltGr where your layout needs them.
 )"},
 
     {"H. Other Settings", R"(

@@ -70,8 +70,9 @@ TEST(InputChoice, FollowsTheDefaultOrderAndRefusesAForcedBackendThatCannotWork)
         EXPECT_EQ(outputRefused ? QStringLiteral("refused") : nameOf(choice.output), QLatin1String(c.output)) << c.what;
         EXPECT_EQ(keysRefused ? QStringLiteral("refused") : nameOf(choice.keys), QLatin1String(c.keys)) << c.what;
         EXPECT_FALSE(choice.outputWhy.isEmpty() || choice.keysWhy.isEmpty()) << c.what;
-        if (outputRefused || keysRefused)
+        if (outputRefused || keysRefused) {
             EXPECT_TRUE(refusal.contains(outputRefused ? (c.uinput ? kNoX : kNoUinput) : kNoKeyboards)) << c.what;
+        }
         // With nothing to move the pointer, one message names both ways and the fix.
         if (choice.output == OutputBackend::None) {
             EXPECT_TRUE(choice.nothingMoves.contains(kNoUinput)) << c.what;
@@ -93,36 +94,99 @@ TEST(InputChoice, ReadsTheBackendNamesOfTheCommandLine)
     EXPECT_EQ(keyStateBackendNamed(QStringLiteral("X11")), std::nullopt);
 }
 
+// The codes a kernel key reads as, "16 160".
+QString codesOf(const KeyPlaces& places, int key)
+{
+    QStringList list;
+    const VirtualKeySet set = places.virtualKeysFor(key);
+    for (int c = 0; c < 256; ++c) {
+        if (set[static_cast<std::size_t>(c)])
+            list << QString::number(c);
+    }
+    return list.join(QLatin1Char(' '));
+}
+
 TEST(KeyPlaces, NameOnePhysicalKeyPerCodeAndReadItBackAsTheKeyboardsCode)
 {
+    const KeyPlaces us;
     // The places that no reading back checks: the generic and the second codes, and codes of no key.
     const std::map<int, int> sent = {{16, KEY_LEFTSHIFT}, {17, KEY_LEFTCTRL}, {18, KEY_LEFTALT}, {14, KEY_CAPSLOCK},
-                                     {42, KEY_SYSRQ}, {1, 0}, {7, 0}, {256, 0}, {-1, 0}};
+                                     {42, KEY_SYSRQ}, {1, 0}, {7, 0}, {223, 0}, {256, 0}, {-1, 0}};
     for (const auto& [code, key] : sent)
-        EXPECT_EQ(kernelKeyForVirtualKey(code), key) << code;
-    auto codes = [](int key) {
-        QStringList list;
-        const VirtualKeySet set = virtualKeysForKernelKey(key);
-        for (int c = 0; c < 256; ++c) {
-            if (set[static_cast<std::size_t>(c)])
-                list << QString::number(c);
-        }
-        return list.join(QLatin1Char(' '));
+        EXPECT_EQ(us.kernelKeyFor(code), key) << code;
+    EXPECT_EQ(codesOf(us, KEY_CAPSLOCK), QStringLiteral("20"));
+    EXPECT_EQ(codesOf(us, KEY_SYSRQ), QStringLiteral("44"));
+    EXPECT_EQ(codesOf(us, KEY_LEFTSHIFT), QStringLiteral("16 160"));
+    EXPECT_EQ(codesOf(us, KEY_RIGHTCTRL), QStringLiteral("17 163"));
+    EXPECT_EQ(codesOf(us, KEY_RIGHTALT), QStringLiteral("18 165"));
+    EXPECT_EQ(codesOf(us, KEY_KP0), QStringLiteral("96"));
+    EXPECT_EQ(codesOf(us, KEY_POWER), QString());
+}
+
+TEST(KeyPlaces, LettersFollowTheLayoutAndPunctuationItsWindowsKeyboard)
+{
+    struct Layout {
+        const char* name;
+        std::map<int, char> letters; // what differs from the US letters
+        std::map<int, int> codes;    // kernel key -> code
     };
-    EXPECT_EQ(codes(KEY_CAPSLOCK), QStringLiteral("20"));
-    EXPECT_EQ(codes(KEY_SYSRQ), QStringLiteral("44"));
-    EXPECT_EQ(codes(KEY_LEFTSHIFT), QStringLiteral("16 160"));
-    EXPECT_EQ(codes(KEY_RIGHTCTRL), QStringLiteral("17 163"));
-    EXPECT_EQ(codes(KEY_RIGHTALT), QStringLiteral("18 165"));
-    EXPECT_EQ(codes(KEY_KP0), QStringLiteral("96"));
-    EXPECT_EQ(codes(KEY_POWER), QString());
-    // Every named code reads back as itself, but for the second names of a key.
-    for (int code = 0; code < 256; ++code) {
-        const int key = kernelKeyForVirtualKey(code);
-        if (key == 0 || code == 14 || code == 42 || (code >= 16 && code <= 18))
-            continue;
-        EXPECT_TRUE(virtualKeysForKernelKey(key)[static_cast<std::size_t>(code)]) << code;
+    const Layout layouts[] = {
+        {"us", {}, {{KEY_Y, 89}, {KEY_1, 49}, {KEY_GRAVE, 192}, {KEY_SEMICOLON, 186}, {KEY_102ND, 226}}},
+        {"de",
+         {{KEY_Y, 'Z'}, {KEY_Z, 'Y'}},
+         {{KEY_Y, 90}, {KEY_Z, 89}, {KEY_GRAVE, 220}, {KEY_MINUS, 219}, {KEY_EQUAL, 221}, {KEY_LEFTBRACE, 186},
+          {KEY_RIGHTBRACE, 187}, {KEY_SEMICOLON, 192}, {KEY_APOSTROPHE, 222}, {KEY_BACKSLASH, 191},
+          {KEY_COMMA, 188}, {KEY_DOT, 190}, {KEY_SLASH, 189}, {KEY_102ND, 226}}},
+        {"fr",
+         {{KEY_Q, 'A'}, {KEY_A, 'Q'}, {KEY_W, 'Z'}, {KEY_Z, 'W'}, {KEY_SEMICOLON, 'M'}, {KEY_M, 0}},
+         {{KEY_Q, 65}, {KEY_A, 81}, {KEY_W, 90}, {KEY_Z, 87}, {KEY_SEMICOLON, 77}, {KEY_M, 188}, {KEY_1, 49},
+          {KEY_0, 48}, {KEY_GRAVE, 222}, {KEY_MINUS, 219}, {KEY_EQUAL, 187}, {KEY_LEFTBRACE, 221},
+          {KEY_RIGHTBRACE, 186}, {KEY_APOSTROPHE, 192}, {KEY_BACKSLASH, 220}, {KEY_COMMA, 190}, {KEY_DOT, 191},
+          {KEY_SLASH, 223}}},
+        {"gb", {}, {{KEY_GRAVE, 223}, {KEY_APOSTROPHE, 192}, {KEY_BACKSLASH, 222}, {KEY_102ND, 220}, {KEY_MINUS, 189}}},
+        // A layout whose letters are not Latin keeps them at the US places.
+        {"ru", {{KEY_Q, 0}, {KEY_A, 0}, {KEY_M, 0}}, {{KEY_Q, 81}, {KEY_A, 65}, {KEY_SEMICOLON, 186}}},
+    };
+    constexpr int kUsLetters[26] = {KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G, KEY_H, KEY_I,
+                                    KEY_J, KEY_K, KEY_L, KEY_M, KEY_N, KEY_O, KEY_P, KEY_Q, KEY_R,
+                                    KEY_S, KEY_T, KEY_U, KEY_V, KEY_W, KEY_X, KEY_Y, KEY_Z};
+    for (const Layout& l : layouts) {
+        LayoutKeys keys{l.name, {}};
+        for (int i = 0; i < 26; ++i)
+            keys.letters[static_cast<std::size_t>(kUsLetters[i])] = static_cast<char>('A' + i);
+        for (const auto& [key, letter] : l.letters)
+            keys.letters[static_cast<std::size_t>(key)] = letter;
+        const KeyPlaces places(keys);
+        for (const auto& [key, code] : l.codes) {
+            EXPECT_EQ(codesOf(places, key), QString::number(code)) << l.name << " key " << key;
+            EXPECT_EQ(places.kernelKeyFor(code), key) << l.name << " code " << code;
+        }
+        // Whatever the layout, every code a key reads as presses that key.
+        for (const int key : namedKernelKeys()) {
+            const VirtualKeySet codes = places.virtualKeysFor(key);
+            for (int code = 19; code < 256; ++code) {
+                if (codes[static_cast<std::size_t>(code)]) {
+                    EXPECT_EQ(places.kernelKeyFor(code), key) << l.name << " code " << code;
+                }
+            }
+        }
     }
+    // A code no key of the layout reads as is not sent.
+    LayoutKeys gb{"gb", {}};
+    EXPECT_EQ(KeyPlaces(gb).kernelKeyFor(226), 0);
+}
+
+TEST(KeyPlaces, TheLayoutOfAGroupIsItsNameInTheList)
+{
+    EXPECT_EQ(layoutOfGroup("us,de", 1), "de");
+    EXPECT_EQ(layoutOfGroup("us, fr", 1), "fr");
+    EXPECT_EQ(layoutOfGroup("de(nodeadkeys)", 0), "de");
+    EXPECT_EQ(layoutOfGroup("gb,us", 3), "gb");
+    EXPECT_EQ(layoutOfGroup("", 0), "");
+    using namespace std::string_view_literals;
+    EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105\0us,de\0,nodeadkeys\0grp:alt_shift_toggle\0"sv), "us,de");
+    EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105\0fr"sv), "fr");
+    EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105"sv), "");
 }
 
 // A layout where 'A' is Shift+A, '@' AltGr+Q, 'x' plain X.
@@ -240,6 +304,13 @@ TEST(XkbLayout, FindsTheKeyAndLevelOfACharacterInEachLayout)
     }
     EXPECT_FALSE(layouts[QStringLiteral("us")]->strokeFor(U'ж'));
     EXPECT_FALSE(layouts[QStringLiteral("us")]->strokeFor(U'\x01'));
+    // The keys' codes follow the compiled layout: its letters and its name.
+    const KeyPlaces german = layouts[QStringLiteral("de")]->places();
+    EXPECT_EQ(german.kernelKeyFor('Z'), KEY_Y);
+    EXPECT_EQ(german.kernelKeyFor(189), KEY_SLASH);
+    const KeyPlaces french = layouts[QStringLiteral("fr")]->places();
+    EXPECT_EQ(french.kernelKeyFor('M'), KEY_SEMICOLON);
+    EXPECT_EQ(french.kernelKeyFor('1'), KEY_1);
 }
 
 TEST(XkbLayout, ReadsTheSystemsKeyboardConfiguration)

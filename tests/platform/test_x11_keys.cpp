@@ -21,6 +21,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <utility>
@@ -301,6 +302,43 @@ TEST_F(X11Keys, CharactersAreTypedWithTheModifiersTheyNeedOrThroughASpareKeycode
     EXPECT_EQ(window.text, QStringLiteral("aA!é\tñB"));
     EXPECT_FALSE(anyKeyDown());
     EXPECT_TRUE(waitFor([] { return keymap() == unchanged; }));
+}
+
+TEST_F(X11Keys, AChangedLayoutMovesTheCodesAndTypesItsThirdLevelWithAltGr)
+{
+    // German, set while the keyboard is open: Z and Y change places, the
+    // punctuation has the German codes, and "/" is Shift+7.
+    ASSERT_EQ(std::system("setxkbmap de"), 0);
+    ASSERT_TRUE(waitFor([] { return XKeysymToKeycode(other, XK_ssharp) != 0; }));
+    const auto keycodesDown = [] {
+        XSync(keyboard->qtDisplay(), False);
+        char keys[32] = {};
+        XQueryKeymap(other, keys);
+        std::set<int> down;
+        for (int keycode = 0; keycode < 256; ++keycode) {
+            if (keys[keycode / 8] & (1 << (keycode % 8)))
+                down.insert(keycode);
+        }
+        return down;
+    };
+    const std::pair<int, int> cases[] = {{90, 29}, {89, 52}, {191, 51}, {189, 61}, {219, 20}, {226, 94}, {55, 16}};
+    for (const auto& [code, keycode] : cases) {
+        output->keyDown(code);
+        EXPECT_EQ(keycodesDown(), std::set<int>{keycode}) << "code " << code;
+        EXPECT_EQ(down(), std::set<int>{code}) << "code " << code;
+        output->keyUp(code);
+    }
+    // AltGr+Q, AltGr+E, AltGr+7 and Shift+7: the keymap's keys, no spare.
+    TypedText window;
+    ASSERT_TRUE(shownWithFocus(window));
+    const std::vector<KeySym> german = keymap();
+    for (const char32_t character : {U'@', U'€', U'{', U'/'})
+        output->typeCharacter(character);
+    EXPECT_EQ(keymap(), german);
+    EXPECT_TRUE(waitFor([&] { return window.text.size() >= 4; }));
+    EXPECT_EQ(window.text, QStringLiteral("@€{/"));
+    EXPECT_FALSE(anyKeyDown());
+    EXPECT_EQ(std::system("setxkbmap us"), 0);
 }
 
 TEST_F(X11Keys, AKeysymTheKeymapLacksGoesThroughASpareKeycodeThatAGoingOutputGivesBack)
