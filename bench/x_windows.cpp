@@ -7,7 +7,6 @@
 #include <X11/extensions/XTest.h>
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <stdexcept>
 
@@ -205,55 +204,6 @@ bool windowManagerRuns(Display* display)
     if (data != nullptr)
         XFree(data);
     return status == Success && count == 1;
-}
-
-void activate(Display* display, Window window)
-{
-    if (!windowManagerRuns(display)) {
-        XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
-        XSync(display, False);
-        return;
-    }
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // from a pager: the user's own choice
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
-    XSync(display, False);
-}
-
-Window createShownWindow(Display* display, const std::string& title)
-{
-    // In the bottom right corner, clear of the windows that the tests click.
-    const int screen = DefaultScreen(display);
-    const int x = DisplayWidth(display, screen) - 200, y = DisplayHeight(display, screen) - 100;
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y, 200, 100, 0, 0, 0);
-    XStoreName(display, window, title.c_str());
-    XSizeHints place{};
-    place.flags = USPosition | USSize;
-    place.x = x;
-    place.y = y;
-    place.width = 200;
-    place.height = 100;
-    XSetWMNormalHints(display, window, &place);
-    XWMHints hints{};
-    hints.flags = InputHint;
-    hints.input = True;
-    XSetWMHints(display, window, &hints);
-    XMapWindow(display, window);
-    XSync(display, False);
-    // A window manager maps it once it has framed it.
-    for (int tries = 0; tries < 500; ++tries) {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable)
-            return window;
-        usleep(10'000);
-    }
-    throw std::runtime_error("the window \"" + title + "\" was not shown within 5 s");
 }
 
 void unlockModifiers(Display* display)

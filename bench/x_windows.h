@@ -65,15 +65,6 @@ bool hasFocus(Display* display, Window window);
 // Whether a window manager runs on the display (_NET_SUPPORTING_WM_CHECK).
 bool windowManagerRuns(Display* display);
 
-// Asks for the keyboard focus to go to a shown top-level window, as a click
-// on it would give it: through the window manager (_NET_ACTIVE_WINDOW) when
-// one runs, else directly. The focus moves a moment later.
-void activate(Display* display, Window window);
-
-// A plain top-level window titled `title`, shown and taking key input, for
-// another program's window; it is viewable when this returns.
-Window createShownWindow(Display* display, const std::string& title);
-
 // Unlocks every locked modifier (Caps Lock, Num Lock ...).
 void unlockModifiers(Display* display);
 

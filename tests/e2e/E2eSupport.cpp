@@ -152,18 +152,24 @@ KeyboardLayout::~KeyboardLayout()
     }
 }
 
-OtherWindow::OtherWindow() : window_(xtools::createShownWindow(screen().display, "Another program")) {}
-
-OtherWindow::~OtherWindow()
+OtherWindow::OtherWindow(const std::string& geometry)
+    : child_({"xmessage", "-geometry", geometry, "another program's window"})
 {
-    XDestroyWindow(screen().display, window_);
-    XSync(screen().display, False);
 }
 
 void OtherWindow::takeFocus()
 {
-    xtools::activate(screen().display, window_);
-    if (!waitUntil([&] { return xtools::hasFocus(screen().display, window_); }, Millis(5000)))
+    Display* display = screen().display;
+    const auto focused = [&] {
+        // xmessage does not say its process; it is the only one.
+        const std::vector<Window> windows = xtools::findShownTopLevels(display, "xmessage");
+        if (windows.empty())
+            return false;
+        if (!xtools::hasFocus(display, windows[0]))
+            XSetInputFocus(display, windows[0], RevertToPointerRoot, CurrentTime);
+        return xtools::hasFocus(display, windows[0]);
+    };
+    if (!waitUntil(focused, Millis(5000), Millis(100)))
         throw std::runtime_error("another program's window did not get the focus");
 }
 
@@ -269,8 +275,13 @@ bool Corvane::hasFocus(const std::string& title)
 
 void Corvane::takeFocus()
 {
-    xtools::activate(screen().display, window_);
-    if (!waitUntil([&] { return xtools::hasFocus(screen().display, window_); }, Millis(5000)))
+    Display* display = screen().display;
+    const auto focused = [&] {
+        if (!xtools::hasFocus(display, window_))
+            XSetInputFocus(display, window_, RevertToPointerRoot, CurrentTime);
+        return xtools::hasFocus(display, window_);
+    };
+    if (!waitUntil(focused, Millis(5000), Millis(100)))
         throw std::runtime_error("Corvane's main window did not get the focus back");
 }
 

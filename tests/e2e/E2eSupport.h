@@ -71,19 +71,16 @@ public:
     KeyboardLayout& operator=(const KeyboardLayout&) = delete;
 };
 
-// A window of another program, shown for the object's life; keys typed while
-// it has the focus go to it.
+// Another program's window (xmessage) at `geometry` ("+0+0", "-0-0" ...) for
+// the object's life.
 class OtherWindow {
 public:
-    OtherWindow();
-    ~OtherWindow();
-    OtherWindow(const OtherWindow&) = delete;
-    OtherWindow& operator=(const OtherWindow&) = delete;
-    // Gives it the keyboard focus and waits until it has it.
+    explicit OtherWindow(const std::string& geometry);
+    // Gives it the keyboard focus, waiting until it is shown and has it.
     void takeFocus();
 
 private:
-    unsigned long window_ = 0; // an X window
+    ChildProcess child_;
 };
 
 // The tracker simulator, linked into a test folder as `link`. Its log goes to

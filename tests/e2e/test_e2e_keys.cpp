@@ -109,7 +109,7 @@ TEST_F(KeysTest, ARecordingGoesOnWhileAnotherProgramHasTheFocus)
     blockPorts({2, 3, 4});
     Simulator sim(folder, folder / "com1");
     Corvane corvane(folder);
-    OtherWindow other;
+    OtherWindow other("-0-0");
     corvane.takeFocus();
     corvane.showKeyboardSettings();
     corvane.clickMapping(1);

@@ -151,7 +151,7 @@ TEST_P(LayoutTest, EveryKeyIsRecordedAsItsCodeAndPlayedBackOnItsOwnKeycode)
 
     // Played back into another program's window: Return or space in
     // Corvane's own would press its focused button.
-    OtherWindow other;
+    OtherWindow other("-0-0");
     corvane.clickStart();
     ASSERT_TRUE(sim.status("streaming=yes", 5s));
     other.takeFocus();
