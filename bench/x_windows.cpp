@@ -192,6 +192,26 @@ bool hasFocus(Display* display, Window window)
     return focus != None && focus == window;
 }
 
+bool windowManagerRuns(Display* display)
+{
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
+                                          &format, &count, &remaining, &data);
+    if (data != nullptr)
+        XFree(data);
+    return status == Success && count == 1;
+}
+
+void unlockModifiers(Display* display)
+{
+    XkbLockModifiers(display, XkbUseCoreKbd, 0xff, 0);
+    XSync(display, False);
+}
+
 void sendDeleteWindow(Display* display, Window window)
 {
     XEvent event{};
@@ -233,6 +253,18 @@ RawKeyListener::~RawKeyListener()
 
 const std::vector<std::string>& RawKeyListener::heard()
 {
+    read();
+    return heard_;
+}
+
+const std::vector<std::string>& RawKeyListener::heardKeycodes()
+{
+    read();
+    return keycodes_;
+}
+
+void RawKeyListener::read()
+{
     while (XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
@@ -242,10 +274,11 @@ const std::vector<std::string>& RawKeyListener::heard()
         const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
         // Looked up at once: a keycode bound for one stroke loses its keysym soon after.
         const char* name = XKeysymToString(XkbKeycodeToKeysym(display_, static_cast<KeyCode>(raw->detail), 0, 0));
-        heard_.push_back((cookie->evtype == XI_RawKeyPress ? "+" : "-") + std::string(name ? name : "?"));
+        const std::string sign = cookie->evtype == XI_RawKeyPress ? "+" : "-";
+        heard_.push_back(sign + (name ? name : "?"));
+        keycodes_.push_back(sign + std::to_string(raw->detail));
         XFreeEventData(display_, cookie);
     }
-    return heard_;
 }
 
 } // namespace corvane::xtools

@@ -62,6 +62,12 @@ void click(Display* display, Point at);
 // Whether `window` has the keyboard focus.
 bool hasFocus(Display* display, Window window);
 
+// Whether a window manager runs on the display (_NET_SUPPORTING_WM_CHECK).
+bool windowManagerRuns(Display* display);
+
+// Unlocks every locked modifier (Caps Lock, Num Lock ...).
+void unlockModifiers(Display* display);
+
 // Asks the window's owner to close it, as the close button of a window
 // manager does: a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW.
 void sendDeleteWindow(Display* display, Window window);
@@ -78,11 +84,16 @@ public:
     // Everything heard so far, as "+keysym" for a press and "-keysym" for a
     // release: "+Shift_L", "-period" ...
     const std::vector<std::string>& heard();
+    // The same by X keycode: "+50", "-61" ...
+    const std::vector<std::string>& heardKeycodes();
 
 private:
+    void read();
+
     Display* display_;
     int opcode_ = 0;
     std::vector<std::string> heard_;
+    std::vector<std::string> keycodes_;
 };
 
 } // namespace corvane::xtools

@@ -3,6 +3,7 @@
 #include "ui/ShowError.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QScopedValueRollback>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -40,7 +41,11 @@ bool MappingButton::event(QEvent* event)
 void MappingButton::focusOutEvent(QFocusEvent* event)
 {
     QPushButton::focusOutEvent(event);
-    if (lostFocus)
+    // The window losing the focus to another program, or a popup taking it
+    // for a while, leaves this button the focus of its window: the recording
+    // goes on, and hears the keys typed meanwhile.
+    const Qt::FocusReason reason = event->reason();
+    if (lostFocus && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
         lostFocus();
 }
 

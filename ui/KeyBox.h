@@ -19,7 +19,8 @@ class MappingButton : public QPushButton {
     Q_OBJECT
 public:
     MappingButton(const QString& caption, QWidget* parent);
-    // Called when the button loses the keyboard focus.
+    // Called when the keyboard focus moves from the button to another control
+    // of its window; not when the window itself loses the focus.
     std::function<void()> lostFocus;
 
 protected:

@@ -119,6 +119,59 @@ void xdotool(const std::string& arguments)
 KeyListener::KeyListener() : listener_(std::make_unique<xtools::RawKeyListener>()) {}
 KeyListener::~KeyListener() = default;
 std::vector<std::string> KeyListener::heard() { return listener_->heard(); }
+std::vector<std::string> KeyListener::heardKeycodes() { return listener_->heardKeycodes(); }
+
+bool windowManagerRuns()
+{
+    return xtools::windowManagerRuns(screen().display);
+}
+
+namespace {
+
+void setxkbmap(const std::string& layout)
+{
+    ChildProcess child({"setxkbmap", layout});
+    if (!child.waitForExit(Millis(10000)) || child.exitStatus() != 0)
+        throw std::runtime_error("setxkbmap " + layout + ": " + child.howItEnded());
+    xtools::unlockModifiers(screen().display);
+}
+
+} // namespace
+
+KeyboardLayout::KeyboardLayout(const std::string& layout)
+{
+    setxkbmap(layout);
+}
+
+KeyboardLayout::~KeyboardLayout()
+{
+    try {
+        setxkbmap("us");
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+    }
+}
+
+OtherWindow::OtherWindow(const std::string& geometry)
+    : child_({"xmessage", "-geometry", geometry, "another program's window"})
+{
+}
+
+void OtherWindow::takeFocus()
+{
+    Display* display = screen().display;
+    const auto focused = [&] {
+        // xmessage does not say its process; it is the only one.
+        const std::vector<Window> windows = xtools::findShownTopLevels(display, "xmessage");
+        if (windows.empty())
+            return false;
+        if (!xtools::hasFocus(display, windows[0]))
+            XSetInputFocus(display, windows[0], RevertToPointerRoot, CurrentTime);
+        return xtools::hasFocus(display, windows[0]);
+    };
+    if (!waitUntil(focused, Millis(5000), Millis(100)))
+        throw std::runtime_error("another program's window did not get the focus");
+}
 
 // Simulator -----------------------------------------------------------------
 
@@ -218,6 +271,43 @@ bool Corvane::hasFocus(const std::string& title)
 {
     const auto window = xtools::findShownTopLevel(screen().display, title, child_->pid());
     return window && xtools::hasFocus(screen().display, *window);
+}
+
+void Corvane::takeFocus()
+{
+    Display* display = screen().display;
+    const auto focused = [&] {
+        if (!xtools::hasFocus(display, window_))
+            XSetInputFocus(display, window_, RevertToPointerRoot, CurrentTime);
+        return xtools::hasFocus(display, window_);
+    };
+    if (!waitUntil(focused, Millis(5000), Millis(100)))
+        throw std::runtime_error("Corvane's main window did not get the focus back");
+}
+
+void Corvane::showKeyboardSettings()
+{
+    // Show Settings; once the panel is open, its Keyboard tab.
+    clickAt(1500 + 1335 / 2, 510 + 315 / 2);
+    if (!waitUntil([&] { return outerSize() == Point{295, 445}; }, Millis(5000)))
+        throw std::runtime_error("the settings panel did not open");
+    clickAt(2550, 1155);
+}
+
+void Corvane::clickMapping(int row)
+{
+    // The mapping buttons, 1035 x 315 at left 240 of the Mappings frame (240,
+    // 1890), the first at top 300, each 450 below the one before.
+    clickAt(480 + 1035 / 2, 1890 + 300 + 450 * row + 315 / 2);
+}
+
+void Corvane::save()
+{
+    // Save, and Yes, the confirmation's default button.
+    clickAt(1220 + 915 / 2, 5040 + 315 / 2);
+    if (!waitUntil([&] { return hasFocus("Corvane Save Confirmation"); }, Millis(5000)))
+        throw std::runtime_error("no save confirmation came up");
+    xdotool("key Return");
 }
 
 std::optional<int> Corvane::close()

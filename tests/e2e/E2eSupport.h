@@ -50,9 +50,37 @@ public:
     KeyListener();
     ~KeyListener();
     std::vector<std::string> heard();
+    // The same by X keycode: "+50", "-61" ...
+    std::vector<std::string> heardKeycodes();
 
 private:
     std::unique_ptr<xtools::RawKeyListener> listener_;
+};
+
+// Whether a window manager runs on the display: it takes some keys for itself.
+bool windowManagerRuns();
+
+// The display's keyboard layout, set with setxkbmap ("de", "fr" ...) for the
+// object's life and "us" again after it; Caps Lock and Num Lock are off at
+// both ends.
+class KeyboardLayout {
+public:
+    explicit KeyboardLayout(const std::string& layout);
+    ~KeyboardLayout();
+    KeyboardLayout(const KeyboardLayout&) = delete;
+    KeyboardLayout& operator=(const KeyboardLayout&) = delete;
+};
+
+// Another program's window (xmessage) at `geometry` ("+0+0", "-0-0" ...) for
+// the object's life.
+class OtherWindow {
+public:
+    explicit OtherWindow(const std::string& geometry);
+    // Gives it the keyboard focus, waiting until it is shown and has it.
+    void takeFocus();
+
+private:
+    ChildProcess child_;
 };
 
 // The tracker simulator, linked into a test folder as `link`. Its log goes to
@@ -97,6 +125,14 @@ public:
     Point outerSize();
     // Whether the program's shown window titled `title` has the keyboard focus.
     bool hasFocus(const std::string& title);
+    // Gives the main window the keyboard focus back and waits until it has it.
+    void takeFocus();
+    // Shows Settings and its Keyboard tab, where the mapping buttons are.
+    void showKeyboardSettings();
+    // A click on the mapping button of row `row` (0 Turn Left, 1 Turn Right ...).
+    void clickMapping(int row);
+    // Saves the profiles, answering Yes to the confirmation.
+    void save();
     // Closes the main window as a window manager does; the exit status, or
     // nothing when the program did not end within 10 s.
     std::optional<int> close();

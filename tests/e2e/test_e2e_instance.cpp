@@ -19,17 +19,9 @@ TEST_F(InstanceTest, ASecondStartBringsTheFirstToTheFrontAndTouchesNothing)
     Simulator sim(folder, folder / "com1");
     Corvane first(folder);
     ASSERT_TRUE(sim.recordBecomes("!!!M3,0,A,2,4,1,3\r!", 10s));
-    // Another window takes the focus.
-    ChildProcess cover({"xmessage", "-geometry", "+0+0", "a window over Corvane's"});
-    // Until it is shown, focusing it fails.
-    const auto focusCover = [&] {
-        try {
-            xdotool("search --onlyvisible --name ^xmessage$ windowfocus");
-        } catch (const std::runtime_error&) {
-        }
-        return !first.hasFocus("Tollan Corvane");
-    };
-    ASSERT_TRUE(waitUntil(focusCover, 5s, 100ms));
+    // Another window, over Corvane's, takes the focus.
+    OtherWindow cover("+0+0");
+    cover.takeFocus();
     const auto files = [&] { return readFile(folder / "Profiles1.2.dat") + readFile(folder / "LastProfile1.2.dat"); };
     const std::string before = files();
     const std::string wire = sim.record();

@@ -1,10 +1,15 @@
 // The keyboard of the real program as a user meets it: the global start/stop
-// keys, the keys a head turn sends in "Emulate Keys" mode, and mappings
-// recorded by pressing a mapping button in and typing, then saved. Keys are
-// typed with xdotool; the keys the program sends are heard as XInput2 raw events.
+// keys, the keys a head turn sends in "Emulate Keys" mode, mappings recorded
+// by pressing a mapping button in and typing (in any program's window), then
+// saved, and the keymap left as it was found. Keys are typed with xdotool;
+// the keys the program sends are heard as XInput2 raw events.
 #include "tests/e2e/E2eSupport.h"
 
+#include "profiles/Profile.h"
+#include "profiles/ProfileFile.h"
+
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace corvane::e2e {
@@ -13,6 +18,11 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kFlightSimulator = "\"Default Flight Simulator\"\r\n";
+// What the program writes to set the tracker up for "Default Flight
+// Simulator", up to the stop that ends the set-up. A click on Start before
+// that ends starts the stream while the set-up still waits for the line to
+// fall silent, which it then never does.
+const std::string kFlightSimulatorSetUp = "!!!M3,0,A,3,4,1,2\r!";
 
 using KeysTest = E2eTest;
 
@@ -49,7 +59,7 @@ TEST_F(KeysTest, HeadTurnSendsTheMappedKeysInsteadOfMovingThePointer)
     blockPorts({2, 3, 4});
     Simulator sim(folder, folder / "com1", {"--motion", "script:" + (folder / "script.txt").string(), "--once"});
     Corvane corvane(folder);
-    ASSERT_TRUE(sim.status("mode=mouse-emulation", 10s));
+    ASSERT_TRUE(sim.recordBecomes(kFlightSimulatorSetUp, 10s));
     KeyListener keys;
     corvane.clickStart();
     ASSERT_TRUE(sim.status("streaming=yes", 5s));
@@ -75,30 +85,83 @@ TEST_F(KeysTest, TypedAndTappedKeysAreRecordedIntoMappingsAndSaved)
     blockPorts({2, 3, 4});
     Simulator sim(folder, folder / "com1");
     Corvane corvane(folder);
-    // Show Settings; once the panel is open, its Keyboard tab.
-    corvane.clickAt(1500 + 1335 / 2, 510 + 315 / 2);
-    ASSERT_TRUE(waitUntil([&] { return corvane.outerSize() == Point{295, 445}; }, 5s));
-    corvane.clickAt(2550, 1155);
-    // The mapping buttons, 1035 x 315 at left 240 of the Mappings frame (240, 1890).
-    const auto clickMapping = [&](int top) { corvane.clickAt(480 + 1035 / 2, 1890 + top + 315 / 2); };
+    corvane.showKeyboardSettings();
     // Turn Left: Ctrl+S, each stroke a few polls (20 ms apart) after the one
     // before, as the keys newly down in one poll are taken in code order.
-    clickMapping(300);
+    corvane.clickMapping(0);
     xdotool("sleep 0.2 keydown Control_L sleep 0.2 keydown s sleep 0.2 keyup s sleep 0.2 keyup Control_L sleep 0.2");
-    clickMapping(300);
+    corvane.clickMapping(0);
     // Turn Right: "a" down and up again well within one poll.
-    clickMapping(750);
+    corvane.clickMapping(1);
     xdotool("sleep 0.2 key --delay 0 a sleep 0.2");
-    clickMapping(750);
-    // Save, and Yes, the confirmation's default button.
-    corvane.clickAt(1220 + 915 / 2, 5040 + 315 / 2);
-    ASSERT_TRUE(waitUntil([&] { return corvane.hasFocus("Corvane Save Confirmation"); }, 5s));
-    xdotool("key Return");
+    corvane.clickMapping(1);
+    corvane.save();
     // Key mode, then Turn Left, Turn Right and the untouched Look Up.
     const std::string mappings = R"("Emulate Keys","D162D083U083U162","D065U065","D162D188U188U162",)";
     const auto saved = [&] { return readFile(folder / "Profiles1.2.dat").find(mappings) != std::string::npos; };
     EXPECT_TRUE(waitUntil(saved, 5s)) << readFile(folder / "Profiles1.2.dat");
     EXPECT_EQ(corvane.close(), 0);
+}
+
+TEST_F(KeysTest, ARecordingGoesOnWhileAnotherProgramHasTheFocus)
+{
+    writeFile(folder / "LastProfile1.2.dat", kFlightSimulator);
+    blockPorts({2, 3, 4});
+    Simulator sim(folder, folder / "com1");
+    Corvane corvane(folder);
+    OtherWindow other("-0-0");
+    corvane.takeFocus();
+    corvane.showKeyboardSettings();
+    corvane.clickMapping(1);
+    other.takeFocus();
+    xdotool("sleep 0.2 key a sleep 0.2");
+    corvane.takeFocus();
+    xdotool("sleep 0.2 key b sleep 0.2");
+    corvane.clickMapping(1);
+    corvane.save();
+    const std::string turnRight = R"("Emulate Keys","D160D190U190U160","D065U065D066U066",)";
+    const auto saved = [&] { return readFile(folder / "Profiles1.2.dat").find(turnRight) != std::string::npos; };
+    EXPECT_TRUE(waitUntil(saved, 5s)) << readFile(folder / "Profiles1.2.dat");
+    EXPECT_EQ(corvane.close(), 0);
+}
+
+// The server's keymap as xkbcomp writes it.
+std::string keymapNow(const fs::path& folder)
+{
+    // A child's output file is appended to: a fresh one each time.
+    fs::remove(folder / "keymap.xkb");
+    ChildProcess xkbcomp({"xkbcomp", "-xkb", std::getenv("DISPLAY"), "-"}, folder, folder / "keymap.xkb",
+                         folder / "xkbcomp.log");
+    if (!xkbcomp.waitForExit(10s) || xkbcomp.exitStatus() != 0)
+        throw std::runtime_error("xkbcomp: " + xkbcomp.howItEnded());
+    return readFile(folder / "keymap.xkb");
+}
+
+TEST_F(KeysTest, KeycodesBoundForKeysTheKeymapLacksAreGivenBackAtTheEnd)
+{
+    // Turn Left holds Select down, a key the keymap lacks: it goes down on a
+    // spare keycode, bound to it while the key is down, that is up to the end.
+    Profile flight = defaultFlightSimulator();
+    flight.turnLeftKey = QStringLiteral("D041");
+    writeFile(folder / "Profiles1.2.dat",
+              (profileLine(flight) + profileLine(defaultEulerAngle()) + profileLine(defaultMouseEmulation())).toStdString());
+    writeFile(folder / "LastProfile1.2.dat", kFlightSimulator);
+    writeFile(folder / "script.txt", repeated("0 0 0", 30) + repeated("-5 0 0", 10) + repeated("0 0 0", 30));
+    blockPorts({2, 3, 4});
+    for (const auto end : {&Corvane::close, &Corvane::terminate}) {
+        SCOPED_TRACE(end == &Corvane::close ? "closed" : "ended by SIGTERM");
+        const std::string before = keymapNow(folder);
+        Simulator sim(folder, folder / "com1", {"--motion", "script:" + (folder / "script.txt").string(), "--once"});
+        Corvane corvane(folder);
+        ASSERT_TRUE(sim.recordBecomes(kFlightSimulatorSetUp, 10s));
+        KeyListener keys;
+        corvane.clickStart();
+        ASSERT_TRUE(waitUntil([&] { return !keys.heard().empty(); }, 10s));
+        EXPECT_EQ(keys.heard().front(), "+Select");
+        EXPECT_TRUE(keymapNow(folder) != before) << "no spare keycode was bound";
+        EXPECT_EQ((corvane.*end)(), 0);
+        EXPECT_TRUE(keymapNow(folder) == before) << "the keymap stays changed";
+    }
 }
 
 } // namespace
