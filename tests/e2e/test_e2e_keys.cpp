@@ -1,8 +1,8 @@
 // The keyboard of the real program as a user meets it: the global start/stop
-// keys, the keys a head turn sends in "Emulate Keys" mode, mappings recorded
-// by pressing a mapping button in and typing (in any program's window), then
-// saved, and the keymap left as it was found. Keys are typed with xdotool;
-// the keys the program sends are heard as XInput2 raw events.
+// keys, a recording that goes on while another program has the focus, and
+// the keymap left as it was found. Keys are typed with xdotool; the keys the
+// program sends are heard as XInput2 raw events. The keys of every layout,
+// recorded, saved and played back by a head turn: test_e2e_layouts.cpp.
 #include "tests/e2e/E2eSupport.h"
 
 #include "profiles/Profile.h"
@@ -48,58 +48,6 @@ TEST_F(KeysTest, GlobalKeysStartAndStopTrackingTwoSecondsApart)
     std::this_thread::sleep_for(2100ms);
     EXPECT_EQ(sim.record(), setUp + "S");
     EXPECT_TRUE(hold(setUp + "S!"));
-    EXPECT_EQ(corvane.close(), 0);
-}
-
-TEST_F(KeysTest, HeadTurnSendsTheMappedKeysInsteadOfMovingThePointer)
-{
-    // A second still, one packet turning 5 counts to the left, a second still.
-    writeFile(folder / "script.txt", repeated("0 0 0", 60) + "-5 0 0\n" + repeated("0 0 0", 60));
-    writeFile(folder / "LastProfile1.2.dat", kFlightSimulator);
-    blockPorts({2, 3, 4});
-    Simulator sim(folder, folder / "com1", {"--motion", "script:" + (folder / "script.txt").string(), "--once"});
-    Corvane corvane(folder);
-    ASSERT_TRUE(sim.recordBecomes(kFlightSimulatorSetUp, 10s));
-    KeyListener keys;
-    corvane.clickStart();
-    ASSERT_TRUE(sim.status("streaming=yes", 5s));
-    centrePointer();
-    // "Default Flight Simulator": left-right smoothing 9, speed 6, Jitter 2.
-    // The turn, -50 units, is the mean of 10 history entries for 10 cycles:
-    // -50 / 10 x 6 / 10 = -3, past the Jitter each time, so Turn Left (left
-    // Shift, period) goes out in each of these 10 cycles.
-    std::vector<std::string> turnLeft;
-    for (int cycle = 0; cycle < 10; ++cycle)
-        turnLeft.insert(turnLeft.end(), {"+Shift_L", "+period", "-period", "-Shift_L"});
-    const auto done = [&] { return sim.packetTimes().size() >= 121 && keys.heard().size() >= turnLeft.size(); };
-    EXPECT_TRUE(waitUntil(done, 10s));
-    EXPECT_EQ(keys.heard(), turnLeft);
-    // Without the mapping the pointer would have moved 10 x 3 to the left.
-    EXPECT_EQ(pointer(), Point{});
-    EXPECT_EQ(corvane.close(), 0);
-}
-
-TEST_F(KeysTest, TypedAndTappedKeysAreRecordedIntoMappingsAndSaved)
-{
-    writeFile(folder / "LastProfile1.2.dat", kFlightSimulator);
-    blockPorts({2, 3, 4});
-    Simulator sim(folder, folder / "com1");
-    Corvane corvane(folder);
-    corvane.showKeyboardSettings();
-    // Turn Left: Ctrl+S, each stroke a few polls (20 ms apart) after the one
-    // before, as the keys newly down in one poll are taken in code order.
-    corvane.clickMapping(0);
-    xdotool("sleep 0.2 keydown Control_L sleep 0.2 keydown s sleep 0.2 keyup s sleep 0.2 keyup Control_L sleep 0.2");
-    corvane.clickMapping(0);
-    // Turn Right: "a" down and up again well within one poll.
-    corvane.clickMapping(1);
-    xdotool("sleep 0.2 key --delay 0 a sleep 0.2");
-    corvane.clickMapping(1);
-    corvane.save();
-    // Key mode, then Turn Left, Turn Right and the untouched Look Up.
-    const std::string mappings = R"("Emulate Keys","D162D083U083U162","D065U065","D162D188U188U162",)";
-    const auto saved = [&] { return readFile(folder / "Profiles1.2.dat").find(mappings) != std::string::npos; };
-    EXPECT_TRUE(waitUntil(saved, 5s)) << readFile(folder / "Profiles1.2.dat");
     EXPECT_EQ(corvane.close(), 0);
 }
 
