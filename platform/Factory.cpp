@@ -88,13 +88,15 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
     // The kernel's devices know keys by place only: the user's layout tells
     // which codes they are.
     std::shared_ptr<XkbLayout> layout;
+    KeyPlaces places;
     if (devices.pointer || p->input.keys == KeyStateBackend::Evdev) {
         QString source;
         layout = XkbLayout::forUser(&source);
+        places = layout->places();
         qCInfo(lcInput, "keys follow %s", qPrintable(source));
     }
     if (p->input.keys == KeyStateBackend::Evdev) {
-        evdev->setPlaces(layout->places());
+        evdev->setPlaces(places);
         p->keyState = std::move(evdev);
     } else {
         p->keyState = std::make_unique<X11KeyState>(keyboard);
@@ -104,7 +106,7 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
     X11KeyOutput* xKeys = nullptr;
     if (devices.pointer) {
         p->pointer = std::make_unique<UinputPointer>(devices.pointer);
-        p->keys = std::make_unique<UinputKeyOutput>(devices.keyboard, devices.pointer, layout, layout->places());
+        p->keys = std::make_unique<UinputKeyOutput>(devices.keyboard, devices.pointer, layout, places);
         // Unless the key state reads it, the keyboard's own X connection
         // would only pile up the key presses it hears.
         if (p->input.keys == KeyStateBackend::Evdev)

@@ -20,6 +20,11 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcKeys, "corvane.keys")
 
+QString noXKey(int virtualKey)
+{
+    return QStringLiteral("virtual-key code %1 has no X key; passed over").arg(virtualKey);
+}
+
 // XTest's button numbers for left, right and middle.
 constexpr unsigned kButtonNumber[] = {1, 3, 2};
 
@@ -84,7 +89,7 @@ int X11KeyOutput::keycodeToPress(int virtualKey)
     // bound to a spare keycode by its keysym.
     const X11KeySym keysym = keysymForVirtualKey(virtualKey);
     if (keysym == NoSymbol) {
-        noteOnce(QStringLiteral("virtual-key code %1 has no X key; passed over").arg(virtualKey));
+        noteOnce(noXKey(virtualKey));
         return 0;
     }
     const int spare = takeSpare(keysym);
@@ -117,7 +122,7 @@ void X11KeyOutput::keyUp(int virtualKey)
         if (const int keycode = keyboard_->keycodeFor(virtualKey))
             sendKey(keycode, false);
         else if (keysymForVirtualKey(virtualKey) == NoSymbol)
-            noteOnce(QStringLiteral("virtual-key code %1 has no X key; passed over").arg(virtualKey));
+            noteOnce(noXKey(virtualKey));
         return;
     }
     const int keycode = it->second;

@@ -153,6 +153,15 @@ VirtualKeySet virtualKeysForKeysym(X11KeySym keysym)
     return codes;
 }
 
+char latinLetterOfKeysym(X11KeySym keysym)
+{
+    if (keysym >= XK_a && keysym <= XK_z)
+        return static_cast<char>('A' + (keysym - XK_a));
+    if (keysym >= XK_A && keysym <= XK_Z)
+        return static_cast<char>('A' + (keysym - XK_A));
+    return 0;
+}
+
 X11KeySym keysymForCharacter(char32_t character)
 {
     switch (character) {

@@ -10,6 +10,12 @@ namespace corvane::platform {
 // X's KeySym, without the X headers.
 using X11KeySym = unsigned long;
 
+// X's keycodes (and xkbcommon's) are the kernel's key codes plus 8.
+constexpr int kX11KeycodeOffset = 8;
+
+// The Latin letter 'A'..'Z' of a keysym a..z or A..Z; 0 for any other.
+char latinLetterOfKeysym(X11KeySym keysym);
+
 
 // The keysym that a key down or up of the code sends: letters as their lower
 // case (65 -> a), the generic Shift, Ctrl and Alt (16..18) as their left keys.

@@ -18,12 +18,6 @@
 
 namespace corvane::platform {
 
-namespace {
-
-// X's keycodes are the kernel's plus 8.
-constexpr int kKeycodeOffset = 8;
-
-} // namespace
 
 std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
 {
@@ -185,19 +179,23 @@ const VirtualKeySet& X11Keyboard::virtualKeys(int keycode)
     static const VirtualKeySet kNone;
     if (keycode < 0 || keycode > 255)
         return kNone;
+    places();
+    return virtualKeys_[static_cast<std::size_t>(keycode)];
+}
+
+const KeyPlaces& X11Keyboard::places()
+{
     keymap();
     if (virtualKeysStale_)
         buildVirtualKeys();
-    return virtualKeys_[static_cast<std::size_t>(keycode)];
+    return places_;
 }
 
 int X11Keyboard::keycodeFor(int virtualKey)
 {
-    XkbDescPtr map = keymap();
-    if (virtualKeysStale_)
-        buildVirtualKeys();
-    const int key = places_.kernelKeyFor(virtualKey);
-    const int keycode = key + kKeycodeOffset;
+    const int key = places().kernelKeyFor(virtualKey);
+    XkbDescPtr map = keymap_;
+    const int keycode = key + kX11KeycodeOffset;
     if (!map || key == 0 || keycode < map->min_key_code || keycode > map->max_key_code)
         return 0;
     const auto code = static_cast<KeyCode>(keycode);
@@ -210,17 +208,13 @@ void X11Keyboard::buildVirtualKeys()
 {
     virtualKeysStale_ = false;
     LayoutKeys layout{layoutOfGroup(layouts_, group_), {}};
-    for (std::size_t key = 1; key + kKeycodeOffset < 256; ++key) {
-        const X11KeySym keysym = keysymAt(static_cast<int>(key + kKeycodeOffset), group_, 0);
-        if (keysym >= XK_a && keysym <= XK_z)
-            layout.letters[key] = static_cast<char>('A' + (keysym - XK_a));
-        else if (keysym >= XK_A && keysym <= XK_Z)
-            layout.letters[key] = static_cast<char>('A' + (keysym - XK_A));
+    for (std::size_t key = 1; key + kX11KeycodeOffset < 256; ++key) {
+        layout.letters[key] = latinLetterOfKeysym(keysymAt(static_cast<int>(key + kX11KeycodeOffset), group_, 0));
     }
     places_ = KeyPlaces(layout);
     const std::vector<int>& named = namedKernelKeys();
     for (int keycode = 0; keycode < 256; ++keycode) {
-        const int key = keycode - kKeycodeOffset;
+        const int key = keycode - kX11KeycodeOffset;
         VirtualKeySet codes = places_.virtualKeysFor(key);
         // A keycode at no named place: a spare, known by what it gives.
         if (codes.none() && !std::binary_search(named.begin(), named.end(), key))

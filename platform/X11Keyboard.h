@@ -93,6 +93,8 @@ public:
 private:
     X11Keyboard() = default;
     _XkbDesc* keymap();
+    // The codes' places in the current keymap, group and layout.
+    const KeyPlaces& places();
     void buildVirtualKeys();
     void readLayoutNames();
 

@@ -18,9 +18,6 @@ namespace corvane::platform {
 
 namespace {
 
-// X's keycodes are the kernel's plus 8.
-constexpr int kKeycodeOffset = 8;
-
 // The layouts of the X server's rule names; empty when it has none.
 std::string layoutsOfXServer(xcb_connection_t* connection)
 {
@@ -161,7 +158,7 @@ std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
     const xkb_keycode_t last = xkb_keymap_max_keycode(keymap_);
     for (xkb_keycode_t keycode = xkb_keymap_min_keycode(keymap_); keycode <= last; ++keycode) {
         // Only the keys of a real keyboard: the virtual one has no others.
-        const int key = static_cast<int>(keycode) - kKeycodeOffset;
+        const int key = static_cast<int>(keycode) - kX11KeycodeOffset;
         if (key <= 0 || !std::binary_search(namedKernelKeys().begin(), namedKernelKeys().end(), key))
             continue;
         const xkb_layout_index_t groups = xkb_keymap_num_layouts_for_key(keymap_, keycode);
@@ -195,17 +192,14 @@ std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
 KeyPlaces XkbLayout::places() const
 {
     LayoutKeys layout{layoutOfGroup(layouts_, static_cast<int>(group_)), {}};
-    for (std::size_t key = 1; key + kKeycodeOffset < layout.letters.size(); ++key) {
-        const auto keycode = static_cast<xkb_keycode_t>(key + kKeycodeOffset);
+    for (std::size_t key = 1; key + kX11KeycodeOffset < layout.letters.size(); ++key) {
+        const auto keycode = static_cast<xkb_keycode_t>(key + kX11KeycodeOffset);
         const xkb_layout_index_t groups = xkb_keymap_num_layouts_for_key(keymap_, keycode);
         const xkb_keysym_t* syms = nullptr;
         if (groups == 0
             || xkb_keymap_key_get_syms_by_level(keymap_, keycode, group_ < groups ? group_ : 0, 0, &syms) != 1)
             continue;
-        if (syms[0] >= XKB_KEY_a && syms[0] <= XKB_KEY_z)
-            layout.letters[key] = static_cast<char>('A' + (syms[0] - XKB_KEY_a));
-        else if (syms[0] >= XKB_KEY_A && syms[0] <= XKB_KEY_Z)
-            layout.letters[key] = static_cast<char>('A' + (syms[0] - XKB_KEY_A));
+        layout.letters[key] = latinLetterOfKeysym(syms[0]);
     }
     return KeyPlaces(layout);
 }
