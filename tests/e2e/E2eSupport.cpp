@@ -7,6 +7,7 @@
 #include <fcntl.h>
 
 #include <csignal>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -152,6 +153,27 @@ KeyboardLayout::~KeyboardLayout()
     }
 }
 
+namespace {
+
+// Gives the keyboard focus to the window `find` names (0 while there is none
+// yet), asking again until it has it; throws `failure` after 5 s.
+void giveFocus(const std::function<Window()>& find, const char* failure)
+{
+    Display* display = screen().display;
+    const auto focused = [&] {
+        const Window window = find();
+        if (window == 0)
+            return false;
+        if (!xtools::hasFocus(display, window))
+            XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+        return xtools::hasFocus(display, window);
+    };
+    if (!waitUntil(focused, Millis(5000), Millis(100)))
+        throw std::runtime_error(failure);
+}
+
+} // namespace
+
 OtherWindow::OtherWindow(const std::string& geometry)
     : child_({"xmessage", "-geometry", geometry, "another program's window"})
 {
@@ -159,18 +181,11 @@ OtherWindow::OtherWindow(const std::string& geometry)
 
 void OtherWindow::takeFocus()
 {
-    Display* display = screen().display;
-    const auto focused = [&] {
-        // xmessage does not say its process; it is the only one.
-        const std::vector<Window> windows = xtools::findShownTopLevels(display, "xmessage");
-        if (windows.empty())
-            return false;
-        if (!xtools::hasFocus(display, windows[0]))
-            XSetInputFocus(display, windows[0], RevertToPointerRoot, CurrentTime);
-        return xtools::hasFocus(display, windows[0]);
-    };
-    if (!waitUntil(focused, Millis(5000), Millis(100)))
-        throw std::runtime_error("another program's window did not get the focus");
+    // xmessage does not say its process; it is the only one.
+    giveFocus([] {
+        const std::vector<Window> windows = xtools::findShownTopLevels(screen().display, "xmessage");
+        return windows.empty() ? Window{0} : windows[0];
+    }, "another program's window did not get the focus");
 }
 
 // Simulator -----------------------------------------------------------------
@@ -275,14 +290,7 @@ bool Corvane::hasFocus(const std::string& title)
 
 void Corvane::takeFocus()
 {
-    Display* display = screen().display;
-    const auto focused = [&] {
-        if (!xtools::hasFocus(display, window_))
-            XSetInputFocus(display, window_, RevertToPointerRoot, CurrentTime);
-        return xtools::hasFocus(display, window_);
-    };
-    if (!waitUntil(focused, Millis(5000), Millis(100)))
-        throw std::runtime_error("Corvane's main window did not get the focus back");
+    giveFocus([this] { return Window{window_}; }, "Corvane's main window did not get the focus back");
 }
 
 void Corvane::showKeyboardSettings()

@@ -118,14 +118,20 @@ protected:
         }
         return codes;
     }
-    // Whether any keycode is down once the server has what was sent.
-    static bool anyKeyDown()
+    // The keycodes down once the server has what was sent.
+    static std::set<int> keycodesDown()
     {
         XSync(keyboard->qtDisplay(), False);
         char keys[32] = {};
         XQueryKeymap(other, keys);
-        return std::any_of(std::begin(keys), std::end(keys), [](char bits) { return bits != 0; });
+        std::set<int> down;
+        for (int keycode = 0; keycode < 256; ++keycode) {
+            if (keys[keycode / 8] & (1 << (keycode % 8)))
+                down.insert(keycode);
+        }
+        return down;
     }
+    static bool anyKeyDown() { return !keycodesDown().empty(); }
     // The keysyms of every keycode, as the server has them now.
     static std::vector<KeySym> keymap()
     {
@@ -310,17 +316,6 @@ TEST_F(X11Keys, AChangedLayoutMovesTheCodesAndTypesItsThirdLevelWithAltGr)
     // punctuation has the German codes, and "/" is Shift+7.
     ASSERT_EQ(std::system("setxkbmap de"), 0);
     ASSERT_TRUE(waitFor([] { return XKeysymToKeycode(other, XK_ssharp) != 0; }));
-    const auto keycodesDown = [] {
-        XSync(keyboard->qtDisplay(), False);
-        char keys[32] = {};
-        XQueryKeymap(other, keys);
-        std::set<int> down;
-        for (int keycode = 0; keycode < 256; ++keycode) {
-            if (keys[keycode / 8] & (1 << (keycode % 8)))
-                down.insert(keycode);
-        }
-        return down;
-    };
     const std::pair<int, int> cases[] = {{90, 29}, {89, 52}, {191, 51}, {189, 61}, {219, 20}, {226, 94}, {55, 16}};
     for (const auto& [code, keycode] : cases) {
         output->keyDown(code);
