@@ -19,8 +19,6 @@ constexpr std::array<std::int8_t, 256> kHexValue = [] {
     return table;
 }();
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
 int hexValue(char c) { return kHexValue[static_cast<unsigned char>(c)]; }
 
 // A packet window is nine characters; its hex digits stand at these offsets
@@ -106,38 +104,6 @@ double centredAngle(unsigned char high, unsigned char low)
 
 } // namespace
 
-QByteArray HexToBinary(QByteArrayView text)
-{
-    QByteArray out;
-    out.reserve(text.size() * 4);
-    for (char c : text) {
-        const int d = hexValue(c);
-        if (d < 0)
-            continue;
-        for (int bit = 3; bit >= 0; --bit)
-            out += ((d >> bit) & 1) ? '1' : '0';
-    }
-    return out;
-}
-
-QByteArray BinaryToHex(QByteArrayView bits)
-{
-    QByteArray out;
-    out.reserve(bits.size() / 4);
-    for (qsizetype i = 0; i + 4 <= bits.size(); i += 4) {
-        int value = 0;
-        bool binary = true;
-        for (qsizetype k = i; k < i + 4; ++k) {
-            const char c = bits[k];
-            binary = binary && (c == '0' || c == '1');
-            value = value * 2 + (c == '1' ? 1 : 0);
-        }
-        if (binary)
-            out += kHexDigits[value];
-    }
-    return out;
-}
-
 void decodeMouseEmulation(QByteArray& receiveBuffer, MovementValues& v)
 {
     const char* data = receiveBuffer.constData();
@@ -184,9 +150,9 @@ void decodeEulerAngle(QByteArray& receiveBuffer, MovementValues& v)
 
 void decodePackets(const QString& mode, QByteArray& receiveBuffer, MovementValues& v)
 {
-    if (mode == kModeMouseEmulation)
+    if (mode == kMouseEmulation)
         decodeMouseEmulation(receiveBuffer, v);
-    else if (mode == kModeEulerAngle)
+    else if (mode == kEulerAngle)
         decodeEulerAngle(receiveBuffer, v);
 }
 

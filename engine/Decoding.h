@@ -1,6 +1,8 @@
 #pragma once
 // Decoding of the tracker's data stream into the cycle's raw movement values,
-// for the two tracker modes, and the hex/binary digit-text routines.
+// for the two tracker modes.
+#include "core/Choices.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -11,15 +13,6 @@ namespace corvane {
 struct MovementValues {
     double leftRight = 0, upDown = 0, sideSide = 0;
 };
-
-// "0".."9", "A".."F" (upper case only) become their four binary digits; any
-// other character gives nothing.
-QByteArray HexToBinary(QByteArrayView text);
-
-// Each group of four binary digits from the start becomes one hex digit "0".."F".
-// A group that is not four binary digits, including a trailing partial group,
-// gives nothing.
-QByteArray BinaryToHex(QByteArrayView bits);
 
 // "Mouse Emulation": nine-character hex-text packets. Every complete packet is
 // decoded and its movement added to leftRight and upDown; data out of step is
@@ -34,8 +27,5 @@ void decodeEulerAngle(QByteArray& receiveBuffer, MovementValues& v);
 // Decodes by tracker mode; any mode other than "Mouse Emulation" and
 // "Euler Angle" decodes nothing and leaves the buffer as it is.
 void decodePackets(const QString& mode, QByteArray& receiveBuffer, MovementValues& v);
-
-inline const QString kModeMouseEmulation = QStringLiteral("Mouse Emulation");
-inline const QString kModeEulerAngle = QStringLiteral("Euler Angle");
 
 } // namespace corvane

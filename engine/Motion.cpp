@@ -41,7 +41,7 @@ void MotionHistory::process(MovementValues& v, const Profile& p)
 
     // Positions. In Euler mode the decoded angles become the movement since the
     // last reading; a cycle without a packet repeats the last position.
-    if (p.mode != kModeEulerAngle) {
+    if (p.mode != kEulerAngle) {
         for (int a = 0; a < 3; ++a)
             positions_[a][now] = *values[a];
     } else if (v.leftRight != 0 || v.upDown != 0) {
@@ -84,14 +84,14 @@ QString monitorText(double value) { return QString::number(toInt16(value)); }
 
 std::optional<PointerMove> mouseMove(const MovementValues& v, const Profile& p, int jitterSliderValue)
 {
-    if (p.mode == kModeMouseEmulation) {
+    if (p.mode == kMouseEmulation) {
         const std::int16_t dx = toInt16(v.leftRight);
         const std::int16_t dy = toInt16(v.upDown);
         if (dx != 0 || dy != 0)
             return PointerMove{dx, dy};
         return std::nullopt;
     }
-    if (p.mode == kModeEulerAngle) {
+    if (p.mode == kEulerAngle) {
         const double leftRightThreshold = eulerThreshold(p.leftRightSpeed, jitterSliderValue);
         const double upDownThreshold = eulerThreshold(p.upDownSpeed, jitterSliderValue);
         const std::int16_t dx = toInt16(v.leftRight);

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray input(reinterpret_cast<const char*>(data + 3), static_cast<qsizetype>(size - 3));
 
     Profile p;
-    p.mode = euler ? kModeEulerAngle : kModeMouseEmulation;
+    p.mode = euler ? kEulerAngle : kMouseEmulation;
     p.leftRightSmooth = p.upDownSmooth = p.sideSideSmooth = data[1] % 41;
     p.leftRightSpeed = p.upDownSpeed = p.sideSideSpeed = data[2] % 61;
     MotionHistory history;

@@ -7,18 +7,6 @@
 using namespace corvane;
 using corvane::testing::eulerPacket;
 
-TEST(DigitText, HexAndBinaryConversions)
-{
-    EXPECT_EQ(HexToBinary("09AF"), "0000100110101111");
-    EXPECT_EQ(BinaryToHex("0000100110101111"), "09AF");
-    EXPECT_EQ(BinaryToHex("1111012100011"), "F1");   // bad group "0121" and partial "1" drop out
-    // Of all 256 byte values only the upper-case hex digits give bits, in order.
-    QByteArray everyByte;
-    for (int c = 0; c < 256; ++c)
-        everyByte += char(c);
-    EXPECT_EQ(HexToBinary(everyByte), "0000000100100011010001010110011110001001101010111100110111101111");
-}
-
 TEST(MouseEmulation, PacketsSyncAndLeftovers)
 {
     const struct { const char* buffer; double lr, ud; const char* rest; } cases[] = {
