@@ -14,10 +14,6 @@ namespace corvane {
 
 namespace {
 
-const QString kSendKeys = QStringLiteral("Send Keys");
-const QString kEmulateKeys = QStringLiteral("Emulate Keys");
-const QString kKeyboardEvent = QStringLiteral("Keyboard Event");
-
 // Codes 1, 2 and 4 are the left, right and middle mouse buttons.
 std::optional<platform::MouseButton> mouseButtonOf(int code)
 {
@@ -39,7 +35,7 @@ KeyboardOutput::~KeyboardOutput()
 void KeyboardOutput::SendMappedKeys(MovementValues& values, QString& cycleKeySequence, const QString& keyMode,
                                     QLineEdit& monitor)
 {
-    if (keyMode == QLatin1String("Disabled"))
+    if (keyMode == kDisabled)
         return;
     if (app_.recordingActive) {
         values.leftRight = 0;
