@@ -16,7 +16,7 @@
 // linked list of its characters.
 #include "keyboard/KeySequence.h"
 #include "profiles/ProfileFile.h"
-#include "ui/AppContext.h"
+#include "engine/AppContext.h"
 #include "ui/KeyBox.h"
 
 #include "platform/fakes/Fakes.h"

@@ -21,15 +21,15 @@
 //              mapped Ctrl+Alt+S, the yields after each event included.
 // Between two rounds of a sequence the server catches up (XSync, not timed).
 // The exit status is 1 when the keys cannot be reached at all.
-#include "engine/EventPump.h"
-#include "keyboard/PollKeyboard.h"
-#include "keyboard/SendMappedKeys.h"
+#include "platform/EventPump.h"
+#include "keyboard/KeyboardPoll.h"
+#include "keyboard/KeyboardOutput.h"
 #include "platform/X11KeyOutput.h"
 #include "platform/X11KeyState.h"
 #include "platform/X11Keyboard.h"
 #include "bench/timing.h"
+#include "core/Choices.h"
 
-#include "ui/HelpForm.h"
 #include "ui/MainForm.h"
 
 #include <QApplication>
@@ -116,27 +116,27 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const auto platform = createPlatform(folder.path());
     AppContext app(*platform, folder.path());
-    HelpForm help;
-    MainForm form(app, &help);
+    MainForm form(app);
     form.Form_Load();
     Profile& profile = app.store.table.at(app.store.table.grow());
     app.store.table.currentIndex = 1;
     profile = defaultMouseEmulation();
     profile.turnLeftKey = QStringLiteral("D162D164D083U083U164U162");
+    profile.keyMode = kEmulateKeys;
+    form.showProfile(profile);
     form.show();
     EventPump pump(*platform->process);
-    KeyboardPoll keyPoll(app, form, pump, [] {});
+    KeyboardPoll keyPoll(*platform, app.store.table, form, pump, [] {});
     for (int i = 0; i < 50; ++i) // let the window settle
         pump.process();
     const Summary stagePoll = measure(rounds, [&] { keyPoll.PollKeyboard(); }, [] {});
-    KeyboardOutput keysOut(app, pump);
-    const QString emulate = QStringLiteral("Emulate Keys");
+    KeyboardOutput keysOut(*platform, app.store.table, pump);
     const Summary stageKeys = measure(
         rounds,
         [&] {
             MovementValues values{-100, 0, 0};
             QString cycle;
-            keysOut.SendMappedKeys(values, cycle, emulate, *form.KeyMon_Text);
+            keysOut.SendMappedKeys(values, cycle, form);
             XSync(display, False);
         },
         catchUp);

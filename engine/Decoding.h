@@ -2,17 +2,13 @@
 // Decoding of the tracker's data stream into the cycle's raw movement values,
 // for the two tracker modes.
 #include "core/Choices.h"
+#include "core/Movement.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 namespace corvane {
-
-// The three movement values of one cycle; negative means left, up or leaning left.
-struct MovementValues {
-    double leftRight = 0, upDown = 0, sideSide = 0;
-};
 
 // "Mouse Emulation": nine-character hex-text packets. Every complete packet is
 // decoded and its movement added to leftRight and upDown; data out of step is

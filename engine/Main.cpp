@@ -1,106 +1,33 @@
 #include "engine/Main.h"
 
+#include "engine/StartUpBoxes.h"
 #include "engine/TrackerLink.h"
 #include "keyboard/KeyNames.h"
-#include "keyboard/PollKeyboard.h"
-#include "keyboard/SendMappedKeys.h"
+#include "keyboard/KeyboardOutput.h"
+#include "keyboard/KeyboardPoll.h"
 #include "platform/Files.h"
+#include "platform/ShowError.h"
 #include "profiles/ProfileCommands.h"
-#include "ui/HelpForm.h"
-#include "ui/MainForm.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
-#include "ui/ShowError.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
 
 #include <cstdio>
 
 namespace corvane {
 
 namespace {
-const QString kStop = QStringLiteral("Stop");
-const QString kStart = QStringLiteral("Start");
-const QString kKeepAside = QStringLiteral("Keep Aside and Start");
-const QString kKeepCopy = QStringLiteral("Keep a Copy and Start");
-const QString kQuit = QStringLiteral("Quit");
-const QString kStartUpTitle = QStringLiteral("Corvane Start-up");
-const QString kBreak = QStringLiteral("\r\n");
-
-QString counted(qint64 n, const QString& what)
-{
-    return QStringLiteral("%1 %2%3").arg(n).arg(what, n == 1 ? QString() : QStringLiteral("s"));
-}
-
-// The box that asks whether to keep the profile files aside: what is in each
-// file, and what each choice does. `startProfileMissing`: the profile to start
-// with is not among those the profiles file holds (or the defaults, when it
-// holds none); otherwise the profiles file yielded no profile at all.
-QString recoveryText(const ProfileStore& store, bool startProfileMissing, const QList<FileMove>& moves)
-{
-    const ProfilesFileFound& found = store.found;
-    const QString bytes = counted(found.size, QStringLiteral("byte"));
-    QString profiles;
-    if (const QString what = platform::describeNonFile(store.profilesPath()); !what.isEmpty())
-        profiles = QStringLiteral("It is %1, not a file, so Corvane cannot read it.").arg(what);
-    else if (found.size < 0)
-        profiles = QStringLiteral("It does not exist, so Corvane would create the default profiles.");
-    else if (found.size == 0)
-        profiles = QStringLiteral("It is empty, so Corvane would create the default profiles.");
-    else if (!found.read)
-        profiles = QStringLiteral("It holds %1 but cannot be read.").arg(bytes);
-    else if (found.wholeProfiles == 0)
-        profiles = QStringLiteral("It holds %1 but no complete profile.").arg(bytes);
-    else
-        profiles = QStringLiteral("It holds %1.").arg(counted(found.wholeProfiles, QStringLiteral("complete profile")));
-    const std::optional<QString> last = store.lastProfileInFile();
-    QString used = last ? QStringLiteral("It names the profile \"%1\"").arg(*last)
-                        : QStringLiteral("It does not exist, so the profile to start with is \"%1\"")
-                              .arg(kDefaultMouseEmulation);
-    used += startProfileMissing ? QStringLiteral(", which is not one of them.") : QStringLiteral(".");
-    QString renames;
-    for (const auto& [path, keptPath] : moves)
-        renames += QFileInfo(path).fileName() + QStringLiteral(" to ") + QFileInfo(keptPath).fileName() + kBreak;
-    return QStringLiteral("Corvane cannot start with its profiles as they are.") + kBreak + kBreak
-        + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak + profiles
-        + kBreak + kBreak + QStringLiteral("Last-profile file: ")
-        + QDir::toNativeSeparators(store.lastProfilePath()) + kBreak + used + kBreak + kBreak + kKeepAside
-        + QStringLiteral(": Corvane renames, leaving their contents as they are,") + kBreak + renames
-        + (moves.size() == 1 && moves[0].first == store.lastProfilePath()
-               ? QStringLiteral("and starts with the profile \"%1\" of the profiles file.").arg(kDefaultMouseEmulation)
-               : QStringLiteral("and starts with the default profiles, as on a first start."))
-        + kBreak + kBreak + kQuit
-        + QStringLiteral(": Corvane ends and changes no file.");
-}
-
-// The box that asks what to do with a profiles file that ends in the middle
-// of a profile.
-QString cutProfileText(const ProfileStore& store, const QString& keptName)
-{
-    const ProfilesFileFound& found = store.found;
-    return QStringLiteral("Corvane cannot start with its profiles as they are.") + kBreak + kBreak
-        + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak
-        + QStringLiteral("It holds %1, then the profile \"%2\" cut short: the file ends in the middle of it.")
-              .arg(counted(found.wholeProfiles, QStringLiteral("complete profile")), found.cutProfile)
-        + kBreak + kBreak + kKeepCopy + QStringLiteral(": Corvane copies the file as it is to ") + keptName
-        + QStringLiteral(", writes it again with the complete profiles only and starts with them.") + kBreak + kBreak
-        + kQuit + QStringLiteral(": Corvane ends and changes no file.");
-}
 
 QString stampNow()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
 }
+
 } // namespace
 
-Engine::Engine(platform::Platform& platform, SettingsFolder settings)
-    : settings_(std::move(settings)), app_(platform, settings_.path), pump_(*platform.process)
+Engine::Engine(platform::Platform& platform, SettingsFolder settings, WindowMaker makeWindow)
+    : settings_(std::move(settings)), app_(platform, settings_.path), pump_(*platform.process),
+      makeWindow_(std::move(makeWindow))
 {
 }
 
@@ -113,7 +40,7 @@ Engine::~Engine()
         app_.platform.claim->whenAskedToShow({});
 }
 
-bool Engine::started() const { return form_ && form_->Start_Command->text() == kStop; }
+bool Engine::started() const { return view_ && view_->trackingStarted(); }
 
 int Engine::Main()
 {
@@ -132,42 +59,40 @@ int Engine::Main()
 void Engine::createDefaults()
 {
     ProfileTable& table = app_.store.table;
-    form_->Profile_Combo->addText(kDefaultFlightSimulator);
+    view_->addProfileName(kDefaultFlightSimulator);
     createDefaultFlightSimulator(table, app_.store.lastProfileName);
-    form_->Profile_Combo->addText(kDefaultEulerAngle);
+    view_->addProfileName(kDefaultEulerAngle);
     createDefaultEulerAngle(table, app_.store.lastProfileName);
-    form_->Profile_Combo->addText(kDefaultMouseEmulation);
+    view_->addProfileName(kDefaultMouseEmulation);
     createDefaultMouseEmulation(table, app_.store.lastProfileName);
-    form_->commands().WriteProfiles();
+    view_->commands().WriteProfiles();
 }
 
 bool Engine::startUp()
 {
     bool profilesLoaded = false;
-    const bool clean = trapFaults(app_, [this, &profilesLoaded] {
+    const bool clean = trapFaults(app_.platform, [this, &profilesLoaded] {
         app_.platform.process->raisePriority();
-        help_ = std::make_unique<HelpForm>();
-        form_ = std::make_unique<MainForm>(app_, help_.get());
-        form_->startClick = [this] { Start_Command_Click(); };
-        form_->unload = [this] { Form_Unload(); };
-        link_ = std::make_unique<TrackerLink>(app_, *form_, pump_);
-        poll_ = std::make_unique<KeyboardPoll>(app_, *form_, pump_, [this] { Start_Command_Click(); });
-        output_ = std::make_unique<KeyboardOutput>(app_, pump_);
+        view_ = makeWindow_(app_, {[this] { Start_Command_Click(); }, [this] { Form_Unload(); }});
+        link_ = std::make_unique<TrackerLink>(app_, *view_, pump_);
+        poll_ = std::make_unique<KeyboardPoll>(app_.platform, app_.store.table, *view_, pump_,
+                                               [this] { Start_Command_Click(); });
+        output_ = std::make_unique<KeyboardOutput>(app_.platform, app_.store.table, pump_);
         app_.platform.process->whenAskedToEnd([this] { Form_Unload(); });
         app_.platform.process->whenEndedAbruptly([this](const QString& why) { endAbruptly(why); });
-        form_->Form_Load();
+        view_->Form_Load();
         loadKeyNames();
         // A failed carry-over is reported; the start goes on in the new folder.
-        trapFaults(app_, [this] { carryOverSettings(); });
+        trapFaults(app_.platform, [this] { carryOverSettings(); });
         profilesLoaded = loadProfiles();
         if (!profilesLoaded)
             return;
-        form_->commands().ApplyProfile(form_->Profile_Combo->text());
-        form_->show();
+        view_->commands().ApplyProfile(view_->profileName());
+        view_->showWindow();
         // From here on boxes open over the window; before, it was not on the screen.
-        app_.platform.dialogs->setOwner(form_.get());
+        app_.platform.dialogs->setOwner(view_->widget());
         if (app_.platform.claim)
-            app_.platform.claim->whenAskedToShow([this]() -> QWidget* { return form_.get(); });
+            app_.platform.claim->whenAskedToShow([this]() -> QWidget* { return view_->widget(); });
     });
     return clean && profilesLoaded;
 }
@@ -177,13 +102,7 @@ void Engine::carryOverSettings()
     const QStringList carried = corvane::carryOverSettings(settings_);
     if (carried.isEmpty())
         return;
-    const QString from = QDir::toNativeSeparators(settings_.programFolder);
-    app_.platform.dialogs->message(
-        QStringLiteral("Corvane may not write its own folder, %1, so it keeps its settings in %2 from now on.")
-                .arg(from, QDir::toNativeSeparators(settings_.path))
-            + kBreak + kBreak + QStringLiteral("It has copied %1 there from %2, which stays as it was.")
-                                    .arg(carried.join(QStringLiteral(", ")), from),
-        kStartUpTitle, platform::Buttons::Ok);
+    app_.platform.dialogs->message(carriedOverText(settings_, carried), kStartUpTitle, platform::Buttons::Ok);
 }
 
 bool Engine::loadProfiles()
@@ -191,7 +110,7 @@ bool Engine::loadProfiles()
     ProfileStore& store = app_.store;
     // What a save cut off by the end of the program left beside the files.
     platform::removeSaveLeftovers(store.folder(), {kProfilesFileName, kLastProfileFileName});
-    form_->commands().ReadProfiles();
+    view_->commands().ReadProfiles();
     if (store.found.yieldsNoProfile())
         return keepAsideOrQuit(false);
     if (!store.found.cutProfile.isEmpty())
@@ -202,14 +121,14 @@ bool Engine::loadProfiles()
     const QString startWith = last.value_or(kDefaultMouseEmulation);
     const QStringList listed = store.table.count() == 0
         ? QStringList{kDefaultFlightSimulator, kDefaultEulerAngle, kDefaultMouseEmulation}
-        : form_->Profile_Combo->items();
+        : view_->profileNames();
     if (!startWith.isEmpty() && !listed.contains(startWith))
         return keepAsideOrQuit(true);
     if (store.table.count() == 0)
         createDefaults();
     store.readLastProfile();
     if (!store.lastProfileName.isEmpty())
-        form_->Profile_Combo->setText(store.lastProfileName);
+        view_->setProfileName(store.lastProfileName);
     return true;
 }
 
@@ -221,7 +140,7 @@ bool Engine::keepAsideOrQuit(bool startProfileMissing)
     // whole, that file stays where it is: the last-profile file alone goes
     // aside, and "Default Mouse Emulation" of the file starts.
     if (startProfileMissing && store.found.wholeProfiles > 0
-        && form_->Profile_Combo->items().contains(kDefaultMouseEmulation))
+        && view_->profileNames().contains(kDefaultMouseEmulation))
         moves.removeIf([&](const FileMove& move) { return move.first == store.profilesPath(); });
     const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves),
                                                      kStartUpTitle, {kKeepAside, kQuit}, 0);
@@ -248,7 +167,7 @@ bool Engine::keepCopyOrQuit()
 
 void Engine::runLoop()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         for (;;)
             cycle();
     });
@@ -279,27 +198,18 @@ void Engine::process()
     values_.upDown = 0;
     decodePackets(app_.store.table.current().mode, receiveBuffer_, values_);
     motion_.process(values_, app_.store.table.current());
-    updateMonitor();
+    view_->showMonitor(values_);
     // The keyboard stage (which does nothing in "Disabled") can take directions away from the mouse.
-    output_->SendMappedKeys(values_, cycleKeySequence_, form_->KeyMode_Combo->text(), *form_->KeyMon_Text);
-    if (app_.store.table.current().mouseMode != QLatin1String("Disabled"))
+    output_->SendMappedKeys(values_, cycleKeySequence_, *view_);
+    if (app_.store.table.current().mouseMode != kDisabled)
         mouseStage();
     values_.sideSide = 0;
     cycleKeySequence_.clear();
 }
 
-void Engine::updateMonitor()
-{
-    if (form_->Monitor_Frame->isHidden())
-        return;
-    form_->LRMon_Text->setText(monitorText(values_.leftRight));
-    form_->UDMon_Text->setText(monitorText(values_.upDown));
-    form_->SSMon_Text->setText(monitorText(values_.sideSide));
-}
-
 void Engine::mouseStage()
 {
-    const auto move = mouseMove(values_, app_.store.table.current(), form_->Jitter->slider()->value());
+    const auto move = mouseMove(values_, app_.store.table.current(), view_->jitterSetting());
     if (move)
         MoveMouse(move->dx, move->dy);
 }
@@ -316,22 +226,21 @@ void Engine::MoveMouse(int dx, int dy)
         }
         return;
     }
-    trapFaults(app_, [&] { app_.platform.pointer->moveRelative(dx, dy); });
+    trapFaults(app_.platform, [&] { app_.platform.pointer->moveRelative(dx, dy); });
 }
 
 void Engine::Start_Command_Click()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         const qint64 now = app_.platform.clock->wholeSecondsNow();
         if (lastToggleTime_ && now - *lastToggleTime_ <= 1)
             return;
-        if (form_->Start_Command->text() == kStart) {
+        if (!view_->trackingStarted()) {
             link_->SendStartCommand();
-            form_->Start_Command->setText(kStop);
-            form_->Dummy_Command->setFocus();
+            view_->setTrackingStarted(true);
         } else {
             link_->SendStopCommand();
-            form_->Start_Command->setText(kStart);
+            view_->setTrackingStarted(false);
         }
         lastToggleTime_ = now;
     });
@@ -349,11 +258,11 @@ void Engine::Form_Unload()
 {
     // Release what the keyboard stage holds, stop and reset the tracker, close
     // the port, give the settings folder up, then end at once.
-    trapFaults(app_, [this] { stopOutputs(); });
+    trapFaults(app_.platform, [this] { stopOutputs(); });
     if (app_.platform.claim)
         app_.platform.claim->release();
-    if (help_)
-        help_->hide();
+    if (view_)
+        view_->hideHelp();
     app_.platform.process->endProgram(0);
 }
 

@@ -1,31 +1,30 @@
 #pragma once
 // The engine's entry routine: start-up, the main loop, the start/stop toggle
 // and the shutdown.
+#include "engine/AppContext.h"
 #include "engine/Decoding.h"
-#include "engine/EventPump.h"
 #include "engine/Motion.h"
+#include "engine/WindowView.h"
+#include "platform/EventPump.h"
 #include "profiles/SettingsFolder.h"
-#include "ui/AppContext.h"
 
 #include <QByteArray>
-
 #include <QString>
 #include <memory>
 #include <optional>
 
 namespace corvane {
 
-class HelpForm;
 class KeyboardOutput;
 class KeyboardPoll;
-class MainForm;
 class TrackerLink;
 
 class Engine {
 public:
     // `settings` is where the profile files live (the settings folder:
-    // beside the program or the user's configuration folder).
-    Engine(platform::Platform& platform, SettingsFolder settings);
+    // beside the program or the user's configuration folder); `makeWindow`
+    // builds the main window at start-up.
+    Engine(platform::Platform& platform, SettingsFolder settings, WindowMaker makeWindow);
     ~Engine();
 
     // Start-up, then the main loop until the program ends. Returns the exit
@@ -57,8 +56,7 @@ public:
     const QByteArray& receiveBuffer() const { return receiveBuffer_; }
     const MotionHistory& motion() const { return motion_; }
     AppContext& app() { return app_; }
-    MainForm& form() { return *form_; }
-    HelpForm& help() { return *help_; }
+    WindowView& view() { return *view_; }
 
 private:
     // What every end does first: releases what the keyboard stage holds, stops
@@ -82,14 +80,13 @@ private:
     // over from the program's folder and says so.
     void carryOverSettings();
     void process();
-    void updateMonitor();
     void mouseStage();
 
     SettingsFolder settings_;
     AppContext app_;
     EventPump pump_;
-    std::unique_ptr<HelpForm> help_;
-    std::unique_ptr<MainForm> form_;
+    WindowMaker makeWindow_;
+    std::unique_ptr<WindowView> view_;
     std::unique_ptr<TrackerLink> link_;
     std::unique_ptr<KeyboardPoll> poll_;
     std::unique_ptr<KeyboardOutput> output_;

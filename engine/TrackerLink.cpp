@@ -1,13 +1,9 @@
 #include "engine/TrackerLink.h"
 
-#include "ui/MainForm.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
-#include "ui/ShowError.h"
+#include "core/Choices.h"
+#include "platform/ShowError.h"
 
-#include <QLineEdit>
 #include <QLoggingCategory>
-#include <QPushButton>
 
 namespace corvane {
 
@@ -15,12 +11,6 @@ Q_LOGGING_CATEGORY(lcLink, "corvane.link", QtWarningMsg)
 
 namespace {
 
-const QString kMouseEmulation = QStringLiteral("Mouse Emulation");
-const QString kEulerAngle = QStringLiteral("Euler Angle");
-const QStringList kSpeedSteps = {QStringLiteral("19200 Kbps"), QStringLiteral("9600 Kbps"), QStringLiteral("4800 Kbps"),
-                                 QStringLiteral("2400 Kbps"), QStringLiteral("1200 Kbps")};
-const QStringList kPortSteps = {QStringLiteral("COM 1"), QStringLiteral("COM 2"), QStringLiteral("COM 3"),
-                                QStringLiteral("COM 4")};
 constexpr quint32 kReplyTimeoutMs = 2000;
 
 // Runs one step of the port search; a step that fails is passed over. Returns
@@ -41,7 +31,7 @@ QString skipFailure(Step&& step)
 
 } // namespace
 
-TrackerLink::TrackerLink(AppContext& app, MainForm& form, EventPump& pump) : app_(app), form_(form), pump_(pump) {}
+TrackerLink::TrackerLink(AppContext& app, WindowView& view, EventPump& pump) : app_(app), view_(view), pump_(pump) {}
 
 bool TrackerLink::portOpen() const { return app_.platform.serial->isOpen(); }
 
@@ -101,23 +91,22 @@ void TrackerLink::tried(const QString& refusal)
 
 QString TrackerLink::setupCommand(QString* mode) const
 {
-    const QString magnetic = form_.Magnetic->box()->text();
-    const QString tilt = form_.Tilt->box()->text();
-    if (form_.Mode_Combo->text() == kMouseEmulation) {
+    const SetupTexts texts = view_.setupTexts();
+    if (texts.mode == kMouseEmulation) {
         if (mode)
             *mode = kMouseEmulation;
-        return QStringLiteral("!M3,0,A,") + magnetic + QLatin1Char(',') + tilt + QStringLiteral(",1,")
-            + form_.Jitter->box()->text();
+        return QStringLiteral("!M3,0,A,") + texts.magnetic + QLatin1Char(',') + texts.tilt + QStringLiteral(",1,")
+            + texts.jitter;
     }
     if (mode)
         *mode = kEulerAngle;
-    return QStringLiteral("!M2,C,B,") + magnetic + QLatin1Char(',') + tilt;
+    return QStringLiteral("!M2,C,B,") + texts.magnetic + QLatin1Char(',') + texts.tilt;
 }
 
 void TrackerLink::ServiceTrackerLink()
 {
     platform::SerialPort& port = *app_.platform.serial;
-    const bool reopened = trapFaults(app_, [&] {
+    const bool reopened = trapFaults(app_.platform, [&] {
         pump_.process();
         if (port.isOpen() && (port.portNumber() != app_.link.portNumber || port.settings() != app_.link.portSettings)) {
             port.close();
@@ -134,7 +123,7 @@ void TrackerLink::ServiceTrackerLink()
     openAndSearch();
     if (!port.isOpen())
         return;
-    trapFaults(app_, [this] { setUp(); });
+    trapFaults(app_.platform, [this] { setUp(); });
 }
 
 void TrackerLink::openAndSearch()
@@ -160,17 +149,17 @@ void TrackerLink::openAndSearch()
                 break;
             // Next speed down; after the slowest (or an unknown text) back to the
             // fastest, and on to the next port.
-            const auto at = kSpeedSteps.indexOf(form_.Speed_Combo->text());
-            const bool lastSpeed = at < 0 || at == kSpeedSteps.size() - 1;
-            skipFailure([&] { form_.Speed_Combo->setText(lastSpeed ? kSpeedSteps.first() : kSpeedSteps[at + 1]); });
+            const auto at = kSpeedItems.indexOf(view_.speed());
+            const bool lastSpeed = at < 0 || at == kSpeedItems.size() - 1;
+            skipFailure([&] { view_.setSpeed(lastSpeed ? kSpeedItems.first() : kSpeedItems[at + 1]); });
             if (lastSpeed)
                 break;
         }
         if (port.isOpen())
             break;
-        const auto at = kPortSteps.indexOf(form_.Location_Combo->text());
-        const bool lastPort = at < 0 || at == kPortSteps.size() - 1;
-        skipFailure([&] { form_.Location_Combo->setText(lastPort ? kPortSteps.first() : kPortSteps[at + 1]); });
+        const auto at = kLocationItems.indexOf(view_.location());
+        const bool lastPort = at < 0 || at == kLocationItems.size() - 1;
+        skipFailure([&] { view_.setLocation(lastPort ? kLocationItems.first() : kLocationItems[at + 1]); });
         if (lastPort)
             return;
     }
@@ -212,7 +201,7 @@ void TrackerLink::setUp()
 
     if (reply.startsWith('O')) {
         app_.store.table.current().mode = mode;
-        form_.Mode_Combo->setText(app_.store.table.current().mode);
+        view_.setMode(app_.store.table.current().mode);
         app_.link.acceptedCommand = command;
         enter(LinkPhase::SetUp, QStringLiteral("the tracker on COM %1 is set up for %2").arg(app_.link.portNumber).arg(mode));
     } else {
@@ -222,7 +211,7 @@ void TrackerLink::setUp()
                                                         .arg(QString::fromLatin1(reply.trimmed())));
     }
     drain();
-    if (form_.Start_Command->text() == QLatin1String("Stop"))
+    if (view_.trackingStarted())
         write("S");
     else
         write("!");
@@ -231,7 +220,7 @@ void TrackerLink::setUp()
 QString describeLink(const AppContext& app)
 {
     QStringList lines;
-    for (int number = 1; number <= kPortSteps.size(); ++number) {
+    for (int number = 1; number <= kLocationItems.size(); ++number) {
         const platform::PortDescription port = app.platform.serial->describe(number);
         if (port.device.isEmpty())
             lines << QStringLiteral("COM %1: no device (%2)").arg(number).arg(port.why);

@@ -1,8 +1,9 @@
 #pragma once
 // The serial link to the head tracker: keeps the port open (searching the ports
 // and speeds while none opens) and the tracker set up with the current settings.
-#include "engine/EventPump.h"
-#include "ui/AppContext.h"
+#include "engine/AppContext.h"
+#include "engine/WindowView.h"
+#include "platform/EventPump.h"
 
 #include <QByteArray>
 #include <QLoggingCategory>
@@ -13,11 +14,9 @@ namespace corvane {
 // switches it on ("corvane.link=true").
 Q_DECLARE_LOGGING_CATEGORY(lcLink)
 
-class MainForm;
-
 class TrackerLink {
 public:
-    TrackerLink(AppContext& app, MainForm& form, EventPump& pump);
+    TrackerLink(AppContext& app, WindowView& view, EventPump& pump);
 
     // Once per cycle: reopen after a change of port or speed, search while no
     // port opens, set the tracker up whenever its command text changes.
@@ -46,7 +45,7 @@ private:
     void write(const QByteArray& bytes);
 
     AppContext& app_;
-    MainForm& form_;
+    WindowView& view_;
     EventPump& pump_;
 };
 

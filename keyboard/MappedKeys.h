@@ -1,7 +1,7 @@
 #pragma once
 // The keyboard stage's decision: which of the profile's movement mappings fire
 // in a cycle, and which directions that takes away from the pointer.
-#include "engine/Decoding.h"
+#include "core/Movement.h"
 #include "profiles/Profile.h"
 
 #include <QString>

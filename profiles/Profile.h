@@ -76,6 +76,7 @@ public:
 
     // The record at currentIndex (record 0 when no profile is current).
     Profile& current() { return at(currentIndex); }
+    const Profile& current() const { return at(currentIndex); }
 
     int currentIndex = 0;
 

@@ -1,17 +1,17 @@
 #pragma once
 // What the user does with profiles: choose one in the profile list, and Save,
 // Save As, Cancel or Delete. ApplyProfile makes a profile current and shows it.
-#include "ui/AppContext.h"
+#include "platform/Platform.h"
+#include "profiles/ProfileFile.h"
+#include "profiles/ProfileView.h"
 
 #include <QString>
 
 namespace corvane {
 
-class MainForm;
-
 class ProfileCommands {
 public:
-    ProfileCommands(AppContext& app, MainForm& form);
+    ProfileCommands(platform::Platform& platform, ProfileStore& store, ProfileView& view);
 
     void ApplyProfile(QString name);
     void Profile_Combo_Click();
@@ -27,8 +27,9 @@ public:
     void WriteLastProfile();
 
 private:
-    AppContext& app_;
-    MainForm& form_;
+    platform::Platform& platform_;
+    ProfileStore& store_;
+    ProfileView& view_;
 };
 
 } // namespace corvane

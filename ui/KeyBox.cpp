@@ -1,6 +1,6 @@
 #include "ui/KeyBox.h"
 
-#include "ui/ShowError.h"
+#include "platform/ShowError.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -88,7 +88,7 @@ std::optional<QString> RenderKeySequence(AppContext& app, KeyBox& box, const QSt
         cursor.insertText(QStringLiteral("\u2026"));
     cursor.endEditBlock();
     if (rendered.fault) {
-        showError(app, *rendered.fault);
+        showError(app.platform, *rendered.fault);
         return std::nullopt;
     }
     const QString text = box.toPlainText();

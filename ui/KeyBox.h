@@ -3,7 +3,7 @@
 // into it is undone by its edit handler; the user can still click into it and
 // move through it.
 #include "keyboard/KeySequence.h"
-#include "ui/AppContext.h"
+#include "engine/AppContext.h"
 
 #include <QPushButton>
 #include <QTextEdit>

@@ -1,13 +1,14 @@
 #include "ui/MainForm.h"
 
+#include "core/Choices.h"
+#include "engine/Motion.h"
 #include "engine/TrackerLink.h"
-
+#include "platform/ShowError.h"
 #include "profiles/ProfileCommands.h"
 #include "ui/HelpForm.h"
 #include "ui/KeyBox.h"
 #include "ui/PickList.h"
 #include "ui/SettingPair.h"
-#include "ui/ShowError.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
@@ -22,21 +23,8 @@ namespace corvane {
 
 namespace {
 
-const QString kMouseEmulation = QStringLiteral("Mouse Emulation");
-const QString kEulerAngle = QStringLiteral("Euler Angle");
-const QString kDisabled = QStringLiteral("Disabled");
-
-// Items of the Connection frame's lists and what the link takes from them.
-struct SpeedItem {
-    const char* item;
-    const char* settings;
-};
-constexpr SpeedItem kSpeeds[] = {
-    {"19200 Kbps", "19200,n,8,1"}, {"9600 Kbps", "9600,n,8,1"}, {"4800 Kbps", "4800,n,8,1"},
-    {"2400 Kbps", "2400,n,8,1"},   {"1200 Kbps", "1200,n,8,1"},
-};
-const QStringList kLocations = {QStringLiteral("COM 1"), QStringLiteral("COM 2"), QStringLiteral("COM 3"),
-                                QStringLiteral("COM 4")};
+// The lean mappings come after the turn and look mappings.
+constexpr int kFirstLeanMapping = static_cast<int>(Mapping::LeanLeft);
 
 void fill(PickList* list, const QStringList& items, const QString& selected)
 {
@@ -48,10 +36,11 @@ void fill(PickList* list, const QStringList& items, const QString& selected)
 
 } // namespace
 
-MainForm::MainForm(AppContext& app, HelpForm* help) : QWidget(nullptr), app_(app), help_(help)
+MainForm::MainForm(AppContext& app, EngineHandlers handlers)
+    : QWidget(nullptr), app_(app), handlers_(std::move(handlers)), help_(std::make_unique<HelpForm>())
 {
     build();
-    commands_ = std::make_unique<ProfileCommands>(app_, *this);
+    commands_ = std::make_unique<ProfileCommands>(app_.platform, app_.store, *this);
 
     connect(Profile_Combo, &PickList::clicked, this, [this] { commands_->Profile_Combo_Click(); });
     connect(Save_Command, &QPushButton::clicked, this, [this] { commands_->Save_Command_Click(); });
@@ -59,8 +48,8 @@ MainForm::MainForm(AppContext& app, HelpForm* help) : QWidget(nullptr), app_(app
     connect(Cancel_Command, &QPushButton::clicked, this, [this] { commands_->Cancel_Command_Click(); });
     connect(Delete_Command, &QPushButton::clicked, this, [this] { commands_->Delete_Command_Click(); });
     connect(Start_Command, &QPushButton::clicked, this, [this] {
-        if (startClick)
-            startClick();
+        if (handlers_.startClick)
+            handlers_.startClick();
     });
     connect(ShowSettings_Command, &QPushButton::clicked, this, &MainForm::ShowSettings_Command_Click);
     connect(TabStrip, &QTabWidget::currentChanged, this, &MainForm::TabStrip_Click);
@@ -88,8 +77,8 @@ MainForm::~MainForm() = default;
 void MainForm::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    if (unload)
-        unload();
+    if (handlers_.unload)
+        handlers_.unload();
 }
 
 bool MainForm::currentProfileInRange() const
@@ -100,20 +89,15 @@ bool MainForm::currentProfileInRange() const
 
 void MainForm::Form_Load()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         setOuterSizeTwips(4425, 2010);
         Profile_Combo->clear();
-        fill(Model_Combo, {QStringLiteral("Ambrel")}, QStringLiteral("Ambrel"));
-        fill(Location_Combo, kLocations, kLocations.first());
-        QStringList speeds;
-        for (const SpeedItem& s : kSpeeds)
-            speeds.append(QString::fromLatin1(s.item));
-        fill(Speed_Combo, speeds, speeds.first());
-        fill(Mode_Combo, {kMouseEmulation, kEulerAngle}, kMouseEmulation);
-        fill(MouseMode_Combo, {kDisabled, QStringLiteral("Mouse Event")}, QStringLiteral("Mouse Event"));
-        fill(KeyMode_Combo,
-             {kDisabled, QStringLiteral("Send Keys"), QStringLiteral("Emulate Keys"), QStringLiteral("Keyboard Event")},
-             kDisabled);
+        fill(Model_Combo, kModelItems, kAmbrel);
+        fill(Location_Combo, kLocationItems, kLocationItems.first());
+        fill(Speed_Combo, kSpeedItems, kSpeedItems.first());
+        fill(Mode_Combo, kModeItems, kMouseEmulation);
+        fill(MouseMode_Combo, kMouseModeItems, kMouseEvent);
+        fill(KeyMode_Combo, kKeyModeItems, kDisabled);
         TabStrip_Frame->hide();
         for (QWidget* frame : groupFrames())
             frame->hide();
@@ -125,7 +109,7 @@ void MainForm::Form_Load()
 
 void MainForm::ShowSettings_Command_Click()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         if (!SettingsShown) {
             ShowSettings_Command->setText(QStringLiteral("Hide Settings"));
             SettingsShown = true;
@@ -146,7 +130,7 @@ void MainForm::ShowSettings_Command_Click()
 
 void MainForm::TabStrip_Click()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         for (QWidget* frame : groupFrames())
             frame->hide();
         if (TabStrip_Frame->isHidden())
@@ -168,41 +152,40 @@ void MainForm::TabStrip_Click()
 
 void MainForm::Help_Command_Click()
 {
-    trapFaults(app_, [this] {
-        if (help_)
-            help_->showHelp();
-    });
+    trapFaults(app_.platform, [this] { help_->showHelp(); });
 }
 
 void MainForm::TollanHome_Command_Click()
 {
-    trapFaults(app_, [this] { app_.platform.shell->open(kHomePageUrl); });
+    trapFaults(app_.platform, [this] { app_.platform.shell->open(kHomePageUrl); });
 }
 
 void MainForm::Mode_Combo_Click()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         const QString mode = Mode_Combo->text();
         const QList<QWidget*> sideSide = {SideSideSmooth->label(), SideSideSmooth->slider(), SideSideSmooth->box(),
                                           SideSideSpeed->label(),  SideSideSpeed->slider(),  SideSideSpeed->box()};
-        const QList<QWidget*> leans = {keyChecks[4], keyBoxes[4], keyChecks[5], keyBoxes[5]};
+        // The lean mappings follow the side-side movement, which only "Euler Angle" has.
         if (mode == kMouseEmulation) {
-            for (QWidget* w : sideSide + leans)
+            for (QWidget* w : sideSide)
                 w->setEnabled(false);
+            for (int i = kFirstLeanMapping; i < kMovementMappingCount; ++i)
+                enableMapping(i, false);
         } else if (mode == kEulerAngle) {
             for (QWidget* w : sideSide)
                 w->setEnabled(true);
             if (app_.store.table.current().keyMode == kDisabled)
                 return;
-            for (QWidget* w : leans)
-                w->setEnabled(true);
+            for (int i = kFirstLeanMapping; i < kMovementMappingCount; ++i)
+                enableMapping(i, true);
         }
     });
 }
 
 void MainForm::MouseMode_Combo_Click()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         if (app_.store.table.currentIndex > 0)
             app_.store.table.current().mouseMode = MouseMode_Combo->text();
     });
@@ -210,25 +193,13 @@ void MainForm::MouseMode_Combo_Click()
 
 void MainForm::KeyMode_Combo_Click()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         const QString keyMode = KeyMode_Combo->text();
-        if (keyMode == kDisabled) {
-            for (int i = 0; i < 6; ++i) {
-                keyChecks[i]->setEnabled(false);
-                keyBoxes[i]->setEnabled(false);
-            }
-        } else {
-            for (int i = 0; i < 4; ++i) {
-                keyChecks[i]->setEnabled(true);
-                keyBoxes[i]->setEnabled(true);
-            }
-            if (Mode_Combo->text() != kMouseEmulation) {
-                for (int i = 4; i < 6; ++i) {
-                    keyChecks[i]->setEnabled(true);
-                    keyBoxes[i]->setEnabled(true);
-                }
-            }
-        }
+        // The turn and look mappings, and the leans unless the tracker mode has no side-side movement.
+        const bool enabled = keyMode != kDisabled;
+        const int last = enabled && Mode_Combo->text() == kMouseEmulation ? kFirstLeanMapping : kMovementMappingCount;
+        for (int i = 0; i < last; ++i)
+            enableMapping(i, enabled);
         if (app_.store.table.currentIndex > 0)
             app_.store.table.current().keyMode = keyMode;
     });
@@ -236,10 +207,10 @@ void MainForm::KeyMode_Combo_Click()
 
 void MainForm::MappingCheck_Click(Mapping mapping)
 {
-    trapFaults(app_, [&] {
+    trapFaults(app_.platform, [&] {
         const int i = static_cast<int>(mapping);
         if (!keyChecks[i]->isChecked()) {
-            app_.recordingActive = false; // the recorded sequence stays
+            recording_ = false; // the recorded sequence stays
             return;
         }
         // One recording at a time: the movement buttons pop each other out, and
@@ -250,38 +221,37 @@ void MainForm::MappingCheck_Click(Mapping mapping)
                 keyChecks[j]->setChecked(false);
         app_.store.table.current().*kMappingFields[i] = QString();
         keyBoxes[i]->clear();
-        app_.recordingActive = true;
+        recording_ = true;
     });
 }
 
 void MainForm::MappingCheck_LostFocus(Mapping mapping)
 {
-    trapFaults(app_, [&] {
+    trapFaults(app_.platform, [&] {
         keyChecks[static_cast<int>(mapping)]->setChecked(false);
-        app_.recordingActive = false;
+        recording_ = false;
     });
 }
 
 void MainForm::MappingBox_Change(Mapping mapping)
 {
-    trapFaults(app_, [&] {
+    trapFaults(app_.platform, [&] {
         const int i = static_cast<int>(mapping);
-        if (keyBoxes[i]->programChanging() || keyBoxes[i]->toPlainText() == app_.renderedBoxText[i])
+        if (keyBoxes[i]->programChanging() || keyBoxes[i]->toPlainText() == renderedBoxText_[i])
             return;
         // Typed text is undone: the box shows its mapping again.
-        if (auto shown = RenderKeySequence(app_, *keyBoxes[i], app_.store.table.current().*kMappingFields[i]))
-            app_.renderedBoxText[i] = *shown;
+        renderMapping(i, app_.store.table.current().*kMappingFields[i]);
     });
 }
 
 void MainForm::Location_Combo_Click()
 {
-    trapFaults(app_, [this] {
-        const auto at = kLocations.indexOf(Location_Combo->text());
+    trapFaults(app_.platform, [this] {
+        const auto at = kLocationItems.indexOf(Location_Combo->text());
         if (at >= 0) {
             app_.link.portNumber = static_cast<int>(at) + 1;
         } else {
-            Location_Combo->setText(kLocations.first());
+            Location_Combo->setText(kLocationItems.first());
             app_.link.portNumber = 1;
         }
         if (currentProfileInRange())
@@ -291,22 +261,107 @@ void MainForm::Location_Combo_Click()
 
 void MainForm::Speed_Combo_Click()
 {
-    trapFaults(app_, [this] {
-        const QString text = Speed_Combo->text();
-        bool known = false;
-        for (const SpeedItem& s : kSpeeds) {
-            if (text == QLatin1String(s.item)) {
-                app_.link.portSettings = QString::fromLatin1(s.settings);
-                known = true;
-            }
-        }
-        if (!known) {
-            Speed_Combo->setText(QString::fromLatin1(kSpeeds[0].item));
-            app_.link.portSettings = QString::fromLatin1(kSpeeds[0].settings);
+    trapFaults(app_.platform, [this] {
+        if (kSpeedItems.contains(Speed_Combo->text())) {
+            app_.link.portSettings = portSettingsOf(Speed_Combo->text());
+        } else {
+            Speed_Combo->setText(kSpeedItems.first());
+            app_.link.portSettings = portSettingsOf(kSpeedItems.first());
         }
         if (currentProfileInRange())
             app_.store.table.current().speed = Speed_Combo->text();
     });
+}
+
+void MainForm::enableMapping(int mapping, bool enabled)
+{
+    keyChecks[mapping]->setEnabled(enabled);
+    keyBoxes[mapping]->setEnabled(enabled);
+}
+
+void MainForm::renderMapping(int mapping, const QString& sequence)
+{
+    if (auto shown = RenderKeySequence(app_, *keyBoxes[mapping], sequence))
+        renderedBoxText_[mapping] = *shown;
+}
+
+void MainForm::hideHelp() { help_->hide(); }
+
+QString MainForm::profileName() const { return Profile_Combo->text(); }
+void MainForm::setProfileName(const QString& name) { Profile_Combo->setText(name); }
+QStringList MainForm::profileNames() const { return Profile_Combo->items(); }
+void MainForm::addProfileName(const QString& name) { Profile_Combo->addText(name); }
+void MainForm::clearProfileNames() { Profile_Combo->clear(); }
+
+void MainForm::showProfile(const Profile& profile)
+{
+    auto show = [&](SettingPair* pair, qint32 Profile::*field) { pair->box()->setText(QString::number(profile.*field)); };
+    Model_Combo->setText(profile.model);
+    Location_Combo->setText(profile.location);
+    Speed_Combo->setText(profile.speed);
+    Mode_Combo->setText(profile.mode);
+    show(Magnetic, &Profile::magnetic);
+    show(Jitter, &Profile::jitter);
+    show(Tilt, &Profile::tilt);
+    MouseMode_Combo->setText(profile.mouseMode);
+    show(LeftRightSmooth, &Profile::leftRightSmooth);
+    show(UpDownSmooth, &Profile::upDownSmooth);
+    show(SideSideSmooth, &Profile::sideSideSmooth);
+    show(LeftRightSpeed, &Profile::leftRightSpeed);
+    show(UpDownSpeed, &Profile::upDownSpeed);
+    show(SideSideSpeed, &Profile::sideSideSpeed);
+    KeyMode_Combo->setText(profile.keyMode);
+    for (int i = 0; i < kMappingCount; ++i)
+        renderMapping(i, profile.*kMappingFields[i]);
+    show(DelayMillisecs, &Profile::delayMillisecs);
+}
+
+bool MainForm::trackingStarted() const { return Start_Command->text() == kStopCaption; }
+
+void MainForm::setTrackingStarted(bool started)
+{
+    Start_Command->setText(started ? kStopCaption : kStartCaption);
+    // The focus leaves Start for the Dummy button, outside the window.
+    if (started)
+        Dummy_Command->setFocus();
+}
+
+QString MainForm::keyMode() const { return KeyMode_Combo->text(); }
+
+std::optional<int> MainForm::pressedInMapping() const
+{
+    for (int i = 0; i < kMappingCount; ++i)
+        if (keyChecks[i]->isChecked())
+            return i;
+    return std::nullopt;
+}
+
+void MainForm::appendKeyLabel(int mapping, const QString& label, LabelColour colour)
+{
+    keyBoxes[mapping]->appendLabel(label, colour);
+}
+
+void MainForm::showKeys(const QString& text) { KeyMon_Text->setText(text); }
+
+SetupTexts MainForm::setupTexts() const
+{
+    return {Mode_Combo->text(), Magnetic->box()->text(), Tilt->box()->text(), Jitter->box()->text()};
+}
+
+void MainForm::setMode(const QString& mode) { Mode_Combo->setText(mode); }
+QString MainForm::location() const { return Location_Combo->text(); }
+void MainForm::setLocation(const QString& location) { Location_Combo->setText(location); }
+QString MainForm::speed() const { return Speed_Combo->text(); }
+void MainForm::setSpeed(const QString& speed) { Speed_Combo->setText(speed); }
+int MainForm::jitterSetting() const { return Jitter->slider()->value(); }
+
+void MainForm::showMonitor(const MovementValues& values)
+{
+    if (Monitor_Frame->isHidden())
+        return;
+    LRMon_Text->setText(monitorText(values.leftRight));
+    UDMon_Text->setText(monitorText(values.upDown));
+    SSMon_Text->setText(monitorText(values.sideSide));
 }
 
 } // namespace corvane

@@ -2,14 +2,15 @@
 // The main window "Tollan Corvane": the profile list, Start, Show Settings and
 // Help on top, the tabbed settings panel below (shown or hidden), and the home
 // page button at the bottom edge.
-#include "ui/AppContext.h"
+#include "engine/AppContext.h"
+#include "engine/WindowView.h"
 
 #include <QHash>
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <memory>
+#include <optional>
 
 class QFrame;
 class QGroupBox;
@@ -29,12 +30,95 @@ class SettingPair;
 
 // The maker's home page, opened by the "Tollan Home Page" button.
 inline const QString kHomePageUrl = QStringLiteral("https://www.tollan.example/corvane/");
+// Start's captions: the tracker is stopped, or started.
+inline const QString kStartCaption = QStringLiteral("Start");
+inline const QString kStopCaption = QStringLiteral("Stop");
 
-class MainForm : public QWidget {
+class MainForm : public QWidget, public WindowView {
     Q_OBJECT
 public:
-    explicit MainForm(AppContext& app, HelpForm* help = nullptr);
+    // `handlers` are what Start and closing the window run.
+    explicit MainForm(AppContext& app, EngineHandlers handlers = {});
     ~MainForm() override;
+
+    // What the logic reads and writes of the window (see the view interfaces).
+    QString profileName() const override;
+    void setProfileName(const QString& name) override;
+    QStringList profileNames() const override;
+    void addProfileName(const QString& name) override;
+    void clearProfileNames() override;
+    void showProfile(const Profile& profile) override;
+    bool trackingStarted() const override;
+    void setTrackingStarted(bool started) override;
+    QString keyMode() const override;
+    bool recording() const override { return recording_; }
+    std::optional<int> pressedInMapping() const override;
+    void appendKeyLabel(int mapping, const QString& label, LabelColour colour) override;
+    void showKeys(const QString& text) override;
+    SetupTexts setupTexts() const override;
+    void setMode(const QString& mode) override;
+    QString location() const override;
+    void setLocation(const QString& location) override;
+    QString speed() const override;
+    void setSpeed(const QString& speed) override;
+    int jitterSetting() const override;
+    void showMonitor(const MovementValues& values) override;
+    ProfileCommands& commands() override { return *commands_; }
+    void showWindow() override { show(); }
+    QWidget* widget() override { return this; }
+    void hideHelp() override;
+
+    HelpForm& help() { return *help_; }
+    bool settingsShown() const { return SettingsShown; }
+    // The eleven group frames, in the order the window hides them.
+    std::array<QWidget*, 11> groupFrames() const;
+
+    // Handlers.
+    void Form_Load() override;
+    void ShowSettings_Command_Click();
+    void TabStrip_Click();
+    void Help_Command_Click();
+    void TollanHome_Command_Click();
+    void Mode_Combo_Click();
+    void MouseMode_Combo_Click();
+    void KeyMode_Combo_Click();
+    // The mapping buttons' click and lost-focus handlers and the boxes' edit
+    // handler (TurnLeftKey_Check_Click, TurnLeftKey_Check_LostFocus,
+    // TurnLeftKey_RichText_Change and their twins), by mapping.
+    void MappingCheck_Click(Mapping mapping);
+    void MappingCheck_LostFocus(Mapping mapping);
+    void MappingBox_Change(Mapping mapping);
+    void Location_Combo_Click();
+    void Speed_Combo_Click();
+
+    // Outer size of the window (title bar and border included), in twips.
+    void setOuterSizeTwips(int width, int height);
+    QSize outerSizeTwips() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // The port list's tooltip, made when it is about to show.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void build();
+    void fitToOuterSize();
+    void reachOnlyWhatIsSeen();
+    QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
+    PickList* modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top);
+    bool currentProfileInRange() const;
+    // Makes the box show the mapping's sequence, and keeps what it shows.
+    void renderMapping(int mapping, const QString& sequence);
+    // Enables or disables a mapping's button and box together.
+    void enableMapping(int mapping, bool enabled);
+
+    AppContext& app_;
+    EngineHandlers handlers_;
+    std::unique_ptr<HelpForm> help_;
 
     // Top strip.
     QLabel* Profile_Label;
@@ -102,57 +186,11 @@ public:
     QPushButton* Dummy_Command;
 
     bool SettingsShown = false;
+    // Whether a mapping records (its button pressed in).
+    bool recording_ = false;
+    // What each mapping box showed when it was last rendered.
+    std::array<QString, kMappingCount> renderedBoxText_;
 
-    ProfileCommands& commands() { return *commands_; }
-
-    // The eleven group frames, in the order the window hides them.
-    std::array<QWidget*, 11> groupFrames() const;
-
-    // Set by the engine: the start/stop toggle and the shutdown.
-    std::function<void()> startClick;
-    std::function<void()> unload;
-
-    // Handlers.
-    void Form_Load();
-    void ShowSettings_Command_Click();
-    void TabStrip_Click();
-    void Help_Command_Click();
-    void TollanHome_Command_Click();
-    void Mode_Combo_Click();
-    void MouseMode_Combo_Click();
-    void KeyMode_Combo_Click();
-    // The mapping buttons' click and lost-focus handlers and the boxes' edit
-    // handler (TurnLeftKey_Check_Click, TurnLeftKey_Check_LostFocus,
-    // TurnLeftKey_RichText_Change and their twins), by mapping.
-    void MappingCheck_Click(Mapping mapping);
-    void MappingCheck_LostFocus(Mapping mapping);
-    void MappingBox_Change(Mapping mapping);
-    void Location_Combo_Click();
-    void Speed_Combo_Click();
-
-    // Outer size of the window (title bar and border included), in twips.
-    void setOuterSizeTwips(int width, int height);
-    QSize outerSizeTwips() const;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    // The port list's tooltip, made when it is about to show.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    void build();
-    void fitToOuterSize();
-    void reachOnlyWhatIsSeen();
-    QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
-    PickList* modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top);
-    bool currentProfileInRange() const;
-
-    AppContext& app_;
-    HelpForm* help_;
     std::unique_ptr<ProfileCommands> commands_;
     // How each control takes the focus when it can be seen.
     QHash<QWidget*, Qt::FocusPolicy> focusPolicies_;

@@ -1,7 +1,7 @@
 #include "ui/SettingPair.h"
 
 #include "core/Numbers.h"
-#include "ui/ShowError.h"
+#include "platform/ShowError.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
@@ -10,10 +10,10 @@
 
 namespace corvane {
 
-
 SettingPair::SettingPair(AppContext& app, const Definition& definition, QWidget* frame, int topTwips)
     : QObject(frame), app_(app), definition_(definition)
 {
+    setObjectName(definition.name);
     label_ = new QLabel(definition.caption, frame);
     label_->setObjectName(definition.labelName.isEmpty() ? definition.name + QStringLiteral("_Label") : definition.labelName);
     label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -50,7 +50,7 @@ void SettingPair::rewriteBox(const QString& text)
 
 void SettingPair::HScroll_Change()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         const int v = slider_->value();
         if (numberFromText(box_->text()) != v)
             rewriteBox(QString::number(v));
@@ -60,7 +60,7 @@ void SettingPair::HScroll_Change()
 
 void SettingPair::Text_Change()
 {
-    trapFaults(app_, [this] {
+    trapFaults(app_.platform, [this] {
         const double t = numberFromText(box_->text());
         if (t < definition_.minimum) {
             slider_->setValue(definition_.minimum);

@@ -3,7 +3,7 @@
 // slider holds the value within its bounds and writes it into the current
 // profile; the number box shows it and lets the user type one.
 #include "profiles/Profile.h"
-#include "ui/AppContext.h"
+#include "engine/AppContext.h"
 
 #include <QObject>
 

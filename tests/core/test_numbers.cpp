@@ -9,7 +9,7 @@
 #include <limits>
 
 using namespace corvane;
-using corvane::testing::faultOf;
+using corvane::test::faultOf;
 
 namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();

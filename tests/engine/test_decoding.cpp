@@ -5,7 +5,7 @@
 #include "tests/support/TestData.h"
 
 using namespace corvane;
-using corvane::testing::eulerPacket;
+using corvane::test::eulerPacket;
 
 TEST(MouseEmulation, PacketsSyncAndLeftovers)
 {

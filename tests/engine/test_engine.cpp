@@ -14,9 +14,9 @@
 namespace corvane {
 namespace {
 
-using testing::readFile;
+using test::readFile;
 
-struct EngineRun : ::testing::Test, testing::EngineRig {};
+struct EngineRun : ::testing::Test, test::EngineRig {};
 
 // Start-up applies the profile used last, or creates, writes and applies the
 // defaults when the profiles file gave none. Closing the window inside the
@@ -35,24 +35,24 @@ TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnc
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        testing::EngineRig rig;
+        test::EngineRig rig;
         if (!c.opens)
             rig.serial().openOnly(0, {});
         if (c.junk < 0) {
-            testing::writeFile(rig.path(kProfilesFileName), testing::defaultsFileBytes());
-            testing::writeFile(rig.path(kLastProfileFileName), euler);
+            test::writeFile(rig.path(kProfilesFileName), test::defaultsFileBytes());
+            test::writeFile(rig.path(kLastProfileFileName), euler);
         } else {
             QFile file(rig.path(kProfilesFileName));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(c.junk));
         }
-        rig.clock().at(10, [&] { rig.form().Help_Command->click(); });
+        rig.clock().at(10, [&] { rig.ui().Help_Command->click(); });
         EXPECT_EQ(rig.runUntilClosedAt(70), 0);
 
         EXPECT_EQ(rig.fakes.log.lines().value(0), QStringLiteral("raise priority"));
-        EXPECT_EQ(readFile(rig.path(kProfilesFileName)), testing::defaultsFileBytes());
-        EXPECT_EQ(readFile(rig.path(kLastProfileFileName)), lastProfileBytes(rig.form().Profile_Combo->text()));
-        EXPECT_EQ(rig.form().Profile_Combo->text(), c.junk < 0 ? kDefaultEulerAngle : kDefaultMouseEmulation);
-        EXPECT_EQ(rig.form().Profile_Combo->count(), 3);
+        EXPECT_EQ(readFile(rig.path(kProfilesFileName)), test::defaultsFileBytes());
+        EXPECT_EQ(readFile(rig.path(kLastProfileFileName)), lastProfileBytes(rig.ui().Profile_Combo->text()));
+        EXPECT_EQ(rig.ui().Profile_Combo->text(), c.junk < 0 ? kDefaultEulerAngle : kDefaultMouseEmulation);
+        EXPECT_EQ(rig.ui().Profile_Combo->count(), 3);
         const QStringList kept = QDir(rig.dir.path()).entryList({kProfilesFileName + ".*"}, QDir::Files);
         ASSERT_EQ(kept.size(), c.junk > 0 ? 1 : 0);
         ASSERT_EQ(rig.fakes.dialogs().boxes.size(), kept.size()) << rig.fakes.log.joined().toStdString();
@@ -61,10 +61,10 @@ TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnc
             EXPECT_TRUE(rig.fakes.dialogs().boxes[0].text.contains(kept[0]));
         }
         const QStringList closing =
-            c.opens ? testing::kShutdownLines : QStringList({"open COM1 9600,n,8,1 failed", "end 0"});
+            c.opens ? test::kShutdownLines : QStringList({"open COM1 9600,n,8,1 failed", "end 0"});
         EXPECT_EQ(rig.lastLines(closing.size()), closing);
         EXPECT_EQ(rig.clock().sleeps(), QList<int>({20, 100}));
-        EXPECT_FALSE(rig.engine.help().isVisible());
+        EXPECT_FALSE(rig.form().help().isVisible());
     }
 }
 
@@ -78,7 +78,7 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
     const QByteArray gone = "\"Gone\"\r\n";
     // The bytes of each file (null: no file) and what the box says of the profiles file.
     struct Case { QString label; QByteArray profiles, last; QString says; };
-    QList<Case> cases = {{"profile used last not held", testing::defaultsFileBytes(), gone, "It holds 3 complete profiles."},
+    QList<Case> cases = {{"profile used last not held", test::defaultsFileBytes(), gone, "It holds 3 complete profiles."},
                          {"no profiles file", {}, gone, "It does not exist, so"}, {"an empty one", "", gone, "It is empty, so"}};
     // The one-byte seeds come without a last-profile file, the others with one.
     for (const QFileInfo& seed : QDir(CORVANE_PROFILE_SEEDS).entryInfoList(QDir::Files))
@@ -88,12 +88,12 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
     for (const auto& c : cases)
         for (const bool quit : {false, true}) {
             SCOPED_TRACE(c.label.toStdString() + (quit ? ", quit" : ", kept aside"));
-            testing::EngineRig rig;
+            test::EngineRig rig;
             for (const auto& [name, bytes] : {std::pair(kProfilesFileName, c.profiles), {kLastProfileFileName, c.last}})
                 if (!bytes.isNull())
-                    testing::writeFile(rig.path(name), bytes);
+                    test::writeFile(rig.path(name), bytes);
             rig.fakes.dialogs().pick(quit ? 1 : 0);
-            rig.clock().at(10, [&] { rig.form().Save_Command->click(); });
+            rig.clock().at(10, [&] { rig.ui().Save_Command->click(); });
             EXPECT_EQ(rig.runUntilClosedAt(70), quit ? 1 : 0);
             const auto& boxes = rig.fakes.dialogs().boxes;
             ASSERT_EQ(boxes.size(), quit ? 1 : 2) << rig.fakes.log.joined().toStdString();
@@ -112,7 +112,7 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
                             && (kept.isEmpty() || boxes[0].text.contains(name + " to " + kept[0])));
                 EXPECT_TRUE(bytes.isNull() || readFile(rig.path(quit || kept.isEmpty() ? name : kept[0])) == bytes);
             }
-            EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == testing::defaultsFileBytes());
+            EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == test::defaultsFileBytes());
         }
 }
 
@@ -123,11 +123,11 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
 // for what it is.
 TEST(EngineStartUp, AProfileCutShortOrANonFileIsNamedBeforeAnythingIsWritten)
 {
-    const QByteArray cut = testing::defaultsFileBytes() + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em";
+    const QByteArray cut = test::defaultsFileBytes() + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em";
     for (const bool quit : {false, true}) {
         SCOPED_TRACE(quit ? "quit" : "kept a copy");
-        testing::EngineRig rig;
-        testing::writeFile(rig.path(kProfilesFileName), cut);
+        test::EngineRig rig;
+        test::writeFile(rig.path(kProfilesFileName), cut);
         rig.fakes.dialogs().pick(quit ? 1 : 0);
         EXPECT_EQ(rig.runUntilClosedAt(70), quit ? 1 : 0);
         const auto& boxes = rig.fakes.dialogs().boxes;
@@ -140,10 +140,10 @@ TEST(EngineStartUp, AProfileCutShortOrANonFileIsNamedBeforeAnythingIsWritten)
         ASSERT_EQ(kept.size(), quit ? 0 : 1) << files.join(' ').toStdString();
         EXPECT_TRUE(quit || boxes[0].text.contains("copies the file as it is to " + kept[0] + ", writes"));
         EXPECT_EQ(readFile(rig.path(quit ? kProfilesFileName : kept.value(0))), cut);
-        EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == testing::defaultsFileBytes());
-        EXPECT_EQ(rig.form().Profile_Combo->items().size(), 3);
+        EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == test::defaultsFileBytes());
+        EXPECT_EQ(rig.ui().Profile_Combo->items().size(), 3);
     }
-    testing::EngineRig rig;
+    test::EngineRig rig;
     ASSERT_TRUE(QDir(rig.dir.path()).mkdir(kProfilesFileName));
     rig.fakes.dialogs().pick(1);
     EXPECT_EQ(rig.runUntilClosedAt(70), 1);
@@ -153,13 +153,13 @@ TEST(EngineStartUp, AProfileCutShortOrANonFileIsNamedBeforeAnythingIsWritten)
 
 TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
 {
-    testing::writeFile(path(kProfilesFileName), profileLine(defaultFlightSimulator())); // one profile is enough
-    testing::writeFile(path(kLastProfileFileName), "\"Default Flight Simulator\"\r\n");
-    clock().at(10, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("35")); });
-    clock().at(200, [this] { form().DelayMillisecs->box()->setText(QStringLiteral("60")); });
+    test::writeFile(path(kProfilesFileName), profileLine(defaultFlightSimulator())); // one profile is enough
+    test::writeFile(path(kLastProfileFileName), "\"Default Flight Simulator\"\r\n");
+    clock().at(10, [this] { ui().DelayMillisecs->box()->setText(QStringLiteral("35")); });
+    clock().at(200, [this] { ui().DelayMillisecs->box()->setText(QStringLiteral("60")); });
     clock().at(300, [this] {
-        testing::writeFile(path(kProfilesFileName), {});
-        form().Cancel_Command->click(); // reloads an empty file: no profiles remain
+        test::writeFile(path(kProfilesFileName), {});
+        ui().Cancel_Command->click(); // reloads an empty file: no profiles remain
     });
     EXPECT_EQ(runUntilClosedAt(500), 0);
     // The first cycle also sleeps for the link: 100 ms after opening, 20 ms in
@@ -215,15 +215,15 @@ TEST_F(EngineRun, TheToggleIgnoresASecondClickWithinTheNextWholeSecond)
     for (const auto& [at, outcome] : clicks) {
         expected << QString::fromLatin1(outcome);
         clock().at(at, [&, this] {
-            form().Help_Command->setFocus();
+            ui().Help_Command->setFocus();
             fakes.log.clear();
             clickStart();
-            const bool moved = form().focusWidget() == form().Dummy_Command;
-            seen << (QStringList(form().Start_Command->text()) + writes()).join(' ')
+            const bool moved = form().focusWidget() == ui().Dummy_Command;
+            seen << (QStringList(ui().Start_Command->text()) + writes()).join(' ')
                         + (moved ? QStringLiteral(" focus moved") : QString());
         });
     }
-    testing::writeFile(path(kProfilesFileName), testing::defaultsFileBytes());
+    test::writeFile(path(kProfilesFileName), test::defaultsFileBytes());
     EXPECT_EQ(runUntilClosedAt(4100), 0);
     EXPECT_EQ(seen, expected);
 }

@@ -6,7 +6,7 @@
 #include "tests/support/TestData.h"
 
 using namespace corvane;
-using corvane::testing::faultOf;
+using corvane::test::faultOf;
 
 namespace {
 

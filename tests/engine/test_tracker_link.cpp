@@ -13,7 +13,7 @@ const QString kMouseCommand = QStringLiteral("!M3,0,A,2,4,1,3");
 const QString kEulerCommand = QStringLiteral("!M2,C,B,2,4");
 
 // A started-up engine whose log shows the sleeps between the port lines.
-struct Rig : testing::EngineRig {
+struct Rig : test::EngineRig {
     Rig() { startUp(/*logSleeps=*/true); }
 };
 
@@ -33,10 +33,10 @@ TEST(TrackerLink, OpeningAndReopeningAfterANewPortOrSpeedWriteExactlyTheseBytes)
     // A new port, then a new speed: the port is closed and opened anew.
     const QStringList reopen = {"sleep 20", "close", "sleep 100"};
     rig.serial().openOnly(2, QStringLiteral("19200,n,8,1"));
-    rig.form().Location_Combo->setText(QStringLiteral("COM 2"));
+    rig.ui().Location_Combo->setText(QStringLiteral("COM 2"));
     EXPECT_EQ(rig.cycle(), reopen + setUp("open COM2 19200,n,8,1"));
     rig.serial().openOnly(2, QStringLiteral("4800,n,8,1"));
-    rig.form().Speed_Combo->setText(QStringLiteral("4800 Kbps"));
+    rig.ui().Speed_Combo->setText(QStringLiteral("4800 Kbps"));
     EXPECT_EQ(rig.cycle(), reopen + setUp("open COM2 4800,n,8,1"));
     EXPECT_EQ(rig.accepted(), kMouseCommand);
 }
@@ -91,7 +91,7 @@ TEST(TrackerLink, AChangedCommandSetsTheTrackerUpAgainInTheNextCycle)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         Rig rig;
-        MainForm& f = rig.form();
+        test::FormControls& f = rig.ui();
         if (c.euler)
             f.Mode_Combo->setText(QStringLiteral("Euler Angle"));
         rig.cycle();
@@ -120,8 +120,8 @@ TEST(TrackerLink, ADeviceGoneIsSearchedForDownTheSpeedsAndOnToTheNextPort)
     };
     rig.cycle();
     EXPECT_TRUE(rig.accepted().isEmpty());
-    rig.form().Location_Combo->setText(QStringLiteral("COM 3"));
-    rig.form().Speed_Combo->setText(QStringLiteral("9600 Kbps"));
+    rig.ui().Location_Combo->setText(QStringLiteral("COM 3"));
+    rig.ui().Speed_Combo->setText(QStringLiteral("9600 Kbps"));
     const auto attempts = [](int port, const QList<int>& bauds) {
         QStringList out;
         for (const int baud : bauds)

@@ -13,33 +13,24 @@
 namespace corvane {
 namespace {
 
-struct Rig : testing::EngineRig {
+struct Rig : test::EngineRig {
     // One cycle sets the tracker up (in Euler Angle mode when asked), then the
     // axes are tuned and tracking starts.
     void configureAndStart(bool euler, std::initializer_list<const char*> tuning)
     {
         startUp();
         if (euler)
-            form().Mode_Combo->setText(QStringLiteral("Euler Angle"));
+            ui().Mode_Combo->setText(QStringLiteral("Euler Angle"));
         engine.cycle();
         ASSERT_FALSE(accepted().isEmpty());
         tune(tuning);
         clickStart();
     }
-    // Smoothing and speed per axis, typed into the number boxes.
-    void tune(std::initializer_list<const char*> texts)
-    {
-        MainForm& f = form();
-        auto text = texts.begin();
-        for (SettingPair* pair : {f.LeftRightSmooth, f.LeftRightSpeed, f.UpDownSmooth, f.UpDownSpeed,
-                                  f.SideSideSmooth, f.SideSideSpeed})
-            pair->box()->setText(QString::fromLatin1(*text++));
-    }
     void showMonitor()
     {
-        form().ShowSettings_Command->click();
-        form().TabStrip->setCurrentIndex(3);
-        ASSERT_TRUE(form().Monitor_Frame->isVisible());
+        ui().ShowSettings_Command->click();
+        ui().TabStrip->setCurrentIndex(3);
+        ASSERT_TRUE(ui().Monitor_Frame->isVisible());
     }
     // Feeds bytes to the port and runs one cycle; returns the moves it made.
     QStringList feed(const QByteArray& bytes)
@@ -62,7 +53,7 @@ void runCycles(Rig& rig, const std::vector<CycleRow>& rows)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(::testing::Message() << "cycle " << i + 1);
         const QStringList moves = rig.feed(rows[i].bytes);
-        const MainForm& f = rig.form();
+        const test::FormControls& f = rig.ui();
         EXPECT_EQ(QStringList({f.LRMon_Text->text(), f.UDMon_Text->text(), f.SSMon_Text->text()}).join(' '),
                   QString::fromLatin1(rows[i].monitor));
         EXPECT_EQ(moves.join(' '), QString::fromLatin1(rows[i].moves));
@@ -87,10 +78,10 @@ TEST(TrackingCycle, MouseEmulationMovesByTheSmoothedScaledSumOfThePackets)
 TEST(TrackingCycle, EulerAngleMovesByTheChangeOfAngleBeyondTheJitterThreshold)
 {
     // An "Euler Angle" packet of three angles, each centred on 16384.
-    const auto packet = [](int lr, int ud, int ss) { return testing::eulerPacket(lr + 16384, ud + 16384, ss + 16384); };
+    const auto packet = [](int lr, int ud, int ss) { return test::eulerPacket(lr + 16384, ud + 16384, ss + 16384); };
     Rig rig;
     rig.configureAndStart(/*euler=*/true, {"0", "10", "0", "10", "0", "20"});
-    ASSERT_EQ(rig.form().Jitter->slider()->value(), 3); // threshold 10 * 3 / 8 = 3.75 on both axes
+    ASSERT_EQ(rig.ui().Jitter->slider()->value(), 3); // threshold 10 * 3 / 8 = 3.75 on both axes
     rig.showMonitor();
     runCycles(rig, {
         {packet(100, -50, 7), "-100 50 -14", "move -100,50"}, // measured from position 0
@@ -110,7 +101,7 @@ TEST(TrackingCycle, AMappedDirectionPressesItsKeysAndEveryEndReleasesThemThenRes
         SCOPED_TRACE(abrupt ? "display gone" : "asked to end");
         Rig rig;
         rig.configureAndStart(false, {"0", "10", "0", "10", "0", "10"});
-        rig.form().KeyMode_Combo->setText(QStringLiteral("Emulate Keys"));
+        rig.ui().KeyMode_Combo->setText(QStringLiteral("Emulate Keys"));
         rig.profile().turnLeftKey = QStringLiteral("D160");
         rig.feed("C3 3F 00 "); // -10 to the left: the key instead of a move
         EXPECT_EQ(rig.fakes.log.joined(), "down 160");
@@ -142,7 +133,7 @@ TEST(TrackingCycle, OnlyStartedCyclesWithAConfiguredTrackerReadIt)
 
     // A refused set-up leaves the tracker unconfigured: what it sends after it is not read.
     rig.serial().ackReply = "NO\r";
-    rig.form().Magnetic->box()->setText(QStringLiteral("5"));
+    rig.ui().Magnetic->box()->setText(QStringLiteral("5"));
     rig.serial().onWrite = [&](const QByteArray& bytes) {
         if (bytes == "S")
             rig.serial().receive("C0 02 01 ");
@@ -163,17 +154,17 @@ TEST(TrackingCycle, AnOverflowEndsTheLoopWhileTheWindowsServeEventsUntilClosed)
             rig.tune({"0", "40", "0", "10", "0", "10"}); // seven packets of 1280 at speed 40: 35840
             if (monitor)
                 rig.showMonitor();
-            rig.form().MouseMode_Combo->setText(QString::fromLatin1(monitor ? "Disabled" : "Mouse Event"));
+            rig.ui().MouseMode_Combo->setText(QString::fromLatin1(monitor ? "Disabled" : "Mouse Event"));
             rig.clickStart();
             rig.serial().receive(QByteArray("C2 00 00 ").repeated(7));
             QTimer::singleShot(50, [&] { rig.form().close(); });
         });
         EXPECT_EQ(rig.engine.Main(), 0);
         ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1) << rig.fakes.log.joined().toStdString();
-        EXPECT_EQ(rig.fakes.dialogs().boxes[0].text, testing::errorReport(6, QStringLiteral("Overflow")));
+        EXPECT_EQ(rig.fakes.dialogs().boxes[0].text, test::errorReport(6, QStringLiteral("Overflow")));
         EXPECT_EQ(rig.clock().sleeps().size(), 6) << "no cycle after the fault";
         EXPECT_TRUE(rig.fakes.log.matching(QStringLiteral("move")).isEmpty());
-        EXPECT_EQ(rig.lastLines(4), testing::kShutdownLines);
+        EXPECT_EQ(rig.lastLines(4), test::kShutdownLines);
     }
 }
 

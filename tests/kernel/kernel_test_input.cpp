@@ -16,7 +16,7 @@ using kernel::DeviceReader;
 using kernel::Millis;
 using kernel::UserKeyboard;
 
-struct Rig : testing::EngineRig {
+struct Rig : test::EngineRig {
     // Tracking started in "Default Mouse Emulation" with the axes tuned, and
     // the pointer and the keys going to Corvane's real virtual devices.
     void startWithKernelDevices(std::initializer_list<const char*> tuning)
@@ -29,11 +29,7 @@ struct Rig : testing::EngineRig {
         startUp();
         engine.cycle();
         ASSERT_FALSE(accepted().isEmpty());
-        auto text = tuning.begin();
-        MainForm& f = form();
-        for (SettingPair* pair : {f.LeftRightSmooth, f.LeftRightSpeed, f.UpDownSmooth, f.UpDownSpeed,
-                                  f.SideSideSmooth, f.SideSideSpeed})
-            pair->box()->setText(QString::fromLatin1(*text++));
+        tune(tuning);
         clickStart();
     }
     void feed(const QByteArray& bytes)
@@ -63,7 +59,7 @@ TEST(KernelOutput, MappedKeysAndButtonsArriveInOrderEachInItsOwnFrame)
 {
     Rig rig;
     rig.startWithKernelDevices({"0", "10", "0", "10", "0", "10"});
-    rig.form().KeyMode_Combo->setText(QStringLiteral("Emulate Keys"));
+    rig.ui().KeyMode_Combo->setText(QStringLiteral("Emulate Keys"));
     rig.profile().turnLeftKey = defaultFlightSimulator().turnLeftKey;
     rig.profile().turnRightKey = QStringLiteral("D001U001D002D004U004U002");
     rig.profile().lookUpKey = QStringLiteral("D065U065");

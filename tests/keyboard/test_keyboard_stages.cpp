@@ -2,27 +2,60 @@
 // whose button is pressed in and the global start and stop keys; the output
 // with each key mode's events as the key output receives them, the monitor,
 // the yields between events and the release of what is held.
-#include "engine/EventPump.h"
-#include "keyboard/PollKeyboard.h"
-#include "keyboard/SendMappedKeys.h"
+#include "core/Choices.h"
+#include "keyboard/KeyboardOutput.h"
+#include "keyboard/KeyboardPoll.h"
+#include "platform/EventPump.h"
+#include "platform/fakes/Fakes.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/support/FormFixture.h"
+#include "tests/support/QtTestApp.h"
+#include "tests/support/TestData.h"
 
-#include <QTextBlock>
 #include <QTimer>
 
 namespace corvane {
 namespace {
 
-struct KeyStages : testing::FormTest {
+// The window as the keyboard stages see it: the mapping buttons, their boxes'
+// labels as runs of one colour, each after "G" (green) or "R" (red), Start's
+// state and the key mode list.
+struct FakeKeyboardView : KeyboardView {
+    bool trackingStarted() const override { return started; }
+    QString keyMode() const override { return mode; }
+    bool recording() const override { return recordingNow; }
+    std::optional<int> pressedInMapping() const override { return pressedIn; }
+    void appendKeyLabel(int mapping, const QString& label, LabelColour colour) override
+    {
+        const QChar run = colour == LabelColour::Green ? u'G' : u'R';
+        if (lastRun[mapping] != run)
+            labels[mapping] += run;
+        labels[mapping] += label;
+        lastRun[mapping] = run;
+    }
+    void showKeys(const QString& text) override { keys = text; }
+
+    // A mapping button pressed in (recording into it), or let out.
+    void pressIn(Mapping m) { pressedIn = static_cast<int>(m), recordingNow = true; }
+    void letOut() { pressedIn.reset(), recordingNow = false; }
+
+    bool started = false;
+    QString mode = kEmulateKeys;
+    bool recordingNow = false;
+    std::optional<int> pressedIn;
+    std::array<QString, kMappingCount> labels;
+    std::array<QChar, kMappingCount> lastRun{};
+    QString keys;
+};
+
+struct KeyStages : ::testing::Test {
     void SetUp() override
     {
-        FormTest::SetUp();
-        addCurrent(defaultMouseEmulation()).jitter = 3; // start and stop: left Ctrl, right Ctrl, S
-        form.KeyMode_Combo->setText(QStringLiteral("Emulate Keys")); // the movement buttons enabled
+        table.currentIndex = table.grow();
+        current() = defaultMouseEmulation(); // start and stop: left Ctrl, right Ctrl, S
     }
+    Profile& current() { return table.current(); }
     // One poll with exactly these keys down (and these tapped since the last poll).
     void poll(std::initializer_list<int> down, std::initializer_list<int> tapped = {})
     {
@@ -34,16 +67,7 @@ struct KeyStages : testing::FormTest {
         keyPoll.PollKeyboard();
     }
     QString recorded(Mapping m) { return current().*kMappingFields[static_cast<int>(m)]; }
-    // The box's runs of labels of one colour, each after "G" (green), "R" (red) or "?".
-    QString shown(Mapping m)
-    {
-        QString out;
-        for (auto run = form.keyBoxes[static_cast<int>(m)]->document()->begin().begin(); !run.atEnd(); ++run) {
-            const QColor c = run.fragment().charFormat().foreground().color();
-            out += (c == QColor(0, 128, 0) ? "G" : c == QColor(192, 0, 0) ? "R" : "?") + run.fragment().text();
-        }
-        return out;
-    }
+    QString shown(Mapping m) { return view.labels[static_cast<int>(m)]; }
 
     // One stage with the left-right value -5 turning left into `turnLeft`;
     // the events, the monitor and what is left for the pointer.
@@ -53,22 +77,25 @@ struct KeyStages : testing::FormTest {
         MovementValues values{-5, 4, 0};
         QString cycle;
         fakes.log.clear();
-        form.KeyMon_Text->setText(QStringLiteral("before"));
-        output.SendMappedKeys(values, cycle, QString::fromLatin1(mode), *form.KeyMon_Text);
-        return QStringLiteral("%1 | %2 | %3,%4").arg(fakes.log.joined(), form.KeyMon_Text->text())
-            .arg(values.leftRight).arg(values.upDown);
+        view.keys = QStringLiteral("before");
+        view.mode = QString::fromLatin1(mode);
+        output.SendMappedKeys(values, cycle, view);
+        return QStringLiteral("%1 | %2 | %3,%4").arg(fakes.log.joined(), view.keys).arg(values.leftRight).arg(values.upDown);
     }
 
+    platform::fakes::FakePlatform fakes;
+    ProfileTable table;
+    FakeKeyboardView view;
     EventPump pump{fakes.process()};
     int toggles = 0;
-    KeyboardPoll keyPoll{app, form, pump, [this] { ++toggles; }};
-    KeyboardOutput output{app, pump};
+    KeyboardPoll keyPoll{fakes.platform, table, view, pump, [this] { ++toggles; }};
+    KeyboardOutput output{fakes.platform, table, pump};
 };
 
 TEST_F(KeyStages, RecordsPressesAndReleasesOncePerKeyInCodeOrderWithinAPoll)
 {
     poll({65}); // already down when the recording starts: only its release counts
-    form.keyChecks[0]->click();
+    view.pressIn(Mapping::TurnLeft);
     for (const auto& down : {std::initializer_list<int>{65, 162}, {162}, {162, 83, 160}})
         poll(down);
     EXPECT_EQ(shown(Mapping::TurnLeft), "G[LCTRL]R[A]G[S][LSHIFT]") << "labels as recorded: no releases yet";
@@ -82,13 +109,13 @@ TEST_F(KeyStages, RecordsPressesAndReleasesOncePerKeyInCodeOrderWithinAPoll)
     EXPECT_EQ(toggles, 0) << "a recording ignores the global keys";
 
     // A tap between two polls counts once; a button pressed in during a scan records from that poll on.
-    form.keyChecks[2]->click();
-    QTimer::singleShot(0, [this] { form.keyChecks[3]->click(); });
+    view.pressIn(Mapping::LookUp);
+    QTimer::singleShot(0, [this] { view.pressIn(Mapping::LookDown); });
     poll({}, {32});
     poll({});
     EXPECT_EQ(std::tuple(recorded(Mapping::LookDown), recorded(Mapping::LookUp), recorded(Mapping::TurnLeft)),
               std::tuple("D032U032", "", "D162U065D083D160U083U160U162")) << "the turn kept after popping out";
-    form.keyChecks[3]->click(); // popped out: nothing more is recorded or shown
+    view.letOut(); // nothing more is recorded or shown
     poll({70});
     EXPECT_EQ(shown(Mapping::LookDown), "G[SPACE]R[SPACE]");
 }
@@ -104,7 +131,7 @@ TEST_F(KeyStages, TheGlobalKeyOfTheTrackersStateFiresWhileAllItsDownKeysAreDown)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.caption) + " " + row.stopKey);
-        form.Start_Command->setText(row.caption);
+        view.started = QLatin1String(row.caption) == QLatin1String("Stop");
         current().stopKey = row.stopKey;
         toggles = 0;
         poll(row.down);
@@ -130,7 +157,7 @@ TEST_F(KeyStages, EachModeSendsTheCycleSequenceItsOwnWay)
     for (const auto& row : rows)
         EXPECT_EQ(send(row.mode, row.turnLeft), QString::fromUtf8(row.result)) << row.mode << ' ' << row.turnLeft;
 
-    app.recordingActive = true;
+    view.recordingNow = true;
     EXPECT_EQ(send("Emulate Keys", "D065"), " | before | 0,0");
 }
 
@@ -140,7 +167,7 @@ TEST_F(KeyStages, TheWindowRunsBetweenKeysAndWhatStaysHeldIsReleasedAtTheEnd)
     EXPECT_EQ(send("Emulate Keys", "D065U065"), "down 65, handler, up 65 | D065U065 | 0,4");
 
     // A byte is all the key event takes: the sequence stops at the code that does not fit.
-    EXPECT_EQ(testing::faultOf([this] { send("Keyboard Event", "D066D256"); }), kFaultOverflow);
+    EXPECT_EQ(test::faultOf([this] { send("Keyboard Event", "D066D256"); }), kFaultOverflow);
     EXPECT_EQ(send("Emulate Keys", "D160D001D065U065"), "down 160, button down left, down 65, up 65 | D160D001D065U065 | 0,4");
     EXPECT_EQ(output.held(), "D066D160D001");
     fakes.log.clear();
@@ -149,7 +176,7 @@ TEST_F(KeyStages, TheWindowRunsBetweenKeysAndWhatStaysHeldIsReleasedAtTheEnd)
 
     // A key-down takes a 16-bit code: 999 goes out, and 9E9 (nine thousand
     // million) stops the sequence.
-    EXPECT_EQ(testing::faultOf([this] { send("Emulate Keys", "D999D9E9D065"); }), kFaultOverflow);
+    EXPECT_EQ(test::faultOf([this] { send("Emulate Keys", "D999D9E9D065"); }), kFaultOverflow);
     EXPECT_EQ(fakes.log.joined(), "down 999");
 }
 

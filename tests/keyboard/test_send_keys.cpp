@@ -44,7 +44,7 @@ TEST(SendKeys, RefusesBadTexts)
         u"\xD800", u"a\xDC00", u"{\xD83D 2}",                                              // lone surrogates
     };
     for (const char16_t* text : cases)
-        EXPECT_EQ(corvane::testing::faultOf([&] { (void)parseSendKeys(text); }), kFaultInvalidCall)
+        EXPECT_EQ(corvane::test::faultOf([&] { (void)parseSendKeys(text); }), kFaultInvalidCall)
             << QString::fromUtf16(text).toStdString();
 }
 

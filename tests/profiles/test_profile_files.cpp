@@ -22,9 +22,9 @@
 
 using namespace corvane;
 using namespace std::string_view_literals;
-using corvane::testing::faultOf;
-using corvane::testing::readFile;
-using corvane::testing::writeFile;
+using corvane::test::faultOf;
+using corvane::test::readFile;
+using corvane::test::writeFile;
 
 namespace {
 

@@ -56,7 +56,7 @@ TEST(DefaultProfiles, AppendUnlessLastSelectedThenRestoreInPlace)
     createDefaultEulerAngle(table, QString());
     createDefaultMouseEmulation(table, QString());
     ASSERT_EQ(std::pair(table.count(), table.currentIndex), std::pair(3, 3));
-    EXPECT_EQ(corvane::testing::records(table),
+    EXPECT_EQ(corvane::test::records(table),
               std::vector({defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation()}));
 
     // Restoring overwrites the current record whatever it holds, every field.

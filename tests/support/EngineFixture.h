@@ -5,18 +5,16 @@
 #include "engine/TrackerLink.h"
 #include "platform/fakes/Fakes.h"
 #include "ui/MainForm.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
 
+#include "tests/support/FormControls.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/TestData.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
+#include <optional>
 
-namespace corvane::testing {
+namespace corvane::test {
 
 
 // The profiles file that the first start writes.
@@ -53,9 +51,20 @@ struct EngineRig {
         clock().at(closeAtMs, [this] { form().close(); });
         return engine.Main();
     }
-    void clickStart() { form().Start_Command->click(); }
+    void clickStart() { ui().Start_Command->click(); }
+    // Smoothing and speed per axis (left-right, up-down, side-side), typed into the number boxes.
+    void tune(std::initializer_list<const char*> texts)
+    {
+        FormControls& f = ui();
+        auto text = texts.begin();
+        for (SettingPair* pair : {f.LeftRightSmooth, f.LeftRightSpeed, f.UpDownSmooth, f.UpDownSpeed,
+                                  f.SideSideSmooth, f.SideSideSpeed})
+            pair->box()->setText(QString::fromLatin1(*text++));
+    }
     QString path(const QString& name) const { return dir.filePath(name); }
-    MainForm& form() { return engine.form(); }
+    MainForm& form() { return static_cast<MainForm&>(engine.view()); }
+    // The started window's controls.
+    FormControls& ui() { return controls ? *controls : controls.emplace(form()); }
     Profile& profile() { return engine.app().store.table.current(); }
     const QString& accepted() { return engine.app().link.acceptedCommand; }
     platform::fakes::FakeSerialPort& serial() { return fakes.serial(); }
@@ -65,10 +74,12 @@ struct EngineRig {
 
     QTemporaryDir dir;
     platform::fakes::FakePlatform fakes;
-    Engine engine{fakes.platform, {dir.path(), true, dir.path()}};
+    Engine engine{fakes.platform, {dir.path(), true, dir.path()},
+                  [](AppContext& app, EngineHandlers handlers) { return std::make_unique<MainForm>(app, std::move(handlers)); }};
+    std::optional<FormControls> controls;
 };
 
 // What closing the window with the port open writes and does, in order.
 inline const QStringList kShutdownLines = {"write !", "write !R<CR>", "close", "end 0"};
 
-} // namespace corvane::testing
+} // namespace corvane::test

@@ -5,17 +5,13 @@
 #include "platform/fakes/Fakes.h"
 #include "profiles/ProfileCommands.h"
 #include "ui/HelpForm.h"
-#include "ui/KeyBox.h"
 #include "ui/MainForm.h"
-#include "ui/PickList.h"
-#include "ui/SettingPair.h"
 #include "ui/Twips.h"
 
+#include "tests/support/FormControls.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/TestData.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -24,7 +20,7 @@
 inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << "x" << s.height(); }
 inline void PrintTo(const QRect& r, std::ostream* os) { *os << r.x() << "," << r.y() << " "; PrintTo(r.size(), os); }
 
-namespace corvane::testing {
+namespace corvane::test {
 
 class FormTest : public ::testing::Test {
 protected:
@@ -43,8 +39,8 @@ protected:
     QTemporaryDir dir;
     platform::fakes::FakePlatform fakes;
     AppContext app{fakes.platform, dir.path()};
-    HelpForm help;
-    MainForm form{app, &help};
+    MainForm form{app};
+    FormControls ui{form};
 };
 
-} // namespace corvane::testing
+} // namespace corvane::test

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace corvane::testing {
+namespace corvane::test {
 
 class QtTestApp : public ::testing::Environment {
 public:
@@ -28,4 +28,4 @@ private:
 // Registers the application environment once per test program.
 inline const bool kQtTestAppRegistered = (::testing::AddGlobalTestEnvironment(new QtTestApp), true);
 
-} // namespace corvane::testing
+} // namespace corvane::test

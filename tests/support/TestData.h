@@ -23,7 +23,7 @@ namespace corvane {
 
 inline void PrintTo(const Profile& profile, std::ostream* os) { *os << profileLine(profile).toStdString(); }
 
-namespace testing {
+namespace test {
 
 // The records 1 to count, in order.
 inline std::vector<Profile> records(const ProfileTable& table)
@@ -77,5 +77,5 @@ inline QByteArray eulerPacket(int leftRight, int upDown, int sideSide)
     return packet.append(static_cast<char>(sum & 0xFF)).append('\xFF');
 }
 
-} // namespace testing
+} // namespace test
 } // namespace corvane

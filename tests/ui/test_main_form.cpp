@@ -17,7 +17,7 @@
 namespace corvane {
 namespace {
 
-using MainWindow = testing::FormTest;
+using MainWindow = test::FormTest;
 
 TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFrames)
 {
@@ -25,8 +25,8 @@ TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFr
     // button's caption and the group frames visible.
     const auto expectPanel = [this](int height, int homeTop, const char* caption, const QStringList& frames) {
         EXPECT_EQ(form.frameGeometry().size(), QSize(twipsX(4425, form), twipsY(height, form)));
-        EXPECT_EQ(form.TollanHome_Command->y(), twipsY(homeTop, form));
-        EXPECT_EQ(form.ShowSettings_Command->text(), QString::fromLatin1(caption));
+        EXPECT_EQ(ui.TollanHome_Command->y(), twipsY(homeTop, form));
+        EXPECT_EQ(ui.ShowSettings_Command->text(), QString::fromLatin1(caption));
         QStringList visible;
         for (QWidget* frame : form.groupFrames())
             if (frame->isVisible())
@@ -41,22 +41,22 @@ TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFr
     form.show();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Tollan Corvane"));
     expectPanel(2010, 945, "Show Settings", {});
-    form.ShowSettings_Command->click();
+    ui.ShowSettings_Command->click();
     expectPanel(6675, 5610, "Hide Settings", tabs[0].second);
     for (int tab : {1, 2, 3, 0}) {
-        form.TabStrip->setCurrentIndex(tab);
-        EXPECT_EQ(form.TabStrip->tabText(tab), QString::fromLatin1(tabs[tab].first));
+        ui.TabStrip->setCurrentIndex(tab);
+        EXPECT_EQ(ui.TabStrip->tabText(tab), QString::fromLatin1(tabs[tab].first));
         expectPanel(6675, 5610, "Hide Settings", tabs[tab].second);
     }
     form.hide();
     form.show();
     expectPanel(6675, 5610, "Hide Settings", tabs[0].second);
 
-    form.ShowSettings_Command->click();
+    ui.ShowSettings_Command->click();
     expectPanel(2010, 945, "Show Settings", {});
-    form.TabStrip->setCurrentIndex(1); // the tab switch while hidden shows nothing
+    ui.TabStrip->setCurrentIndex(1); // the tab switch while hidden shows nothing
     expectPanel(2010, 945, "Show Settings", {});
-    form.ShowSettings_Command->click();
+    ui.ShowSettings_Command->click();
     expectPanel(6675, 5610, "Hide Settings", tabs[1].second);
 }
 
@@ -127,7 +127,7 @@ TEST_F(MainWindow, EveryControlIsThereWithItsCaption)
 // Which groups are enabled, one character each: the side-side rows, the turn
 // and look mappings, the lean mappings, the global keys; "1" all of the group,
 // "0" none of it, "?" a part.
-QString enabledGroups(const MainForm& f)
+QString enabledGroups(const test::FormControls& f)
 {
     const auto& c = f.keyChecks;
     const auto& b = f.keyBoxes;
@@ -147,22 +147,22 @@ TEST_F(MainWindow, TheListsSwitchTheSideSideAndMappingControlsAndStoreOnlyIntoAC
 {
     const auto choose = [this](PickList* list, const char* text) {
         list->setText(QString::fromLatin1(text));
-        return enabledGroups(form);
+        return enabledGroups(ui);
     };
-    EXPECT_EQ(enabledGroups(form), "0001");
-    EXPECT_EQ(choose(form.KeyMode_Combo, "Send Keys"), "0101");
-    choose(form.MouseMode_Combo, "Disabled");
+    EXPECT_EQ(enabledGroups(ui), "0001");
+    EXPECT_EQ(choose(ui.KeyMode_Combo, "Send Keys"), "0101");
+    choose(ui.MouseMode_Combo, "Disabled");
     EXPECT_EQ(table().at(0).keyMode + table().at(0).mouseMode, QString()) << "no profile is current";
 
     addCurrent(defaultEulerAngle()); // key mode "Disabled"
-    EXPECT_EQ(choose(form.Mode_Combo, "Euler Angle"), "1101") << "the profile's key mode counts, not the list's";
-    EXPECT_EQ(choose(form.KeyMode_Combo, "Emulate Keys"), "1111");
-    EXPECT_EQ(choose(form.Mode_Combo, "Mouse Emulation"), "0101");
-    EXPECT_EQ(choose(form.Mode_Combo, "Euler Angle"), "1111");
-    EXPECT_EQ(choose(form.KeyMode_Combo, "Disabled"), "1001");
-    EXPECT_EQ(choose(form.Mode_Combo, "Mouse Emulation"), "0001");
-    for (const auto& [list, text] : {std::pair{form.MouseMode_Combo, "Disabled"}, {form.Location_Combo, "COM 3"},
-                                     {form.Speed_Combo, "2400 Kbps"}})
+    EXPECT_EQ(choose(ui.Mode_Combo, "Euler Angle"), "1101") << "the profile's key mode counts, not the list's";
+    EXPECT_EQ(choose(ui.KeyMode_Combo, "Emulate Keys"), "1111");
+    EXPECT_EQ(choose(ui.Mode_Combo, "Mouse Emulation"), "0101");
+    EXPECT_EQ(choose(ui.Mode_Combo, "Euler Angle"), "1111");
+    EXPECT_EQ(choose(ui.KeyMode_Combo, "Disabled"), "1001");
+    EXPECT_EQ(choose(ui.Mode_Combo, "Mouse Emulation"), "0001");
+    for (const auto& [list, text] : {std::pair{ui.MouseMode_Combo, "Disabled"}, {ui.Location_Combo, "COM 3"},
+                                     {ui.Speed_Combo, "2400 Kbps"}})
         choose(list, text);
     EXPECT_EQ(std::tuple(current().keyMode, current().mouseMode, current().mode, current().location, current().speed),
               std::tuple(QStringLiteral("Disabled"), QStringLiteral("Disabled"), QStringLiteral("Euler Angle"),
@@ -173,13 +173,13 @@ TEST_F(MainWindow, TheListsSwitchTheSideSideAndMappingControlsAndStoreOnlyIntoAC
 
     // The user's choice, here by the arrow key, runs the same handler.
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QCoreApplication::sendEvent(form.Mode_Combo, &down);
-    EXPECT_EQ(enabledGroups(form), "1001") << "Euler Angle is chosen";
+    QCoreApplication::sendEvent(ui.Mode_Combo, &down);
+    EXPECT_EQ(enabledGroups(ui), "1001") << "Euler Angle is chosen";
 }
 
 TEST_F(MainWindow, TheProfileListSortsWithoutCaseAndAddingNeverChangesTheSelection)
 {
-    PickList& list = *form.Profile_Combo;
+    PickList& list = *ui.Profile_Combo;
     for (const char* name : {"b", "C", "B", "b", "a"})
         list.addText(QString::fromLatin1(name));
     EXPECT_EQ(list.items(), QStringList({"a", "B", "b", "b", "C"}));
@@ -191,40 +191,40 @@ TEST_F(MainWindow, TheProfileListSortsWithoutCaseAndAddingNeverChangesTheSelecti
 
 TEST_F(MainWindow, HelpShowsTheHelpWindowAndTheHomePageButtonOpensTheHomePage)
 {
-    form.Help_Command->click();
-    EXPECT_TRUE(help.isVisible());
+    ui.Help_Command->click();
+    EXPECT_TRUE(form.help().isVisible());
     fakes.log.clear();
-    form.TollanHome_Command->click();
+    ui.TollanHome_Command->click();
     EXPECT_EQ(fakes.log.lines(), QStringList({QStringLiteral("open ") + kHomePageUrl}));
 }
 
 TEST_F(MainWindow, MappingButtonsRecordOneAtATimeAndTypedTextIsUndone)
 {
     table().at(table().grow()) = defaultFlightSimulator(); // "Emulate Keys", turn and look mapped
-    form.Profile_Combo->addText(kDefaultFlightSimulator);
+    ui.Profile_Combo->addText(kDefaultFlightSimulator);
     form.commands().ApplyProfile(kDefaultFlightSimulator);
     const auto pressedIn = [this] {
         QString in;
-        for (const auto* check : form.keyChecks)
+        for (const auto* check : ui.keyChecks)
             in += check->isChecked() ? u'1' : u'0';
-        return in + (app.recordingActive ? " recording" : "");
+        return in + (form.recording() ? " recording" : "");
     };
     // Which button is clicked, and which are pressed in after it.
     const std::pair<int, const char*> clicks[] = {{2, "00100000 recording"}, {6, "00100010 recording"},
                                                   {3, "00010010 recording"}, {7, "00010001 recording"},
                                                   {3, "00000001"}};
     for (const auto& [button, after] : clicks) {
-        form.keyChecks[button]->click();
+        ui.keyChecks[button]->click();
         EXPECT_EQ(pressedIn(), after) << button;
     }
-    EXPECT_EQ(std::tuple(current().lookUpKey, form.keyBoxes[2]->toPlainText(), current().startKey),
+    EXPECT_EQ(std::tuple(current().lookUpKey, ui.keyBoxes[2]->toPlainText(), current().startKey),
               std::tuple("", "", "")) << "emptied when their recordings began";
 
     // Keys typed while a button is pressed in are for the recording; the focus
     // moving to another control pops it out, the window losing it does not.
     for (const auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
         QKeyEvent space(type, Qt::Key_Space, Qt::NoModifier);
-        QCoreApplication::sendEvent(form.keyChecks[7], &space);
+        QCoreApplication::sendEvent(ui.keyChecks[7], &space);
     }
     EXPECT_EQ(pressedIn(), "00000001") << "the space key did not pop it out";
     const std::pair<Qt::FocusReason, const char*> focusOuts[] = {{Qt::ActiveWindowFocusReason, "00000001"},
@@ -232,15 +232,15 @@ TEST_F(MainWindow, MappingButtonsRecordOneAtATimeAndTypedTextIsUndone)
                                                                  {Qt::TabFocusReason, "00000000"}};
     for (const auto& [reason, after] : focusOuts) {
         QFocusEvent out(QEvent::FocusOut, reason);
-        QCoreApplication::sendEvent(form.keyChecks[7], &out);
+        QCoreApplication::sendEvent(ui.keyChecks[7], &out);
         EXPECT_EQ(pressedIn(), after) << reason;
     }
 
     // Text typed into a box is undone, the lean boxes' included.
     for (int box : {0, 4}) {
-        const QString before = form.keyBoxes[box]->toPlainText();
-        form.keyBoxes[box]->insertPlainText(QStringLiteral("x"));
-        EXPECT_EQ(form.keyBoxes[box]->toPlainText(), before) << box;
+        const QString before = ui.keyBoxes[box]->toPlainText();
+        ui.keyBoxes[box]->insertPlainText(QStringLiteral("x"));
+        EXPECT_EQ(ui.keyBoxes[box]->toPlainText(), before) << box;
     }
 }
 
@@ -251,7 +251,7 @@ TEST_F(MainWindow, TabTheWheelAndTooltipsReachOnlyWhatTheUserCanSee)
     QApplication::processEvents();
     const auto tabs = [this](int count) {
         QStringList names;
-        form.Profile_Combo->setFocus();
+        ui.Profile_Combo->setFocus();
         for (int i = 0; i < count; ++i) {
             QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
             QApplication::sendEvent(QApplication::focusWidget(), &tab);
@@ -260,21 +260,21 @@ TEST_F(MainWindow, TabTheWheelAndTooltipsReachOnlyWhatTheUserCanSee)
         return names.join(u' ');
     };
     EXPECT_EQ(tabs(5), "Start_Command ShowSettings_Command Help_Command TollanHome_Command Profile_Combo");
-    form.ShowSettings_Command->click();
+    ui.ShowSettings_Command->click();
     EXPECT_EQ(tabs(17), "Start_Command ShowSettings_Command Help_Command qt_tabwidget_tabbar Model_Combo "
                         "Location_Combo Speed_Combo Mode_Combo Magnetic_Text Jitter_Text Tilt_Text Cancel_Command "
                         "Save_Command SaveAs_Command Delete_Command TollanHome_Command Profile_Combo");
 
     // The wheel turns a list only when the list has the focus.
     QWheelEvent down({10, 10}, {10, 10}, {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(form.Location_Combo, &down);
-    EXPECT_EQ(form.Location_Combo->text(), "COM 1");
-    form.Location_Combo->setFocus();
-    QApplication::sendEvent(form.Location_Combo, &down);
-    EXPECT_EQ(form.Location_Combo->text(), "COM 2");
+    QApplication::sendEvent(ui.Location_Combo, &down);
+    EXPECT_EQ(ui.Location_Combo->text(), "COM 1");
+    ui.Location_Combo->setFocus();
+    QApplication::sendEvent(ui.Location_Combo, &down);
+    EXPECT_EQ(ui.Location_Combo->text(), "COM 2");
 
     // A mapping whose labels are cut off shows them all in its tooltip.
-    KeyBox& box = *form.keyBoxes[0];
+    KeyBox& box = *ui.keyBoxes[0];
     for (const QString sequence : {"D065U065", "D162D163D083U083U163U162D162D163D083U083U163U162"}) {
         RenderKeySequence(app, box, sequence);
         QHelpEvent hover(QEvent::ToolTip, {5, 5}, box.mapToGlobal(QPoint(5, 5)));

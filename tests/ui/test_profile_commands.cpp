@@ -21,7 +21,7 @@ Profile racing()
     return p;
 }
 
-class Commands : public testing::FormTest {
+class Commands : public test::FormTest {
 protected:
     void SetUp() override
     {
@@ -30,8 +30,8 @@ protected:
         ProfileTable written;
         for (const Profile& p : {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(), racing()})
             written.at(written.grow()) = p;
-        testing::writeFile(app.store.profilesPath(), profilesFileBytes(written));
-        testing::writeFile(app.store.lastProfilePath(), lastProfileBytes(kRacing));
+        test::writeFile(app.store.profilesPath(), profilesFileBytes(written));
+        test::writeFile(app.store.lastProfilePath(), lastProfileBytes(kRacing));
     }
 
     // The profile steps of start-up, with a last-profile file that names one.
@@ -39,8 +39,8 @@ protected:
     {
         commands().ReadProfiles();
         app.store.readLastProfile();
-        form.Profile_Combo->setText(app.store.lastProfileName);
-        commands().ApplyProfile(form.Profile_Combo->text());
+        ui.Profile_Combo->setText(app.store.lastProfileName);
+        commands().ApplyProfile(ui.Profile_Combo->text());
     }
 
     // After start-up, unsaved edits: Tilt 1 in "Default Euler Angle", chosen
@@ -50,20 +50,20 @@ protected:
     {
         start();
         for (const QString& name : {kDefaultFlightSimulator, kDefaultEulerAngle})
-            form.Profile_Combo->setText(name);
-        form.Tilt->box()->setText(QStringLiteral("1"));
-        form.Profile_Combo->setText(kRacing);
-        form.Magnetic->slider()->setValue(7);
+            ui.Profile_Combo->setText(name);
+        ui.Tilt->box()->setText(QStringLiteral("1"));
+        ui.Profile_Combo->setText(kRacing);
+        ui.Magnetic->slider()->setValue(7);
     }
 
     ProfileCommands& commands() { return form.commands(); }
-    QByteArray profilesFile() const { return testing::readFile(app.store.profilesPath()); }
-    QByteArray lastFile() const { return testing::readFile(app.store.lastProfilePath()); }
+    QByteArray profilesFile() const { return test::readFile(app.store.profilesPath()); }
+    QByteArray lastFile() const { return test::readFile(app.store.lastProfilePath()); }
     std::vector<Profile> inFile() const
     {
         ProfileTable read;
         readProfilesBytes(profilesFile(), read, {});
-        return testing::records(read);
+        return test::records(read);
     }
 };
 
@@ -77,11 +77,10 @@ TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControl)
                    QStringLiteral("D219D-12"), QStringLiteral("D162D083U083U162"), QStringLiteral("D112U112"), 70};
     commands().ReadProfiles();
     table().at(table().grow()) = custom;
-    app.renderedBoxText[5] = QStringLiteral("before");
 
     commands().ApplyProfile(QStringLiteral("Custom"));
     // The lean-right sequence holds a negative code: its box keeps what was
-    // rendered up to it, its remembered text stays and the error is reported.
+    // rendered up to it and the error is reported.
     const std::pair<const char*, const char*> shown[] = {
         {"Model_Combo", "Ambrel"}, {"Location_Combo", "COM 3"}, {"Speed_Combo", "4800 Kbps"},
         {"Mode_Combo", "Euler Angle"}, {"Magnetic_Text", "5"}, {"Jitter_Text", "6"}, {"Tilt_Text", "1"},
@@ -98,19 +97,17 @@ TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControl)
                                : control->inherits("QTextEdit") ? "plainText" : "text";
         EXPECT_EQ(control->property(property).toString(), text) << name;
     }
-    for (int k = 0; k < kMappingCount; ++k)
-        EXPECT_EQ(app.renderedBoxText[k], k == 5 ? QStringLiteral("before") : form.keyBoxes[k]->toPlainText()) << k;
     EXPECT_EQ(fakes.dialogs().boxes.size(), 1);
-    EXPECT_EQ(fakes.dialogs().boxes.value(0).text, testing::errorReport(9, QStringLiteral("Subscript out of range")));
+    EXPECT_EQ(fakes.dialogs().boxes.value(0).text, test::errorReport(9, QStringLiteral("Subscript out of range")));
     // The box shows the start of the sequence.
-    EXPECT_EQ(form.keyBoxes[0]->textCursor().position(), 0);
+    EXPECT_EQ(ui.keyBoxes[0]->textCursor().position(), 0);
     EXPECT_EQ(table().currentIndex, 5);
 
     // Applying stores nothing, neither into this profile nor into the one shown before.
     commands().ApplyProfile(kDefaultMouseEmulation);
     EXPECT_EQ(table().at(3), defaultMouseEmulation());
     EXPECT_EQ(table().at(5), custom);
-    EXPECT_EQ(form.keyBoxes[0]->toPlainText(), QString());
+    EXPECT_EQ(ui.keyBoxes[0]->toPlainText(), QString());
 }
 
 TEST_F(Commands, ApplyProfileWithAnEmptyOrUnknownNameFallsBackToDefaultMouseEmulation)
@@ -119,13 +116,13 @@ TEST_F(Commands, ApplyProfileWithAnEmptyOrUnknownNameFallsBackToDefaultMouseEmul
     commands().ReadProfiles();
     const QByteArray before = profilesFile();
     commands().ApplyProfile(QStringLiteral("Nobody"));
-    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(kDefaultMouseEmulation, 5));
-    EXPECT_EQ(testing::records(table()).back(), defaultMouseEmulation());
+    EXPECT_EQ(std::tuple(ui.Profile_Combo->text(), table().currentIndex), std::tuple(kDefaultMouseEmulation, 5));
+    EXPECT_EQ(test::records(table()).back(), defaultMouseEmulation());
     EXPECT_EQ(profilesFile(), before);
 
     start();
     commands().ApplyProfile({}); // shown, but the list is left as it was
-    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(kRacing, 3));
+    EXPECT_EQ(std::tuple(ui.Profile_Combo->text(), table().currentIndex), std::tuple(kRacing, 3));
 
     table().at(3).name = QStringLiteral("Renamed");
     commands().ApplyProfile(kDefaultMouseEmulation);
@@ -136,31 +133,31 @@ TEST_F(Commands, ADeleteOrSaveAsAnsweredWithNoOrARefusedNameChangesNoFileTableOr
 {
     // The profile chosen first, the button, the answer typed into the Save As
     // box and how the one message box begins, as logged: title, buttons, text.
-    const struct { const char* select; QPushButton* MainForm::*button; const char* typed, *message; } rows[] = {
-        {"Default Euler Angle", &MainForm::Delete_Command, nullptr,
+    const struct { const char* select; QPushButton* test::FormControls::*button; const char* typed, *message; } rows[] = {
+        {"Default Euler Angle", &test::FormControls::Delete_Command, nullptr,
          "message \"Corvane Delete Confirmation\" [Yes/No]: This will restore the default profile"},
-        {"Racing", &MainForm::SaveAs_Command, "Racing", "message \"Corvane Save As Confirmation\" [Yes/No]: There is already"},
-        {"Racing", &MainForm::SaveAs_Command, "", ""},
-        {"Racing", &MainForm::SaveAs_Command, "Fast \"Racing\"",
+        {"Racing", &test::FormControls::SaveAs_Command, "Racing", "message \"Corvane Save As Confirmation\" [Yes/No]: There is already"},
+        {"Racing", &test::FormControls::SaveAs_Command, "", ""},
+        {"Racing", &test::FormControls::SaveAs_Command, "Fast \"Racing\"",
          "message \"Corvane Save As\" [OK]: The profile name \"Fast \"Racing\"\" cannot be saved"},
-        {"Racing", &MainForm::SaveAs_Command, "Rennwagen \xce\xa9",
+        {"Racing", &test::FormControls::SaveAs_Command, "Rennwagen \xce\xa9",
          "message \"Corvane Save As\" [OK]: The profile name \"Rennwagen \xce\xa9\" cannot be saved"},
     };
     const auto snapshot = [this] {
-        return std::tuple{profilesFile(), lastFile(), testing::records(table()), table().currentIndex,
-                          form.Profile_Combo->items(), form.Profile_Combo->text(), app.store.lastProfileName};
+        return std::tuple{profilesFile(), lastFile(), test::records(table()), table().currentIndex,
+                          ui.Profile_Combo->items(), ui.Profile_Combo->text(), app.store.lastProfileName};
     };
     start();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.message);
-        form.Profile_Combo->setText(QString::fromLatin1(row.select));
-        form.Magnetic->slider()->setValue(7); // an unsaved edit that a reload would drop
+        ui.Profile_Combo->setText(QString::fromLatin1(row.select));
+        ui.Magnetic->slider()->setValue(7); // an unsaved edit that a reload would drop
         const auto before = snapshot();
         fakes.log.clear();
         fakes.dialogs().answer(platform::Answer::No);
         if (row.typed)
             fakes.dialogs().type(QString::fromUtf8(row.typed));
-        (form.*row.button)->click();
+        (ui.*row.button)->click();
         const QString logged = fakes.log.matching(QStringLiteral("message")).join(u'\n');
         const QString message = QString::fromUtf8(row.message);
         EXPECT_EQ(message.isEmpty() ? logged : logged.left(message.size()), message);
@@ -171,18 +168,18 @@ TEST_F(Commands, ADeleteOrSaveAsAnsweredWithNoOrARefusedNameChangesNoFileTableOr
 TEST_F(Commands, SaveWritesTheUnsavedEditsOfEveryProfileAndCancelDropsThem)
 {
     startAndEdit();
-    form.Profile_Combo->setText(kDefaultEulerAngle);
-    form.Profile_Combo->setText(kRacing);
-    EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "edits stay with their profile";
-    const std::vector<Profile> edited = testing::records(table());
-    form.Save_Command->click();
+    ui.Profile_Combo->setText(kDefaultEulerAngle);
+    ui.Profile_Combo->setText(kRacing);
+    EXPECT_EQ(ui.Magnetic->box()->text(), QStringLiteral("7")) << "edits stay with their profile";
+    const std::vector<Profile> edited = test::records(table());
+    ui.Save_Command->click();
     EXPECT_EQ(inFile(), edited);
 
-    form.Magnetic->slider()->setValue(6);
-    testing::writeFile(app.store.lastProfilePath(), "\"Racing\"");
-    form.Cancel_Command->click(); // reloads the file and selects the last profile again
-    EXPECT_EQ(testing::records(table()), edited);
-    EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "shown again";
+    ui.Magnetic->slider()->setValue(6);
+    test::writeFile(app.store.lastProfilePath(), "\"Racing\"");
+    ui.Cancel_Command->click(); // reloads the file and selects the last profile again
+    EXPECT_EQ(test::records(table()), edited);
+    EXPECT_EQ(ui.Magnetic->box()->text(), QStringLiteral("7")) << "shown again";
     EXPECT_EQ(lastFile(), QByteArray("\"Racing\"\r\n")) << "the selection rewrites the last-profile file";
 }
 
@@ -193,7 +190,7 @@ TEST_F(Commands, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
     saved.name = QStringLiteral("Racing Caf\u00e9");
     fakes.dialogs().type(saved.name);
     fakes.log.clear();
-    form.SaveAs_Command->click();
+    ui.SaveAs_Command->click();
     EXPECT_EQ(fakes.log.lines(),
               QStringList(QStringLiteral("input \"Corvane Save As\" [Racing 4]: This will update the settings file - "
                                          "a new profile will be created with any changes have you made.||Please "
@@ -201,8 +198,8 @@ TEST_F(Commands, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
     const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation(),
                                            racing(), saved};
     EXPECT_EQ(inFile(), expected) << "the original keeps its saved values";
-    EXPECT_EQ(testing::records(table()), expected) << "other profiles' edits are dropped";
-    EXPECT_EQ(std::tuple(form.Profile_Combo->count(), form.Profile_Combo->text(), table().currentIndex),
+    EXPECT_EQ(test::records(table()), expected) << "other profiles' edits are dropped";
+    EXPECT_EQ(std::tuple(ui.Profile_Combo->count(), ui.Profile_Combo->text(), table().currentIndex),
               std::tuple(5, saved.name, 5));
 }
 
@@ -210,39 +207,39 @@ TEST_F(Commands, SaveAsIntoAnEmptyTableAndOverItsFirstProfile)
 {
     // Two new names, then the first again, answered Yes. With no profile
     // current, selecting one in the list applies nothing.
-    testing::writeFile(app.store.profilesPath(), {});
+    test::writeFile(app.store.profilesPath(), {});
     commands().ReadProfiles();
     for (const char* name : {"1", "2", "1"}) {
         fakes.dialogs().type(QString::fromLatin1(name));
-        form.SaveAs_Command->click();
+        ui.SaveAs_Command->click();
     }
     QStringList saved;
     for (const Profile& p : inFile())
         saved << p.name;
     EXPECT_EQ(saved, QStringList({"1", "2"}));
-    EXPECT_EQ(std::tuple(form.Profile_Combo->count(), form.Profile_Combo->text(), table().currentIndex),
+    EXPECT_EQ(std::tuple(ui.Profile_Combo->count(), ui.Profile_Combo->text(), table().currentIndex),
               std::tuple(2, "1", 0));
 }
 
 TEST_F(Commands, DeleteRemovesAUserProfileAndRestoresADefaultInPlace)
 {
     start();
-    form.Delete_Command->click(); // "Racing", and Yes
+    ui.Delete_Command->click(); // "Racing", and Yes
     const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation()};
     EXPECT_EQ(inFile(), expected);
-    EXPECT_EQ(std::tuple(form.Profile_Combo->count(), form.Profile_Combo->text(), table().currentIndex),
+    EXPECT_EQ(std::tuple(ui.Profile_Combo->count(), ui.Profile_Combo->text(), table().currentIndex),
               std::tuple(3, kDefaultMouseEmulation, 3));
 
     // A saved and an unsaved edit of a default go; nothing is selected after.
-    form.Profile_Combo->setText(kDefaultEulerAngle);
-    form.Magnetic->slider()->setValue(7);
-    form.Save_Command->click();
-    form.Tilt->slider()->setValue(1);
-    form.Delete_Command->click();
+    ui.Profile_Combo->setText(kDefaultEulerAngle);
+    ui.Magnetic->slider()->setValue(7);
+    ui.Save_Command->click();
+    ui.Tilt->slider()->setValue(1);
+    ui.Delete_Command->click();
     EXPECT_EQ(inFile(), expected);
-    EXPECT_EQ(testing::records(table()), expected);
-    EXPECT_EQ(std::tuple(form.Profile_Combo->text(), table().currentIndex), std::tuple(QString(), 2));
-    EXPECT_EQ(form.Magnetic->box()->text(), QStringLiteral("7")) << "the window keeps the values shown before";
+    EXPECT_EQ(test::records(table()), expected);
+    EXPECT_EQ(std::tuple(ui.Profile_Combo->text(), table().currentIndex), std::tuple(QString(), 2));
+    EXPECT_EQ(ui.Magnetic->box()->text(), QStringLiteral("7")) << "the window keeps the values shown before";
 }
 
 } // namespace

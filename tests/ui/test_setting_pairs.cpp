@@ -11,13 +11,13 @@
 namespace corvane {
 namespace {
 
-using Pair = SettingPair* MainForm::*;
+using Pair = SettingPair* test::FormControls::*;
 using Field = qint32 Profile::*;
 
-using SettingPairs = testing::FormTest;
+using SettingPairs = test::FormTest;
 
 // The slider stands at `value`, the box shows it and the current profile holds it.
-SettingPair& standAt(MainForm& form, Profile& current, Pair pair, Field field, int value)
+SettingPair& standAt(test::FormControls& form, Profile& current, Pair pair, Field field, int value)
 {
     (form.*pair)->slider()->setValue(value);
     (form.*pair)->box()->setText(QString::number(value));
@@ -36,24 +36,24 @@ TEST_F(SettingPairs, AnEditOfTheBoxMovesTheSliderWithinItsBoundsAndTheProfileFol
         Pair pair; Field field; int start; const char* typed; int slider; const char* box;
         bool keys = false, mismatch = false;
     } edits[] = {
-        {&MainForm::LeftRightSmooth, &Profile::leftRightSmooth, 18, "12", 12, "12"},
-        {&MainForm::UpDownSmooth, &Profile::upDownSmooth, 20, "55", 40, "40"},
-        {&MainForm::UpDownSmooth, &Profile::upDownSmooth, 40, "56", 40, "56"}, // slider already at the bound
-        {&MainForm::Magnetic, &Profile::magnetic, 2, "-3", 0, "0"},
-        {&MainForm::Magnetic, &Profile::magnetic, 2, "-3", 0, "-3", true}, // "-" alone moves the slider to 0
-        {&MainForm::Jitter, &Profile::jitter, 3, "abc", 0, "abc"}, // number 0 equals the slider: text stays
-        {&MainForm::DelayMillisecs, &Profile::delayMillisecs, 20, "", 10, "10"},
-        {&MainForm::Tilt, &Profile::tilt, 4, "2.5", 2, "2"},
-        {&MainForm::Tilt, &Profile::tilt, 2, "3.5", 4, "4"},
-        {&MainForm::SideSideSmooth, &Profile::sideSideSmooth, 10, "&H10", 16, "&H10"},
-        {&MainForm::LeftRightSpeed, &Profile::leftRightSpeed, 6, "07", 7, "7"},
-        {&MainForm::UpDownSpeed, &Profile::upDownSpeed, 5, "7.6", 8, "8"},
-        {&MainForm::SideSideSpeed, &Profile::sideSideSpeed, 5, "40.0", 40, "40"}, // at the bound: still made whole
-        {&MainForm::LeftRightSpeed, &Profile::leftRightSpeed, 6, "", 6, "", false, true},
-        {&MainForm::UpDownSpeed, &Profile::upDownSpeed, 8, "5a", 8, "5a", false, true},
+        {&test::FormControls::LeftRightSmooth, &Profile::leftRightSmooth, 18, "12", 12, "12"},
+        {&test::FormControls::UpDownSmooth, &Profile::upDownSmooth, 20, "55", 40, "40"},
+        {&test::FormControls::UpDownSmooth, &Profile::upDownSmooth, 40, "56", 40, "56"}, // slider already at the bound
+        {&test::FormControls::Magnetic, &Profile::magnetic, 2, "-3", 0, "0"},
+        {&test::FormControls::Magnetic, &Profile::magnetic, 2, "-3", 0, "-3", true}, // "-" alone moves the slider to 0
+        {&test::FormControls::Jitter, &Profile::jitter, 3, "abc", 0, "abc"}, // number 0 equals the slider: text stays
+        {&test::FormControls::DelayMillisecs, &Profile::delayMillisecs, 20, "", 10, "10"},
+        {&test::FormControls::Tilt, &Profile::tilt, 4, "2.5", 2, "2"},
+        {&test::FormControls::Tilt, &Profile::tilt, 2, "3.5", 4, "4"},
+        {&test::FormControls::SideSideSmooth, &Profile::sideSideSmooth, 10, "&H10", 16, "&H10"},
+        {&test::FormControls::LeftRightSpeed, &Profile::leftRightSpeed, 6, "07", 7, "7"},
+        {&test::FormControls::UpDownSpeed, &Profile::upDownSpeed, 5, "7.6", 8, "8"},
+        {&test::FormControls::SideSideSpeed, &Profile::sideSideSpeed, 5, "40.0", 40, "40"}, // at the bound: still made whole
+        {&test::FormControls::LeftRightSpeed, &Profile::leftRightSpeed, 6, "", 6, "", false, true},
+        {&test::FormControls::UpDownSpeed, &Profile::upDownSpeed, 8, "5a", 8, "5a", false, true},
     };
     for (const auto& e : edits) {
-        SettingPair& pair = standAt(form, current(), e.pair, e.field, e.start);
+        SettingPair& pair = standAt(ui, current(), e.pair, e.field, e.start);
         fakes.dialogs().boxes.clear();
         pair.box()->selectAll();
         const QString typed = QString::fromLatin1(e.typed);
@@ -65,7 +65,7 @@ TEST_F(SettingPairs, AnEditOfTheBoxMovesTheSliderWithinItsBoundsAndTheProfileFol
                   std::tuple(e.slider, QString::fromLatin1(e.box), e.slider, e.mismatch ? 1 : 0))
             << pair.box()->objectName().toStdString() << " <- \"" << e.typed << '"';
         for (const auto& box : boxes)
-            EXPECT_EQ(box.text, testing::errorReport(13, QStringLiteral("Type mismatch")));
+            EXPECT_EQ(box.text, test::errorReport(13, QStringLiteral("Type mismatch")));
     }
 }
 
@@ -74,23 +74,23 @@ TEST_F(SettingPairs, ArrowAndTrackClicksStepTheSliderAndADraggedThumbCountsOnlyW
     addCurrent(defaultMouseEmulation());
     using A = QAbstractSlider::SliderAction;
     const struct { Pair pair; Field field; int start; A action; int value; } clicks[] = {
-        {&MainForm::Magnetic, &Profile::magnetic, 2, A::SliderSingleStepAdd, 3},
-        {&MainForm::LeftRightSmooth, &Profile::leftRightSmooth, 18, A::SliderPageStepAdd, 23},
-        {&MainForm::LeftRightSpeed, &Profile::leftRightSpeed, 6, A::SliderPageStepAdd, 16},
-        {&MainForm::DelayMillisecs, &Profile::delayMillisecs, 30, A::SliderPageStepSub, 20},
+        {&test::FormControls::Magnetic, &Profile::magnetic, 2, A::SliderSingleStepAdd, 3},
+        {&test::FormControls::LeftRightSmooth, &Profile::leftRightSmooth, 18, A::SliderPageStepAdd, 23},
+        {&test::FormControls::LeftRightSpeed, &Profile::leftRightSpeed, 6, A::SliderPageStepAdd, 16},
+        {&test::FormControls::DelayMillisecs, &Profile::delayMillisecs, 30, A::SliderPageStepSub, 20},
     };
     for (const auto& c : clicks) {
-        SettingPair& pair = standAt(form, current(), c.pair, c.field, c.start);
+        SettingPair& pair = standAt(ui, current(), c.pair, c.field, c.start);
         pair.slider()->triggerAction(c.action);
         EXPECT_EQ(std::tuple(pair.slider()->value(), pair.box()->text(), current().*c.field),
                   std::tuple(c.value, QString::number(c.value), c.value))
             << pair.slider()->objectName().toStdString();
     }
 
-    QScrollBar& slider = *standAt(form, current(), &MainForm::UpDownSmooth, &Profile::upDownSmooth, 18).slider();
+    QScrollBar& slider = *standAt(ui, current(), &test::FormControls::UpDownSmooth, &Profile::upDownSmooth, 18).slider();
     slider.setSliderDown(true);
     slider.setSliderPosition(30);
-    const auto boxAndProfile = [this] { return std::tuple(form.UpDownSmooth->box()->text(), current().upDownSmooth); };
+    const auto boxAndProfile = [this] { return std::tuple(ui.UpDownSmooth->box()->text(), current().upDownSmooth); };
     EXPECT_EQ(boxAndProfile(), std::tuple(QStringLiteral("18"), 18));
     slider.setSliderDown(false);
     EXPECT_EQ(boxAndProfile(), std::tuple(QStringLiteral("30"), 30));
@@ -100,18 +100,18 @@ TEST_F(SettingPairs, ATextRewrittenWhileTheUserTypesIsSelectedSoTheNextKeyReplac
 {
     addCurrent(defaultMouseEmulation());
     form.show();
-    form.ShowSettings_Command->click();
+    ui.ShowSettings_Command->click();
     form.activateWindow();
     QApplication::processEvents();
-    QLineEdit& box = *form.Magnetic->box();
+    QLineEdit& box = *ui.Magnetic->box();
     box.setFocus();
     box.selectAll();
     box.insert(QStringLiteral("9")); // over the range 0..7: the box is rewritten "7"
     box.insert(QStringLiteral("5"));
-    EXPECT_EQ(std::tuple(box.text(), form.Magnetic->slider()->value()), std::tuple(QStringLiteral("5"), 5));
+    EXPECT_EQ(std::tuple(box.text(), ui.Magnetic->slider()->value()), std::tuple(QStringLiteral("5"), 5));
     // A speed box rewritten with the same whole number is left as typed.
-    form.TabStrip->setCurrentIndex(1);
-    QLineEdit& speed = *form.LeftRightSpeed->box();
+    ui.TabStrip->setCurrentIndex(1);
+    QLineEdit& speed = *ui.LeftRightSpeed->box();
     speed.setFocus();
     speed.selectAll();
     QStringList shown;

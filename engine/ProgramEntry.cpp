@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/QtDesktop.h"
 #include "profiles/SettingsFolder.h"
+#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -181,6 +182,9 @@ int main(int argc, char* argv[])
         return 2;
     }
     platform->claim = std::move(claim.claim);
-    corvane::Engine engine(*platform, settings);
+    // The one place that knows the real window: the engine sees it as its view.
+    corvane::Engine engine(*platform, settings, [](corvane::AppContext& app, corvane::EngineHandlers handlers) {
+        return std::make_unique<corvane::MainForm>(app, std::move(handlers));
+    });
     return engine.Main();
 }

@@ -3,13 +3,13 @@
 // mapped key sequences sent in the key mode of the list, every key and button
 // pressed and not yet released kept track of, so that none stays held when the
 // program ends.
-#include "engine/Decoding.h"
-#include "ui/AppContext.h"
+#include "core/Movement.h"
+#include "keyboard/KeyboardView.h"
+#include "platform/Platform.h"
+#include "profiles/Profile.h"
 
 #include <QList>
 #include <QString>
-
-class QLineEdit;
 
 namespace corvane {
 
@@ -17,18 +17,22 @@ class EventPump;
 
 class KeyboardOutput {
 public:
-    KeyboardOutput(AppContext& app, EventPump& pump) : app_(app), pump_(pump) {}
+    // The mapped sequences come from the current profile of `table`.
+    KeyboardOutput(platform::Platform& platform, const ProfileTable& table, EventPump& pump)
+        : platform_(platform), table_(table), pump_(pump)
+    {
+    }
     // Releases what is still held.
     ~KeyboardOutput();
 
     // The stage: builds the cycle's key sequence from the movement values
-    // (taking mapped directions from the pointer), sends it in `keyMode` and
-    // shows it in `monitor`. Nothing happens in "Disabled"; while a mapping
-    // records, nothing is sent and neither turn nor look moves the pointer.
+    // (taking mapped directions from the pointer), sends it in the window's
+    // key mode and shows it in the output monitor. Nothing happens in
+    // "Disabled"; while a mapping records, nothing is sent and neither turn
+    // nor look moves the pointer.
     // Faults (a refused send-keys text, a code that does not fit a byte in
     // "Keyboard Event") are faults of the main loop.
-    void SendMappedKeys(MovementValues& values, QString& cycleKeySequence, const QString& keyMode,
-                        QLineEdit& monitor);
+    void SendMappedKeys(MovementValues& values, QString& cycleKeySequence, KeyboardView& view);
 
     // One key or, for codes 1, 2 and 4, mouse button down or up.
     void SendKeyDown(int code);
@@ -48,7 +52,8 @@ private:
     void down(int code);
     void up(int code);
 
-    AppContext& app_;
+    platform::Platform& platform_;
+    const ProfileTable& table_;
     EventPump& pump_;
     QList<int> held_; // codes pressed and not released, in the order pressed
 };

@@ -1,4 +1,4 @@
-#include "engine/EventPump.h"
+#include "platform/EventPump.h"
 
 #include "core/Fault.h"
 

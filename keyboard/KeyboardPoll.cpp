@@ -1,17 +1,14 @@
-#include "keyboard/PollKeyboard.h"
+#include "keyboard/KeyboardPoll.h"
 
-#include "engine/EventPump.h"
 #include "keyboard/KeyNames.h"
 #include "keyboard/KeySequence.h"
-#include "ui/KeyBox.h"
-#include "ui/MainForm.h"
-
-#include <QPushButton>
+#include "platform/EventPump.h"
 
 namespace corvane {
 
-KeyboardPoll::KeyboardPoll(AppContext& app, MainForm& form, EventPump& pump, std::function<void()> startClick)
-    : app_(app), form_(form), pump_(pump), startClick_(std::move(startClick))
+KeyboardPoll::KeyboardPoll(platform::Platform& platform, ProfileTable& table, KeyboardView& view, EventPump& pump,
+                           std::function<void()> startClick)
+    : platform_(platform), table_(table), view_(view), pump_(pump), startClick_(std::move(startClick))
 {
 }
 
@@ -29,21 +26,21 @@ void KeyboardPoll::PollKeyboard()
 {
     keysDownBefore_ = keysDownNow_;
     keysDownNow_.clear();
-    platform::KeyState& keys = *app_.platform.keyState;
+    platform::KeyState& keys = *platform_.keyState;
     keys.snapshot();
     for (int code = 1; code <= 255; ++code) {
         pump_.process();
         if (looksAt(code) && keys.isDown(code))
             keysDownNow_ += downToken(code);
     }
-    if (!keysDownNow_.isEmpty() && app_.recordingActive) {
+    if (!keysDownNow_.isEmpty() && view_.recording()) {
         for (const KeyToken& token : keyTokens(keysDownNow_))
             if (!keysDownBefore_.contains(token.text))
                 record(token, true);
     }
-    if (!keysDownNow_.isEmpty() && !app_.recordingActive)
+    if (!keysDownNow_.isEmpty() && !view_.recording())
         fireGlobalKeys();
-    if (!keysDownBefore_.isEmpty() && app_.recordingActive) {
+    if (!keysDownBefore_.isEmpty() && view_.recording()) {
         for (const KeyToken& token : keyTokens(keysDownBefore_))
             if (!keysDownNow_.contains(token.text))
                 record(token, false);
@@ -54,25 +51,20 @@ void KeyboardPoll::PollKeyboard()
 // mapping and, as a label, into the box that receives the recording.
 void KeyboardPoll::record(const KeyToken& token, bool down)
 {
-    for (int i = 0; i < kMappingCount; ++i) {
-        if (form_.keyChecks[i]->isChecked()) {
-            recordTarget_ = i;
-            app_.store.table.current().*kMappingFields[i] += down ? token.text : QStringLiteral("U") + token.text.mid(1);
-            break;
-        }
+    if (const std::optional<int> i = view_.pressedInMapping()) {
+        recordTarget_ = *i;
+        table_.current().*kMappingFields[*i] += down ? token.text : QStringLiteral("U") + token.text.mid(1);
     }
-    if (recordTarget_) {
-        form_.keyBoxes[*recordTarget_]->appendLabel(keyLabel(token.code),
-                                                     down ? LabelColour::Green : LabelColour::Red);
-    }
+    if (recordTarget_)
+        view_.appendKeyLabel(*recordTarget_, keyLabel(token.code), down ? LabelColour::Green : LabelColour::Red);
 }
 
 // The sequence of the tracker's present state (start while stopped, stop while
 // started) fires when every key it presses is down now.
 void KeyboardPoll::fireGlobalKeys()
 {
-    const Profile& profile = app_.store.table.current();
-    const QString& sequence = form_.Start_Command->text() == QLatin1String("Start") ? profile.startKey : profile.stopKey;
+    const Profile& profile = table_.current();
+    const QString& sequence = view_.trackingStarted() ? profile.stopKey : profile.startKey;
     if (sequence.isEmpty())
         return;
     for (const KeyToken& token : keyTokens(sequence))

@@ -3,7 +3,9 @@
 // that writes key strokes into the mapping whose button is pressed in, and the
 // global start and stop keys.
 #include "keyboard/KeySequence.h"
-#include "ui/AppContext.h"
+#include "keyboard/KeyboardView.h"
+#include "platform/Platform.h"
+#include "profiles/Profile.h"
 
 #include <QString>
 #include <functional>
@@ -12,12 +14,13 @@
 namespace corvane {
 
 class EventPump;
-class MainForm;
 
 class KeyboardPoll {
 public:
-    // `startClick` is the start/stop toggle, called as a click on Start would.
-    KeyboardPoll(AppContext& app, MainForm& form, EventPump& pump, std::function<void()> startClick);
+    // `startClick` is the start/stop toggle, called as a click on Start would;
+    // the recorder writes into the current profile of `table`.
+    KeyboardPoll(platform::Platform& platform, ProfileTable& table, KeyboardView& view, EventPump& pump,
+                 std::function<void()> startClick);
 
     // One poll: yields to the window before each of the 255 codes, then records
     // new presses and releases while a mapping records, or fires the global key
@@ -32,8 +35,9 @@ private:
     void record(const KeyToken& token, bool down);
     void fireGlobalKeys();
 
-    AppContext& app_;
-    MainForm& form_;
+    platform::Platform& platform_;
+    ProfileTable& table_;
+    KeyboardView& view_;
     EventPump& pump_;
     std::function<void()> startClick_;
     // "D" tokens of the keys found down by the latest poll and the one before, in code order.

@@ -1,14 +1,13 @@
-#include "keyboard/SendMappedKeys.h"
+#include "keyboard/KeyboardOutput.h"
 
 #include "core/Fault.h"
+#include "core/Choices.h"
 #include "core/Numbers.h"
-#include "engine/EventPump.h"
 #include "keyboard/KeySequence.h"
 #include "keyboard/MappedKeys.h"
 #include "keyboard/SendKeys.h"
-#include "ui/ShowError.h"
-
-#include <QLineEdit>
+#include "platform/EventPump.h"
+#include "platform/ShowError.h"
 
 namespace corvane {
 
@@ -32,32 +31,32 @@ KeyboardOutput::~KeyboardOutput()
     releaseHeld();
 }
 
-void KeyboardOutput::SendMappedKeys(MovementValues& values, QString& cycleKeySequence, const QString& keyMode,
-                                    QLineEdit& monitor)
+void KeyboardOutput::SendMappedKeys(MovementValues& values, QString& cycleKeySequence, KeyboardView& view)
 {
+    const QString keyMode = view.keyMode();
     if (keyMode == kDisabled)
         return;
-    if (app_.recordingActive) {
+    if (view.recording()) {
         values.leftRight = 0;
         values.upDown = 0;
         return;
     }
-    const Profile& profile = app_.store.table.current();
+    const Profile& profile = table_.current();
     cycleKeySequence += buildCycleKeySequence(values, profile);
     if (keyMode == kSendKeys) {
         QString text;
         try {
             text = keySequenceToSendKeys(cycleKeySequence);
         } catch (const Fault& fault) {
-            showError(app_, fault); // reported here; nothing is sent
+            showError(platform_, fault); // reported here; nothing is sent
         }
-        monitor.setText(text);
+        view.showKeys(text);
         if (!text.isEmpty()) {
             SendKeys(text);
             pump_.process();
         }
     } else if (keyMode == kEmulateKeys || keyMode == kKeyboardEvent) {
-        monitor.setText(cycleKeySequence);
+        view.showKeys(cycleKeySequence);
         // The whole sequence is sent even if a handler run by a yield stops
         // the tracker or changes the profile.
         const QList<KeyToken> tokens = keyTokens(cycleKeySequence);
@@ -80,7 +79,7 @@ void KeyboardOutput::SendMappedKeys(MovementValues& values, QString& cycleKeySeq
 void KeyboardOutput::SendKeyDown(int code)
 {
     if (const auto button = mouseButtonOf(code)) {
-        app_.platform.keys->buttonDown(*button);
+        platform_.keys->buttonDown(*button);
         held_.append(code);
         return;
     }
@@ -90,7 +89,7 @@ void KeyboardOutput::SendKeyDown(int code)
 void KeyboardOutput::SendKeyUp(int code)
 {
     if (const auto button = mouseButtonOf(code)) {
-        app_.platform.keys->buttonUp(*button);
+        platform_.keys->buttonUp(*button);
         held_.removeAll(code);
         return;
     }
@@ -106,20 +105,20 @@ void KeyboardOutput::SendKeys(const QString& text)
         switch (stroke.kind) {
         case SendKeysStroke::Kind::KeyDown: down(stroke.virtualKey); break;
         case SendKeysStroke::Kind::KeyUp: up(stroke.virtualKey); break;
-        case SendKeysStroke::Kind::Character: app_.platform.keys->typeCharacter(stroke.character); break;
+        case SendKeysStroke::Kind::Character: platform_.keys->typeCharacter(stroke.character); break;
         }
     }
 }
 
 void KeyboardOutput::down(int code)
 {
-    app_.platform.keys->keyDown(code);
+    platform_.keys->keyDown(code);
     held_.append(code);
 }
 
 void KeyboardOutput::up(int code)
 {
-    app_.platform.keys->keyUp(code);
+    platform_.keys->keyUp(code);
     held_.removeAll(code);
 }
 
@@ -129,9 +128,9 @@ void KeyboardOutput::releaseHeld()
         const int code = held_.takeLast();
         held_.removeAll(code);
         if (const auto button = mouseButtonOf(code))
-            app_.platform.keys->buttonUp(*button);
+            platform_.keys->buttonUp(*button);
         else
-            app_.platform.keys->keyUp(code);
+            platform_.keys->keyUp(code);
     }
 }
 

@@ -1,18 +1,19 @@
 #pragma once
+// The common error report, and the handlers' way of ending on a fault.
 #include "core/Fault.h"
-#include "ui/AppContext.h"
+#include "platform/Platform.h"
 
 #include <utility>
 
 namespace corvane {
 
 // The common error report: a modal box with OK, no icon, titled "Corvane".
-void showError(AppContext& app, const Fault& fault);
+void showError(platform::Platform& platform, const Fault& fault);
 
 // Runs a handler's body and reports any fault it raises; the handler then ends,
 // keeping what it changed before the fault. The end of the program passes through.
 template <class Body>
-bool trapFaults(AppContext& app, Body&& body)
+bool trapFaults(platform::Platform& platform, Body&& body)
 {
     try {
         std::forward<Body>(body)();
@@ -20,7 +21,7 @@ bool trapFaults(AppContext& app, Body&& body)
     } catch (const ProgramEnded&) {
         throw;
     } catch (...) {
-        showError(app, currentFault());
+        showError(platform, currentFault());
         return false;
     }
 }

@@ -6,7 +6,6 @@
 #include "profiles/ProfileFile.h"
 
 #include <QString>
-#include <array>
 
 namespace corvane {
 
@@ -16,9 +15,6 @@ struct AppContext {
     platform::Platform& platform;
     ProfileStore store;
     TrackerLinkState link;
-    // What each mapping box showed when it was last rendered.
-    std::array<QString, kMappingCount> renderedBoxText;
-    bool recordingActive = false;
 };
 
 } // namespace corvane

@@ -1,0 +1,32 @@
+#pragma once
+// The boxes that start-up may open, titled "Corvane Start-up": what is wrong
+// with the profile files and what each choice does, and where the settings
+// were carried over to.
+#include "profiles/ProfileFile.h"
+#include "profiles/SettingsFolder.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace corvane {
+
+inline const QString kStartUpTitle = QStringLiteral("Corvane Start-up");
+inline const QString kKeepAside = QStringLiteral("Keep Aside and Start");
+inline const QString kKeepCopy = QStringLiteral("Keep a Copy and Start");
+inline const QString kQuit = QStringLiteral("Quit");
+
+// The box that asks whether to keep the profile files aside: what is in each
+// file, and what each choice does. `startProfileMissing`: the profile to start
+// with is not among those the profiles file holds (or the defaults, when it
+// holds none); otherwise the profiles file yielded no profile at all.
+QString recoveryText(const ProfileStore& store, bool startProfileMissing, const QList<FileMove>& moves);
+
+// The box that asks what to do with a profiles file that ends in the middle
+// of a profile; `keptName` is the name its copy would take.
+QString cutProfileText(const ProfileStore& store, const QString& keptName);
+
+// The message after the profiles were carried over from the program's folder.
+QString carriedOverText(const SettingsFolder& settings, const QStringList& carried);
+
+} // namespace corvane
