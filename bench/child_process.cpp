@@ -1,5 +1,7 @@
 #include "bench/child_process.h"
 
+#include "bench/proc_stats.h"
+
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -71,6 +73,17 @@ fs::path makeTemporaryFolder(const std::string& prefix)
     if (::mkdtemp(pattern.data()) == nullptr)
         throw systemFailure("cannot create a temporary folder");
     return pattern;
+}
+
+fs::path copyCorvane(const fs::path& program, const fs::path& folder)
+{
+    const fs::path copy = folder / "corvane";
+    std::error_code error;
+    fs::copy_file(program, copy, error);
+    if (error)
+        throw BenchError("cannot copy " + program.string() + ": " + error.message());
+    fs::permissions(copy, fs::perms::owner_all, fs::perm_options::add, error);
+    return copy;
 }
 
 ChildProcess::ChildProcess(std::vector<std::string> args, const fs::path& folder, const fs::path& output,
@@ -159,6 +172,20 @@ std::string ChildProcess::howItEnded() const
     if (WIFSIGNALED(status_))
         return std::string("signal ") + strsignal(WTERMSIG(status_));
     return "exit status " + std::to_string(WEXITSTATUS(status_));
+}
+
+long long ChildProcess::cpuTicks() const
+{
+    if (const auto ticks = processCpuTicks(pid_))
+        return *ticks;
+    throw BenchError("cannot read the CPU times in /proc/" + std::to_string(pid_) + "/stat");
+}
+
+long long ChildProcess::voluntarySwitches() const
+{
+    if (const auto switches = processVoluntarySwitches(pid_))
+        return *switches;
+    throw BenchError("cannot read the context switches in /proc/" + std::to_string(pid_) + "/status");
 }
 
 void ChildProcess::writeInput(std::string_view bytes)

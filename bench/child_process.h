@@ -1,7 +1,8 @@
 #pragma once
 // Starting and ending the programs that the benchmarks and the end-to-end
-// tests run (Corvane, the tracker simulator), and the small file, clock and
-// waiting helpers they share. Failures to start throw std::runtime_error.
+// tests run (Corvane, the tracker simulator), what the benchmarks read of them
+// while they run, and the small file, clock and waiting helpers they share.
+// Failures to start throw std::runtime_error.
 #include <sys/resource.h>
 #include <sys/types.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,12 @@ namespace corvane::bench {
 
 namespace fs = std::filesystem;
 using Millis = std::chrono::milliseconds;
+
+// A figure that cannot be measured: the program ended early, showed no window,
+// or its figures in /proc could not be read.
+struct BenchError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 // CLOCK_MONOTONIC in nanoseconds, the clock of the simulator's timestamps.
 std::int64_t monotonicNs();
@@ -31,6 +39,10 @@ std::string readFile(const fs::path& path);
 void writeFile(const fs::path& path, std::string_view bytes);
 // A new empty folder PREFIX-XXXXXX in the system's temporary folder.
 fs::path makeTemporaryFolder(const std::string& prefix);
+// Copies the program at `program` into `folder` as `corvane`, runnable by its
+// owner, so that it keeps its settings there; the copy's path. Throws
+// BenchError when it cannot.
+fs::path copyCorvane(const fs::path& program, const fs::path& folder);
 
 // A started program: argv[0] is looked up on the PATH unless it holds a
 // slash. It runs in `folder` (the current one when empty); standard output and
@@ -60,6 +72,11 @@ public:
     std::string howItEnded() const;
     // Peak resident memory in MB, once it has ended.
     double peakRssMb() const { return static_cast<double>(usage_.ru_maxrss) / 1024.0; }
+    // While it runs: utime + stime so far, in clock ticks (/proc/PID/stat),
+    // and the voluntary context switches of its main thread (/proc/PID/status),
+    // one per sleep of its event loop. Both throw BenchError when unreadable.
+    long long cpuTicks() const;
+    long long voluntarySwitches() const;
     void writeInput(std::string_view bytes);
 
 private:

@@ -30,7 +30,6 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -39,7 +38,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -65,37 +63,13 @@ constexpr int kSidePackets = 15;
 // the program stalled; the search gives up rather than guess).
 constexpr std::size_t kMatchWindow = 6;
 
-struct BenchError {
-    std::string message;
-};
-
+using corvane::bench::BenchError;
 using corvane::bench::ChildProcess;
 using corvane::bench::monotonicNs;
 using corvane::bench::readFile;
 using corvane::bench::waitUntil;
 using corvane::bench::writeFile;
 using Seconds = std::chrono::seconds;
-
-// utime + stime of the whole process, in clock ticks.
-long long cpuTicks(pid_t pid)
-{
-    if (const auto ticks = corvane::bench::processCpuTicks(pid))
-        return *ticks;
-    throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
-}
-
-// Voluntary context switches of the main thread: one per sleep of the loop.
-long long mainThreadSleeps(pid_t pid)
-{
-    std::istringstream lines(readFile("/proc/" + std::to_string(pid) + "/status"));
-    std::string line;
-    constexpr std::string_view kKey = "voluntary_ctxt_switches:";
-    while (std::getline(lines, line)) {
-        if (line.starts_with(kKey))
-            return std::atoll(line.c_str() + kKey.size());
-    }
-    throw BenchError{"cannot read the context switches in /proc/" + std::to_string(pid) + "/status"};
-}
 
 struct Packet {
     Nanos written = 0;
@@ -293,9 +267,7 @@ struct Options {
 Figures measure(Display* display, PointerWatch& screen, const Options& options, int delay)
 {
     const fs::path folder = corvane::bench::makeTemporaryFolder("corvane-latency");
-    const fs::path program = folder / "corvane";
-    fs::copy_file(options.program, program);
-    fs::permissions(program, fs::perms::owner_all, fs::perm_options::add);
+    const fs::path program = corvane::bench::copyCorvane(options.program, folder);
     writeFile(folder / "Profiles1.2.dat", profileLine(delay));
     writeFile(folder / "LastProfile1.2.dat", "\"Latency " + std::to_string(delay) + " ms\"\r\n");
     // COM 2 to 4 lead nowhere, so that nothing but the simulator is ever opened.
@@ -335,8 +307,9 @@ Figures measure(Display* display, PointerWatch& screen, const Options& options, 
     Figures figures;
     figures.delay = delay;
     std::vector<Move> moves;
-    const long long ticksBefore = cpuTicks(corvane.pid());
-    const long long sleepsBefore = mainThreadSleeps(corvane.pid());
+    // The loop's cycles are the sleeps of the main thread.
+    const long long ticksBefore = corvane.cpuTicks();
+    const long long sleepsBefore = corvane.voluntarySwitches();
     const Nanos before = monotonicNs();
     const Nanos limit = before + (options.seconds + 15) * kSecond;
     Nanos nextLook = before;
@@ -356,8 +329,8 @@ Figures measure(Display* display, PointerWatch& screen, const Options& options, 
         if (!corvane.running())
             throw BenchError{"Corvane ended while streaming; see " + (folder / "corvane.log").string()};
     }
-    const long long ticksAfter = cpuTicks(corvane.pid());
-    const long long sleepsAfter = mainThreadSleeps(corvane.pid());
+    const long long ticksAfter = corvane.cpuTicks();
+    const long long sleepsAfter = corvane.voluntarySwitches();
     figures.windowSeconds = static_cast<double>(monotonicNs() - before) / kSecond;
     figures.cpuSeconds = static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(sysconf(_SC_CLK_TCK));
     figures.cycles = sleepsAfter - sleepsBefore;
@@ -463,15 +436,9 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        const char* name = std::getenv("DISPLAY");
-        std::fprintf(stderr, "corvane-bench-latency: cannot open X display \"%s\"\n", name != nullptr ? name : "");
+    Display* display = corvane::xtools::openDisplay("corvane-bench-latency");
+    if (display == nullptr)
         return 2;
-    }
-    // The children must not inherit the connection.
-    ::fcntl(ConnectionNumber(display), F_SETFD, FD_CLOEXEC);
-    corvane::xtools::ignoreXErrors();
 
     int status = 1;
     try {
@@ -487,8 +454,6 @@ int main(int argc, char** argv)
             all.push_back(measure(display, screen, *options, delay));
         report(all);
         status = 0;
-    } catch (const BenchError& e) {
-        std::fprintf(stderr, "corvane-bench-latency: %s\n", e.message.c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "corvane-bench-latency: %s\n", e.what());
     }

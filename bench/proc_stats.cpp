@@ -32,6 +32,17 @@ std::optional<long long> processCpuTicks(pid_t pid)
     return utime + stime;
 }
 
+std::optional<long long> processVoluntarySwitches(pid_t pid)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/status");
+    constexpr std::string_view kKey = "voluntary_ctxt_switches:";
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with(kKey))
+            return std::atoll(line.c_str() + kKey.size());
+    }
+    return std::nullopt;
+}
+
 bool parseInt(std::string_view text, int low, int high, int& value)
 {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -11,6 +11,10 @@ namespace corvane::bench {
 // /proc/<pid>/stat cannot be read.
 std::optional<long long> processCpuTicks(pid_t pid);
 
+// The voluntary context switches of its main thread; nothing when its
+// /proc/<pid>/status cannot be read.
+std::optional<long long> processVoluntarySwitches(pid_t pid);
+
 // A whole number from low to high, the whole text and nothing else.
 bool parseInt(std::string_view text, int low, int high, int& value);
 

@@ -19,14 +19,12 @@
 #include "bench/proc_stats.h"
 #include "bench/x_windows.h"
 
-#include <fcntl.h>
 #include <sys/select.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -69,12 +67,7 @@ struct RunFigures {
     double peakRssMb = 0;
 };
 
-// Thrown when a figure cannot be measured: the program did not start, never
-// showed its window or died.
-struct BenchError {
-    std::string message;
-};
-
+using corvane::bench::BenchError;
 using corvane::bench::ChildProcess;
 
 // Throws when the program has ended, since every caller needs it alive.
@@ -159,14 +152,6 @@ RunFigures timedRun(Display* display, const fs::path& program, const fs::path& l
     return figures;
 }
 
-// utime + stime of the whole process, in clock ticks.
-long long cpuTicks(pid_t pid)
-{
-    if (const auto ticks = corvane::bench::processCpuTicks(pid))
-        return *ticks;
-    throw BenchError{"cannot read the CPU times in /proc/" + std::to_string(pid) + "/stat"};
-}
-
 double idleCpuPercent(Display* display, const fs::path& program, const fs::path& log, int seconds)
 {
     XSync(display, True);
@@ -174,11 +159,11 @@ double idleCpuPercent(Display* display, const fs::path& program, const fs::path&
     const Shown shown = waitForShown(display, child);
     std::this_thread::sleep_for(kIdleSettleTime);
     checkAlive(child, "while settling");
-    const long long ticksBefore = cpuTicks(child.pid());
+    const long long ticksBefore = child.cpuTicks();
     const auto before = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     checkAlive(child, "while idle");
-    const long long ticksAfter = cpuTicks(child.pid());
+    const long long ticksAfter = child.cpuTicks();
     const double wallSeconds = std::chrono::duration<double>(Clock::now() - before).count();
     closeAndWait(display, child, shown.window);
     const double cpuSeconds = static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(sysconf(_SC_CLK_TCK));
@@ -246,12 +231,8 @@ int run(const Options& options, Display* display)
         throw BenchError{"no program at " + options.program.string()};
 
     const fs::path folder = corvane::bench::makeTemporaryFolder("corvane-bench");
-    const fs::path program = folder / "corvane";
+    const fs::path program = corvane::bench::copyCorvane(options.program, folder);
     const fs::path log = folder / "corvane-output.log";
-    fs::copy_file(options.program, program, error);
-    if (error)
-        throw BenchError{"cannot copy " + options.program.string() + ": " + error.message()};
-    fs::permissions(program, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec, error);
 
     const char* displayName = DisplayString(display);
     std::printf("Corvane start-up benchmark\n");
@@ -289,13 +270,13 @@ int run(const Options& options, Display* display)
                 warnings.push_back(warning);
         }
     } catch (const BenchError& e) {
-        throw BenchError{e.message + "; its output is in " + log.string()};
+        throw BenchError{std::string(e.what()) + "; its output is in " + log.string()};
     }
     double idle = 0;
     try {
         idle = idleCpuPercent(display, program, log, options.idleSeconds);
     } catch (const BenchError& e) {
-        throw BenchError{e.message + " (idle run); its output is in " + log.string()};
+        throw BenchError{std::string(e.what()) + " (idle run); its output is in " + log.string()};
     }
 
     const Summary normal = summarise(normalLaunch);
@@ -329,23 +310,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: corvane-bench-startup [--runs N] [--idle-seconds S] PATH-TO-CORVANE\n");
         return 2;
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        const char* name = std::getenv("DISPLAY");
-        std::fprintf(stderr, "corvane-bench-startup: cannot open X display \"%s\"\n", name != nullptr ? name : "");
+    Display* display = corvane::xtools::openDisplay("corvane-bench-startup");
+    if (display == nullptr)
         return 2;
-    }
-    // The children must not inherit the connection.
-    fcntl(ConnectionNumber(display), F_SETFD, FD_CLOEXEC);
-    corvane::xtools::ignoreXErrors();
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
     XSync(display, False);
 
     int status = 1;
     try {
         status = run(*options, display);
-    } catch (const BenchError& e) {
-        std::fprintf(stderr, "corvane-bench-startup: %s\n", e.message.c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "corvane-bench-startup: %s\n", e.what());
     }

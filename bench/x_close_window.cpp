@@ -12,7 +12,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -49,13 +48,9 @@ int main(int argc, char** argv)
     if (title.empty())
         return usage();
 
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        const char* name = std::getenv("DISPLAY");
-        std::fprintf(stderr, "corvane-x-close: cannot open X display \"%s\"\n", name != nullptr ? name : "");
+    Display* display = corvane::xtools::openDisplay("corvane-x-close");
+    if (display == nullptr)
         return 2;
-    }
-    corvane::xtools::ignoreXErrors();
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
     auto windows = corvane::xtools::findShownTopLevels(display, title);

@@ -8,6 +8,8 @@
 
 #include <fcntl.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace corvane::xtools {
@@ -42,6 +44,19 @@ std::optional<std::string> textProperty(Display* display, Window window, Atom pr
 void ignoreXErrors()
 {
     XSetErrorHandler(ignoreError);
+}
+
+Display* openDisplay(const char* program)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        const char* name = std::getenv("DISPLAY");
+        std::fprintf(stderr, "%s: cannot open X display \"%s\"\n", program, name != nullptr ? name : "");
+        return nullptr;
+    }
+    ::fcntl(ConnectionNumber(display), F_SETFD, FD_CLOEXEC);
+    ignoreXErrors();
+    return display;
 }
 
 std::optional<std::string> windowName(Display* display, Window window)

@@ -25,6 +25,11 @@ struct Point {
 // and the request that inspects it.
 void ignoreXErrors();
 
+// Opens the display of $DISPLAY for a measuring program: errors ignored
+// (ignoreXErrors) and the connection closed in the programs it starts. When it
+// cannot, says so on standard error as `program` and gives nullptr.
+Display* openDisplay(const char* program);
+
 // The window's title: _NET_WM_NAME (UTF-8) when set, else WM_NAME.
 std::optional<std::string> windowName(Display* display, Window window);
 

@@ -43,9 +43,7 @@ screenshot="$root/build/corvane-screenshot.png"
 xvfb_private_display
 
 start_corvane "$run" "$log"
-# Wait for the set-up, then click Start_Command: left 120, top 510, 1335 x 315 twips.
-wait_for_setup "$sim_log" || true
-click_twips $((120 + 1335 / 2)) $((510 + 315 / 2))
+click_start "$sim_log"
 
 # Follow the pointer for 4 s from the middle of the screen.
 xdotool mousemove --sync 512 384
@@ -60,15 +58,7 @@ for ((i = 0; i < 40; i++)); do
 done
 window_shot "$CORVANE_WINDOW" "$screenshot"
 
-"$bin/corvane-x-close" "Tollan Corvane"
-status=0
-wait_for_exit "$CORVANE_PID" 10 || status=$?
-CORVANE_PID=
-if ((status != 0)); then
-  echo "Corvane ended with status $status after its window was closed; its output:" >&2
-  cat "$log" >&2
-  exit 1
-fi
+close_corvane "$bin" "$log" || exit
 if ((travelled == 0)); then
   echo "The pointer did not move; the simulator's log:" >&2
   cat "$sim_log" >&2

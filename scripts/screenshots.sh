@@ -98,14 +98,6 @@ sleep 0.5
 shot recording.png
 xdotool keyup Control_L
 
-"$root/build/bin/corvane-x-close" "Tollan Corvane"
-status=0
-wait_for_exit "$CORVANE_PID" 10 || status=$?
-CORVANE_PID=
-if ((status != 0)); then
-  echo "Corvane ended with status $status after its window was closed; its output:" >&2
-  cat "$folder/corvane-output.log" >&2
-  exit 1
-fi
+close_corvane "$root/build/bin" "$folder/corvane-output.log" || exit
 echo "The link's log at $1 dpi:"
 grep '^corvane.link' "$folder/corvane-output.log" || true

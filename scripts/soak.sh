@@ -55,9 +55,7 @@ fi
 for n in 2 3 4; do ln -s "$folder/no-device" "$folder/com$n"; done
 start_simulator "$bin" "$folder/com1" "$folder/sim.log" --motion circle --no-control
 start_corvane "$folder" "$folder/corvane.log"
-wait_for_setup "$folder/sim.log" || true
-# Start_Command: left 120, top 510, 1335 x 315 twips.
-click_twips $((120 + 1335 / 2)) $((510 + 315 / 2))
+click_start "$folder/sim.log"
 sleep 1
 if ! grep -q 'streaming' "$folder/sim.log"; then
   echo "Tracking did not start; the simulator's log:" >&2

@@ -193,6 +193,29 @@ click_twips() {
   xdotool click 1
 }
 
+# close_corvane BIN LOG: closes Corvane's main window as a window manager does
+# (BIN/corvane-x-close) and waits up to 10 s for it to end. Returns non-zero,
+# with its output in LOG shown, when it does not end with status 0.
+close_corvane() {
+  "$1/corvane-x-close" "Tollan Corvane" || return
+  local status=0
+  wait_for_exit "$CORVANE_PID" 10 || status=$?
+  CORVANE_PID=
+  if ((status != 0)); then
+    echo "Corvane ended with status $status after its window was closed; its output:" >&2
+    cat "$2" >&2
+    return 1
+  fi
+}
+
+# click_start LOG: waits for the set-up that the simulator whose log is LOG
+# acknowledges (it clicks anyway after 10 s), then clicks Corvane's
+# Start_Command: left 120, top 510, 1335 x 315 twips.
+click_start() {
+  wait_for_setup "$1" || true
+  click_twips $((120 + 1335 / 2)) $((510 + 315 / 2))
+}
+
 stop_programs() {
   if [[ -n $CORVANE_PID ]]; then kill -9 "$CORVANE_PID" 2>/dev/null || true; fi
   if [[ -n $SIM_PID ]]; then

@@ -2,7 +2,7 @@
 // range ends and beyond, the driver's texts split, cut off or drowned in
 // garbage, the log's escaping, motion scripts with odd or bad lines, clamping
 // and the circle.
-#include "tools/sim/Motion.h"
+#include "tools/sim/HeadMotion.h"
 #include "tools/sim/SimProtocol.h"
 
 #include <gmock/gmock.h>
@@ -86,7 +86,7 @@ TEST(MotionScript, SkipsCommentsNamesBadLinesAndIsClampedInMouseEmulation)
     const MotionScript script = parseMotionScript("# head\n300 -300 16383\n\n   # note\r\n-4\t+5  -16384\r\n");
     EXPECT_THAT(mouseEmulationRangeWarnings(script),
                 testing::ElementsAre(testing::HasSubstr("line 2: 300 -300 is beyond")));
-    Motion motion = Motion::script(script, false);
+    HeadMotion motion = HeadMotion::script(script, false);
     EXPECT_EQ(motion.next(TrackerMode::MouseEmulation), (Sample{128, -128, 0}));
     EXPECT_EQ(motion.next(TrackerMode::EulerAngle), (Sample{-4, 5, -16384}));
     EXPECT_EQ(motion.next(TrackerMode::EulerAngle), (Sample{300, -300, 16383}));
@@ -102,17 +102,17 @@ TEST(MotionScript, SkipsCommentsNamesBadLinesAndIsClampedInMouseEmulation)
                     testing::ThrowsMessage<std::invalid_argument>(testing::HasSubstr(c.second)));
 }
 
-TEST(Motion, CircleCountsAddUpToTheCircle)
+TEST(HeadMotion, CircleCountsAddUpToTheCircle)
 {
-    const int perTurn = static_cast<int>(std::lround(3 * Motion::kCircleSeconds)); // steps of up to 8 counts
-    Motion counts = Motion::circle(3);
-    Sample sum{Motion::kCircleCounts, 0, 0};
+    const int perTurn = static_cast<int>(std::lround(3 * HeadMotion::kCircleSeconds)); // steps of up to 8 counts
+    HeadMotion counts = HeadMotion::circle(3);
+    Sample sum{HeadMotion::kCircleCounts, 0, 0};
     for (int i = 1; i <= 2 * perTurn; ++i) {
         const Sample step = counts.next(TrackerMode::MouseEmulation).value();
         sum = {sum.lr + step.lr, sum.ud + step.ud, step.ss};
         // The counts sent so far lead to the circle's point of this packet.
         const double angle = 2.0 * std::numbers::pi * (i % perTurn) / perTurn;
-        ASSERT_EQ(sum, (Sample{static_cast<int>(std::lround(Motion::kCircleCounts * std::cos(angle))),
-                               static_cast<int>(std::lround(Motion::kCircleCounts * std::sin(angle))), 0})) << i;
+        ASSERT_EQ(sum, (Sample{static_cast<int>(std::lround(HeadMotion::kCircleCounts * std::cos(angle))),
+                               static_cast<int>(std::lround(HeadMotion::kCircleCounts * std::sin(angle))), 0})) << i;
     }
 }

@@ -23,7 +23,7 @@ constexpr Nanos kLateReport = kSecond;
 
 } // namespace
 
-Device::Device(Options options, Motion motion)
+Device::Device(Options options, HeadMotion motion)
     : options_(std::move(options)), motion_(std::move(motion)),
       random_(options_.seed.value_or(std::random_device{}())), terminal_(options_.link)
 {

@@ -3,8 +3,8 @@
 // answers the set-up, streams the packets of the mode set up at the chosen
 // rate and plays the faults.
 #include "tools/sim/Faults.h"
+#include "tools/sim/HeadMotion.h"
 #include "tools/sim/Log.h"
-#include "tools/sim/Motion.h"
 #include "tools/sim/Options.h"
 #include "tools/sim/Recording.h"
 #include "tools/sim/SimProtocol.h"
@@ -23,7 +23,7 @@ namespace corvane::sim {
 
 class Device {
 public:
-    Device(Options options, Motion motion);
+    Device(Options options, HeadMotion motion);
     ~Device();
 
     Device(const Device&) = delete;
@@ -70,7 +70,7 @@ private:
     void reportSkipped();
 
     Options options_;
-    Motion motion_;
+    HeadMotion motion_;
     std::mt19937 random_;
     CommandParser parser_;
     Recording recording_;

@@ -127,13 +127,13 @@ std::optional<Options> parseOptions(int argc, char** argv)
     return options;
 }
 
-Motion makeMotion(const Options& options)
+HeadMotion makeHeadMotion(const Options& options)
 {
     if (options.motion == "still") {
-        return Motion::still();
+        return HeadMotion::still();
     }
     if (options.motion == "circle") {
-        return Motion::circle(options.rate);
+        return HeadMotion::circle(options.rate);
     }
     if (options.motion.starts_with("script:")) {
         const std::string path = options.motion.substr(7);
@@ -152,7 +152,7 @@ Motion makeMotion(const Options& options)
                 logLine("motion script " + path + ", " + warnings.front()
                         + (warnings.size() > 1 ? " (and " + std::to_string(warnings.size() - 1) + " more lines)" : ""));
             }
-            return Motion::script(std::move(script), options.once);
+            return HeadMotion::script(std::move(script), options.once);
         } catch (const std::invalid_argument& e) {
             throw std::invalid_argument("motion script " + path + ", " + e.what());
         }

@@ -2,7 +2,7 @@
 // The simulator's command line: its options, the --help text and the motion
 // the options choose.
 #include "tools/sim/Faults.h"
-#include "tools/sim/Motion.h"
+#include "tools/sim/HeadMotion.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,6 +28,6 @@ std::optional<Options> parseOptions(int argc, char** argv);
 
 // The motion that --motion names, its script read and checked. Logs the
 // lines a Mouse Emulation packet cannot carry; throws std::invalid_argument.
-Motion makeMotion(const Options& options);
+HeadMotion makeHeadMotion(const Options& options);
 
 } // namespace corvane::sim

@@ -1,8 +1,8 @@
 #pragma once
 // The files that show what went over the line: every byte the driver wrote
 // (--record) and the time and values of every packet sent (--timestamps).
+#include "tools/sim/HeadMotion.h"
 #include "tools/sim/Log.h"
-#include "tools/sim/Motion.h"
 #include "tools/sim/SimProtocol.h"
 
 #include <cstdio>

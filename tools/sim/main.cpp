@@ -6,8 +6,8 @@
 // has due: the next packet or the decision on a "!".
 #include "tools/sim/Control.h"
 #include "tools/sim/Device.h"
+#include "tools/sim/HeadMotion.h"
 #include "tools/sim/Log.h"
-#include "tools/sim/Motion.h"
 #include "tools/sim/Options.h"
 
 #include <poll.h>
@@ -104,13 +104,13 @@ int runSimulator(int argc, char** argv)
 {
     startLogClock();
     std::optional<Options> options;
-    std::optional<Motion> motion;
+    std::optional<HeadMotion> motion;
     try {
         options = parseOptions(argc, argv);
         if (!options) {
             return 0;
         }
-        motion = makeMotion(*options);
+        motion = makeHeadMotion(*options);
     } catch (const std::invalid_argument& e) {
         std::fprintf(stderr, "corvane-tracker-sim: %s\n(--help lists the options)\n", e.what());
         return 2;

@@ -37,7 +37,7 @@ std::vector<std::string> mouseEmulationRangeWarnings(const MotionScript& script)
 
 Sample clampToMouseEmulation(Sample counts);
 
-class Motion {
+class HeadMotion {
 public:
     // Radius in tracker units and time of one turn of the circle: angle units
     // in Euler Angle, counts in Mouse Emulation (each count is ten units of
@@ -46,9 +46,9 @@ public:
     static constexpr int kCircleCounts = 15;
     static constexpr double kCircleSeconds = 4.0;
 
-    static Motion still();
-    static Motion circle(int packetsPerSecond);
-    static Motion script(MotionScript script, bool once);
+    static HeadMotion still();
+    static HeadMotion circle(int packetsPerSecond);
+    static HeadMotion script(MotionScript script, bool once);
 
     // Back to the start: the circle's first point, the script's first line.
     void restart();
@@ -61,7 +61,7 @@ public:
 private:
     enum class Kind { Still, Circle, Script };
 
-    explicit Motion(Kind kind) : kind_(kind) {}
+    explicit HeadMotion(Kind kind) : kind_(kind) {}
     Sample circlePoint(long long packet, int radius) const;
 
     Kind kind_;

@@ -1,4 +1,4 @@
-#include "tools/sim/Motion.h"
+#include "tools/sim/HeadMotion.h"
 
 #include <algorithm>
 #include <charconv>
@@ -123,37 +123,37 @@ std::vector<std::string> mouseEmulationRangeWarnings(const MotionScript& script)
     return warnings;
 }
 
-Motion Motion::still()
+HeadMotion HeadMotion::still()
 {
-    return Motion(Kind::Still);
+    return HeadMotion(Kind::Still);
 }
 
-Motion Motion::circle(int packetsPerSecond)
+HeadMotion HeadMotion::circle(int packetsPerSecond)
 {
-    Motion m(Kind::Circle);
+    HeadMotion m(Kind::Circle);
     m.packetsPerTurn_ = std::max(1, static_cast<int>(std::lround(packetsPerSecond * kCircleSeconds)));
     m.restart();
     return m;
 }
 
-Motion Motion::script(MotionScript script, bool once)
+HeadMotion HeadMotion::script(MotionScript script, bool once)
 {
     if (script.samples.empty()) {
         throw std::invalid_argument("empty motion script");
     }
-    Motion m(Kind::Script);
+    HeadMotion m(Kind::Script);
     m.script_ = std::move(script);
     m.once_ = once;
     return m;
 }
 
-void Motion::restart()
+void HeadMotion::restart()
 {
     position_ = 0;
     sentCounts_ = circlePoint(0, kCircleCounts);
 }
 
-Sample Motion::circlePoint(long long packet, int radius) const
+Sample HeadMotion::circlePoint(long long packet, int radius) const
 {
     const double angle = 2.0 * std::numbers::pi * static_cast<double>(packet % packetsPerTurn_)
                          / static_cast<double>(packetsPerTurn_);
@@ -161,7 +161,7 @@ Sample Motion::circlePoint(long long packet, int radius) const
             static_cast<int>(std::lround(radius * std::sin(angle))), 0};
 }
 
-std::optional<Sample> Motion::next(TrackerMode mode)
+std::optional<Sample> HeadMotion::next(TrackerMode mode)
 {
     switch (kind_) {
     case Kind::Still:
