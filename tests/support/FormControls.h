@@ -16,7 +16,7 @@
 namespace corvane::test {
 
 struct FormControls {
-    explicit FormControls(QWidget& window) : window(window)
+    explicit FormControls(QWidget& form) : window(form)
     {
         const char* mappings[kMappingCount] = {"TurnLeftKey", "TurnRightKey", "LookUpKey", "LookDownKey",
                                                "LeanLeftKey", "LeanRightKey", "StartKey",  "StopKey"};
