@@ -132,7 +132,6 @@ public:
 
     // Outer size of the window (title bar and border included), in twips.
     void setOuterSizeTwips(int width, int height);
-    QSize outerSizeTwips() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -145,6 +144,14 @@ protected:
 
 private:
     void build();
+    // The parts of build(), in the order the controls are made.
+    void buildTopStrip();
+    void buildTrackerTab();
+    void buildMouseTab();
+    void buildKeyboardTab();
+    void buildMappingRow(Mapping mapping);
+    void buildOtherTab();
+    void buildLowerCommands();
     void fitToOuterSize();
     void reachOnlyWhatIsSeen();
     QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
