@@ -316,11 +316,11 @@ void MainForm::showProfile(const Profile& profile)
     show(DelayMillisecs, &Profile::delayMillisecs);
 }
 
-bool MainForm::trackingStarted() const { return Start_Command->text() == kStopCaption; }
+bool MainForm::trackingStarted() const { return Start_Command->text() == QLatin1String(kStopCaption); }
 
 void MainForm::setTrackingStarted(bool started)
 {
-    Start_Command->setText(started ? kStopCaption : kStartCaption);
+    Start_Command->setText(QString::fromLatin1(started ? kStopCaption : kStartCaption));
     // The focus leaves Start for the Dummy button, outside the window.
     if (started)
         Dummy_Command->setFocus();

@@ -31,8 +31,8 @@ class SettingPair;
 // The maker's home page, opened by the "Tollan Home Page" button.
 inline const QString kHomePageUrl = QStringLiteral("https://www.tollan.example/corvane/");
 // Start's captions: the tracker is stopped, or started.
-inline const QString kStartCaption = QStringLiteral("Start");
-inline const QString kStopCaption = QStringLiteral("Stop");
+inline constexpr char kStartCaption[] = "Start";
+inline constexpr char kStopCaption[] = "Stop";
 
 class MainForm : public QWidget, public WindowView {
     Q_OBJECT
@@ -93,7 +93,6 @@ public:
 
     // Outer size of the window (title bar and border included), in twips.
     void setOuterSizeTwips(int width, int height);
-    QSize outerSizeTwips() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,7 +104,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The tables of controls the window is built from.
+    struct Layout;
     void build();
+    // The parts of build(), in the order the controls are made.
+    void buildTopStrip();
+    void buildTrackerTab();
+    void buildMouseTab();
+    void buildKeyboardTab();
+    void buildMappingRow(Mapping mapping);
+    void buildOtherTab();
+    void buildLowerCommands();
     void fitToOuterSize();
     void reachOnlyWhatIsSeen();
     QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);

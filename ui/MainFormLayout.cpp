@@ -17,14 +17,11 @@
 #include <QTabWidget>
 #include <QWindow>
 
+#include <iterator>
+
 namespace corvane {
 
 namespace {
-
-struct MappingRow {
-    const char* name;     // TurnLeftKey -> TurnLeftKey_Check, TurnLeftKey_RichText
-    const char* caption;
-};
 
 // What the border and title bar add to the shown window's inside, as the
 // window system tells them at the moment. QWidget::frameGeometry() keeps the
@@ -39,25 +36,206 @@ QSize frameExtra(const QWidget& window)
     return {margins.left() + margins.right(), margins.top() + margins.bottom()};
 }
 
+// A control's place in its parent, in twips.
+struct Twips {
+    int left, top, width, height;
+};
+
+template <class Widget>
+Widget* placedIn(Widget* w, const QString& name, const Twips& at, const QWidget& parent)
+{
+    w->setObjectName(name);
+    w->setGeometry(twipsRect(at.left, at.top, at.width, at.height, parent));
+    return w;
+}
+
+// The group frames span the panel's width: the mode frames at the top of the
+// Tracker, Mouse and Keyboard tabs, and the captioned frames below them.
+constexpr int kFrameLeft = 240;
+constexpr int kFrameWidth = 3855;
+constexpr int kModeFrameTop = 1410;
+
+// The captioned frames, each a child of the window drawn over its tab.
+struct GroupFrame {
+    QGroupBox* MainForm::*member;
+    const char* name;
+    const char* caption;
+    int top, height;
+};
+
+QGroupBox* makeFrame(MainForm& form, const GroupFrame& frame)
+{
+    auto* box = new QGroupBox(QString::fromLatin1(frame.caption), &form);
+    form.*frame.member = box;
+    return placedIn(box, QString::fromLatin1(frame.name), {kFrameLeft, frame.top, kFrameWidth, frame.height}, form);
+}
+
+// A group frame's rows: a caption on the left (a label or a mapping button),
+// a field on the right (a list or a key box), the rows a pitch apart. The
+// movement mappings stand further apart than the other rows.
+constexpr int kFirstRowTop = 300;
+constexpr int kRowPitch = 360;
+constexpr int kMappingRowPitch = 450;
+constexpr int kRowHeight = 315;
+
+constexpr int rowTop(int row, int pitch = kRowPitch) { return kFirstRowTop + row * pitch; }
+constexpr Twips captionCell(int top) { return {240, top, 1035, kRowHeight}; }
+constexpr Twips fieldCell(int top) { return {1380, top, 2295, kRowHeight}; }
+
+// The Connection frame's rows: a right-aligned label and a list.
+struct ListRow {
+    QLabel* MainForm::*label;
+    PickList* MainForm::*list;
+    const char* labelName;
+    const char* listName;
+    const char* caption;
+};
+
+// The rows of slider and number box (see SettingPair::Definition), each
+// frame's rows in the order they stand in it.
+using Rule = SettingPair::Rule;
+struct PairRow {
+    QGroupBox* MainForm::*frame;
+    SettingPair* MainForm::*member;
+    const char* name;
+    const char* caption;
+    qint32 Profile::*field;
+    int minimum, maximum, largeStep, initial;
+    Rule rule = Rule::Common;
+    const char* labelName = nullptr;
+};
+
+// The mapping rows, in the order of Mapping: the first kMovementMappingCount
+// in the Mappings frame, the global keys in the Global Keys frame.
+struct MappingRow {
+    const char* name; // TurnLeftKey -> TurnLeftKey_Check, TurnLeftKey_RichText
+    const char* caption;
+};
 constexpr MappingRow kMappingRows[kMappingCount] = {
     {"TurnLeftKey", "Turn Left"}, {"TurnRightKey", "Turn Right"}, {"LookUpKey", "Look Up"},
     {"LookDownKey", "LookDown"},  {"LeanLeftKey", "Lean Left"},   {"LeanRightKey", "Lean Right"},
     {"StartKey", "Start"},        {"StopKey", "Stop"},
 };
 
+// The Output Monitor: a captioned read-only box for each axis, side by side,
+// and the keys sent in a row below them.
+struct MonitorColumn {
+    QLineEdit* MainForm::*box;
+    const char* name; // LRMon -> LRMon_Label, LRMon_Text
+    const char* caption;
+    int left;
+};
+constexpr int kMonitorWidth = 1095;
+constexpr int kMonitorCaptionTop = 270;
+constexpr int kMonitorCaptionHeight = 285;
+constexpr int kMonitorBoxTop = 570;
+constexpr Twips kKeyMonitor{180, 1020, 3495, 315};
+
+// The window's push buttons.
+struct Command {
+    QPushButton* MainForm::*member;
+    const char* name;
+    const char* caption;
+    Twips at;
+};
+
+QPushButton* makeCommand(MainForm& form, const Command& command)
+{
+    auto* button = new QPushButton(QString::fromLatin1(command.caption), &form);
+    form.*command.member = button;
+    return placedIn(button, QString::fromLatin1(command.name), command.at, form);
+}
+
 } // namespace
+
+// The tables that name the window's controls, inside the window so that
+// they may name its private members.
+struct MainForm::Layout {
+    // The captioned frames.
+    static constexpr GroupFrame kConnectionFrame{&MainForm::Connection_Frame, "Connection_Frame", "Connection", 1890, 1515};
+    static constexpr GroupFrame kFiltersFrame{&MainForm::Filters_Frame, "Filters_Frame", "Filters", 3420, 1515};
+    static constexpr GroupFrame kSmoothingFrame{&MainForm::Smoothing_Frame, "Smoothing_Frame", "Smoothing", 1890, 1515};
+    static constexpr GroupFrame kSpeedFrame{&MainForm::Speed_Frame, "Speed_Frame", "Speed", 3420, 1515};
+    static constexpr GroupFrame kMappingsFrame{&MainForm::Mappings_Frame, "Mappings_Frame", "Mappings", 1890, 3045};
+    static constexpr GroupFrame kGlobalKeysFrame{&MainForm::StartStop_Frame, "StartStop_Frame", "Global Keys", 1410, 1155};
+    static constexpr GroupFrame kDelayFrame{&MainForm::DelayMillisecs_Frame, "DelayMillisecs_Frame", "Update Delay", 2580, 795};
+    static constexpr GroupFrame kMonitorFrame{&MainForm::Monitor_Frame, "Monitor_Frame", "Output Monitor", 3390, 1545};
+    // The Connection frame's rows.
+    static constexpr ListRow kConnectionRows[] = {
+        {&MainForm::LocationLabel, &MainForm::Location_Combo, "LocationLabel", "Location_Combo", "Location"},
+        {&MainForm::Speed_Label, &MainForm::Speed_Combo, "Speed_Label", "Speed_Combo", "Speed"},
+        {&MainForm::Mode_Label, &MainForm::Mode_Combo, "Mode_Label", "Mode_Combo", "Mode"},
+    };
+    // The setting rows, each frame's in the order they stand in it.
+    static constexpr PairRow kPairRows[] = {
+        {&MainForm::Filters_Frame, &MainForm::Magnetic, "Magnetic", "Magnetic", &Profile::magnetic, 0, 7, 1, 2},
+        {&MainForm::Filters_Frame, &MainForm::Jitter, "Jitter", "Jitter", &Profile::jitter, 0, 7, 1, 3},
+        {&MainForm::Filters_Frame, &MainForm::Tilt, "Tilt", "Tilt", &Profile::tilt, 0, 7, 1, 4},
+        {&MainForm::Smoothing_Frame, &MainForm::LeftRightSmooth, "LeftRightSmooth", "Left-Right",
+         &Profile::leftRightSmooth, 0, 40, 5, 18},
+        {&MainForm::Smoothing_Frame, &MainForm::UpDownSmooth, "UpDownSmooth", "Up-Down",
+         &Profile::upDownSmooth, 0, 40, 5, 10},
+        {&MainForm::Smoothing_Frame, &MainForm::SideSideSmooth, "SideSideSmooth", "Side-Side",
+         &Profile::sideSideSmooth, 0, 40, 5, 10},
+        {&MainForm::Speed_Frame, &MainForm::LeftRightSpeed, "LeftRightSpeed", "Left-Right",
+         &Profile::leftRightSpeed, 0, 40, 10, 6, Rule::Speed},
+        {&MainForm::Speed_Frame, &MainForm::UpDownSpeed, "UpDownSpeed", "Up-Down",
+         &Profile::upDownSpeed, 0, 40, 10, 5, Rule::Speed},
+        {&MainForm::Speed_Frame, &MainForm::SideSideSpeed, "SideSideSpeed", "Side-Side",
+         &Profile::sideSideSpeed, 0, 40, 10, 5, Rule::Speed},
+        {&MainForm::DelayMillisecs_Frame, &MainForm::DelayMillisecs, "DelayMillisecs", "Milleseconds",
+         &Profile::delayMillisecs, 10, 100, 10, 20, Rule::Common, "Millesecs_Label"},
+    };
+    // The Output Monitor's axes, left to right.
+    static constexpr MonitorColumn kMonitorColumns[] = {
+        {&MainForm::LRMon_Text, "LRMon", "TL / TR", 180},
+        {&MainForm::UDMon_Text, "UDMon", "LU / LD", 1380},
+        {&MainForm::SSMon_Text, "SSMon", "LL / LR", 2580},
+    };
+    // The push buttons: Start, Show Settings and Help on top; the profile
+    // buttons in the panel's area, so seen only while it is shown; the home
+    // page button; and Dummy, outside the window, which takes the keyboard
+    // focus when another control must lose it.
+    static constexpr Command kTopCommands[] = {
+        {&MainForm::Start_Command, "Start_Command", kStartCaption, {120, 510, 1335, 315}},
+        {&MainForm::ShowSettings_Command, "ShowSettings_Command", "Show Settings", {1500, 510, 1335, 315}},
+        {&MainForm::Help_Command, "Help_Command", "Help", {2880, 510, 1335, 315}},
+    };
+    static constexpr Command kProfileCommands[] = {
+        {&MainForm::Cancel_Command, "Cancel_Command", "Cancel", {240, 5040, 915, 315}},
+        {&MainForm::Save_Command, "Save_Command", "Save", {1220, 5040, 915, 315}},
+        {&MainForm::SaveAs_Command, "SaveAs_Command", "Save As", {2200, 5040, 915, 315}},
+        {&MainForm::Delete_Command, "Delete_Command", "Delete", {3180, 5040, 915, 315}},
+    };
+    static constexpr Command kHomePageCommand{&MainForm::TollanHome_Command, "TollanHome_Command", "Tollan Home Page",
+                                       {120, 945, 4095, 465}};
+    static constexpr Command kDummyCommand{&MainForm::Dummy_Command, "Dummy_Command", "Dummy", {13920, 510, 1335, 315}};
+
+    // Makes the frame's setting rows, top to bottom.
+    static void makePairs(MainForm& form, AppContext& app, QGroupBox* frame)
+    {
+        int row = 0;
+        for (const PairRow& r : kPairRows) {
+            if (form.*r.frame != frame)
+                continue;
+            const SettingPair::Definition definition{
+                QString::fromLatin1(r.name), QString::fromLatin1(r.caption), r.field, r.minimum, r.maximum, r.largeStep,
+                r.initial, r.rule, r.labelName ? QString::fromLatin1(r.labelName) : QString()};
+            form.*r.member = new SettingPair(app, definition, frame, rowTop(row++));
+        }
+    }
+};
+
 
 QWidget* MainForm::placed(QWidget* w, const QString& name, int left, int top, int width, int height)
 {
-    w->setObjectName(name);
-    w->setGeometry(twipsRect(left, top, width, height, *this));
-    return w;
+    return placedIn(w, name, {left, top, width, height}, *this);
 }
 
 PickList* MainForm::modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top)
 {
     frame = new QFrame(this);
-    placed(frame, prefix + QStringLiteral("_Frame"), 240, top, 3855, 495);
+    placed(frame, prefix + QStringLiteral("_Frame"), kFrameLeft, top, kFrameWidth, 495);
     label = new QLabel(QStringLiteral("Mode"), frame);
     placed(label, prefix + QStringLiteral("_Label"), 60, 120, 1215, 315);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -74,17 +252,35 @@ void MainForm::build()
     base.setPointSize(8);
     setFont(base);
 
-    // Top strip.
+    // The keyboard's Tab follows the layout, top to bottom and left to right,
+    // which is the order the controls are made in.
+    buildTopStrip();
+    buildTrackerTab();
+    buildMouseTab();
+    buildKeyboardTab();
+    buildOtherTab();
+    buildLowerCommands();
+
+    // The group frames are drawn over the tab strip.
+    for (QWidget* frame : groupFrames())
+        frame->raise();
+    for (const Command& command : Layout::kProfileCommands)
+        (this->*command.member)->raise();
+
+    // How each control takes the focus while it can be seen.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w->focusPolicy() != Qt::NoFocus)
+            focusPolicies_.insert(w, w->focusPolicy());
+}
+
+void MainForm::buildTopStrip()
+{
     Profile_Label = new QLabel(QStringLiteral("Profile"), this);
     placed(Profile_Label, QStringLiteral("Profile_Label"), 180, 120, 675, 315);
     Profile_Combo = new PickList(this, /*sorted=*/true);
     placed(Profile_Combo, QStringLiteral("Profile_Combo"), 960, 90, 3255, 315);
-    Start_Command = new QPushButton(QStringLiteral("Start"), this);
-    placed(Start_Command, QStringLiteral("Start_Command"), 120, 510, 1335, 315);
-    ShowSettings_Command = new QPushButton(QStringLiteral("Show Settings"), this);
-    placed(ShowSettings_Command, QStringLiteral("ShowSettings_Command"), 1500, 510, 1335, 315);
-    Help_Command = new QPushButton(QStringLiteral("Help"), this);
-    placed(Help_Command, QStringLiteral("Help_Command"), 2880, 510, 1335, 315);
+    for (const Command& command : Layout::kTopCommands)
+        makeCommand(*this, command);
 
     // The settings panel: the tab strip in a borderless container; the group
     // frames are the window's own children drawn over it.
@@ -94,151 +290,96 @@ void MainForm::build()
     placed(TabStrip, QStringLiteral("TabStrip"), 60, 90, 4095, 4545);
     for (const char* caption : {"Tracker", "Mouse", "Keyboard", "Other"})
         TabStrip->addTab(new QWidget(TabStrip), QString::fromLatin1(caption));
+}
 
-    // Tracker tab.
-    Model_Combo = modeFrameList(Model_Frame, Model_Label, QStringLiteral("Model"), 1410);
+void MainForm::buildTrackerTab()
+{
+    Model_Combo = modeFrameList(Model_Frame, Model_Label, QStringLiteral("Model"), kModeFrameTop);
     Model_Label->setText(QStringLiteral("Model"));
 
-    Connection_Frame = new QGroupBox(QStringLiteral("Connection"), this);
-    placed(Connection_Frame, QStringLiteral("Connection_Frame"), 240, 1890, 3855, 1515);
-    auto rowLabel = [](QWidget* frame, const QString& name, const QString& caption, int top) {
-        auto* l = new QLabel(caption, frame);
-        l->setObjectName(name);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setGeometry(twipsRect(240, top, 1035, 315, *frame));
-        return l;
-    };
-    auto rowList = [](QWidget* frame, const QString& name, int top) {
-        auto* list = new PickList(frame);
-        list->setObjectName(name);
-        list->setGeometry(twipsRect(1380, top, 2295, 315, *frame));
-        return list;
-    };
-    LocationLabel = rowLabel(Connection_Frame, QStringLiteral("LocationLabel"), QStringLiteral("Location"), 300);
-    Location_Combo = rowList(Connection_Frame, QStringLiteral("Location_Combo"), 300);
-    Speed_Label = rowLabel(Connection_Frame, QStringLiteral("Speed_Label"), QStringLiteral("Speed"), 660);
-    Speed_Combo = rowList(Connection_Frame, QStringLiteral("Speed_Combo"), 660);
-    Mode_Label = rowLabel(Connection_Frame, QStringLiteral("Mode_Label"), QStringLiteral("Mode"), 1020);
-    Mode_Combo = rowList(Connection_Frame, QStringLiteral("Mode_Combo"), 1020);
-
-    using R = SettingPair::Rule;
-    Filters_Frame = new QGroupBox(QStringLiteral("Filters"), this);
-    placed(Filters_Frame, QStringLiteral("Filters_Frame"), 240, 3420, 3855, 1515);
-    Magnetic = new SettingPair(app_, {QStringLiteral("Magnetic"), QStringLiteral("Magnetic"), &Profile::magnetic, 0, 7, 1, 2, R::Common}, Filters_Frame, 300);
-    Jitter = new SettingPair(app_, {QStringLiteral("Jitter"), QStringLiteral("Jitter"), &Profile::jitter, 0, 7, 1, 3, R::Common}, Filters_Frame, 660);
-    Tilt = new SettingPair(app_, {QStringLiteral("Tilt"), QStringLiteral("Tilt"), &Profile::tilt, 0, 7, 1, 4, R::Common}, Filters_Frame, 1020);
-
-    // Mouse tab.
-    MouseMode_Combo = modeFrameList(MouseMode_Frame, MouseMode_Label, QStringLiteral("MouseMode"), 1410);
-    Smoothing_Frame = new QGroupBox(QStringLiteral("Smoothing"), this);
-    placed(Smoothing_Frame, QStringLiteral("Smoothing_Frame"), 240, 1890, 3855, 1515);
-    LeftRightSmooth = new SettingPair(app_, {QStringLiteral("LeftRightSmooth"), QStringLiteral("Left-Right"), &Profile::leftRightSmooth, 0, 40, 5, 18, R::Common}, Smoothing_Frame, 300);
-    UpDownSmooth = new SettingPair(app_, {QStringLiteral("UpDownSmooth"), QStringLiteral("Up-Down"), &Profile::upDownSmooth, 0, 40, 5, 10, R::Common}, Smoothing_Frame, 660);
-    SideSideSmooth = new SettingPair(app_, {QStringLiteral("SideSideSmooth"), QStringLiteral("Side-Side"), &Profile::sideSideSmooth, 0, 40, 5, 10, R::Common}, Smoothing_Frame, 1020);
-    Speed_Frame = new QGroupBox(QStringLiteral("Speed"), this);
-    placed(Speed_Frame, QStringLiteral("Speed_Frame"), 240, 3420, 3855, 1515);
-    LeftRightSpeed = new SettingPair(app_, {QStringLiteral("LeftRightSpeed"), QStringLiteral("Left-Right"), &Profile::leftRightSpeed, 0, 40, 10, 6, R::Speed}, Speed_Frame, 300);
-    UpDownSpeed = new SettingPair(app_, {QStringLiteral("UpDownSpeed"), QStringLiteral("Up-Down"), &Profile::upDownSpeed, 0, 40, 10, 5, R::Speed}, Speed_Frame, 660);
-    SideSideSpeed = new SettingPair(app_, {QStringLiteral("SideSideSpeed"), QStringLiteral("Side-Side"), &Profile::sideSideSpeed, 0, 40, 10, 5, R::Speed}, Speed_Frame, 1020);
-
-    // Keyboard tab.
-    KeyMode_Combo = modeFrameList(KeyMode_Frame, KeyMode_Label, QStringLiteral("KeyMode"), 1410);
-    Mappings_Frame = new QGroupBox(QStringLiteral("Mappings"), this);
-    placed(Mappings_Frame, QStringLiteral("Mappings_Frame"), 240, 1890, 3855, 3045);
-
-    // Other tab.
-    StartStop_Frame = new QGroupBox(QStringLiteral("Global Keys"), this);
-    placed(StartStop_Frame, QStringLiteral("StartStop_Frame"), 240, 1410, 3855, 1155);
-    for (int i = 0; i < kMappingCount; ++i) {
-        const bool global = i >= static_cast<int>(Mapping::Start);
-        QWidget* frame = global ? static_cast<QWidget*>(StartStop_Frame) : Mappings_Frame;
-        const int top = global ? 300 + (i - 6) * 360 : 300 + i * 450;
-        const QString name = QString::fromLatin1(kMappingRows[i].name);
-        auto* check = new MappingButton(QString::fromLatin1(kMappingRows[i].caption), frame);
-        check->setObjectName(name + QStringLiteral("_Check"));
-        check->setGeometry(twipsRect(240, top, 1035, 315, *frame));
-        auto* box = new KeyBox(frame);
-        box->setObjectName(name + QStringLiteral("_RichText"));
-        box->setGeometry(twipsRect(1380, top, 2295, 315, *frame));
-        keyChecks[i] = check;
-        keyBoxes[i] = box;
-        const auto mapping = static_cast<Mapping>(i);
-        // A value set by the program runs the click handler too, as a click does.
-        connect(check, &QPushButton::toggled, this, [this, mapping] { MappingCheck_Click(mapping); });
-        check->lostFocus = [this, mapping] { MappingCheck_LostFocus(mapping); };
-        connect(box, &QTextEdit::textChanged, this, [this, mapping] { MappingBox_Change(mapping); });
+    QGroupBox* connection = makeFrame(*this, Layout::kConnectionFrame);
+    for (int row = 0; row < std::ssize(Layout::kConnectionRows); ++row) {
+        const ListRow& r = Layout::kConnectionRows[row];
+        auto* label = new QLabel(QString::fromLatin1(r.caption), connection);
+        placedIn(label, QString::fromLatin1(r.labelName), captionCell(rowTop(row)), *connection);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        this->*r.label = label;
+        this->*r.list = placedIn(new PickList(connection), QString::fromLatin1(r.listName), fieldCell(rowTop(row)),
+                                 *connection);
     }
 
-    DelayMillisecs_Frame = new QGroupBox(QStringLiteral("Update Delay"), this);
-    placed(DelayMillisecs_Frame, QStringLiteral("DelayMillisecs_Frame"), 240, 2580, 3855, 795);
-    DelayMillisecs = new SettingPair(app_, {QStringLiteral("DelayMillisecs"), QStringLiteral("Milleseconds"), &Profile::delayMillisecs, 10, 100, 10, 20, R::Common, QStringLiteral("Millesecs_Label")}, DelayMillisecs_Frame, 300);
+    Layout::makePairs(*this, app_, makeFrame(*this, Layout::kFiltersFrame));
+}
 
-    Monitor_Frame = new QGroupBox(QStringLiteral("Output Monitor"), this);
-    placed(Monitor_Frame, QStringLiteral("Monitor_Frame"), 240, 3390, 3855, 1545);
-    const struct {
-        const char* caption;
-        const char* name;
-        int left;
-    } monitors[] = {{"TL / TR", "LRMon", 180}, {"LU / LD", "UDMon", 1380}, {"LL / LR", "SSMon", 2580}};
-    QLineEdit* monitorBoxes[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        const QString name = QString::fromLatin1(monitors[i].name);
-        auto* caption = new QLabel(QString::fromLatin1(monitors[i].caption), Monitor_Frame);
-        caption->setObjectName(name + QStringLiteral("_Label"));
+void MainForm::buildMouseTab()
+{
+    MouseMode_Combo = modeFrameList(MouseMode_Frame, MouseMode_Label, QStringLiteral("MouseMode"), kModeFrameTop);
+    Layout::makePairs(*this, app_, makeFrame(*this, Layout::kSmoothingFrame));
+    Layout::makePairs(*this, app_, makeFrame(*this, Layout::kSpeedFrame));
+}
+
+void MainForm::buildKeyboardTab()
+{
+    KeyMode_Combo = modeFrameList(KeyMode_Frame, KeyMode_Label, QStringLiteral("KeyMode"), kModeFrameTop);
+    makeFrame(*this, Layout::kMappingsFrame);
+    // The Other tab's Global Keys frame, made here so that all mapping rows
+    // are made together, in the order of Mapping.
+    makeFrame(*this, Layout::kGlobalKeysFrame);
+    for (int i = 0; i < kMappingCount; ++i)
+        buildMappingRow(static_cast<Mapping>(i));
+}
+
+void MainForm::buildMappingRow(Mapping mapping)
+{
+    const int i = static_cast<int>(mapping);
+    const bool movement = i < kMovementMappingCount;
+    QGroupBox* frame = movement ? Mappings_Frame : StartStop_Frame;
+    const int top = movement ? rowTop(i, kMappingRowPitch) : rowTop(i - kMovementMappingCount);
+    const QString name = QString::fromLatin1(kMappingRows[i].name);
+    auto* check = new MappingButton(QString::fromLatin1(kMappingRows[i].caption), frame);
+    placedIn(check, name + QStringLiteral("_Check"), captionCell(top), *frame);
+    auto* box = placedIn(new KeyBox(frame), name + QStringLiteral("_RichText"), fieldCell(top), *frame);
+    keyChecks[i] = check;
+    keyBoxes[i] = box;
+    // A value set by the program runs the click handler too, as a click does.
+    connect(check, &QPushButton::toggled, this, [this, mapping] { MappingCheck_Click(mapping); });
+    check->lostFocus = [this, mapping] { MappingCheck_LostFocus(mapping); };
+    connect(box, &QTextEdit::textChanged, this, [this, mapping] { MappingBox_Change(mapping); });
+}
+
+void MainForm::buildOtherTab()
+{
+    Layout::makePairs(*this, app_, makeFrame(*this, Layout::kDelayFrame));
+
+    QGroupBox* monitor = makeFrame(*this, Layout::kMonitorFrame);
+    for (const MonitorColumn& column : Layout::kMonitorColumns) {
+        const QString name = QString::fromLatin1(column.name);
+        auto* caption = new QLabel(QString::fromLatin1(column.caption), monitor);
+        placedIn(caption, name + QStringLiteral("_Label"),
+                 {column.left, kMonitorCaptionTop, kMonitorWidth, kMonitorCaptionHeight}, *monitor);
         caption->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-        caption->setGeometry(twipsRect(monitors[i].left, 270, 1095, 285, *Monitor_Frame));
-        auto* box = new QLineEdit(QStringLiteral("0"), Monitor_Frame);
-        box->setObjectName(name + QStringLiteral("_Text"));
+        auto* box = new QLineEdit(QStringLiteral("0"), monitor);
+        placedIn(box, name + QStringLiteral("_Text"), {column.left, kMonitorBoxTop, kMonitorWidth, kRowHeight},
+                 *monitor);
         box->setReadOnly(true);
         box->setAlignment(Qt::AlignHCenter);
-        box->setGeometry(twipsRect(monitors[i].left, 570, 1095, 315, *Monitor_Frame));
-        monitorBoxes[i] = box;
+        this->*column.box = box;
     }
-    LRMon_Text = monitorBoxes[0];
-    UDMon_Text = monitorBoxes[1];
-    SSMon_Text = monitorBoxes[2];
-    KeyMon_Text = new QLineEdit(Monitor_Frame);
-    KeyMon_Text->setObjectName(QStringLiteral("KeyMon_Text"));
+    KeyMon_Text = placedIn(new QLineEdit(monitor), QStringLiteral("KeyMon_Text"), kKeyMonitor, *monitor);
     KeyMon_Text->setReadOnly(true);
-    KeyMon_Text->setGeometry(twipsRect(180, 1020, 3495, 315, *Monitor_Frame));
+}
 
-    // Profile buttons: in the panel's area, so seen only while it is shown.
-    const struct {
-        QPushButton** button;
-        const char* caption;
-        const char* name;
-        int left;
-    } profileButtons[] = {{&Cancel_Command, "Cancel", "Cancel_Command", 240},
-                          {&Save_Command, "Save", "Save_Command", 1220},
-                          {&SaveAs_Command, "Save As", "SaveAs_Command", 2200},
-                          {&Delete_Command, "Delete", "Delete_Command", 3180}};
-    for (const auto& b : profileButtons) {
-        *b.button = new QPushButton(QString::fromLatin1(b.caption), this);
-        placed(*b.button, QString::fromLatin1(b.name), b.left, 5040, 915, 315);
-    }
+void MainForm::buildLowerCommands()
+{
+    for (const Command& command : Layout::kProfileCommands)
+        makeCommand(*this, command);
 
-    TollanHome_Command = new QPushButton(QStringLiteral("Tollan Home Page"), this);
     QFont large = font();
     large.setPointSize(11);
     large.setBold(true);
-    TollanHome_Command->setFont(large);
-    placed(TollanHome_Command, QStringLiteral("TollanHome_Command"), 120, 945, 4095, 465);
+    makeCommand(*this, Layout::kHomePageCommand)->setFont(large);
 
-    // Outside the window: takes the keyboard focus when another control must lose it.
-    Dummy_Command = new QPushButton(QStringLiteral("Dummy"), this);
-    placed(Dummy_Command, QStringLiteral("Dummy_Command"), 13920, 510, 1335, 315);
-
-    // The group frames are drawn over the tab strip.
-    for (QWidget* frame : groupFrames())
-        frame->raise();
-    for (QPushButton* b : {Cancel_Command, Save_Command, SaveAs_Command, Delete_Command})
-        b->raise();
-
-    // The keyboard's Tab follows the layout, top to bottom and left to right,
-    // which is the order the controls are made in.
-    for (QWidget* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus)
-            focusPolicies_.insert(w, w->focusPolicy());
+    makeCommand(*this, Layout::kDummyCommand);
 }
 
 void MainForm::reachOnlyWhatIsSeen()
@@ -300,8 +441,6 @@ void MainForm::paintEvent(QPaintEvent* event)
     if (isVisible() && frameExtra(*this) != fittedFrame_)
         QMetaObject::invokeMethod(this, &MainForm::fitToOuterSize, Qt::QueuedConnection);
 }
-
-QSize MainForm::outerSizeTwips() const { return {outerWidthTwips_, outerHeightTwips_}; }
 
 void MainForm::showEvent(QShowEvent* event)
 {

@@ -12,11 +12,6 @@ inline int twipsToPixels(int twips, int dpi)
     return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
 }
 
-inline int pixelsToTwips(int pixels, int dpi)
-{
-    return static_cast<int>(std::lround(static_cast<double>(pixels) * 1440.0 / dpi));
-}
-
 inline int twipsX(int twips, const QPaintDevice& device) { return twipsToPixels(twips, device.logicalDpiX()); }
 inline int twipsY(int twips, const QPaintDevice& device) { return twipsToPixels(twips, device.logicalDpiY()); }
 
