@@ -54,6 +54,8 @@ private:
 
 bool isDecimalDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
 
+bool isStrictBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
 int digitValue(QChar c, int radix)
 {
     const char16_t u = c.unicode();
@@ -189,7 +191,46 @@ Int toInteger(double value)
     return static_cast<Int>(r);
 }
 
-bool isStrictBlank(QChar c) { return c == u' ' || c == u'\t'; }
+// leadingInteger over either kind of text.
+template <typename Text>
+LeadingInteger readLeadingInteger(Text text)
+{
+    // One past 2^31, the largest magnitude of a 32-bit integer (-2^31): larger
+    // magnitudes stop there, as they only need to show the overflow.
+    constexpr std::int64_t kTooLarge = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 2;
+    const auto at = [text](qsizetype i) { return i < text.size() ? QChar(text[i]) : QChar(); };
+
+    LeadingInteger numeral;
+    qsizetype i = 0;
+    while (isStrictBlank(at(i)))
+        ++i;
+    const bool negative = at(i) == u'-';
+    if (negative || at(i) == u'+')
+        ++i;
+    std::int64_t magnitude = 0;
+    for (; isDecimalDigit(at(i)); ++i) {
+        numeral.hasDigits = true;
+        magnitude = std::min(magnitude * 10 + (at(i).unicode() - u'0'), kTooLarge);
+    }
+    if (at(i) == u'.') {
+        ++i;
+        if (isDecimalDigit(at(i))) {
+            numeral.hasDigits = true;
+            const char16_t first = at(i++).unicode();
+            bool restNonZero = false;
+            for (; isDecimalDigit(at(i)); ++i)
+                restNonZero = restNonZero || at(i) != u'0';
+            // Up past a half; from a half exactly, to the even neighbour.
+            if (first > u'5' || (first == u'5' && (restNonZero || magnitude % 2 != 0)))
+                ++magnitude;
+        }
+    }
+    numeral.end = i;
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max())
+        numeral.value = static_cast<std::int32_t>(value);
+    return numeral;
+}
 
 } // namespace
 
@@ -228,39 +269,16 @@ std::int16_t toInt16(double value) { return toInteger<std::int16_t>(value); }
 
 std::int32_t toInt32(double value) { return toInteger<std::int32_t>(value); }
 
+LeadingInteger leadingInteger(QStringView text) { return readLeadingInteger(text); }
+
+LeadingInteger leadingInteger(QLatin1StringView text) { return readLeadingInteger(text); }
+
 std::int16_t strictToInt16(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isStrictBlank(text[begin]))
-        ++begin;
-    while (end > begin && isStrictBlank(text[end - 1]))
-        --end;
-
-    // Rebuild the number with "." as its point, so the lenient reader can
-    // evaluate it once it is known to be well formed.
-    QString normal;
-    normal.reserve(end - begin);
-    qsizetype i = begin;
-    if (i < end && (text[i] == u'+' || text[i] == u'-'))
-        normal += text[i++];
-    bool sawDigit = false;
-    bool sawSeparator = false;
-    for (; i < end; ++i) {
-        const QChar c = text[i];
-        if (isDecimalDigit(c)) {
-            sawDigit = true;
-            normal += c;
-        } else if (c == u'.' && !sawSeparator) {
-            sawSeparator = true;
-            normal += u'.';
-        } else {
-            throw typeMismatchFault();
-        }
-    }
-    if (!sawDigit)
+    const LeadingInteger numeral = leadingInteger(text);
+    if (!numeral.hasDigits || !std::all_of(text.begin() + numeral.end, text.end(), isStrictBlank))
         throw typeMismatchFault();
-    return toInt16(numberFromText(normal));
+    return toInt16(numberFromText(text));
 }
 
 } // namespace corvane

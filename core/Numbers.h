@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <optional>
 
 namespace corvane {
 
@@ -24,9 +25,24 @@ double roundHalfEven(double value);
 std::int16_t toInt16(double value);
 std::int32_t toInt32(double value);
 
-// Strict conversion of a whole text to a 16-bit integer: blanks around it are
-// allowed, the rest must be one number (optional sign, digits, a point and a
-// fraction, the same in every locale); a fraction is rounded half to even.
+// The plain numeral at the start of a text, as the profile files keep whole
+// numbers: spaces and tabs, an optional sign, then digits with at most one "."
+// ("5." and ".5" too), the same in every locale. Unlike numberFromText it takes
+// no blank after the sign or among the digits, no exponent and no "&H" or "&O".
+struct LeadingInteger {
+    qsizetype end = 0;      // the first character not read
+    bool hasDigits = false; // without digits the value is 0
+    // Rounded half to even from the digits as written, not through a double
+    // (so "2.50000000000000000001" is 3); nothing outside the 32-bit range.
+    std::optional<std::int32_t> value;
+};
+LeadingInteger leadingInteger(QStringView text);
+LeadingInteger leadingInteger(QLatin1StringView text); // file bytes
+
+// Strict conversion of a whole text to a 16-bit integer: blanks around one
+// leadingInteger numeral with digits, and nothing else. Its value is the one
+// numberFromText reads, rounded half to even: a long fraction rounds as its
+// nearest double does ("2.50000000000000000001" gives 2).
 // Anything else (the empty text, "5a", "1-") throws the type-mismatch Fault;
 // a number outside -32768..32767 throws the overflow Fault.
 std::int16_t strictToInt16(QStringView text);

@@ -1,6 +1,9 @@
 #include "profiles/Profile.h"
 
+#include "core/Choices.h"
 #include "core/Fault.h"
+
+#include <array>
 
 namespace corvane {
 
@@ -11,12 +14,6 @@ constexpr int kInitialRecords = 12;
 // Growing past the upper bound adds room for this many further records.
 constexpr int kGrowthStep = 10;
 
-const QString kAmbrel = QStringLiteral("Ambrel");
-const QString kCom1 = QStringLiteral("COM 1");
-const QString kSpeed19200 = QStringLiteral("19200 Kbps");
-const QString kMouseEvent = QStringLiteral("Mouse Event");
-const QString kDisabled = QStringLiteral("Disabled");
-
 // Overwrites the record that the default routine targets: the current record
 // when the last selected profile is this default (restore in place), else a
 // newly appended record that becomes current.
@@ -25,6 +22,35 @@ void createOrRestore(ProfileTable& table, const QString& lastProfileName, const 
     if (lastProfileName != values.name)
         table.currentIndex = table.grow();
     table.current() = values;
+}
+
+// The built-in defaults, one row each: Mouse Emulation, Euler Angle, Flight
+// Simulator. All three look for the tracker on COM 1 at the fastest speed (the
+// first items of those lists); the fields left out are empty or 0.
+const std::array<Profile, 3>& builtInDefaults()
+{
+    // The global start and stop keys: left and right Ctrl with S, or left Ctrl and left Alt with S.
+    static const QString bothCtrlS = QStringLiteral("D162D163D083U083U163U162");
+    static const QString ctrlAltS = QStringLiteral("D162D164D083U083U164U162");
+    static const std::array<Profile, 3> defaults = {{
+        {.name = kDefaultMouseEmulation, .model = kAmbrel, .location = kLocationItems.first(),
+         .speed = kSpeedItems.first(), .mode = kMouseEmulation, .magnetic = 2, .jitter = 3, .tilt = 4,
+         .mouseMode = kMouseEvent, .leftRightSmooth = 9, .upDownSmooth = 7, .leftRightSpeed = 17, .upDownSpeed = 16,
+         .keyMode = kDisabled, .startKey = bothCtrlS, .stopKey = bothCtrlS, .delayMillisecs = 20},
+        {.name = kDefaultEulerAngle, .model = kAmbrel, .location = kLocationItems.first(),
+         .speed = kSpeedItems.first(), .mode = kEulerAngle, .magnetic = 3, .jitter = 2, .tilt = 4,
+         .mouseMode = kMouseEvent, .leftRightSmooth = 12, .upDownSmooth = 12, .leftRightSpeed = 7, .upDownSpeed = 5,
+         .keyMode = kDisabled, .startKey = ctrlAltS, .stopKey = ctrlAltS, .delayMillisecs = 20},
+        {.name = kDefaultFlightSimulator, .model = kAmbrel, .location = kLocationItems.first(),
+         .speed = kSpeedItems.first(), .mode = kMouseEmulation, .magnetic = 3, .jitter = 2, .tilt = 4,
+         .mouseMode = kMouseEvent, .leftRightSmooth = 9, .upDownSmooth = 9, .leftRightSpeed = 6, .upDownSpeed = 6,
+         .keyMode = kEmulateKeys,
+         // Left Shift with "." or "," turns left or right; left Ctrl with "," or "/" looks up or down.
+         .turnLeftKey = QStringLiteral("D160D190U190U160"), .turnRightKey = QStringLiteral("D160D188U188U160"),
+         .lookUpKey = QStringLiteral("D162D188U188U162"), .lookDownKey = QStringLiteral("D162D191U191U162"),
+         .startKey = ctrlAltS, .stopKey = ctrlAltS, .delayMillisecs = 20},
+    }};
+    return defaults;
 }
 
 } // namespace
@@ -73,83 +99,17 @@ int ProfileTable::find(const QString& name) const
 
 Profile defaultMouseEmulation()
 {
-    Profile p;
-    p.name = kDefaultMouseEmulation;
-    p.model = kAmbrel;
-    p.location = kCom1;
-    p.speed = kSpeed19200;
-    p.mode = QStringLiteral("Mouse Emulation");
-    p.magnetic = 2;
-    p.jitter = 3;
-    p.tilt = 4;
-    p.mouseMode = kMouseEvent;
-    p.leftRightSmooth = 9;
-    p.upDownSmooth = 7;
-    p.sideSideSmooth = 0;
-    p.leftRightSpeed = 17;
-    p.upDownSpeed = 16;
-    p.sideSideSpeed = 0;
-    p.keyMode = kDisabled;
-    // Right and left control with S.
-    p.startKey = QStringLiteral("D162D163D083U083U163U162");
-    p.stopKey = p.startKey;
-    p.delayMillisecs = 20;
-    return p;
+    return builtInDefaults()[0];
 }
 
 Profile defaultEulerAngle()
 {
-    Profile p;
-    p.name = kDefaultEulerAngle;
-    p.model = kAmbrel;
-    p.location = kCom1;
-    p.speed = kSpeed19200;
-    p.mode = QStringLiteral("Euler Angle");
-    p.magnetic = 3;
-    p.jitter = 2;
-    p.tilt = 4;
-    p.mouseMode = kMouseEvent;
-    p.leftRightSmooth = 12;
-    p.upDownSmooth = 12;
-    p.sideSideSmooth = 0;
-    p.leftRightSpeed = 7;
-    p.upDownSpeed = 5;
-    p.sideSideSpeed = 0;
-    p.keyMode = kDisabled;
-    // Left control and left alt with S.
-    p.startKey = QStringLiteral("D162D164D083U083U164U162");
-    p.stopKey = p.startKey;
-    p.delayMillisecs = 20;
-    return p;
+    return builtInDefaults()[1];
 }
 
 Profile defaultFlightSimulator()
 {
-    Profile p;
-    p.name = kDefaultFlightSimulator;
-    p.model = kAmbrel;
-    p.location = kCom1;
-    p.speed = kSpeed19200;
-    p.mode = QStringLiteral("Mouse Emulation");
-    p.magnetic = 3;
-    p.jitter = 2;
-    p.tilt = 4;
-    p.mouseMode = kMouseEvent;
-    p.leftRightSmooth = 9;
-    p.upDownSmooth = 9;
-    p.sideSideSmooth = 0;
-    p.leftRightSpeed = 6;
-    p.upDownSpeed = 6;
-    p.sideSideSpeed = 0;
-    p.keyMode = QStringLiteral("Emulate Keys");
-    p.turnLeftKey = QStringLiteral("D160D190U190U160");
-    p.turnRightKey = QStringLiteral("D160D188U188U160");
-    p.lookUpKey = QStringLiteral("D162D188U188U162");
-    p.lookDownKey = QStringLiteral("D162D191U191U162");
-    p.startKey = QStringLiteral("D162D164D083U083U164U162");
-    p.stopKey = p.startKey;
-    p.delayMillisecs = 20;
-    return p;
+    return builtInDefaults()[2];
 }
 
 void createDefaultMouseEmulation(ProfileTable& table, const QString& lastProfileName)

@@ -5,32 +5,33 @@
 
 namespace corvane {
 
-// One profile; the field order is also the order in the profiles file.
+// One profile; the field order is also the order in the profiles file. Every
+// field has an initialiser, so a designated initialiser may leave any out.
 struct Profile {
-    QString name;            // empty name marks a deleted record
-    QString model;
-    QString location;
-    QString speed;
-    QString mode;
+    QString name{};          // empty name marks a deleted record
+    QString model{};
+    QString location{};
+    QString speed{};
+    QString mode{};
     qint32 magnetic = 0;
     qint32 jitter = 0;
     qint32 tilt = 0;
-    QString mouseMode;
+    QString mouseMode{};
     qint32 leftRightSmooth = 0;
     qint32 upDownSmooth = 0;
     qint32 sideSideSmooth = 0;
     qint32 leftRightSpeed = 0;
     qint32 upDownSpeed = 0;
     qint32 sideSideSpeed = 0;
-    QString keyMode;
-    QString turnLeftKey;
-    QString turnRightKey;
-    QString lookUpKey;
-    QString lookDownKey;
-    QString leanLeftKey;
-    QString leanRightKey;
-    QString startKey;
-    QString stopKey;
+    QString keyMode{};
+    QString turnLeftKey{};
+    QString turnRightKey{};
+    QString lookUpKey{};
+    QString lookDownKey{};
+    QString leanLeftKey{};
+    QString leanRightKey{};
+    QString startKey{};
+    QString stopKey{};
     qint32 delayMillisecs = 0;
 
     bool operator==(const Profile&) const = default;

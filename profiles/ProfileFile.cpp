@@ -1,13 +1,13 @@
 #include "profiles/ProfileFile.h"
 
 #include "core/Fault.h"
+#include "core/Numbers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <array>
-#include <limits>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -115,47 +115,6 @@ private:
     qsizetype pos_ = 0;
 };
 
-// The value of an integer field: blanks, an optional sign, decimal digits and an
-// optional fraction, which is rounded to the nearest integer, halves to even.
-// Anything after the number is ignored and a field without digits is 0.
-// Returns nothing when the value does not fit in 32 bits.
-std::optional<qint32> integerFromField(const QByteArray& field)
-{
-    constexpr qint64 kLimit = qint64{std::numeric_limits<qint32>::max()} + 1;
-    qsizetype i = 0;
-    const qsizetype n = field.size();
-    while (i < n && isBlank(field[i]))
-        ++i;
-    bool negative = false;
-    if (i < n && (field[i] == '+' || field[i] == '-')) {
-        negative = field[i] == '-';
-        ++i;
-    }
-    qint64 magnitude = 0;
-    for (; i < n && field[i] >= '0' && field[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (field[i] - '0');
-        if (magnitude > kLimit)
-            return std::nullopt;
-    }
-    if (i < n && field[i] == '.') {
-        ++i;
-        if (i < n && field[i] >= '0' && field[i] <= '9') {
-            const char first = field[i++];
-            bool restNonZero = false;
-            for (; i < n && field[i] >= '0' && field[i] <= '9'; ++i)
-                restNonZero = restNonZero || field[i] != '0';
-            const bool up = first > '5' || (first == '5' && (restNonZero || magnitude % 2 != 0));
-            if (up)
-                ++magnitude;
-        }
-    }
-    if (negative)
-        magnitude = -magnitude;
-    if (magnitude < std::numeric_limits<qint32>::min() || magnitude > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return static_cast<qint32>(magnitude);
-}
-
 // Reads the next 25 fields into the record; false when the data ends or a
 // field cannot be read, leaving the fields read so far in place.
 bool readRecord(FieldReader& reader, Profile& profile)
@@ -167,7 +126,8 @@ bool readRecord(FieldReader& reader, Profile& profile)
         if (const auto* text = std::get_if<TextField>(&ref)) {
             profile.*(*text) = QString::fromLatin1(field);
         } else {
-            const std::optional<qint32> value = integerFromField(field);
+            // A number, rounded, with anything after it ignored; 0 without digits.
+            const std::optional<qint32> value = leadingInteger(QLatin1StringView(field)).value;
             if (!value)
                 return false;
             profile.*std::get<IntegerField>(ref) = *value;

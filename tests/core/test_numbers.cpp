@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <tuple>
 
 using namespace corvane;
 using corvane::test::faultOf;
@@ -51,11 +53,41 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndRangesAreChecked)
         EXPECT_EQ(faultOf([bad] { toInt32(bad); }), kFaultOverflow) << bad;
 }
 
+// Each case read from the same characters as a text and as Latin-1 bytes.
+TEST(LeadingInteger, ReadsThePlainNumeralAndRoundsItsDigitsExactly)
+{
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    const struct {
+        const char* text;
+        qsizetype end;
+        bool hasDigits;
+        std::optional<std::int32_t> value;
+    } cases[] = {
+        {"", 0, false, 0},       {" \t-12x", 5, true, -12},  {"+7", 2, true, 7},     {"- 5", 1, false, 0},
+        {"\n5", 0, false, 0},    {"1 2", 1, true, 1},        {"1e3", 1, true, 1},    {"&H10", 0, false, 0},
+        {".", 1, false, 0},      {"5.", 2, true, 5},         {".5", 2, true, 0},     {"2.5.1", 3, true, 2},
+        {"3.5", 3, true, 4},     {"-2.5", 4, true, -2},      {"-2.51", 5, true, -3},
+        {"2.50000000000000000001", 22, true, 3},            {"1.49999999999999999999", 22, true, 1},
+        {"2147483647", 10, true, kMax},                     {"-2147483648.5", 13, true, kMin},
+        {"000000000000000000002147483647", 30, true, kMax}, {"2147483647.5", 12, true, std::nullopt},
+        {"-2147483649", 11, true, std::nullopt},            {"99999999999999999999", 20, true, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto expected = std::tuple(c.end, c.hasDigits, c.value);
+        const LeadingInteger fromText = leadingInteger(QString::fromLatin1(c.text));
+        const LeadingInteger fromBytes = leadingInteger(QLatin1StringView(c.text));
+        EXPECT_EQ(std::tuple(fromText.end, fromText.hasDigits, fromText.value), expected) << c.text;
+        EXPECT_EQ(std::tuple(fromBytes.end, fromBytes.hasDigits, fromBytes.value), expected) << c.text;
+    }
+}
+
+// The same numerals, the whole text; a long fraction rounds as its double does.
 TEST(StrictConversion, WholeTextMustBeOneNumber)
 {
     const std::pair<const char*, int> good[] = {{"07", 7},  {"7.6", 8}, {" 12\t", 12}, {"-3", -3},
                                                 {"+4", 4},  {"6.5", 6}, {"5.", 5},     {".5", 0},
-                                                {"-32768", -32768}};
+                                                {"-32768", -32768},     {"2.50000000000000000001", 2}};
     for (const auto& [text, value] : good)
         EXPECT_EQ(strictToInt16(QString::fromLatin1(text)), value) << text;
 
