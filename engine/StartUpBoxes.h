@@ -11,11 +11,6 @@
 
 namespace corvane {
 
-inline const QString kStartUpTitle = QStringLiteral("Corvane Start-up");
-inline const QString kKeepAside = QStringLiteral("Keep Aside and Start");
-inline const QString kKeepCopy = QStringLiteral("Keep a Copy and Start");
-inline const QString kQuit = QStringLiteral("Quit");
-
 // The box that asks whether to keep the profile files aside: what is in each
 // file, and what each choice does. `startProfileMissing`: the profile to start
 // with is not among those the profiles file holds (or the defaults, when it
@@ -28,5 +23,11 @@ QString cutProfileText(const ProfileStore& store, const QString& keptName);
 
 // The message after the profiles were carried over from the program's folder.
 QString carriedOverText(const SettingsFolder& settings, const QStringList& carried);
+
+// The boxes' title and choices.
+inline const QString kStartUpTitle = QStringLiteral("Corvane Start-up");
+inline const QString kKeepAside = QStringLiteral("Keep Aside and Start");
+inline const QString kKeepCopy = QStringLiteral("Keep a Copy and Start");
+inline const QString kQuit = QStringLiteral("Quit");
 
 } // namespace corvane
