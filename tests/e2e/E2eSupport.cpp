@@ -271,17 +271,6 @@ void Corvane::clickAt(int left, int top)
     xtools::click(screen().display, xtools::twipsPoint(screen().display, window_, left, top));
 }
 
-void Corvane::pointAt(int left, int top)
-{
-    xtools::moveTo(screen().display, xtools::twipsPoint(screen().display, window_, left, top));
-}
-
-Point Corvane::outerSize()
-{
-    const xtools::Point size = xtools::outerSize(screen().display, window_);
-    return {size.x, size.y};
-}
-
 bool Corvane::hasFocus(const std::string& title)
 {
     const auto window = xtools::findShownTopLevel(screen().display, title, child_->pid());
@@ -297,7 +286,9 @@ void Corvane::showKeyboardSettings()
 {
     // Show Settings; once the panel is open, its Keyboard tab.
     clickAt(1500 + 1335 / 2, 510 + 315 / 2);
-    if (!waitUntil([&] { return outerSize() == Point{295, 445}; }, Millis(5000)))
+    // Its outer size, with a window manager's frame: 4425 x 6675 twips, at 96 dpi 295 x 445 pixels.
+    const auto opened = [&] { return xtools::outerSize(screen().display, window_) == xtools::Point{295, 445}; };
+    if (!waitUntil(opened, Millis(5000)))
         throw std::runtime_error("the settings panel did not open");
     clickAt(2550, 1155);
 }

@@ -120,9 +120,6 @@ public:
     void clickStart();
     // A click at a point of the main window, in twips from its top left corner.
     void clickAt(int left, int top);
-    void pointAt(int left, int top);
-    // The main window's outer size in pixels, its frame included.
-    Point outerSize();
     // Whether the program's shown window titled `title` has the keyboard focus.
     bool hasFocus(const std::string& title);
     // Gives the main window the keyboard focus back and waits until it has it.

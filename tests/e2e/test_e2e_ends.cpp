@@ -1,5 +1,6 @@
 // How the display's absence or end ends the real program: without a display
-// it says so and ends with status 1; when its X server ends while tracking
+// it says so and ends with status 1, and with 2 when it is told to press keys
+// on an X display it is not on; when its X server ends while tracking
 // with a key held, it stops and resets the tracker first. Each test brings its own display (or
 // none), so the server it ends is its own and not the one the others use.
 #include "tests/e2e/E2eSupport.h"
@@ -13,20 +14,21 @@ using namespace std::chrono_literals;
 
 struct EndTest : E2eTest {
     // The real program, copied here, started through env(1) with `environment`
-    // changes ("NAME=value", "-u NAME"); standard error to corvane.err.
-    ChildProcess start(std::vector<std::string> environment)
+    // changes ("NAME=value", "-u NAME") and `arguments`; standard error to corvane.err.
+    ChildProcess start(std::vector<std::string> environment, const std::vector<std::string>& arguments = {})
     {
         fs::copy_file(CORVANE_E2E_PROGRAM, folder / "corvane");
         environment.insert(environment.begin(), "env");
         environment.push_back((folder / "corvane").string());
+        environment.insert(environment.end(), arguments.begin(), arguments.end());
         return ChildProcess(environment, folder, folder / "corvane.out", folder / "corvane.err");
     }
-    // Whether it ends within 10 s with status 1, having said `message`.
-    ::testing::AssertionResult endsSaying(ChildProcess& corvane, const std::string& message)
+    // Whether it ends within 10 s with `status`, having said `message`.
+    ::testing::AssertionResult endsSaying(ChildProcess& corvane, const std::string& message, int status = 1)
     {
         const bool ended = corvane.waitForExit(10s);
         const std::string said = readFile(folder / "corvane.err");
-        if (ended && corvane.exitStatus() == 1 && said.find(message) != std::string::npos)
+        if (ended && corvane.exitStatus() == status && said.find(message) != std::string::npos)
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << corvane.howItEnded() << ", saying: " << said;
     }
@@ -37,6 +39,12 @@ TEST_F(EndTest, WithoutADisplayItSaysSoAndEndsWithStatus1)
     ChildProcess corvane = start({"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"});
     EXPECT_TRUE(endsSaying(corvane, "corvane: Corvane cannot open its window: no display was found: neither "
                                     "DISPLAY nor WAYLAND_DISPLAY is set."));
+}
+
+TEST_F(EndTest, ABackendForcedThatCannotWorkEndsTheStartWithStatus2)
+{
+    ChildProcess corvane = start({"QT_QPA_PLATFORM=offscreen"}, {"--output", "x11"});
+    EXPECT_TRUE(endsSaying(corvane, "corvane: --output x11 cannot work: Corvane's window is not on an X display", 2));
 }
 
 TEST_F(EndTest, WhenTheXServerEndsWhileTrackingTheTrackerIsStoppedAndReset)

@@ -109,6 +109,8 @@ TEST_F(KeysTest, KeycodesBoundForKeysTheKeymapLacksAreGivenBackAtTheEnd)
         EXPECT_TRUE(keymapNow(folder) != before) << "no spare keycode was bound";
         EXPECT_EQ((corvane.*end)(), 0);
         EXPECT_TRUE(keymapNow(folder) == before) << "the keymap stays changed";
+        // Either end stops and resets the tracker as well.
+        EXPECT_TRUE(sim.recordBecomes(kFlightSimulatorSetUp + "S!!R\r", 3s));
     }
 }
 

@@ -1,6 +1,6 @@
-// Whole sessions of the real program with the simulated tracker: the bytes on
-// the wire from the port search to the shutdown, and where a scripted head
-// movement puts the pointer in both tracker modes, measured on the X server.
+// A whole session of the real program with the simulated tracker: the bytes
+// on the wire from the port search to the shutdown, and where a scripted head
+// movement puts the pointer, measured on the X server.
 #include "tests/e2e/E2eSupport.h"
 
 #include <chrono>
@@ -82,49 +82,6 @@ TEST_F(SessionTest, MouseEmulationOnCom2FromSetUpToShutdown)
     // The shutdown: "!" and the reset "!R\r".
     EXPECT_TRUE(sim.recordBecomes(setUp + "S!!!R\r", 3s));
     EXPECT_TRUE(sim.status("mode=none")) << "the reset did not reach the tracker";
-}
-
-TEST_F(SessionTest, EulerAngleFollowsTheHeadAndAVanishedTrackerIsSetUpAgain)
-{
-    // Angles (left-right, up-down), each held for a second.
-    writeFile(folder / "script.txt", repeated("0 0 0", kLeadPackets) + repeated("-65 -65 0", kStepPackets)
-                                         + repeated("-91 -91 0", kStepPackets) + repeated("-39 -117 0", kStepPackets));
-    writeFile(folder / "LastProfile1.2.dat", "\"Default Euler Angle\"\r\n");
-    blockPorts({2, 3, 4});
-    // COM 1 leads to the simulator's own link. While the device is gone that
-    // link is gone too and COM 1 leads nowhere, instead of to a serial port of
-    // the machine.
-    Simulator sim(folder, folder / "sim-com1", {"--motion", "script:" + (folder / "script.txt").string(), "--once"});
-    fs::create_symlink("sim-com1", folder / "com1");
-    Corvane corvane(folder);
-    // Set up with "Default Euler Angle" (Magnetic 3, Tilt 4), stopped.
-    const std::string setUp = "!M2,C,B,3,4\r";
-    ASSERT_TRUE(sim.recordBecomes("!!" + setUp + "!", 10s));
-
-    corvane.clickStart();
-    ASSERT_TRUE(sim.status("streaming=yes", 5s));
-    centrePointer();
-    // A step moves by the previous angle minus the new one, 13k on each axis
-    // here. The mean of 13 history entries, times the speed: left-right
-    // 13k / 13 * 0.7 = 0.7k, up-down 0.5k per cycle, for 13 cycles. A cycle
-    // moves the pointer, by both, only when |dx| > 7 x 2 / 8 = 1.75 or
-    // |dy| > 5 x 2 / 8 = 1.25.
-    // (65, 65): 3.5 rounds to 4 and 2.5 to 2 (even): 13 x (4, 2) = (52, 26).
-    // (26, 26): 1.4 rounds to 1 and 1.0 is 1, under both thresholds: no motion.
-    // (-52, 26): -2.8 rounds to -3, over its threshold, so dy = 1 moves as
-    // well: 13 x (-3, 1) = (-39, 13).
-    EXPECT_EQ(pointerAtSteps(sim, 3), (std::vector<Point>{{0, 0}, {52, 26}, {52, 26}, {13, 39}}));
-
-    sim.command("vanish");
-    ASSERT_TRUE(sim.status("device=gone", 3s));
-    std::this_thread::sleep_for(1s);
-    sim.command("return");
-    ASSERT_TRUE(sim.status("streaming=yes", 15s)) << ::testing::PrintToString(sim.record());
-    // Opened again, set up again and, tracking being started, told to send.
-    EXPECT_TRUE(sim.recordBecomes("!!" + setUp + "!S!!" + setUp + "S", 3s));
-    // The script plays again; its first step moves the pointer.
-    EXPECT_TRUE(pointerMoves(6s));
-    EXPECT_EQ(corvane.close(), 0);
 }
 
 } // namespace

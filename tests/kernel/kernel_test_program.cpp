@@ -8,7 +8,6 @@
 #include "profiles/Profile.h"
 #include "profiles/ProfileFile.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <linux/input-event-codes.h>
@@ -78,21 +77,6 @@ TEST_F(ProgramTest, GlobalKeysStartTrackingAndTheEndLeavesNothingHeld)
         << pressed.join(QStringLiteral(", ")).toStdString();
     EXPECT_TRUE(kernel::nodeNamed(QStringLiteral("Corvane virtual pointer")).isEmpty());
     EXPECT_TRUE(kernel::nodeNamed(QStringLiteral("Corvane virtual keyboard")).isEmpty());
-}
-
-TEST_F(ProgramTest, ABackendForcedThatCannotWorkEndsTheStartWithStatus2)
-{
-    // No X display here; uinput would have worked.
-    fs::copy_file(CORVANE_KERNEL_PROGRAM, folder / "corvane");
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ChildProcess corvane({(folder / "corvane").string(), "--output", "x11"}, folder, folder / "corvane.log");
-    ASSERT_TRUE(corvane.waitForExit(10s));
-    EXPECT_EQ(corvane.exitStatus(), 2);
-    EXPECT_NE(readFile(folder / "corvane.log").find("corvane: --output x11 cannot work: Corvane's window is not on an "
-                                                    "X display"),
-              std::string::npos)
-        << readFile(folder / "corvane.log");
-    EXPECT_TRUE(kernel::nodeNamed(QStringLiteral("Corvane virtual pointer")).isEmpty());
 }
 
 } // namespace
