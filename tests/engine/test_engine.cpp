@@ -71,23 +71,32 @@ TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnc
 // A profiles file that yields no complete profile (each damaged seed of the
 // fuzzer), or a profile to start with that the list would not hold, brings up
 // one box before anything is written. Keep Aside and Start renames the files
-// as the box says and starts afresh; Quit ends with status 1. Either way every
-// byte the user wrote stays on disk. Boxes open over the window once it shows.
-TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
+// as the box says and starts afresh; Quit ends with status 1. A file that ends
+// in the middle of a profile is damage too: Keep a Copy and Start keeps its
+// bytes in a copy and writes it again with the complete profiles only. Either
+// way every byte the user wrote stays on disk. Boxes open over the window once
+// it shows. Something other than a file in the profiles file's place is named
+// for what it is.
+TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideCopiedOrLeftAsTheyAre)
 {
     const QByteArray gone = "\"Gone\"\r\n";
-    // The bytes of each file (null: no file) and what the box says of the profiles file.
-    struct Case { QString label; QByteArray profiles, last; QString says; };
-    QList<Case> cases = {{"profile used last not held", test::defaultsFileBytes(), gone, "It holds 3 complete profiles."},
-                         {"no profiles file", {}, gone, "It does not exist, so"}, {"an empty one", "", gone, "It is empty, so"}};
+    const QByteArray cut = test::defaultsFileBytes() + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em";
+    // The bytes of each file (null: no file), what the box says of the profiles
+    // file and whether it offers to keep a copy of it.
+    struct Case { QString label; QByteArray profiles, last; QString says; bool copy = false; };
+    QList<Case> cases = {
+        {"profile used last not held", test::defaultsFileBytes(), gone, "It holds 3 complete profiles."},
+        {"no profiles file", {}, gone, "It does not exist, so"},
+        {"an empty one", "", gone, "It is empty, so"},
+        {"a profile cut short", cut, {}, "It holds 3 complete profiles, then the profile \"Mine\" cut short", true}};
     // The one-byte seeds come without a last-profile file, the others with one.
     for (const QFileInfo& seed : QDir(CORVANE_PROFILE_SEEDS).entryInfoList(QDir::Files))
         cases.append({seed.fileName(), readFile(seed.filePath()), seed.size() > 1 ? gone : QByteArray(),
                       seed.size() > 1 ? QString("It holds %1 bytes but no").arg(seed.size()) : "It holds 1 byte but no"});
-    ASSERT_GE(cases.size(), 10);
+    ASSERT_GE(cases.size(), 11);
     for (const auto& c : cases)
         for (const bool quit : {false, true}) {
-            SCOPED_TRACE(c.label.toStdString() + (quit ? ", quit" : ", kept aside"));
+            SCOPED_TRACE(c.label.toStdString() + (quit ? ", quit" : ", kept"));
             test::EngineRig rig;
             for (const auto& [name, bytes] : {std::pair(kProfilesFileName, c.profiles), {kLastProfileFileName, c.last}})
                 if (!bytes.isNull())
@@ -95,54 +104,31 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideOrLeftAsTheyAre)
             rig.fakes.dialogs().pick(quit ? 1 : 0);
             rig.clock().at(10, [&] { rig.ui().Save_Command->click(); });
             EXPECT_EQ(rig.runUntilClosedAt(70), quit ? 1 : 0);
+            // A whole profiles file stays when only the profile used last is missing.
+            const bool whole = c.says == "It holds 3 complete profiles.";
             const auto& boxes = rig.fakes.dialogs().boxes;
             ASSERT_EQ(boxes.size(), quit ? 1 : 2) << rig.fakes.log.joined().toStdString();
-            EXPECT_EQ(boxes[0].choices, QStringList({"Keep Aside and Start*", "Quit"}));
+            const char* keep = c.copy ? "Keep a Copy and Start*" : "Keep Aside and Start*";
+            EXPECT_EQ(boxes[0].choices, QStringList({keep, "Quit"}));
             EXPECT_TRUE(boxes[0].text.contains(c.says)) << boxes[0].text.toStdString();
+            const bool lastMovedAlone = !c.last.isNull() && (whole || c.profiles.isNull());
+            EXPECT_EQ(boxes[0].text.contains("starts with the profile \"Default Mouse Emulation\""), lastMovedAlone);
             EXPECT_EQ(boxes[0].over + "|" + boxes.back().over, quit ? "|" : "|Tollan Corvane");
             const QStringList files = QDir(rig.dir.path()).entryList(QDir::Files);
-            // A whole profiles file stays when only the profile used last is missing.
-            const bool whole = c.says.startsWith("It holds 3");
-            EXPECT_EQ(files.size(), 2 * !quit * !whole + !c.profiles.isNull() + !c.last.isNull())
+            // Kept aside, both files are written afresh; kept as a copy, the profiles file is written in place.
+            EXPECT_EQ(files.size(), (c.copy ? 1 : 2) * !quit * !whole + !c.profiles.isNull() + !c.last.isNull())
                 << files.join(' ').toStdString();
             for (const auto& [name, bytes] : {std::pair(kProfilesFileName, c.profiles), {kLastProfileFileName, c.last}}) {
                 const QStringList kept = files.filter(name + ".kept-");
                 ASSERT_EQ(kept.size(), !quit && !bytes.isNull() && !(whole && name == kProfilesFileName) ? 1 : 0);
-                EXPECT_TRUE(boxes[0].text.contains(rig.path(name))
-                            && (kept.isEmpty() || boxes[0].text.contains(name + " to " + kept[0])));
+                EXPECT_TRUE(boxes[0].text.contains(rig.path(name)) || (c.copy && bytes.isNull()));
+                const QString move = (c.copy ? "copies the file as it is to " : name + " to ") + kept.value(0);
+                EXPECT_TRUE(kept.isEmpty() || boxes[0].text.contains(move)) << move.toStdString();
                 EXPECT_TRUE(bytes.isNull() || readFile(rig.path(quit || kept.isEmpty() ? name : kept[0])) == bytes);
             }
             EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == test::defaultsFileBytes());
+            EXPECT_TRUE(quit || rig.ui().Profile_Combo->count() == 3);
         }
-}
-
-// A profiles file that ends in the middle of a profile is damage that the
-// start-up box names. Keep a Copy and Start keeps the bytes in a copy, writes
-// the file again with the complete profiles only and lists them; Quit changes
-// nothing. Something other than a file in the profiles file's place is named
-// for what it is.
-TEST(EngineStartUp, AProfileCutShortOrANonFileIsNamedBeforeAnythingIsWritten)
-{
-    const QByteArray cut = test::defaultsFileBytes() + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em";
-    for (const bool quit : {false, true}) {
-        SCOPED_TRACE(quit ? "quit" : "kept a copy");
-        test::EngineRig rig;
-        test::writeFile(rig.path(kProfilesFileName), cut);
-        rig.fakes.dialogs().pick(quit ? 1 : 0);
-        EXPECT_EQ(rig.runUntilClosedAt(70), quit ? 1 : 0);
-        const auto& boxes = rig.fakes.dialogs().boxes;
-        ASSERT_EQ(boxes.size(), 1u) << rig.fakes.log.joined().toStdString();
-        EXPECT_EQ(boxes[0].choices, QStringList({"Keep a Copy and Start*", "Quit"}));
-        EXPECT_TRUE(boxes[0].text.contains("It holds 3 complete profiles, then the profile \"Mine\" cut short"))
-            << boxes[0].text.toStdString();
-        const QStringList files = QDir(rig.dir.path()).entryList(QDir::Files);
-        const QStringList kept = files.filter(".kept-");
-        ASSERT_EQ(kept.size(), quit ? 0 : 1) << files.join(' ').toStdString();
-        EXPECT_TRUE(quit || boxes[0].text.contains("copies the file as it is to " + kept[0] + ", writes"));
-        EXPECT_EQ(readFile(rig.path(quit ? kProfilesFileName : kept.value(0))), cut);
-        EXPECT_TRUE(quit || readFile(rig.path(kProfilesFileName)) == test::defaultsFileBytes());
-        EXPECT_EQ(rig.ui().Profile_Combo->items().size(), 3);
-    }
     test::EngineRig rig;
     ASSERT_TRUE(QDir(rig.dir.path()).mkdir(kProfilesFileName));
     rig.fakes.dialogs().pick(1);

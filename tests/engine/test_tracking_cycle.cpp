@@ -41,54 +41,43 @@ struct Rig : test::EngineRig {
     }
 };
 
-// The bytes fed in one cycle, the monitor's texts (left-right, up-down,
-// side-side) and the pointer moves after it.
-struct CycleRow {
-    QByteArray bytes;
-    const char *monitor, *moves;
-};
-
-void runCycles(Rig& rig, const std::vector<CycleRow>& rows)
-{
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        SCOPED_TRACE(::testing::Message() << "cycle " << i + 1);
-        const QStringList moves = rig.feed(rows[i].bytes);
-        const test::FormControls& f = rig.ui();
-        EXPECT_EQ(QStringList({f.LRMon_Text->text(), f.UDMon_Text->text(), f.SSMon_Text->text()}).join(' '),
-                  QString::fromLatin1(rows[i].monitor));
-        EXPECT_EQ(moves.join(' '), QString::fromLatin1(rows[i].moves));
-    }
-}
-
-TEST(TrackingCycle, MouseEmulationMovesByTheSmoothedScaledSumOfThePackets)
-{
-    Rig rig;
-    // Left-right doubled; up-down averaged over two cycles and halved.
-    rig.configureAndStart(false, {"0", "20", "1", "5", "0", "10"});
-    rig.showMonitor();
-    runCycles(rig, {
-        {"C0 02 01 ", "40 -2 0", "move 40,-2"}, // 20 and (-10 + 0) / 2 / 2 = -2.5, to even
-        {"", "0 -2 0", "move 0,-2"},            // the last reading still in the average
-        {"", "0 0 0", ""},
-        {"C0 01 0", "0 0 0", ""}, // incomplete: kept for the next cycle
-        {"1 ", "20 -2 0", "move 20,-2"},
-    });
-}
-
-TEST(TrackingCycle, EulerAngleMovesByTheChangeOfAngleBeyondTheJitterThreshold)
+// Each mode's packets fed in one cycle at a time: "Mouse Emulation" moves by
+// the smoothed, scaled sum of the packets, "Euler Angle" by the change of
+// angle beyond the jitter threshold. Per cycle: the bytes fed, the monitor's
+// texts (left-right, up-down, side-side) and the pointer moves after it.
+TEST(TrackingCycle, EachModeMovesByItsRulesAndTheMonitorShowsTheValues)
 {
     // An "Euler Angle" packet of three angles, each centred on 16384.
     const auto packet = [](int lr, int ud, int ss) { return test::eulerPacket(lr + 16384, ud + 16384, ss + 16384); };
-    Rig rig;
-    rig.configureAndStart(/*euler=*/true, {"0", "10", "0", "10", "0", "20"});
-    ASSERT_EQ(rig.ui().Jitter->slider()->value(), 3); // threshold 10 * 3 / 8 = 3.75 on both axes
-    rig.showMonitor();
-    runCycles(rig, {
-        {packet(100, -50, 7), "-100 50 -14", "move -100,50"}, // measured from position 0
-        {packet(98, -50, 8), "2 0 -2", ""},                   // within the threshold
-        {"", "0 0 0", ""},                                    // no packet: position kept
-        {packet(90, -40, 7), "8 -10 2", "move 8,-10"},
-    });
+    struct CycleRow { QByteArray bytes; const char *monitor, *moves; };
+    const struct { bool euler; std::initializer_list<const char*> tuning; std::vector<CycleRow> cycles; } modes[] = {
+        // Left-right doubled; up-down averaged over two cycles and halved.
+        {false, {"0", "20", "1", "5", "0", "10"}, {
+            {"C0 02 01 ", "40 -2 0", "move 40,-2"}, // 20 and (-10 + 0) / 2 / 2 = -2.5, to even
+            {"", "0 -2 0", "move 0,-2"},            // the last reading still in the average
+            {"", "0 0 0", ""},
+            {"C0 01 0", "0 0 0", ""}, // incomplete: kept for the next cycle
+            {"1 ", "20 -2 0", "move 20,-2"}}},
+        // Jitter 3: the threshold is 10 * 3 / 8 = 3.75 on both axes.
+        {true, {"0", "10", "0", "10", "0", "20"}, {
+            {packet(100, -50, 7), "-100 50 -14", "move -100,50"}, // measured from position 0
+            {packet(98, -50, 8), "2 0 -2", ""},                   // within the threshold
+            {"", "0 0 0", ""},                                    // no packet: position kept
+            {packet(90, -40, 7), "8 -10 2", "move 8,-10"}}},
+    };
+    for (const auto& mode : modes) {
+        Rig rig;
+        rig.configureAndStart(mode.euler, mode.tuning);
+        ASSERT_EQ(rig.ui().Jitter->slider()->value(), 3);
+        rig.showMonitor();
+        const test::FormControls& f = rig.ui();
+        for (std::size_t i = 0; i < mode.cycles.size(); ++i) {
+            SCOPED_TRACE(::testing::Message() << (mode.euler ? "Euler Angle" : "Mouse Emulation") << ", cycle " << i + 1);
+            EXPECT_EQ(rig.feed(mode.cycles[i].bytes).join(' '), QString::fromLatin1(mode.cycles[i].moves));
+            EXPECT_EQ(QStringList({f.LRMon_Text->text(), f.UDMon_Text->text(), f.SSMon_Text->text()}).join(' '),
+                      QString::fromLatin1(mode.cycles[i].monitor));
+        }
+    }
 }
 
 // A mapped direction presses its keys instead of moving the pointer. A key the

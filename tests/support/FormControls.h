@@ -54,7 +54,6 @@ struct FormControls {
     QLineEdit* LRMon_Text = find<QLineEdit>(QStringLiteral("LRMon_Text"));
     QLineEdit* UDMon_Text = find<QLineEdit>(QStringLiteral("UDMon_Text"));
     QLineEdit* SSMon_Text = find<QLineEdit>(QStringLiteral("SSMon_Text"));
-    QLineEdit* KeyMon_Text = find<QLineEdit>(QStringLiteral("KeyMon_Text"));
     SettingPair* Magnetic = find<SettingPair>(QStringLiteral("Magnetic"));
     SettingPair* Jitter = find<SettingPair>(QStringLiteral("Jitter"));
     SettingPair* Tilt = find<SettingPair>(QStringLiteral("Tilt"));

@@ -52,9 +52,8 @@ TEST(Packets, RangeEndsLowerCaseAndOutOfRange)
         EXPECT_THROW(encodeMouseEmulation(lr, ud), std::out_of_range) << lr << " " << ud;
     // -16384, 16383 and -1 are sent as 0x8000, 0xFFFF and 0xBFFF; 0x80+0xFF+0xFF+0xBF+0xFF+0xFF = 0x53B.
     EXPECT_EQ(encodeEuler(-16384, 16383, -1), (EulerPacket{0x80, 0x00, 0xFF, 0xFF, 0xBF, 0xFF, 0x3B, 0xFF}));
-    EXPECT_THROW(encodeEuler(16384, 0, 0), std::out_of_range);
-    EXPECT_THROW(encodeEuler(0, -16385, 0), std::out_of_range);
-    EXPECT_THROW(encodeEuler(0, 0, 40000), std::out_of_range);
+    for (const auto& [lr, ud, ss] : {std::tuple{16384, 0, 0}, {0, -16385, 0}, {0, 0, 40000}})
+        EXPECT_THROW(encodeEuler(lr, ud, ss), std::out_of_range) << lr << " " << ud << " " << ss;
     EXPECT_EQ(modeOfSetUp("!M4,0"), std::nullopt);
     EXPECT_EQ(escapeBytes(std::string("a \"\\\r\n\t\x01\x7F\xFF", 10)), "a \\\"\\\\\\r\\n\\t\\x01\\x7F\\xFF");
 }

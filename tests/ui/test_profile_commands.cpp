@@ -57,6 +57,11 @@ protected:
     }
 
     ProfileCommands& commands() { return form.commands(); }
+    // The profile list's length and selected name, and the current profile's index.
+    std::tuple<int, QString, int> selection() const
+    {
+        return {ui.Profile_Combo->count(), ui.Profile_Combo->text(), app.store.table.currentIndex};
+    }
     QByteArray profilesFile() const { return test::readFile(app.store.profilesPath()); }
     QByteArray lastFile() const { return test::readFile(app.store.lastProfilePath()); }
     std::vector<Profile> inFile() const
@@ -116,13 +121,13 @@ TEST_F(Commands, ApplyProfileWithAnEmptyOrUnknownNameFallsBackToDefaultMouseEmul
     commands().ReadProfiles();
     const QByteArray before = profilesFile();
     commands().ApplyProfile(QStringLiteral("Nobody"));
-    EXPECT_EQ(std::tuple(ui.Profile_Combo->text(), table().currentIndex), std::tuple(kDefaultMouseEmulation, 5));
+    EXPECT_EQ(selection(), std::tuple(4, kDefaultMouseEmulation, 5));
     EXPECT_EQ(test::records(table()).back(), defaultMouseEmulation());
     EXPECT_EQ(profilesFile(), before);
 
     start();
     commands().ApplyProfile({}); // shown, but the list is left as it was
-    EXPECT_EQ(std::tuple(ui.Profile_Combo->text(), table().currentIndex), std::tuple(kRacing, 3));
+    EXPECT_EQ(selection(), std::tuple(4, kRacing, 3));
 
     table().at(3).name = QStringLiteral("Renamed");
     commands().ApplyProfile(kDefaultMouseEmulation);
@@ -199,8 +204,7 @@ TEST_F(Commands, SaveAsANewNameAppendsTheEditedProfileAndDropsOtherEdits)
                                            racing(), saved};
     EXPECT_EQ(inFile(), expected) << "the original keeps its saved values";
     EXPECT_EQ(test::records(table()), expected) << "other profiles' edits are dropped";
-    EXPECT_EQ(std::tuple(ui.Profile_Combo->count(), ui.Profile_Combo->text(), table().currentIndex),
-              std::tuple(5, saved.name, 5));
+    EXPECT_EQ(selection(), std::tuple(5, saved.name, 5));
 }
 
 TEST_F(Commands, SaveAsIntoAnEmptyTableAndOverItsFirstProfile)
@@ -217,8 +221,7 @@ TEST_F(Commands, SaveAsIntoAnEmptyTableAndOverItsFirstProfile)
     for (const Profile& p : inFile())
         saved << p.name;
     EXPECT_EQ(saved, QStringList({"1", "2"}));
-    EXPECT_EQ(std::tuple(ui.Profile_Combo->count(), ui.Profile_Combo->text(), table().currentIndex),
-              std::tuple(2, "1", 0));
+    EXPECT_EQ(selection(), std::tuple(2, "1", 0));
 }
 
 TEST_F(Commands, DeleteRemovesAUserProfileAndRestoresADefaultInPlace)
@@ -227,8 +230,7 @@ TEST_F(Commands, DeleteRemovesAUserProfileAndRestoresADefaultInPlace)
     ui.Delete_Command->click(); // "Racing", and Yes
     const std::vector<Profile> expected = {defaultFlightSimulator(), defaultEulerAngle(), defaultMouseEmulation()};
     EXPECT_EQ(inFile(), expected);
-    EXPECT_EQ(std::tuple(ui.Profile_Combo->count(), ui.Profile_Combo->text(), table().currentIndex),
-              std::tuple(3, kDefaultMouseEmulation, 3));
+    EXPECT_EQ(selection(), std::tuple(3, kDefaultMouseEmulation, 3));
 
     // A saved and an unsaved edit of a default go; nothing is selected after.
     ui.Profile_Combo->setText(kDefaultEulerAngle);
@@ -238,7 +240,7 @@ TEST_F(Commands, DeleteRemovesAUserProfileAndRestoresADefaultInPlace)
     ui.Delete_Command->click();
     EXPECT_EQ(inFile(), expected);
     EXPECT_EQ(test::records(table()), expected);
-    EXPECT_EQ(std::tuple(ui.Profile_Combo->text(), table().currentIndex), std::tuple(QString(), 2));
+    EXPECT_EQ(selection(), std::tuple(3, QString(), 2));
     EXPECT_EQ(ui.Magnetic->box()->text(), QStringLiteral("7")) << "the window keeps the values shown before";
 }
 
