@@ -68,8 +68,8 @@ QByteArray eulerPacket(std::mt19937& rng)
 
 void reportPackets(benchmark::State& state, std::int64_t packetsPerIteration)
 {
-    state.counters["packets/s"] = benchmark::Counter(
-        static_cast<double>(packetsPerIteration * state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["packets/s"] = benchmark::Counter(static_cast<double>(packetsPerIteration * state.iterations()),
+                                                     benchmark::Counter::kIsRate);
 }
 
 void runMouseEmulation(benchmark::State& state, bool noisy)

@@ -14,9 +14,9 @@
 // the memory stays below 16 bytes per input byte plus 1 MB. In memory a key
 // sequence is text of two bytes a character, and the keys it holds down are a
 // linked list of its characters.
+#include "engine/AppContext.h"
 #include "keyboard/KeySequence.h"
 #include "profiles/ProfileFile.h"
-#include "engine/AppContext.h"
 #include "ui/KeyBox.h"
 
 #include "platform/fakes/Fakes.h"

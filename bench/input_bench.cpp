@@ -107,11 +107,14 @@ std::vector<Row> measureKernel(int rounds, QString* whyNot)
     UinputPointer pointer(devices.pointer);
     UinputKeyOutput keys(devices.keyboard, devices.pointer, nullptr);
     std::vector<Row> rows;
-    rows.push_back({"uinput move", measure(rounds, [&] { pointer.moveRelative(5, -3); }, [] {})});
-    rows.push_back({"uinput sequence", measure(rounds, [&] { sixKeys(keys); }, [] {})});
+    rows.push_back({"uinput move", measure(
+                                       rounds, [&] { pointer.moveRelative(5, -3); }, [] {})});
+    rows.push_back({"uinput sequence", measure(
+                                           rounds, [&] { sixKeys(keys); }, [] {})});
     static char label[64];
     std::snprintf(label, sizeof label, "evdev snapshot, %d keyboards", open);
-    rows.push_back({label, measure(rounds, [&] { snapshotAndPoll(state); }, [] {})});
+    rows.push_back({label, measure(
+                               rounds, [&] { snapshotAndPoll(state); }, [] {})});
     for (libevdev_uinput* k : keyboards)
         libevdev_uinput_destroy(k);
     return rows;
@@ -129,9 +132,12 @@ std::vector<Row> measureX11(int rounds, QString* whyNot)
     X11KeyState state(keyboard);
     X11KeyOutput keys(keyboard, *whyNot);
     std::vector<Row> rows;
-    rows.push_back({"x11 move", measure(rounds, [&] { pointer.moveRelative(5, -3); }, [] {})});
-    rows.push_back({"x11 sequence", measure(rounds, [&] { sixKeys(keys); }, [] {})});
-    rows.push_back({"x11 snapshot", measure(rounds, [&] { snapshotAndPoll(state); }, [] {})});
+    rows.push_back({"x11 move", measure(
+                                    rounds, [&] { pointer.moveRelative(5, -3); }, [] {})});
+    rows.push_back({"x11 sequence", measure(
+                                        rounds, [&] { sixKeys(keys); }, [] {})});
+    rows.push_back({"x11 snapshot", measure(
+                                        rounds, [&] { snapshotAndPoll(state); }, [] {})});
     return rows;
 }
 
@@ -178,8 +184,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb");
     QApplication application(argc, argv);
-    std::printf("Corvane input backend benchmark: %d rounds per figure, microseconds on the caller's side\n\n",
-                rounds);
+    std::printf("Corvane input backend benchmark: %d rounds per figure, microseconds on the caller's side\n\n", rounds);
     std::printf("%-44s %9s %9s %9s\n", "figure", "median", "p99", "max");
     QString kernelWhyNot, xWhyNot;
     std::vector<Row> rows = measureKernel(rounds, &kernelWhyNot);

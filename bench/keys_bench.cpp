@@ -21,14 +21,14 @@
 //              mapped Ctrl+Alt+S, the yields after each event included.
 // Between two rounds of a sequence the server catches up (XSync, not timed).
 // The exit status is 1 when the keys cannot be reached at all.
-#include "platform/EventPump.h"
-#include "keyboard/KeyboardPoll.h"
+#include "bench/timing.h"
+#include "core/Choices.h"
 #include "keyboard/KeyboardOutput.h"
+#include "keyboard/KeyboardPoll.h"
+#include "platform/EventPump.h"
 #include "platform/X11KeyOutput.h"
 #include "platform/X11KeyState.h"
 #include "platform/X11Keyboard.h"
-#include "bench/timing.h"
-#include "core/Choices.h"
 
 #include "ui/MainForm.h"
 
@@ -129,7 +129,8 @@ int main(int argc, char** argv)
     KeyboardPoll keyPoll(*platform, app.store.table, form, pump, [] {});
     for (int i = 0; i < 50; ++i) // let the window settle
         pump.process();
-    const Summary stagePoll = measure(rounds, [&] { keyPoll.PollKeyboard(); }, [] {});
+    const Summary stagePoll = measure(
+        rounds, [&] { keyPoll.PollKeyboard(); }, [] {});
     KeyboardOutput keysOut(*platform, app.store.table, pump);
     const Summary stageKeys = measure(
         rounds,

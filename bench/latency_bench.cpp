@@ -187,8 +187,8 @@ private:
 
 struct Figures {
     int delay = 0;
-    std::size_t packets = 0;   // moving packets sent
-    std::size_t matched = 0;   // packets matched to a move
+    std::size_t packets = 0; // moving packets sent
+    std::size_t matched = 0; // packets matched to a move
     std::size_t strayMoves = 0;
     std::vector<double> latenciesMs;
     double windowSeconds = 0;
@@ -237,9 +237,9 @@ void match(const std::vector<Packet>& packets, const std::vector<Move>& moves, F
 std::string profileLine(int delay)
 {
     return "\"Latency " + std::to_string(delay)
-        + " ms\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Emulation\",2,3,4,\"Mouse Event\",0,0,0,10,10,10,"
-          "\"Disabled\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
-        + std::to_string(delay) + "\r\n";
+         + " ms\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Emulation\",2,3,4,\"Mouse Event\",0,0,0,10,10,10,"
+           "\"Disabled\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+         + std::to_string(delay) + "\r\n";
 }
 
 std::string squareScript(int seconds)
@@ -378,9 +378,8 @@ void report(const std::vector<Figures>& all)
         char t50[32], t99[32];
         std::snprintf(t50, sizeof t50, "<= %.1f %s", target50, verdict(p50, target50));
         std::snprintf(t99, sizeof t99, "<= %.1f %s", target99, verdict(p99, target99));
-        std::printf("%-8s %8zu %8zu %8zu %9.2f %9.2f %9.2f   %-16s %-16s\n",
-                    (std::to_string(f.delay) + " ms").c_str(), f.packets, f.matched, f.strayMoves, p50, p99, max,
-                    t50, t99);
+        std::printf("%-8s %8zu %8zu %8zu %9.2f %9.2f %9.2f   %-16s %-16s\n", (std::to_string(f.delay) + " ms").c_str(),
+                    f.packets, f.matched, f.strayMoves, p50, p99, max, t50, t99);
     }
     std::printf("\nCPU while streaming %d packets/s:\n", kPacketsPerSecond);
     std::printf("%-8s %10s %9s %8s %15s %13s\n", "delay", "window (s)", "CPU (s)", "cycles", "CPU/cycle (us)",

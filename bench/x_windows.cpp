@@ -15,10 +15,7 @@
 namespace corvane::xtools {
 namespace {
 
-int ignoreError(Display*, XErrorEvent*)
-{
-    return 0;
-}
+int ignoreError(Display*, XErrorEvent*) { return 0; }
 
 // Reads a whole property of 8-bit items as text; nullopt when it is absent,
 // of the wrong format or the window is gone.
@@ -29,8 +26,8 @@ std::optional<std::string> textProperty(Display* display, Window window, Atom pr
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, window, property, 0, 4096, False, type, &actualType,
-                                          &actualFormat, &count, &remaining, &data);
+    const int status = XGetWindowProperty(display, window, property, 0, 4096, False, type, &actualType, &actualFormat,
+                                          &count, &remaining, &data);
     std::optional<std::string> text;
     if (status == Success && data != nullptr && actualType != None && actualFormat == 8)
         text = std::string(reinterpret_cast<const char*>(data), count);
@@ -41,10 +38,7 @@ std::optional<std::string> textProperty(Display* display, Window window, Atom pr
 
 } // namespace
 
-void ignoreXErrors()
-{
-    XSetErrorHandler(ignoreError);
-}
+void ignoreXErrors() { XSetErrorHandler(ignoreError); }
 
 Display* openDisplay(const char* program)
 {
@@ -261,10 +255,7 @@ RawKeyListener::RawKeyListener() : display_(XOpenDisplay(nullptr))
     XSync(display_, False);
 }
 
-RawKeyListener::~RawKeyListener()
-{
-    XCloseDisplay(display_);
-}
+RawKeyListener::~RawKeyListener() { XCloseDisplay(display_); }
 
 const std::vector<std::string>& RawKeyListener::heard()
 {

@@ -27,8 +27,8 @@ Fault currentFault()
 
 QString errorReportText(const Fault& fault)
 {
-    return QStringLiteral("Corvane has encountered the following error:\r\n\r\n")
-        + QString::number(fault.number) + QStringLiteral(" : ") + fault.description;
+    return QStringLiteral("Corvane has encountered the following error:\r\n\r\n") + QString::number(fault.number)
+         + QStringLiteral(" : ") + fault.description;
 }
 
 } // namespace corvane

@@ -69,10 +69,7 @@ int digitValue(QChar c, int radix)
     return v < radix ? v : -1;
 }
 
-bool isLetter(QChar c, char16_t upper)
-{
-    return c.unicode() == upper || c.unicode() == upper + (u'a' - u'A');
-}
+bool isLetter(QChar c, char16_t upper) { return c.unicode() == upper || c.unicode() == upper + (u'a' - u'A'); }
 
 // "&H..." or "&O...": the cursor stands after the letter. Values beyond the
 // double range end up as infinity.
@@ -129,8 +126,8 @@ double readDecimal(NumeralCursor& cur)
         cur.advance();
     }
 
-    std::string digits;            // significant digits, leading zeros dropped
-    std::int64_t exponent = 0;     // power of ten applied to `digits`
+    std::string digits;        // significant digits, leading zeros dropped
+    std::int64_t exponent = 0; // power of ten applied to `digits`
     bool sawDigit = false;
     bool sawPoint = false;
     for (;;) {

@@ -10,7 +10,9 @@
 namespace corvane {
 
 struct AppContext {
-    AppContext(platform::Platform& p, const QString& folder) : platform(p), store(folder, &platform::replaceFileWhole) {}
+    AppContext(platform::Platform& p, const QString& folder) : platform(p), store(folder, &platform::replaceFileWhole)
+    {
+    }
 
     platform::Platform& platform;
     ProfileStore store;

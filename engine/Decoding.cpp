@@ -137,7 +137,7 @@ void decodeEulerAngle(QByteArray& receiveBuffer, MovementValues& v)
     const qsizetype sync = receiveBuffer.lastIndexOf('\xff');
     if (sync >= kEulerPacketLength - 1) {
         const auto* b = reinterpret_cast<const unsigned char*>(receiveBuffer.constData())
-            + (sync - (kEulerPacketLength - 1));
+                      + (sync - (kEulerPacketLength - 1));
         const unsigned sum = b[0] + b[1] + b[2] + b[3] + b[4] + b[5] + b[7];
         if ((sum & 0xFFu) == b[6]) {
             v.leftRight = centredAngle(b[0], b[1]);

@@ -18,10 +18,7 @@ namespace corvane {
 
 namespace {
 
-QString stampNow()
-{
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-}
+QString stampNow() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")); }
 
 } // namespace
 
@@ -120,8 +117,8 @@ bool Engine::loadProfiles()
     const std::optional<QString> last = store.lastProfileInFile();
     const QString startWith = last.value_or(kDefaultMouseEmulation);
     const QStringList listed = store.table.count() == 0
-        ? QStringList{kDefaultFlightSimulator, kDefaultEulerAngle, kDefaultMouseEmulation}
-        : view_->profileNames();
+                                 ? QStringList{kDefaultFlightSimulator, kDefaultEulerAngle, kDefaultMouseEmulation}
+                                 : view_->profileNames();
     if (!startWith.isEmpty() && !listed.contains(startWith))
         return keepAsideOrQuit(true);
     if (store.table.count() == 0)
@@ -139,11 +136,10 @@ bool Engine::keepAsideOrQuit(bool startProfileMissing)
     // When only the profile used last is missing from a profiles file that is
     // whole, that file stays where it is: the last-profile file alone goes
     // aside, and "Default Mouse Emulation" of the file starts.
-    if (startProfileMissing && store.found.wholeProfiles > 0
-        && view_->profileNames().contains(kDefaultMouseEmulation))
+    if (startProfileMissing && store.found.wholeProfiles > 0 && view_->profileNames().contains(kDefaultMouseEmulation))
         moves.removeIf([&](const FileMove& move) { return move.first == store.profilesPath(); });
-    const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves),
-                                                     kStartUpTitle, {kKeepAside, kQuit}, 0);
+    const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves), kStartUpTitle,
+                                                     {kKeepAside, kQuit}, 0);
     if (choice != 0)
         return false;
     ProfileStore::keepAside(moves);
@@ -278,8 +274,9 @@ void Engine::endAbruptly(const QString& why)
     }
     if (app_.platform.claim)
         app_.platform.claim->release();
-    QString message = why + (reset ? QStringLiteral(". Corvane stopped and reset the tracker and ends.")
-                                   : QStringLiteral(". Corvane ends."));
+    QString message = why
+                    + (reset ? QStringLiteral(". Corvane stopped and reset the tracker and ends.")
+                             : QStringLiteral(". Corvane ends."));
     if (!fault.isEmpty())
         message += QLatin1Char(' ') + fault;
     std::fprintf(stderr, "corvane: %s\n", qPrintable(message));

@@ -1,7 +1,7 @@
 // Corvane: steers the mouse pointer and presses keys with a serial head tracker.
 #include "engine/Main.h"
-#include "platform/FolderClaim.h"
 #include "platform/Files.h"
+#include "platform/FolderClaim.h"
 #include "platform/Platform.h"
 #include "platform/QtDesktop.h"
 #include "profiles/SettingsFolder.h"
@@ -118,9 +118,9 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
     const QString display = qEnvironmentVariable("DISPLAY");
     const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
     const QString why = display.isEmpty() && wayland.isEmpty()
-        ? QStringLiteral("no display was found: neither DISPLAY nor WAYLAND_DISPLAY is set")
-        : QStringLiteral("the display cannot be reached (DISPLAY=\"%1\", WAYLAND_DISPLAY=\"%2\")")
-              .arg(display, wayland);
+                          ? QStringLiteral("no display was found: neither DISPLAY nor WAYLAND_DISPLAY is set")
+                          : QStringLiteral("the display cannot be reached (DISPLAY=\"%1\", WAYLAND_DISPLAY=\"%2\")")
+                                .arg(display, wayland);
     std::fprintf(stderr,
                  "corvane: Corvane cannot open its window: %s. Start it in a desktop session (Wayland or X11), "
                  "or set WAYLAND_DISPLAY or DISPLAY to the display to use.\n",
@@ -141,7 +141,8 @@ int refuseSecondStart(const QString& folder, qint64 holder)
         std::fprintf(stderr, "corvane: %s; its window was brought to the front.\n", qPrintable(running));
         return 0;
     }
-    const QString text = running
+    const QString text =
+        running
         + QStringLiteral(", but its window could not be brought to the front (it may be starting or not "
                          "responding). Only one Corvane at a time may use a settings folder, as two would overwrite "
                          "each other's profiles and compete for the tracker, so this one ends. If no Corvane is "
@@ -173,8 +174,9 @@ int main(int argc, char* argv[])
     if (claim.result == Claim::Result::HeldByAnother)
         return refuseSecondStart(settings.path, claim.holder);
     if (claim.result == Claim::Result::Unlockable)
-        std::fprintf(stderr, "corvane: the settings folder %s cannot be locked (%s), so a second Corvane would not "
-                             "be kept from it.\n",
+        std::fprintf(stderr,
+                     "corvane: the settings folder %s cannot be locked (%s), so a second Corvane would not "
+                     "be kept from it.\n",
                      qPrintable(QDir::toNativeSeparators(settings.path)), qPrintable(claim.why));
     auto platform = corvane::platform::createPlatform(settings.path, commandLine.input);
     if (!platform->input.refusal.isEmpty()) {

@@ -44,27 +44,26 @@ QString recoveryText(const ProfileStore& store, bool startProfileMissing, const 
     for (const auto& [path, keptPath] : moves)
         renames += QFileInfo(path).fileName() + QStringLiteral(" to ") + QFileInfo(keptPath).fileName() + kBreak;
     return QStringLiteral("Corvane cannot start with its profiles as they are.") + kBreak + kBreak
-        + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak + profiles
-        + kBreak + kBreak + QStringLiteral("Last-profile file: ")
-        + QDir::toNativeSeparators(store.lastProfilePath()) + kBreak + used + kBreak + kBreak + kKeepAside
-        + QStringLiteral(": Corvane renames, leaving their contents as they are,") + kBreak + renames
-        + (moves.size() == 1 && moves[0].first == store.lastProfilePath()
-               ? QStringLiteral("and starts with the profile \"%1\" of the profiles file.").arg(kDefaultMouseEmulation)
-               : QStringLiteral("and starts with the default profiles, as on a first start."))
-        + kBreak + kBreak + kQuit
-        + QStringLiteral(": Corvane ends and changes no file.");
+         + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak + profiles
+         + kBreak + kBreak + QStringLiteral("Last-profile file: ") + QDir::toNativeSeparators(store.lastProfilePath())
+         + kBreak + used + kBreak + kBreak + kKeepAside
+         + QStringLiteral(": Corvane renames, leaving their contents as they are,") + kBreak + renames
+         + (moves.size() == 1 && moves[0].first == store.lastProfilePath()
+                ? QStringLiteral("and starts with the profile \"%1\" of the profiles file.").arg(kDefaultMouseEmulation)
+                : QStringLiteral("and starts with the default profiles, as on a first start."))
+         + kBreak + kBreak + kQuit + QStringLiteral(": Corvane ends and changes no file.");
 }
 
 QString cutProfileText(const ProfileStore& store, const QString& keptName)
 {
     const ProfilesFileFound& found = store.found;
     return QStringLiteral("Corvane cannot start with its profiles as they are.") + kBreak + kBreak
-        + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak
-        + QStringLiteral("It holds %1, then the profile \"%2\" cut short: the file ends in the middle of it.")
-              .arg(counted(found.wholeProfiles, QStringLiteral("complete profile")), found.cutProfile)
-        + kBreak + kBreak + kKeepCopy + QStringLiteral(": Corvane copies the file as it is to ") + keptName
-        + QStringLiteral(", writes it again with the complete profiles only and starts with them.") + kBreak + kBreak
-        + kQuit + QStringLiteral(": Corvane ends and changes no file.");
+         + QStringLiteral("Profiles file: ") + QDir::toNativeSeparators(store.profilesPath()) + kBreak
+         + QStringLiteral("It holds %1, then the profile \"%2\" cut short: the file ends in the middle of it.")
+               .arg(counted(found.wholeProfiles, QStringLiteral("complete profile")), found.cutProfile)
+         + kBreak + kBreak + kKeepCopy + QStringLiteral(": Corvane copies the file as it is to ") + keptName
+         + QStringLiteral(", writes it again with the complete profiles only and starts with them.") + kBreak + kBreak
+         + kQuit + QStringLiteral(": Corvane ends and changes no file.");
 }
 
 QString carriedOverText(const SettingsFolder& settings, const QStringList& carried)
@@ -72,9 +71,9 @@ QString carriedOverText(const SettingsFolder& settings, const QStringList& carri
     const QString from = QDir::toNativeSeparators(settings.programFolder);
     return QStringLiteral("Corvane may not write its own folder, %1, so it keeps its settings in %2 from now on.")
                .arg(from, QDir::toNativeSeparators(settings.path))
-        + kBreak + kBreak
-        + QStringLiteral("It has copied %1 there from %2, which stays as it was.")
-              .arg(carried.join(QStringLiteral(", ")), from);
+         + kBreak + kBreak
+         + QStringLiteral("It has copied %1 there from %2, which stays as it was.")
+               .arg(carried.join(QStringLiteral(", ")), from);
 }
 
 } // namespace corvane

@@ -64,8 +64,8 @@ void TrackerLink::shutdown()
     write("!");
     write("!R\r");
     app_.platform.serial->close();
-    enter(LinkPhase::Closed, QStringLiteral("stopped and reset the tracker (\"!\", \"!R\") and closed COM %1")
-                                 .arg(app_.link.portNumber));
+    enter(LinkPhase::Closed,
+          QStringLiteral("stopped and reset the tracker (\"!\", \"!R\") and closed COM %1").arg(app_.link.portNumber));
 }
 
 void TrackerLink::enter(LinkPhase phase, const QString& what)
@@ -79,10 +79,10 @@ void TrackerLink::tried(const QString& refusal)
     const int number = app_.platform.serial->portNumber();
     if (refusal.isEmpty()) {
         app_.link.refusals.remove(number);
-        enter(LinkPhase::Waiting, QStringLiteral("COM %1 (%2) is open at %3, waiting for the tracker's answer")
-                                      .arg(number)
-                                      .arg(app_.platform.serial->describe(number).device,
-                                           app_.platform.serial->settings()));
+        enter(LinkPhase::Waiting,
+              QStringLiteral("COM %1 (%2) is open at %3, waiting for the tracker's answer")
+                  .arg(number)
+                  .arg(app_.platform.serial->describe(number).device, app_.platform.serial->settings()));
     } else if (app_.link.refusals.value(number) != refusal) {
         app_.link.refusals.insert(number, refusal);
         qCInfo(lcLink).noquote() << refusal;
@@ -96,7 +96,7 @@ QString TrackerLink::setupCommand(QString* mode) const
         if (mode)
             *mode = kMouseEmulation;
         return QStringLiteral("!M3,0,A,") + texts.magnetic + QLatin1Char(',') + texts.tilt + QStringLiteral(",1,")
-            + texts.jitter;
+             + texts.jitter;
     }
     if (mode)
         *mode = kEulerAngle;
@@ -130,12 +130,12 @@ void TrackerLink::openAndSearch()
 {
     platform::SerialPort& port = *app_.platform.serial;
     if (!port.isOpen() && app_.link.phase != LinkPhase::Searching)
-        enter(LinkPhase::Searching, app_.link.phase == LinkPhase::Closed
-                                        ? QStringLiteral("searching the ports for the tracker")
-                                        : QStringLiteral("COM %1 has closed: %2; searching the ports")
-                                              .arg(port.portNumber())
-                                              .arg(port.whyClosed().isEmpty() ? QStringLiteral("the device has gone")
-                                                                              : port.whyClosed()));
+        enter(LinkPhase::Searching,
+              app_.link.phase == LinkPhase::Closed
+                  ? QStringLiteral("searching the ports for the tracker")
+                  : QStringLiteral("COM %1 has closed: %2; searching the ports")
+                        .arg(port.portNumber())
+                        .arg(port.whyClosed().isEmpty() ? QStringLiteral("the device has gone") : port.whyClosed()));
     while (!port.isOpen()) {
         skipFailure([&] { port.setPortNumber(app_.link.portNumber); });
         while (!port.isOpen()) {
@@ -203,12 +203,14 @@ void TrackerLink::setUp()
         app_.store.table.current().mode = mode;
         view_.setMode(app_.store.table.current().mode);
         app_.link.acceptedCommand = command;
-        enter(LinkPhase::SetUp, QStringLiteral("the tracker on COM %1 is set up for %2").arg(app_.link.portNumber).arg(mode));
+        enter(LinkPhase::SetUp,
+              QStringLiteral("the tracker on COM %1 is set up for %2").arg(app_.link.portNumber).arg(mode));
     } else {
         app_.link.acceptedCommand.clear();
-        enter(LinkPhase::Waiting, reply.isEmpty() ? QStringLiteral("no answer to the set-up within 2 s; it is sent again")
-                                                  : QStringLiteral("the tracker answered \"%1\" to the set-up; it is sent again")
-                                                        .arg(QString::fromLatin1(reply.trimmed())));
+        enter(LinkPhase::Waiting, reply.isEmpty()
+                                      ? QStringLiteral("no answer to the set-up within 2 s; it is sent again")
+                                      : QStringLiteral("the tracker answered \"%1\" to the set-up; it is sent again")
+                                            .arg(QString::fromLatin1(reply.trimmed())));
     }
     drain();
     if (view_.trackingStarted())

@@ -15,9 +15,9 @@ enum class LinkPhase {
 };
 
 struct TrackerLinkState {
-    int portNumber = 0;         // 1..4; 0 until the first port selection
-    QString portSettings;       // such as "19200,n,8,1"; empty until the first speed selection
-    QString acceptedCommand;    // empty while the tracker is not configured
+    int portNumber = 0;      // 1..4; 0 until the first port selection
+    QString portSettings;    // such as "19200,n,8,1"; empty until the first speed selection
+    QString acceptedCommand; // empty while the tracker is not configured
     LinkPhase phase = LinkPhase::Closed;
     // Why COM n did not open when it was last tried; removed once it opens.
     QMap<int, QString> refusals;

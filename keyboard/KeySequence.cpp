@@ -214,10 +214,7 @@ KeyToken readKeyToken(QStringView sequence)
     return token;
 }
 
-QString downToken(int code)
-{
-    return QStringLiteral("D%1").arg(code, 3, 10, QLatin1Char('0'));
-}
+QString downToken(int code) { return QStringLiteral("D%1").arg(code, 3, 10, QLatin1Char('0')); }
 
 QList<KeyToken> keyTokens(QStringView sequence)
 {

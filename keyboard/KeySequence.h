@@ -11,9 +11,9 @@
 namespace corvane {
 
 struct KeyToken {
-    bool down = false;   // exactly "D" as the first character
-    qint64 code = 0;     // numeric value of characters 2 to 4, rounded half to even
-    QString text;        // the token's characters (four, or fewer at the end)
+    bool down = false; // exactly "D" as the first character
+    qint64 code = 0;   // numeric value of characters 2 to 4, rounded half to even
+    QString text;      // the token's characters (four, or fewer at the end)
 };
 
 // Reads the first token of a non-empty sequence. A remainder shorter than four

@@ -1,7 +1,7 @@
 #include "keyboard/KeyboardOutput.h"
 
-#include "core/Fault.h"
 #include "core/Choices.h"
+#include "core/Fault.h"
 #include "core/Numbers.h"
 #include "keyboard/KeySequence.h"
 #include "keyboard/MappedKeys.h"
@@ -17,19 +17,20 @@ namespace {
 std::optional<platform::MouseButton> mouseButtonOf(int code)
 {
     switch (code) {
-    case 1: return platform::MouseButton::Left;
-    case 2: return platform::MouseButton::Right;
-    case 4: return platform::MouseButton::Middle;
-    default: return std::nullopt;
+    case 1:
+        return platform::MouseButton::Left;
+    case 2:
+        return platform::MouseButton::Right;
+    case 4:
+        return platform::MouseButton::Middle;
+    default:
+        return std::nullopt;
     }
 }
 
 } // namespace
 
-KeyboardOutput::~KeyboardOutput()
-{
-    releaseHeld();
-}
+KeyboardOutput::~KeyboardOutput() { releaseHeld(); }
 
 void KeyboardOutput::SendMappedKeys(MovementValues& values, QString& cycleKeySequence, KeyboardView& view)
 {
@@ -103,9 +104,15 @@ void KeyboardOutput::SendKeys(const QString& text)
     const QList<SendKeysStroke> strokes = parseSendKeys(text);
     for (const SendKeysStroke& stroke : strokes) {
         switch (stroke.kind) {
-        case SendKeysStroke::Kind::KeyDown: down(stroke.virtualKey); break;
-        case SendKeysStroke::Kind::KeyUp: up(stroke.virtualKey); break;
-        case SendKeysStroke::Kind::Character: platform_.keys->typeCharacter(stroke.character); break;
+        case SendKeysStroke::Kind::KeyDown:
+            down(stroke.virtualKey);
+            break;
+        case SendKeysStroke::Kind::KeyUp:
+            up(stroke.virtualKey);
+            break;
+        case SendKeysStroke::Kind::Character:
+            platform_.keys->typeCharacter(stroke.character);
+            break;
         }
     }
 }

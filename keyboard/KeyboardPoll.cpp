@@ -14,12 +14,14 @@ KeyboardPoll::KeyboardPoll(platform::Platform& platform, ProfileTable& table, Ke
 
 bool KeyboardPoll::looksAt(int code)
 {
+    // clang-format off
     switch (code) {
     case 1: case 2: case 4: case 5: case 6: case 16: case 17: case 18:
         return false;
     default:
         return true;
     }
+    // clang-format on
 }
 
 void KeyboardPoll::PollKeyboard()

@@ -56,9 +56,9 @@ const QHash<QString, int>& namedKeys()
             int code;
         };
         static constexpr Named kUsual[] = {
-            {"BACKSPACE", 8},  {"BS", 8},           {"BKSP", 8},      {"BREAK", 3},     {"DEL", 46},
-            {"ENTER", 13},     {"INS", 45},         {"PGDN", 34},     {"PGUP", 33},     {"PRTSC", 44},
-            {"SCROLLLOCK", 145}, {"ADD", 107},      {"SUBTRACT", 109}, {"MULTIPLY", 106}, {"DIVIDE", 111},
+            {"BACKSPACE", 8},    {"BS", 8},    {"BKSP", 8},       {"BREAK", 3},      {"DEL", 46},
+            {"ENTER", 13},       {"INS", 45},  {"PGDN", 34},      {"PGUP", 33},      {"PRTSC", 44},
+            {"SCROLLLOCK", 145}, {"ADD", 107}, {"SUBTRACT", 109}, {"MULTIPLY", 106}, {"DIVIDE", 111},
         };
         for (const Named& n : kUsual)
             h.insert(QString::fromLatin1(n.name), n.code);

@@ -90,8 +90,7 @@ EvdevKeyState::EvdevKeyState(const QString& folder) : folder_(folder)
 {
     watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (watch_ >= 0 && QCoreApplication::instance()
-        && inotify_add_watch(watch_, QFile::encodeName(folder).constData(), IN_CREATE | IN_ATTRIB | IN_DELETE)
-            >= 0) {
+        && inotify_add_watch(watch_, QFile::encodeName(folder).constData(), IN_CREATE | IN_ATTRIB | IN_DELETE) >= 0) {
         notifier_ = new QSocketNotifier(watch_, QSocketNotifier::Read);
         QObject::connect(notifier_, &QSocketNotifier::activated, notifier_, [this] { followChanges(); });
     }

@@ -7,8 +7,8 @@
 // Keyboards that come and go are followed through inotify on the folder, at
 // the event-processing points; one that goes away while it is read (ENODEV)
 // is dropped, and the rest keep working.
-#include "platform/KeyState.h"
 #include "platform/KeyPlaces.h"
+#include "platform/KeyState.h"
 
 #include <QString>
 
@@ -57,9 +57,9 @@ private:
 
     QString folder_;
     std::vector<Keyboard> keyboards_;
-    int refused_ = 0;   // event devices that could not be opened
-    QString refusal_;   // the first refusal's reason
-    int watch_ = -1;    // inotify descriptor
+    int refused_ = 0; // event devices that could not be opened
+    QString refusal_; // the first refusal's reason
+    int watch_ = -1;  // inotify descriptor
     QSocketNotifier* notifier_ = nullptr;
     VirtualKeySet snapshot_;
     KeyPlaces places_;

@@ -31,7 +31,7 @@ InputProbes probeSession()
 {
     InputProbes p;
     p.waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+                    || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
     p.uinputError = probeUinput();
     return p;
 }
@@ -117,12 +117,11 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
         p->pointer = std::move(xPointer);
         p->keys = std::move(keys);
     }
-    p->process = std::make_unique<LinuxProcess>(
-        [keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); },
-        [xKeys] {
-            if (xKeys)
-                xKeys->finish();
-        });
+    p->process = std::make_unique<LinuxProcess>([keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); },
+                                                [xKeys] {
+                                                    if (xKeys)
+                                                        xKeys->finish();
+                                                });
     if (p->input.output == OutputBackend::None) {
         p->pointerUnavailable = p->input.nothingMoves;
         qCWarning(lcInput, "%s", qPrintable(p->input.nothingMoves));

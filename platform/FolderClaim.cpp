@@ -29,7 +29,7 @@ QString serverName(const QString& folder)
     const QString canonical = info.canonicalFilePath();
     const QByteArray path = (canonical.isEmpty() ? info.absoluteFilePath() : canonical).toUtf8();
     return QStringLiteral("corvane-")
-        + QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(32));
+         + QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(32));
 }
 
 class LockedFolder final : public FolderClaim {
@@ -89,10 +89,7 @@ void LockedFolder::release()
 
 } // namespace
 
-QString lockFilePath(const QString& folder)
-{
-    return QDir(folder).filePath(kLockName);
-}
+QString lockFilePath(const QString& folder) { return QDir(folder).filePath(kLockName); }
 
 FolderClaimAttempt claimSettingsFolder(const QString& folder)
 {

@@ -58,10 +58,10 @@ void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice
                                      "/dev/input)");
     } else if (uinput) {
         c.output = OutputBackend::Uinput;
-        c.outputWhy = p.waylandSession
-            ? QStringLiteral("/dev/uinput opens for writing, and this is a Wayland session, whose programs see no "
-                             "X events")
-            : QStringLiteral("/dev/uinput opens for writing");
+        c.outputWhy = p.waylandSession ? QStringLiteral(
+                          "/dev/uinput opens for writing, and this is a Wayland session, whose programs see no "
+                          "X events")
+                                       : QStringLiteral("/dev/uinput opens for writing");
     } else if (x11) {
         c.output = OutputBackend::X11;
         c.outputWhy = p.uinputError;
@@ -102,12 +102,13 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
     } else if (x11) {
         c.keys = KeyStateBackend::X11;
         c.keysWhy = p.keyboardsError
-            + QStringLiteral("; the global keys and the recorder see only keys typed while an X11 program has the "
-                             "focus");
+                  + QStringLiteral(
+                        "; the global keys and the recorder see only keys typed while an X11 program has the "
+                        "focus");
     } else {
         c.keys = KeyStateBackend::None;
-        c.keysWhy = p.keyboardsError + QStringLiteral("; %1, so the global keys and the recorder see no keys")
-                                           .arg(p.x11KeysError);
+        c.keysWhy = p.keyboardsError
+                  + QStringLiteral("; %1, so the global keys and the recorder see no keys").arg(p.x11KeysError);
     }
 }
 

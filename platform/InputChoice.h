@@ -25,10 +25,10 @@ struct InputProbes {
     bool waylandSession = false;
     // Qt's window is on an X display: X11 is then a real session, or XWayland.
     bool onX = false;
-    QString uinputError;      // /dev/uinput opens for writing
-    QString x11Error;         // the X server takes test events from this program
-    QString keyboardsError;   // at least one keyboard event device can be read
-    QString x11KeysError;     // the X server tells the keyboard's state
+    QString uinputError;    // /dev/uinput opens for writing
+    QString x11Error;       // the X server takes test events from this program
+    QString keyboardsError; // at least one keyboard event device can be read
+    QString x11KeysError;   // the X server tells the keyboard's state
     int readableKeyboards = 0;
 };
 

@@ -150,9 +150,9 @@ constexpr Table kTable = buildTable();
 
 // The places whose code follows the layout: the letters' and the
 // punctuation's.
-constexpr int kPunctuationKeys[] = {KEY_GRAVE,     KEY_MINUS,      KEY_EQUAL,     KEY_LEFTBRACE,
+constexpr int kPunctuationKeys[] = {KEY_GRAVE,      KEY_MINUS,     KEY_EQUAL,     KEY_LEFTBRACE,
                                     KEY_RIGHTBRACE, KEY_BACKSLASH, KEY_SEMICOLON, KEY_APOSTROPHE,
-                                    KEY_COMMA,     KEY_DOT,        KEY_SLASH,     KEY_102ND};
+                                    KEY_COMMA,      KEY_DOT,       KEY_SLASH,     KEY_102ND};
 
 constexpr bool followsLayout(int key)
 {
@@ -167,14 +167,14 @@ struct Exception {
     int code;
 };
 // German: ^ 220, ß 219, ´ 221, ü 186, + 187, ö 192, # 191, - 189.
-constexpr Exception kGerman[] = {{KEY_GRAVE, 220},      {KEY_MINUS, 219},     {KEY_EQUAL, 221},
-                                 {KEY_LEFTBRACE, 186},  {KEY_RIGHTBRACE, 187}, {KEY_SEMICOLON, 192},
-                                 {KEY_BACKSLASH, 191},  {KEY_SLASH, 189}};
+constexpr Exception kGerman[] = {{KEY_GRAVE, 220},     {KEY_MINUS, 219},      {KEY_EQUAL, 221},
+                                 {KEY_LEFTBRACE, 186}, {KEY_RIGHTBRACE, 187}, {KEY_SEMICOLON, 192},
+                                 {KEY_BACKSLASH, 191}, {KEY_SLASH, 189}};
 // French: ² 222, ) 219, ^ 221, $ 186, ù 192, the comma at the US M 188,
 // ; 190, : 191, ! 223.
-constexpr Exception kFrench[] = {{KEY_GRAVE, 222},      {KEY_MINUS, 219}, {KEY_LEFTBRACE, 221},
+constexpr Exception kFrench[] = {{KEY_GRAVE, 222},      {KEY_MINUS, 219},      {KEY_LEFTBRACE, 221},
                                  {KEY_RIGHTBRACE, 186}, {KEY_APOSTROPHE, 192}, {KEY_M, 188},
-                                 {KEY_COMMA, 190},      {KEY_DOT, 191},   {KEY_SLASH, 223}};
+                                 {KEY_COMMA, 190},      {KEY_DOT, 191},        {KEY_SLASH, 223}};
 // UK: ` 223, ' 192, # 222, and the \ left of Z 220.
 constexpr Exception kUnitedKingdom[] = {
     {KEY_GRAVE, 223}, {KEY_APOSTROPHE, 192}, {KEY_BACKSLASH, 222}, {KEY_102ND, 220}};

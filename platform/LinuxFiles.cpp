@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <optional>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -136,10 +136,12 @@ Destination destinationOf(const QByteArray& path, const OwnFileTest& ownFile)
     if (::realpath(path.constData(), resolved) == nullptr || ::stat(resolved, &info) != 0)
         return {{}, std::nullopt, QStringLiteral("it is a link to %1, which leads nowhere").arg(target)};
     if (!S_ISREG(info.st_mode))
-        return {{}, std::nullopt, QStringLiteral("it is a link to %1, %2, not a file").arg(target, kindOf(info.st_mode))};
+        return {
+            {}, std::nullopt, QStringLiteral("it is a link to %1, %2, not a file").arg(target, kindOf(info.st_mode))};
     const std::optional<QByteArray> bytes = readRegular(resolved);
     if (!bytes || !ownFile || !ownFile(*bytes))
-        return {{}, std::nullopt,
+        return {{},
+                std::nullopt,
                 QStringLiteral("it is a link to %1, a file that does not hold Corvane's settings").arg(target)};
     return {QByteArray(resolved), info, {}};
 }
@@ -240,13 +242,16 @@ QStringList removeSaveLeftovers(const QString& folder, const QStringList& names)
     const QDir dir(folder);
     for (const QString& name : names) {
         const QString prefix = name + kSavingInfix;
-        for (const QString& entry : dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+        for (const QString& entry :
+             dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
             const QString suffix = entry.mid(prefix.size());
             const bool ours = suffix.size() == kSavingSuffixLength
-                && std::all_of(suffix.begin(), suffix.end(), [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; });
+                           && std::all_of(suffix.begin(), suffix.end(),
+                                          [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; });
             struct stat info {};
             const QByteArray full = native(dir.filePath(entry));
-            if (ours && ::lstat(full.constData(), &info) == 0 && S_ISREG(info.st_mode) && ::unlink(full.constData()) == 0)
+            if (ours && ::lstat(full.constData(), &info) == 0 && S_ISREG(info.st_mode)
+                && ::unlink(full.constData()) == 0)
                 removed.append(entry);
         }
     }

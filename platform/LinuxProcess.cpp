@@ -1,8 +1,8 @@
 #include "platform/LinuxProcess.h"
 
 #include <QCoreApplication>
-#include <QString>
 #include <QSocketNotifier>
+#include <QString>
 #include <QThread>
 
 #include <cerrno>

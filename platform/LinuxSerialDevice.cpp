@@ -39,7 +39,8 @@ QString permissionAdvice(const QString& device)
     const group* owner = ::stat(path.constData(), &info) == 0 ? ::getgrgid(info.st_gid) : nullptr;
     if (owner == nullptr || info.st_gid == 0)
         return QStringLiteral("ask the system's administrator for access to %1").arg(device);
-    return QStringLiteral("join the %1 group (sudo adduser $USER %1) and log in again").arg(QString::fromLocal8Bit(owner->gr_name));
+    return QStringLiteral("join the %1 group (sudo adduser $USER %1) and log in again")
+        .arg(QString::fromLocal8Bit(owner->gr_name));
 }
 
 struct SerialDeviceWatch::Udev {

@@ -24,21 +24,19 @@ struct Speed {
     qint32 baud;
     speed_t code;
 };
-constexpr Speed kSpeeds[] = {{300, B300},     {600, B600},     {1200, B1200},     {2400, B2400},
-                             {4800, B4800},   {9600, B9600},   {19200, B19200},   {38400, B38400},
+constexpr Speed kSpeeds[] = {{300, B300},     {600, B600},       {1200, B1200},    {2400, B2400},
+                             {4800, B4800},   {9600, B9600},     {19200, B19200},  {38400, B38400},
                              {57600, B57600}, {115200, B115200}, {230400, B230400}};
 
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // "process 1234 (minicom)", or "process 1234" when its name cannot be read.
 QString describeProcess(qint64 pid)
 {
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
     const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll().trimmed()) : QString();
-    return name.isEmpty() ? QStringLiteral("process %1").arg(pid) : QStringLiteral("process %1 (%2)").arg(pid).arg(name);
+    return name.isEmpty() ? QStringLiteral("process %1").arg(pid)
+                          : QStringLiteral("process %1 (%2)").arg(pid).arg(name);
 }
 
 bool processLives(qint64 pid)
@@ -54,15 +52,15 @@ qint64 flockHolderOf(const QByteArray& path)
     if (::stat(path.constData(), &info) != 0 || !locks.open(QIODevice::ReadOnly))
         return 0;
     const QByteArray id = QByteArray::number(major(info.st_dev), 16).rightJustified(2, '0') + ':'
-        + QByteArray::number(minor(info.st_dev), 16).rightJustified(2, '0') + ':'
-        + QByteArray::number(static_cast<qulonglong>(info.st_ino));
+                        + QByteArray::number(minor(info.st_dev), 16).rightJustified(2, '0') + ':'
+                        + QByteArray::number(static_cast<qulonglong>(info.st_ino));
     return flockHolder(locks.readAll(), id);
 }
 
 QString inUse(qint64 holder)
 {
     return (holder > 0 ? describeProcess(holder) : QStringLiteral("another program"))
-        + QStringLiteral(" uses it; end that program, or choose another port");
+         + QStringLiteral(" uses it; end that program, or choose another port");
 }
 
 // The raw line of `settings`; empty text, or why not.
@@ -84,11 +82,20 @@ QString configure(int fd, const LineSettings& settings, termios* before, const Q
     if (settings.twoStopBits)
         line.c_cflag |= CSTOPB;
     switch (settings.parity) {
-    case 'e': line.c_cflag |= PARENB; break;
-    case 'o': line.c_cflag |= PARENB | PARODD; break;
-    case 'm': line.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case 's': line.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
+    case 'e':
+        line.c_cflag |= PARENB;
+        break;
+    case 'o':
+        line.c_cflag |= PARENB | PARODD;
+        break;
+    case 'm':
+        line.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case 's':
+        line.c_cflag |= PARENB | CMSPAR;
+        break;
+    default:
+        break;
     }
     // Reads return what is there, or EAGAIN when nothing is; 0 only on a hang-up.
     line.c_cc[VMIN] = 1;
@@ -113,8 +120,10 @@ QString SerialLine::open(const QString& device, const LineSettings& settings)
         const qint64 owner = lockFileProcess(lock.read(64));
         lock.close();
         if (processLives(owner))
-            return describeProcess(owner) + QStringLiteral(" uses it and holds the lock file %1; end that program, "
-                                                           "or choose another port").arg(lockFile);
+            return describeProcess(owner)
+                 + QStringLiteral(" uses it and holds the lock file %1; end that program, "
+                                  "or choose another port")
+                       .arg(lockFile);
         // Its process has gone. Another user's lock in a sticky directory
         // cannot be removed, and need not be: it is passed by.
         if (owner > 0)
@@ -128,7 +137,8 @@ QString SerialLine::open(const QString& device, const LineSettings& settings)
             return inUse(flockHolderOf(path));
         if (error == EACCES) {
             const QString advice = permissionAdvice(device);
-            return advice.isEmpty() ? QStringLiteral("permission denied") : QStringLiteral("permission denied; ") + advice;
+            return advice.isEmpty() ? QStringLiteral("permission denied")
+                                    : QStringLiteral("permission denied; ") + advice;
         }
         return systemError(error);
     }

@@ -52,7 +52,8 @@ QList<PortEntry> LinuxSerialPort::entries() const
 {
     // The comN entries of the folder, dangling links included.
     QList<PortEntry> found;
-    for (const QFileInfo& entry : QDir(folder_).entryInfoList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System)) {
+    for (const QFileInfo& entry :
+         QDir(folder_).entryInfoList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System)) {
         bool isNumber = false;
         const int n = entry.fileName().mid(3).toInt(&isNumber);
         if (isNumber && entry.fileName().mid(3) == QString::number(n))
@@ -153,7 +154,8 @@ void LinuxSerialPort::open()
     if (device.isEmpty())
         throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 is not available: %2").arg(number_).arg(why)};
     if (const QString refusal = line_.open(device, lineSettings_); !refusal.isEmpty())
-        throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, refusal)};
+        throw Fault{kFaultPortUnavailable,
+                    QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, refusal)};
     opened_ = {number_, device, false};
     whyClosed_.clear();
     rechecked_.start();

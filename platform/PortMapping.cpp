@@ -56,7 +56,9 @@ QString closingReason(const OpenPort& port, const QStringList& listed, const QLi
     if (!listed.contains(port.device))
         return QStringLiteral("%1 is no longer listed").arg(port.device);
     if (!port.answered)
-        return QStringLiteral("COM %1 now stands for %2, and %3 never answered").arg(port.number).arg(stands, port.device);
+        return QStringLiteral("COM %1 now stands for %2, and %3 never answered")
+            .arg(port.number)
+            .arg(stands, port.device);
     return {};
 }
 

@@ -17,9 +17,9 @@
 namespace corvane::platform {
 
 struct PortEntry {
-    int number = 0;  // n of comN
-    QString path;    // the entry itself
-    QString target;  // the device it leads to; empty when it leads nowhere
+    int number = 0; // n of comN
+    QString path;   // the entry itself
+    QString target; // the device it leads to; empty when it leads nowhere
 };
 
 struct PortDevice {

@@ -106,9 +106,9 @@ UinputDevices createUinputDevices(QString* whyNot)
     if (!devices.keyboard) {
         devices = {};
         *whyNot = error == EACCES || error == EPERM || error == ENOENT
-            ? cannotOpen(error)
-            : QStringLiteral("the kernel refused Corvane's virtual input devices (%1)")
-                  .arg(QString::fromLocal8Bit(std::strerror(error)));
+                    ? cannotOpen(error)
+                    : QStringLiteral("the kernel refused Corvane's virtual input devices (%1)")
+                          .arg(QString::fromLocal8Bit(std::strerror(error)));
     }
     return devices;
 }

@@ -57,8 +57,8 @@ private:
     struct Spare {
         int keycode = 0;
         unsigned long keysym = 0;
-        int perKey = 0;    // keysyms per keycode, to clear them all again
-        int holders = 0;   // keys down on it
+        int perKey = 0;  // keysyms per keycode, to clear them all again
+        int holders = 0; // keys down on it
         qint64 idleSinceMs = 0;
     };
     bool ready();

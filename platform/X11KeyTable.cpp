@@ -1,7 +1,7 @@
 #include "platform/X11KeyTable.h"
 
-#include <X11/XF86keysym.h>
 #include <X11/X.h>
+#include <X11/XF86keysym.h>
 #include <X11/keysym.h>
 #include <xkbcommon/xkbcommon.h>
 

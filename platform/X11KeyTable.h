@@ -16,7 +16,6 @@ constexpr int kX11KeycodeOffset = 8;
 // The Latin letter 'A'..'Z' of a keysym a..z or A..Z; 0 for any other.
 char latinLetterOfKeysym(X11KeySym keysym);
 
-
 // The keysym that a key down or up of the code sends: letters as their lower
 // case (65 -> a), the generic Shift, Ctrl and Alt (16..18) as their left keys.
 // 0 for a code with no X key (the mouse buttons, codes nothing names, codes

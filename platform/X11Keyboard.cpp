@@ -18,7 +18,6 @@
 
 namespace corvane::platform {
 
-
 std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -88,10 +87,7 @@ X11Keyboard::~X11Keyboard()
         XCloseDisplay(own_);
 }
 
-bool X11Keyboard::lost() const
-{
-    return qtConnectionLost() || connectionLost(own_);
-}
+bool X11Keyboard::lost() const { return qtConnectionLost() || connectionLost(own_); }
 
 void X11Keyboard::readEvents(bool fromSocket)
 {
@@ -165,8 +161,10 @@ void X11Keyboard::readLayoutNames()
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     layouts_.clear();
-    if (XGetWindowProperty(own_, DefaultRootWindow(own_), rulesNamesAtom_, 0, 1024, False, XA_STRING, &type,
-                           &format, &count, &after, &data) == Success && data) {
+    if (XGetWindowProperty(own_, DefaultRootWindow(own_), rulesNamesAtom_, 0, 1024, False, XA_STRING, &type, &format,
+                           &count, &after, &data)
+            == Success
+        && data) {
         if (format == 8)
             layouts_ = layoutsOfRulesNames(std::string_view(reinterpret_cast<const char*>(data), count));
         XFree(data);

@@ -21,8 +21,7 @@ X11Pointer::X11Pointer()
     }
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(x11->display(), &event, &error, &major, &minor)) {
-        reason_ = QStringLiteral(
-            "The X server has no XTEST extension, so X test events cannot move the pointer.");
+        reason_ = QStringLiteral("The X server has no XTEST extension, so X test events cannot move the pointer.");
         return;
     }
     display_ = x11->display();

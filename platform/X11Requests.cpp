@@ -50,9 +50,10 @@ void bringToFront(QWidget& window)
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
     const bool managed = managerCheck != None
-        && XGetWindowProperty(display, DefaultRootWindow(display), managerCheck, 0, 1, False, XA_WINDOW, &type,
-                              &format, &items, &after, &data) == Success
-        && items == 1;
+                      && XGetWindowProperty(display, DefaultRootWindow(display), managerCheck, 0, 1, False, XA_WINDOW,
+                                            &type, &format, &items, &after, &data)
+                             == Success
+                      && items == 1;
     if (data)
         XFree(data);
     if (!managed) {

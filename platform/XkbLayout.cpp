@@ -22,8 +22,8 @@ namespace {
 std::string layoutsOfXServer(xcb_connection_t* connection)
 {
     const char kName[] = "_XKB_RULES_NAMES";
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof kName - 1, kName), nullptr);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, sizeof kName - 1, kName), nullptr);
     if (!atom)
         return {};
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
@@ -32,8 +32,9 @@ std::string layoutsOfXServer(xcb_connection_t* connection)
     free(atom);
     std::string layouts;
     if (property) {
-        layouts = layoutsOfRulesNames(std::string_view(static_cast<const char*>(xcb_get_property_value(property)),
-                                                       static_cast<std::size_t>(xcb_get_property_value_length(property))));
+        layouts = layoutsOfRulesNames(
+            std::string_view(static_cast<const char*>(xcb_get_property_value(property)),
+                             static_cast<std::size_t>(xcb_get_property_value_length(property))));
         free(property);
     }
     return layouts;
@@ -109,12 +110,11 @@ std::shared_ptr<XkbLayout> XkbLayout::fromNames(const LayoutNames& names)
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (!context)
         return nullptr;
-    const QByteArray model = names.model.toUtf8(), layout = names.layout.toUtf8(),
-                     variant = names.variant.toUtf8(), options = names.options.toUtf8();
-    const xkb_rule_names rules{nullptr, model.isEmpty() ? nullptr : model.constData(),
-                               layout.isEmpty() ? nullptr : layout.constData(),
-                               variant.isEmpty() ? nullptr : variant.constData(),
-                               options.isEmpty() ? nullptr : options.constData()};
+    const QByteArray model = names.model.toUtf8(), layout = names.layout.toUtf8(), variant = names.variant.toUtf8(),
+                     options = names.options.toUtf8();
+    const xkb_rule_names rules{
+        nullptr, model.isEmpty() ? nullptr : model.constData(), layout.isEmpty() ? nullptr : layout.constData(),
+        variant.isEmpty() ? nullptr : variant.constData(), options.isEmpty() ? nullptr : options.constData()};
     xkb_keymap* keymap = xkb_keymap_new_from_names(context, &rules, XKB_KEYMAP_COMPILE_NO_FLAGS);
     if (!keymap) {
         xkb_context_unref(context);
@@ -170,8 +170,7 @@ std::optional<Stroke> XkbLayout::strokeFor(char32_t character) const
             if (best && static_cast<int>(level) >= bestLevel)
                 break;
             const xkb_keysym_t* syms = nullptr;
-            if (xkb_keymap_key_get_syms_by_level(keymap_, keycode, group, level, &syms) != 1
-                || syms[0] != wanted)
+            if (xkb_keymap_key_get_syms_by_level(keymap_, keycode, group, level, &syms) != 1 || syms[0] != wanted)
                 continue;
             xkb_mod_mask_t masks[8];
             const size_t count = xkb_keymap_key_get_mods_for_level(keymap_, keycode, group, level, masks, 8);

@@ -33,32 +33,69 @@ const std::array<Profile, 3>& builtInDefaults()
     static const QString bothCtrlS = QStringLiteral("D162D163D083U083U163U162");
     static const QString ctrlAltS = QStringLiteral("D162D164D083U083U164U162");
     static const std::array<Profile, 3> defaults = {{
-        {.name = kDefaultMouseEmulation, .model = kAmbrel, .location = kLocationItems.first(),
-         .speed = kSpeedItems.first(), .mode = kMouseEmulation, .magnetic = 2, .jitter = 3, .tilt = 4,
-         .mouseMode = kMouseEvent, .leftRightSmooth = 9, .upDownSmooth = 7, .leftRightSpeed = 17, .upDownSpeed = 16,
-         .keyMode = kDisabled, .startKey = bothCtrlS, .stopKey = bothCtrlS, .delayMillisecs = 20},
-        {.name = kDefaultEulerAngle, .model = kAmbrel, .location = kLocationItems.first(),
-         .speed = kSpeedItems.first(), .mode = kEulerAngle, .magnetic = 3, .jitter = 2, .tilt = 4,
-         .mouseMode = kMouseEvent, .leftRightSmooth = 12, .upDownSmooth = 12, .leftRightSpeed = 7, .upDownSpeed = 5,
-         .keyMode = kDisabled, .startKey = ctrlAltS, .stopKey = ctrlAltS, .delayMillisecs = 20},
-        {.name = kDefaultFlightSimulator, .model = kAmbrel, .location = kLocationItems.first(),
-         .speed = kSpeedItems.first(), .mode = kMouseEmulation, .magnetic = 3, .jitter = 2, .tilt = 4,
-         .mouseMode = kMouseEvent, .leftRightSmooth = 9, .upDownSmooth = 9, .leftRightSpeed = 6, .upDownSpeed = 6,
+        {.name = kDefaultMouseEmulation,
+         .model = kAmbrel,
+         .location = kLocationItems.first(),
+         .speed = kSpeedItems.first(),
+         .mode = kMouseEmulation,
+         .magnetic = 2,
+         .jitter = 3,
+         .tilt = 4,
+         .mouseMode = kMouseEvent,
+         .leftRightSmooth = 9,
+         .upDownSmooth = 7,
+         .leftRightSpeed = 17,
+         .upDownSpeed = 16,
+         .keyMode = kDisabled,
+         .startKey = bothCtrlS,
+         .stopKey = bothCtrlS,
+         .delayMillisecs = 20},
+        {.name = kDefaultEulerAngle,
+         .model = kAmbrel,
+         .location = kLocationItems.first(),
+         .speed = kSpeedItems.first(),
+         .mode = kEulerAngle,
+         .magnetic = 3,
+         .jitter = 2,
+         .tilt = 4,
+         .mouseMode = kMouseEvent,
+         .leftRightSmooth = 12,
+         .upDownSmooth = 12,
+         .leftRightSpeed = 7,
+         .upDownSpeed = 5,
+         .keyMode = kDisabled,
+         .startKey = ctrlAltS,
+         .stopKey = ctrlAltS,
+         .delayMillisecs = 20},
+        {.name = kDefaultFlightSimulator,
+         .model = kAmbrel,
+         .location = kLocationItems.first(),
+         .speed = kSpeedItems.first(),
+         .mode = kMouseEmulation,
+         .magnetic = 3,
+         .jitter = 2,
+         .tilt = 4,
+         .mouseMode = kMouseEvent,
+         .leftRightSmooth = 9,
+         .upDownSmooth = 9,
+         .leftRightSpeed = 6,
+         .upDownSpeed = 6,
          .keyMode = kEmulateKeys,
          // Left Shift with "." or "," turns left or right; left Ctrl with "," or "/" looks up or down.
-         .turnLeftKey = QStringLiteral("D160D190U190U160"), .turnRightKey = QStringLiteral("D160D188U188U160"),
-         .lookUpKey = QStringLiteral("D162D188U188U162"), .lookDownKey = QStringLiteral("D162D191U191U162"),
-         .startKey = ctrlAltS, .stopKey = ctrlAltS, .delayMillisecs = 20},
+         .turnLeftKey = QStringLiteral("D160D190U190U160"),
+         .turnRightKey = QStringLiteral("D160D188U188U160"),
+         .lookUpKey = QStringLiteral("D162D188U188U162"),
+         .lookDownKey = QStringLiteral("D162D191U191U162"),
+         .startKey = ctrlAltS,
+         .stopKey = ctrlAltS,
+         .delayMillisecs = 20},
     }};
     return defaults;
 }
 
 } // namespace
 
-ProfileTable::ProfileTable()
-{
-    reset();
-}
+ProfileTable::ProfileTable() { reset(); }
 
 void ProfileTable::reset()
 {
@@ -97,20 +134,11 @@ int ProfileTable::find(const QString& name) const
     return 0;
 }
 
-Profile defaultMouseEmulation()
-{
-    return builtInDefaults()[0];
-}
+Profile defaultMouseEmulation() { return builtInDefaults()[0]; }
 
-Profile defaultEulerAngle()
-{
-    return builtInDefaults()[1];
-}
+Profile defaultEulerAngle() { return builtInDefaults()[1]; }
 
-Profile defaultFlightSimulator()
-{
-    return builtInDefaults()[2];
-}
+Profile defaultFlightSimulator() { return builtInDefaults()[2]; }
 
 void createDefaultMouseEmulation(ProfileTable& table, const QString& lastProfileName)
 {

@@ -8,7 +8,7 @@ namespace corvane {
 // One profile; the field order is also the order in the profiles file. Every
 // field has an initialiser, so a designated initialiser may leave any out.
 struct Profile {
-    QString name{};          // empty name marks a deleted record
+    QString name{}; // empty name marks a deleted record
     QString model{};
     QString location{};
     QString speed{};

@@ -22,7 +22,7 @@ ProfileCommands::ProfileCommands(platform::Platform& platform, ProfileStore& sto
     store_.haveFreeFileHandle = [this] { return platform_.process->haveFreeFileHandle(); };
     store_.noFreeFileHandle = [this] {
         platform_.dialogs->message(QStringLiteral("Corvane was unable to find a free file number!"),
-                                       QStringLiteral("Corvane File Number Error"), platform::Buttons::OkCancel);
+                                   QStringLiteral("Corvane File Number Error"), platform::Buttons::OkCancel);
         platform_.process->endProgram(1);
     };
 }
@@ -84,7 +84,8 @@ void ProfileCommands::Save_Command_Click()
 {
     trapFaults(platform_, [this] {
         const auto answer = platform_.dialogs->message(
-            QStringLiteral("This will update the settings file - any changes you made to this profile will be permenant.")
+            QStringLiteral(
+                "This will update the settings file - any changes you made to this profile will be permenant.")
                 + kTwoLineBreaks + QStringLiteral("Do you want to save?"),
             QStringLiteral("Corvane Save Confirmation"), platform::Buttons::YesNo);
         if (answer == platform::Answer::Yes)
@@ -111,7 +112,8 @@ void ProfileCommands::SaveAs_Command_Click()
     trapFaults(platform_, [this] {
         bool isNew = true;
         const QString answer = platform_.dialogs->input(
-            QStringLiteral("This will update the settings file - a new profile will be created with any changes have you made.")
+            QStringLiteral(
+                "This will update the settings file - a new profile will be created with any changes have you made.")
                 + kTwoLineBreaks + QStringLiteral("Please enter the name of the new profile."),
             QStringLiteral("Corvane Save As"),
             view_.profileName() + QLatin1Char(' ') + QString::number(view_.profileNames().size()));
@@ -130,7 +132,8 @@ void ProfileCommands::SaveAs_Command_Click()
         int target = table.find(answer);
         if (target > 0) {
             const auto confirm = platform_.dialogs->message(
-                QStringLiteral("There is already a profile with this name - any changes you made to this profile will be permenant.")
+                QStringLiteral("There is already a profile with this name - any changes you made to this profile will "
+                               "be permenant.")
                     + kTwoLineBreaks + QStringLiteral("Do you want to save?"),
                 QStringLiteral("Corvane Save As Confirmation"), platform::Buttons::YesNo);
             if (confirm != platform::Answer::Yes)
@@ -161,7 +164,8 @@ void ProfileCommands::Delete_Command_Click()
         ProfileTable& table = store_.table;
         if (!isDefaultName(shown)) {
             const auto answer = platform_.dialogs->message(
-                QStringLiteral("This will update the settings file - this profile will be permenantly removed from the file.")
+                QStringLiteral(
+                    "This will update the settings file - this profile will be permenantly removed from the file.")
                     + kTwoLineBreaks + QStringLiteral("Do you want to delete?"),
                 QStringLiteral("Corvane Delete Confirmation"), platform::Buttons::YesNo);
             if (answer != platform::Answer::Yes)

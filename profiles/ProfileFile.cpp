@@ -25,30 +25,12 @@ using FieldRef = std::variant<TextField, IntegerField>;
 
 // The fields of a record in file order.
 const std::array<FieldRef, kProfileFieldCount> kFileOrder = {
-    &Profile::name,
-    &Profile::model,
-    &Profile::location,
-    &Profile::speed,
-    &Profile::mode,
-    &Profile::magnetic,
-    &Profile::jitter,
-    &Profile::tilt,
-    &Profile::mouseMode,
-    &Profile::leftRightSmooth,
-    &Profile::upDownSmooth,
-    &Profile::sideSideSmooth,
-    &Profile::leftRightSpeed,
-    &Profile::upDownSpeed,
-    &Profile::sideSideSpeed,
-    &Profile::keyMode,
-    &Profile::turnLeftKey,
-    &Profile::turnRightKey,
-    &Profile::lookUpKey,
-    &Profile::lookDownKey,
-    &Profile::leanLeftKey,
-    &Profile::leanRightKey,
-    &Profile::startKey,
-    &Profile::stopKey,
+    &Profile::name,           &Profile::model,           &Profile::location,      &Profile::speed,
+    &Profile::mode,           &Profile::magnetic,        &Profile::jitter,        &Profile::tilt,
+    &Profile::mouseMode,      &Profile::leftRightSmooth, &Profile::upDownSmooth,  &Profile::sideSideSmooth,
+    &Profile::leftRightSpeed, &Profile::upDownSpeed,     &Profile::sideSideSpeed, &Profile::keyMode,
+    &Profile::turnLeftKey,    &Profile::turnRightKey,    &Profile::lookUpKey,     &Profile::lookDownKey,
+    &Profile::leanLeftKey,    &Profile::leanRightKey,    &Profile::startKey,      &Profile::stopKey,
     &Profile::delayMillisecs,
 };
 
@@ -214,8 +196,7 @@ QByteArray profilesFileBytes(const ProfileTable& table)
     return bytes;
 }
 
-bool readProfilesBytes(const QByteArray& bytes, ProfileTable& table,
-                       const std::function<void(const QString&)>& onName)
+bool readProfilesBytes(const QByteArray& bytes, ProfileTable& table, const std::function<void(const QString&)>& onName)
 {
     FieldReader reader(bytes);
     while (!reader.atEnd()) {
@@ -256,10 +237,7 @@ bool holdsProfiles(const QByteArray& bytes)
     return named;
 }
 
-bool holdsLastProfile(const QByteArray& bytes)
-{
-    return bytes.trimmed().startsWith('"');
-}
+bool holdsLastProfile(const QByteArray& bytes) { return bytes.trimmed().startsWith('"'); }
 
 bool fitsTextField(const QString& text)
 {
@@ -270,20 +248,13 @@ bool fitsTextField(const QString& text)
     return true;
 }
 
-ProfileStore::ProfileStore(QString folder, FileWriter writer)
-    : folder_(std::move(folder)), writer_(std::move(writer))
+ProfileStore::ProfileStore(QString folder, FileWriter writer) : folder_(std::move(folder)), writer_(std::move(writer))
 {
 }
 
-QString ProfileStore::profilesPath() const
-{
-    return folder_ + u'/' + kProfilesFileName;
-}
+QString ProfileStore::profilesPath() const { return folder_ + u'/' + kProfilesFileName; }
 
-QString ProfileStore::lastProfilePath() const
-{
-    return folder_ + u'/' + kLastProfileFileName;
-}
+QString ProfileStore::lastProfilePath() const { return folder_ + u'/' + kLastProfileFileName; }
 
 void ProfileStore::readProfiles(const std::function<void(const QString&)>& onName)
 {

@@ -32,8 +32,7 @@ QByteArray profilesFileBytes(const ProfileTable& table);
 // damaged file can hold millions of empty records (a file of commas), each
 // costing far more memory than its bytes.
 inline constexpr int kMaxProfileRecords = 10000;
-bool readProfilesBytes(const QByteArray& bytes, ProfileTable& table,
-                       const std::function<void(const QString&)>& onName);
+bool readProfilesBytes(const QByteArray& bytes, ProfileTable& table, const std::function<void(const QString&)>& onName);
 
 // The last field in the bytes of a last-profile file, or `fallback` when there is none.
 QString lastProfileFromBytes(const QByteArray& bytes, const QString& fallback);

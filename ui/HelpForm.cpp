@@ -28,9 +28,7 @@ constexpr int kHeightAllowance = 750;
 
 } // namespace
 
-HelpForm::HelpForm(QWidget* parent)
-    : QWidget(parent, Qt::Window)
-    , textBox_(new QPlainTextEdit(this))
+HelpForm::HelpForm(QWidget* parent) : QWidget(parent, Qt::Window), textBox_(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("Corvane_HelpForm"));
     setWindowTitle(QStringLiteral("Corvane Information"));
@@ -45,7 +43,7 @@ HelpForm::HelpForm(QWidget* parent)
     // at the window's smallest size.
     const QRect box = twipsRect(kBoxLeft, kBoxTop, kMinWidth - kWidthAllowance, kMinHeight - kHeightAllowance, *this);
     const int room = box.width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2 * textBox_->frameWidth()
-        - 2 * static_cast<int>(textBox_->document()->documentMargin()) - 2;
+                   - 2 * static_cast<int>(textBox_->document()->documentMargin()) - 2;
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     while (fixed.pointSizeF() > 6 && QFontMetrics(fixed).horizontalAdvance(QString(80, u'=')) > room)
         fixed.setPointSizeF(fixed.pointSizeF() - 0.5);
@@ -115,10 +113,7 @@ void HelpForm::closeEvent(QCloseEvent* event)
     event->ignore();
 }
 
-void HelpForm::Form_Load()
-{
-    takeFirstSize();
-}
+void HelpForm::Form_Load() { takeFirstSize(); }
 
 void HelpForm::takeFirstSize()
 {
@@ -147,10 +142,7 @@ void HelpForm::Form_Resize()
     lastOuterSize_ = outerSize();
 }
 
-QSize HelpForm::outerSize() const
-{
-    return frameGeometry().size();
-}
+QSize HelpForm::outerSize() const { return frameGeometry().size(); }
 
 void HelpForm::setOuterWidth(int pixels)
 {

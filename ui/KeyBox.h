@@ -2,8 +2,8 @@
 // A mapping's key display: the sequence as coloured key labels. Text typed
 // into it is undone by its edit handler; the user can still click into it and
 // move through it.
-#include "keyboard/KeySequence.h"
 #include "engine/AppContext.h"
+#include "keyboard/KeySequence.h"
 
 #include <QPushButton>
 #include <QTextEdit>

@@ -295,7 +295,9 @@ void MainForm::clearProfileNames() { Profile_Combo->clear(); }
 
 void MainForm::showProfile(const Profile& profile)
 {
-    auto show = [&](SettingPair* pair, qint32 Profile::*field) { pair->box()->setText(QString::number(profile.*field)); };
+    auto show = [&](SettingPair* pair, qint32 Profile::*field) {
+        pair->box()->setText(QString::number(profile.*field));
+    };
     Model_Combo->setText(profile.model);
     Location_Combo->setText(profile.location);
     Speed_Combo->setText(profile.speed);

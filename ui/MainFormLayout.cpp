@@ -112,9 +112,8 @@ struct MappingRow {
     const char* caption;
 };
 constexpr MappingRow kMappingRows[kMappingCount] = {
-    {"TurnLeftKey", "Turn Left"}, {"TurnRightKey", "Turn Right"}, {"LookUpKey", "Look Up"},
-    {"LookDownKey", "LookDown"},  {"LeanLeftKey", "Lean Left"},   {"LeanRightKey", "Lean Right"},
-    {"StartKey", "Start"},        {"StopKey", "Stop"},
+    {"TurnLeftKey", "Turn Left"}, {"TurnRightKey", "Turn Right"}, {"LookUpKey", "Look Up"}, {"LookDownKey", "LookDown"},
+    {"LeanLeftKey", "Lean Left"}, {"LeanRightKey", "Lean Right"}, {"StartKey", "Start"},    {"StopKey", "Stop"},
 };
 
 // The Output Monitor: a captioned read-only box for each axis, side by side,
@@ -152,13 +151,16 @@ QPushButton* makeCommand(MainForm& form, const Command& command)
 // they may name its private members.
 struct MainForm::Layout {
     // The captioned frames.
-    static constexpr GroupFrame kConnectionFrame{&MainForm::Connection_Frame, "Connection_Frame", "Connection", 1890, 1515};
+    static constexpr GroupFrame kConnectionFrame{&MainForm::Connection_Frame, "Connection_Frame", "Connection", 1890,
+                                                 1515};
     static constexpr GroupFrame kFiltersFrame{&MainForm::Filters_Frame, "Filters_Frame", "Filters", 3420, 1515};
     static constexpr GroupFrame kSmoothingFrame{&MainForm::Smoothing_Frame, "Smoothing_Frame", "Smoothing", 1890, 1515};
     static constexpr GroupFrame kSpeedFrame{&MainForm::Speed_Frame, "Speed_Frame", "Speed", 3420, 1515};
     static constexpr GroupFrame kMappingsFrame{&MainForm::Mappings_Frame, "Mappings_Frame", "Mappings", 1890, 3045};
-    static constexpr GroupFrame kGlobalKeysFrame{&MainForm::StartStop_Frame, "StartStop_Frame", "Global Keys", 1410, 1155};
-    static constexpr GroupFrame kDelayFrame{&MainForm::DelayMillisecs_Frame, "DelayMillisecs_Frame", "Update Delay", 2580, 795};
+    static constexpr GroupFrame kGlobalKeysFrame{&MainForm::StartStop_Frame, "StartStop_Frame", "Global Keys", 1410,
+                                                 1155};
+    static constexpr GroupFrame kDelayFrame{&MainForm::DelayMillisecs_Frame, "DelayMillisecs_Frame", "Update Delay",
+                                            2580, 795};
     static constexpr GroupFrame kMonitorFrame{&MainForm::Monitor_Frame, "Monitor_Frame", "Output Monitor", 3390, 1545};
     // The Connection frame's rows.
     static constexpr ListRow kConnectionRows[] = {
@@ -173,16 +175,16 @@ struct MainForm::Layout {
         {&MainForm::Filters_Frame, &MainForm::Tilt, "Tilt", "Tilt", &Profile::tilt, 0, 7, 1, 4},
         {&MainForm::Smoothing_Frame, &MainForm::LeftRightSmooth, "LeftRightSmooth", "Left-Right",
          &Profile::leftRightSmooth, 0, 40, 5, 18},
-        {&MainForm::Smoothing_Frame, &MainForm::UpDownSmooth, "UpDownSmooth", "Up-Down",
-         &Profile::upDownSmooth, 0, 40, 5, 10},
-        {&MainForm::Smoothing_Frame, &MainForm::SideSideSmooth, "SideSideSmooth", "Side-Side",
-         &Profile::sideSideSmooth, 0, 40, 5, 10},
-        {&MainForm::Speed_Frame, &MainForm::LeftRightSpeed, "LeftRightSpeed", "Left-Right",
-         &Profile::leftRightSpeed, 0, 40, 10, 6, Rule::Speed},
-        {&MainForm::Speed_Frame, &MainForm::UpDownSpeed, "UpDownSpeed", "Up-Down",
-         &Profile::upDownSpeed, 0, 40, 10, 5, Rule::Speed},
-        {&MainForm::Speed_Frame, &MainForm::SideSideSpeed, "SideSideSpeed", "Side-Side",
-         &Profile::sideSideSpeed, 0, 40, 10, 5, Rule::Speed},
+        {&MainForm::Smoothing_Frame, &MainForm::UpDownSmooth, "UpDownSmooth", "Up-Down", &Profile::upDownSmooth, 0, 40,
+         5, 10},
+        {&MainForm::Smoothing_Frame, &MainForm::SideSideSmooth, "SideSideSmooth", "Side-Side", &Profile::sideSideSmooth,
+         0, 40, 5, 10},
+        {&MainForm::Speed_Frame, &MainForm::LeftRightSpeed, "LeftRightSpeed", "Left-Right", &Profile::leftRightSpeed, 0,
+         40, 10, 6, Rule::Speed},
+        {&MainForm::Speed_Frame, &MainForm::UpDownSpeed, "UpDownSpeed", "Up-Down", &Profile::upDownSpeed, 0, 40, 10, 5,
+         Rule::Speed},
+        {&MainForm::Speed_Frame, &MainForm::SideSideSpeed, "SideSideSpeed", "Side-Side", &Profile::sideSideSpeed, 0, 40,
+         10, 5, Rule::Speed},
         {&MainForm::DelayMillisecs_Frame, &MainForm::DelayMillisecs, "DelayMillisecs", "Milleseconds",
          &Profile::delayMillisecs, 10, 100, 10, 20, Rule::Common, "Millesecs_Label"},
     };
@@ -207,8 +209,8 @@ struct MainForm::Layout {
         {&MainForm::SaveAs_Command, "SaveAs_Command", "Save As", {2200, 5040, 915, 315}},
         {&MainForm::Delete_Command, "Delete_Command", "Delete", {3180, 5040, 915, 315}},
     };
-    static constexpr Command kHomePageCommand{&MainForm::TollanHome_Command, "TollanHome_Command", "Tollan Home Page",
-                                       {120, 945, 4095, 465}};
+    static constexpr Command kHomePageCommand{
+        &MainForm::TollanHome_Command, "TollanHome_Command", "Tollan Home Page", {120, 945, 4095, 465}};
     static constexpr Command kDummyCommand{&MainForm::Dummy_Command, "Dummy_Command", "Dummy", {13920, 510, 1335, 315}};
 
     // Makes the frame's setting rows, top to bottom.
@@ -218,14 +220,19 @@ struct MainForm::Layout {
         for (const PairRow& r : kPairRows) {
             if (form.*r.frame != frame)
                 continue;
-            const SettingPair::Definition definition{
-                QString::fromLatin1(r.name), QString::fromLatin1(r.caption), r.field, r.minimum, r.maximum, r.largeStep,
-                r.initial, r.rule, r.labelName ? QString::fromLatin1(r.labelName) : QString()};
+            const SettingPair::Definition definition{QString::fromLatin1(r.name),
+                                                     QString::fromLatin1(r.caption),
+                                                     r.field,
+                                                     r.minimum,
+                                                     r.maximum,
+                                                     r.largeStep,
+                                                     r.initial,
+                                                     r.rule,
+                                                     r.labelName ? QString::fromLatin1(r.labelName) : QString()};
             form.*r.member = new SettingPair(app, definition, frame, rowTop(row++));
         }
     }
 };
-
 
 QWidget* MainForm::placed(QWidget* w, const QString& name, int left, int top, int width, int height)
 {
@@ -401,7 +408,7 @@ void MainForm::resizeEvent(QResizeEvent* event)
 
 std::array<QWidget*, 11> MainForm::groupFrames() const
 {
-    return {Model_Frame,    Connection_Frame, Filters_Frame,   MouseMode_Frame,      Smoothing_Frame, Speed_Frame,
+    return {Model_Frame,   Connection_Frame, Filters_Frame,   MouseMode_Frame,      Smoothing_Frame, Speed_Frame,
             KeyMode_Frame, Mappings_Frame,   StartStop_Frame, DelayMillisecs_Frame, Monitor_Frame};
 }
 

@@ -15,7 +15,8 @@ SettingPair::SettingPair(AppContext& app, const Definition& definition, QWidget*
 {
     setObjectName(definition.name);
     label_ = new QLabel(definition.caption, frame);
-    label_->setObjectName(definition.labelName.isEmpty() ? definition.name + QStringLiteral("_Label") : definition.labelName);
+    label_->setObjectName(definition.labelName.isEmpty() ? definition.name + QStringLiteral("_Label")
+                                                         : definition.labelName);
     label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label_->setGeometry(twipsRect(240, topTwips, 1035, 315, *frame));
 

@@ -2,8 +2,8 @@
 // A numeric setting edited through a slider and a number box beside it. The
 // slider holds the value within its bounds and writes it into the current
 // profile; the number box shows it and lets the user type one.
-#include "profiles/Profile.h"
 #include "engine/AppContext.h"
+#include "profiles/Profile.h"
 
 #include <QObject>
 
@@ -19,12 +19,12 @@ class SettingPair : public QObject {
 public:
     enum class Rule { Common, Speed };
     struct Definition {
-        QString name;              // "Magnetic": controls Magnetic_Label, _HScroll, _Text
-        QString caption;           // the row's label
+        QString name;    // "Magnetic": controls Magnetic_Label, _HScroll, _Text
+        QString caption; // the row's label
         qint32 Profile::*field;
         int minimum, maximum, largeStep, initial;
         Rule rule;
-        QString labelName = {};    // when the label's name is not name + "_Label"
+        QString labelName = {}; // when the label's name is not name + "_Label"
     };
 
     // Creates the row's label, slider and box in `frame` at the row's top (twips).

@@ -6,13 +6,13 @@
 
 #include <QList>
 #include <QPointer>
-#include <QWidget>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <functional>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 
 namespace corvane::platform::fakes {
 
@@ -104,7 +104,11 @@ public:
     bool ended() const override { return ended_; }
     void whenAskedToEnd(std::function<void()> handler) override { endHandler_ = std::move(handler); }
     // As the system's request to end arrives.
-    void askToEnd() { if (endHandler_) endHandler_(); }
+    void askToEnd()
+    {
+        if (endHandler_)
+            endHandler_();
+    }
     void whenEndedAbruptly(std::function<void(const QString&)> handler) override
     {
         abruptHandler_ = std::move(handler);
@@ -192,7 +196,10 @@ public:
     void keyUp(int virtualKey) override { record(QStringLiteral("up %1").arg(virtualKey)); }
     void buttonDown(MouseButton button) override;
     void buttonUp(MouseButton button) override;
-    void typeCharacter(char32_t character) override { record(QStringLiteral("type ") + QString::fromUcs4(&character, 1)); }
+    void typeCharacter(char32_t character) override
+    {
+        record(QStringLiteral("type ") + QString::fromUcs4(&character, 1));
+    }
     // Called after every event, with its log line: a test can act between two events.
     std::function<void(const QString&)> onEvent;
 

@@ -20,6 +20,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 TEST(NumberFromText, ReadsTheLeadingNumeral)
 {
     const QString zeros(5000, u'0');
+    // clang-format off
     const std::pair<QString, double> cases[] = {
         {"", 0},         {"abc", 0},        {"-", 0},            {".", 0},         {"--5", 0},
         {"1 2", 12},     {" \t\n-3", -3},   {"- 4 . 5", -4.5},   {"5a", 5},        {"2.5.1", 2.5},
@@ -30,6 +31,7 @@ TEST(NumberFromText, ReadsTheLeadingNumeral)
         {"1" + zeros + "e-5000", 1},        {"0." + zeros + "25e5002", 25},
         {"1" + zeros, kInf},                {"&H" + QString(400, u'F'), kInf},
     };
+    // clang-format on
     for (const auto& [text, expected] : cases) {
         const double got = numberFromText(text);
         EXPECT_EQ(got, expected) << text.left(40).toStdString();
@@ -39,8 +41,10 @@ TEST(NumberFromText, ReadsTheLeadingNumeral)
 
 TEST(Rounding, HalvesGoToTheEvenNeighbourAndRangesAreChecked)
 {
+    // clang-format off
     const double cases[][2] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0}, {-0.4, 0}, {2.6, 3},
                                {0.49999999999999994, 0}, {4503599627370497.0, 4503599627370497.0}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(roundHalfEven(c[0]), c[1]) << c[0];
     EXPECT_TRUE(std::isnan(roundHalfEven(std::nan(""))));
@@ -58,6 +62,7 @@ TEST(LeadingInteger, ReadsThePlainNumeralAndRoundsItsDigitsExactly)
 {
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    // clang-format off
     const struct {
         const char* text;
         qsizetype end;
@@ -73,6 +78,7 @@ TEST(LeadingInteger, ReadsThePlainNumeralAndRoundsItsDigitsExactly)
         {"000000000000000000002147483647", 30, true, kMax}, {"2147483647.5", 12, true, std::nullopt},
         {"-2147483649", 11, true, std::nullopt},            {"99999999999999999999", 20, true, std::nullopt},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const auto expected = std::tuple(c.end, c.hasDigits, c.value);
         const LeadingInteger fromText = leadingInteger(QString::fromLatin1(c.text));
@@ -85,12 +91,15 @@ TEST(LeadingInteger, ReadsThePlainNumeralAndRoundsItsDigitsExactly)
 // The same numerals, the whole text; a long fraction rounds as its double does.
 TEST(StrictConversion, WholeTextMustBeOneNumber)
 {
+    // clang-format off
     const std::pair<const char*, int> good[] = {{"07", 7},  {"7.6", 8}, {" 12\t", 12}, {"-3", -3},
                                                 {"+4", 4},  {"6.5", 6}, {"5.", 5},     {".5", 0},
                                                 {"-32768", -32768},     {"2.50000000000000000001", 2}};
+    // clang-format on
     for (const auto& [text, value] : good)
         EXPECT_EQ(strictToInt16(QString::fromLatin1(text)), value) << text;
 
+    // clang-format off
     const std::pair<QString, int> bad[] = {
         {"", kFaultTypeMismatch},     {"  ", kFaultTypeMismatch},   {"5a", kFaultTypeMismatch},
         {"1-", kFaultTypeMismatch},   {".", kFaultTypeMismatch},    {"1e3", kFaultTypeMismatch},
@@ -98,6 +107,7 @@ TEST(StrictConversion, WholeTextMustBeOneNumber)
         {"1.2.3", kFaultTypeMismatch}, {"32768", kFaultOverflow},   {"32767.5", kFaultOverflow},
         {"1" + QString(3000, u'0'), kFaultOverflow},
     };
+    // clang-format on
     for (const auto& [text, fault] : bad)
         EXPECT_EQ(faultOf([&text] { strictToInt16(text); }), fault) << text.left(40).toStdString();
 }

@@ -57,8 +57,9 @@ Screen::Screen()
     waitUntil([&] { return (moved = pointer()) != Point{}; }, Millis(500), Millis(5));
     if (moved != Point{40, 30})
         throw std::runtime_error("XTest relative motion of (40, 30) moved the pointer by (" + std::to_string(moved.x)
-                                 + ", " + std::to_string(moved.y) + "): run the tests on a display without pointer "
-                                 "acceleration, such as the one scripts/with-display.sh gives");
+                                 + ", " + std::to_string(moved.y)
+                                 + "): run the tests on a display without pointer "
+                                   "acceleration, such as the one scripts/with-display.sh gives");
 }
 
 Screen& screen()
@@ -85,20 +86,11 @@ std::string repeated(const std::string& line, std::size_t times)
     return text;
 }
 
-void PrintTo(const Point& p, std::ostream* out)
-{
-    *out << "(" << p.x << ", " << p.y << ")";
-}
+void PrintTo(const Point& p, std::ostream* out) { *out << "(" << p.x << ", " << p.y << ")"; }
 
-Point pointer()
-{
-    return screen().pointer();
-}
+Point pointer() { return screen().pointer(); }
 
-void centrePointer()
-{
-    xtools::moveTo(screen().display, screen().centre);
-}
+void centrePointer() { xtools::moveTo(screen().display, screen().centre); }
 
 bool pointerMoves(Millis within)
 {
@@ -122,10 +114,7 @@ KeyListener::~KeyListener() = default;
 std::vector<std::string> KeyListener::heard() { return listener_->heard(); }
 std::vector<std::string> KeyListener::heardKeycodes() { return listener_->heardKeycodes(); }
 
-bool windowManagerRuns()
-{
-    return xtools::windowManagerRuns(screen().display);
-}
+bool windowManagerRuns() { return xtools::windowManagerRuns(screen().display); }
 
 namespace {
 
@@ -139,10 +128,7 @@ void setxkbmap(const std::string& layout)
 
 } // namespace
 
-KeyboardLayout::KeyboardLayout(const std::string& layout)
-{
-    setxkbmap(layout);
-}
+KeyboardLayout::KeyboardLayout(const std::string& layout) { setxkbmap(layout); }
 
 KeyboardLayout::~KeyboardLayout()
 {
@@ -182,10 +168,12 @@ OtherWindow::OtherWindow(const std::string& geometry)
 void OtherWindow::takeFocus()
 {
     // xmessage does not say its process; it is the only one.
-    giveFocus([] {
-        const std::vector<Window> windows = xtools::findShownTopLevels(screen().display, "xmessage");
-        return windows.empty() ? Window{0} : windows[0];
-    }, "another program's window did not get the focus");
+    giveFocus(
+        [] {
+            const std::vector<Window> windows = xtools::findShownTopLevels(screen().display, "xmessage");
+            return windows.empty() ? Window{0} : windows[0];
+        },
+        "another program's window did not get the focus");
 }
 
 // Simulator -----------------------------------------------------------------
@@ -193,8 +181,12 @@ void OtherWindow::takeFocus()
 Simulator::Simulator(const fs::path& folder, const fs::path& link, const std::vector<std::string>& extra)
     : folder_(folder)
 {
-    std::vector<std::string> argv = {CORVANE_E2E_SIMULATOR, "--link", link.string(), "--record",
-                                     (folder / "sim-record.bin").string(), "--timestamps",
+    std::vector<std::string> argv = {CORVANE_E2E_SIMULATOR,
+                                     "--link",
+                                     link.string(),
+                                     "--record",
+                                     (folder / "sim-record.bin").string(),
+                                     "--timestamps",
                                      (folder / "sim-timestamps.txt").string()};
     argv.insert(argv.end(), extra.begin(), extra.end());
     // Answers of an earlier simulator in the same folder must not be taken for this one's.

@@ -58,7 +58,8 @@ TEST_F(EndTest, WhenTheXServerEndsWhileTrackingTheTrackerIsStoppedAndReset)
     const std::string display = "DISPLAY=:" + number.substr(0, number.find('\n'));
     // "Default Mouse Emulation" in "Emulate Keys", where turning left presses
     // left Shift and leaves it down; the head turns left all the time.
-    writeFile(folder / "Profiles1.2.dat", "\"Default Mouse Emulation\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse "
+    writeFile(folder / "Profiles1.2.dat",
+              "\"Default Mouse Emulation\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse "
               "Emulation\",2,3,4,\"Mouse Event\",9,7,0,17,16,0,\"Emulate Keys\",\"D160\",\"\",\"\",\"\",\"\",\"\","
               "\"D162D163D083U083U163U162\",\"D162D163D083U083U163U162\",20\r\n");
     writeFile(folder / "script.txt", repeated("-5 0 0", 60));

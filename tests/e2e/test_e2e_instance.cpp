@@ -34,7 +34,8 @@ TEST_F(InstanceTest, ASecondStartBringsTheFirstToTheFrontAndTouchesNothing)
     ASSERT_TRUE(second.waitForExit(10s));
     EXPECT_EQ(second.exitStatus(), 0);
     const std::string refusal = "corvane: Corvane is already running on the settings folder " + folder.string()
-        + " (process " + std::to_string(first.pid()) + "); its window was brought to the front.\n";
+                              + " (process " + std::to_string(first.pid())
+                              + "); its window was brought to the front.\n";
     EXPECT_NE(readFile(folder / "second.err").find(refusal), std::string::npos) << readFile(folder / "second.err");
     EXPECT_TRUE(waitUntil([&] { return first.hasFocus("Tollan Corvane"); }, 3s));
 

@@ -91,8 +91,9 @@ TEST_F(KeysTest, KeycodesBoundForKeysTheKeymapLacksAreGivenBackAtTheEnd)
     // spare keycode, bound to it while the key is down, that is up to the end.
     Profile flight = defaultFlightSimulator();
     flight.turnLeftKey = QStringLiteral("D041");
-    writeFile(folder / "Profiles1.2.dat",
-              (profileLine(flight) + profileLine(defaultEulerAngle()) + profileLine(defaultMouseEmulation())).toStdString());
+    writeFile(
+        folder / "Profiles1.2.dat",
+        (profileLine(flight) + profileLine(defaultEulerAngle()) + profileLine(defaultMouseEmulation())).toStdString());
     writeFile(folder / "LastProfile1.2.dat", kFlightSimulator);
     writeFile(folder / "script.txt", repeated("0 0 0", 30) + repeated("-5 0 0", 10) + repeated("0 0 0", 30));
     blockPorts({2, 3, 4});

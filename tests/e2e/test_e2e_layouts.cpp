@@ -26,6 +26,7 @@ struct Key {
 // Lock comes in the middle of the keypad, so that its keys are typed with
 // Num Lock both off and on. Caps Lock comes last: xdotool's --clearmodifiers
 // taps Caps Lock around every key typed while it is on.
+// clang-format off
 constexpr Key kUsKeys[] = {
     {9, 27}, {67, 112}, {68, 113}, {69, 114}, {70, 115}, {71, 116}, {72, 117}, {73, 118}, {74, 119}, {75, 120},
     {76, 121}, {95, 122}, {96, 123}, {107, 44}, {78, 145}, {127, 19},
@@ -43,6 +44,7 @@ constexpr Key kUsKeys[] = {
     {77, 144}, {87, 97}, {88, 98}, {89, 99}, {104, 108}, {90, 96}, {91, 110},
     {66, 20},
 };
+// clang-format on
 
 // A layout: the keys whose codes differ from the US ones.
 struct Layout {
@@ -50,6 +52,7 @@ struct Layout {
     std::vector<Key> differences;
 };
 
+// clang-format off
 const Layout kLayouts[] = {
     {"us", {}},
     {"de", {{29, 90}, {52, 89}, {49, 220}, {20, 219}, {21, 221}, {34, 186}, {35, 187}, {51, 191}, {47, 192},
@@ -58,6 +61,7 @@ const Layout kLayouts[] = {
             {34, 221}, {35, 186}, {51, 220}, {48, 192}, {59, 190}, {60, 191}, {61, 223}}},
     {"gb", {{49, 223}, {48, 192}, {51, 222}, {94, 220}}},
 };
+// clang-format on
 
 void PrintTo(const Layout& layout, std::ostream* out) { *out << layout.name; }
 
@@ -112,8 +116,9 @@ TEST_P(LayoutTest, EveryKeyIsRecordedAsItsCodeAndPlayedBackOnItsOwnKeycode)
     Profile flight = defaultFlightSimulator();
     flight.leftRightSmooth = 0;
     flight.delayMillisecs = 10;
-    writeFile(folder / "Profiles1.2.dat",
-              (profileLine(flight) + profileLine(defaultEulerAngle()) + profileLine(defaultMouseEmulation())).toStdString());
+    writeFile(
+        folder / "Profiles1.2.dat",
+        (profileLine(flight) + profileLine(defaultEulerAngle()) + profileLine(defaultMouseEmulation())).toStdString());
     writeFile(folder / "LastProfile1.2.dat", "\"Default Flight Simulator\"\r\n");
     // Two seconds still, for the focus to go to another program's window first.
     writeFile(folder / "script.txt", repeated("0 0 0", 120) + "-5 0 0\n" + repeated("0 0 0", 30));

@@ -28,11 +28,13 @@ TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnc
     // The bytes of the profiles file, all zero (an empty file holds nothing to
     // keep; one too large to read is kept aside), or -1 for the defaults and a
     // last-profile file naming "Default Euler Angle".
+    // clang-format off
     const struct { const char* label; qint64 junk; bool opens; } cases[] = {
         {"an empty profiles file, no port opens", 0, false},
         {"a profiles file too large to read", qint64{65} * 1024 * 1024, true},
         {"the profile used last", -1, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         test::EngineRig rig;
@@ -60,8 +62,8 @@ TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnc
             EXPECT_EQ(QFileInfo(rig.path(kept[0])).size(), c.junk);
             EXPECT_TRUE(rig.fakes.dialogs().boxes[0].text.contains(kept[0]));
         }
-        const QStringList closing =
-            c.opens ? test::kShutdownLines : QStringList({"open COM1 9600,n,8,1 failed", "end 0"});
+        const QStringList closing = c.opens ? test::kShutdownLines
+                                            : QStringList({"open COM1 9600,n,8,1 failed", "end 0"});
         EXPECT_EQ(rig.lastLines(closing.size()), closing);
         EXPECT_EQ(rig.clock().sleeps(), QList<int>({20, 100}));
         EXPECT_FALSE(rig.form().help().isVisible());
@@ -83,7 +85,12 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideCopiedOrLeftAsTheyAre)
     const QByteArray cut = test::defaultsFileBytes() + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em";
     // The bytes of each file (null: no file), what the box says of the profiles
     // file and whether it offers to keep a copy of it.
-    struct Case { QString label; QByteArray profiles, last; QString says; bool copy = false; };
+    struct Case {
+        QString label;
+        QByteArray profiles, last;
+        QString says;
+        bool copy = false;
+    };
     QList<Case> cases = {
         {"profile used last not held", test::defaultsFileBytes(), gone, "It holds 3 complete profiles."},
         {"no profiles file", {}, gone, "It does not exist, so"},
@@ -91,8 +98,9 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideCopiedOrLeftAsTheyAre)
         {"a profile cut short", cut, {}, "It holds 3 complete profiles, then the profile \"Mine\" cut short", true}};
     // The one-byte seeds come without a last-profile file, the others with one.
     for (const QFileInfo& seed : QDir(CORVANE_PROFILE_SEEDS).entryInfoList(QDir::Files))
-        cases.append({seed.fileName(), readFile(seed.filePath()), seed.size() > 1 ? gone : QByteArray(),
-                      seed.size() > 1 ? QString("It holds %1 bytes but no").arg(seed.size()) : "It holds 1 byte but no"});
+        cases.append(
+            {seed.fileName(), readFile(seed.filePath()), seed.size() > 1 ? gone : QByteArray(),
+             seed.size() > 1 ? QString("It holds %1 bytes but no").arg(seed.size()) : "It holds 1 byte but no"});
     ASSERT_GE(cases.size(), 11);
     for (const auto& c : cases)
         for (const bool quit : {false, true}) {
@@ -118,7 +126,8 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideCopiedOrLeftAsTheyAre)
             // Kept aside, both files are written afresh; kept as a copy, the profiles file is written in place.
             EXPECT_EQ(files.size(), (c.copy ? 1 : 2) * !quit * !whole + !c.profiles.isNull() + !c.last.isNull())
                 << files.join(' ').toStdString();
-            for (const auto& [name, bytes] : {std::pair(kProfilesFileName, c.profiles), {kLastProfileFileName, c.last}}) {
+            for (const auto& [name, bytes] :
+                 {std::pair(kProfilesFileName, c.profiles), {kLastProfileFileName, c.last}}) {
                 const QStringList kept = files.filter(name + ".kept-");
                 ASSERT_EQ(kept.size(), !quit && !bytes.isNull() && !(whole && name == kProfilesFileName) ? 1 : 0);
                 EXPECT_TRUE(boxes[0].text.contains(rig.path(name)) || (c.copy && bytes.isNull()));
@@ -134,7 +143,8 @@ TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideCopiedOrLeftAsTheyAre)
     rig.fakes.dialogs().pick(1);
     EXPECT_EQ(rig.runUntilClosedAt(70), 1);
     ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1u);
-    EXPECT_TRUE(rig.fakes.dialogs().boxes[0].text.contains("It is a directory, not a file, so Corvane cannot read it."));
+    EXPECT_TRUE(
+        rig.fakes.dialogs().boxes[0].text.contains("It is a directory, not a file, so Corvane cannot read it."));
 }
 
 TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
@@ -189,6 +199,7 @@ TEST_F(EngineRun, TheToggleIgnoresASecondClickWithinTheNextWholeSecond)
 {
     // The caption after each click, what the click wrote to the tracker, and
     // "focus moved" when the focus went to the hidden button.
+    // clang-format off
     const std::pair<qint64, const char*> clicks[] = {
         // Clicks run at the end of the 20 ms sleep they fall in: keep them on cycle boundaries.
         {900, "Stop write S focus moved"}, // the first toggle is always accepted
@@ -197,6 +208,7 @@ TEST_F(EngineRun, TheToggleIgnoresASecondClickWithinTheNextWholeSecond)
         {3980, "Start"},
         {4000, "Stop write S focus moved"},
     };
+    // clang-format on
     QStringList seen, expected;
     for (const auto& [at, outcome] : clicks) {
         expected << QString::fromLatin1(outcome);

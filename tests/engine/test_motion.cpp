@@ -54,12 +54,14 @@ TEST(MotionHistory, EulerAnglesBecomeMovementsSinceTheLastReading)
 {
     MotionHistory h;
     const Profile p = profile("Euler Angle");
+    // clang-format off
     const struct { MovementValues in, out; } cycles[] = {
         {{100, 20, 50}, {-100, -20, -50}},
         {{0, 0, 7}, {0, 0, 7}},       // no packet: the last position is repeated
         {{90, 25, 40}, {10, -5, 10}},
         {{0, -5, 0}, {90, 30, 40}},
     };
+    // clang-format on
     for (const auto& c : cycles) {
         MovementValues v = c.in;
         h.process(v, p);
@@ -78,6 +80,7 @@ TEST(MouseStage, RoundingThresholdsAndFaults)
     // At the threshold (8 * 3 / 8 = 3 left-right, 80 * 3 / 8 = 30 up-down) nothing moves.
     Profile euler = profile("Euler Angle", 0, 8);
     euler.upDownSpeed = 80;
+    // clang-format off
     const struct { const char* mode; double lr, ud; bool moves; int dx, dy; bool overflows = false; } cases[] = {
         {"Mouse Emulation", 0.5, 0.4, false, 0, 0}, {"Mouse Emulation", 1.5, 0, true, 2, 0},
         {"Mouse Emulation", 0, -2.5, true, 0, -2},  {"Mouse Emulation", 0, -3.5, true, 0, -4},
@@ -86,11 +89,13 @@ TEST(MouseStage, RoundingThresholdsAndFaults)
         {"Disabled", 1e9, 1e9, false, 0, 0},        {"Mouse Emulation", 0, -32769, false, 0, 0, true},
         {"Euler Angle", 0, -32768, false, 0, 0, true}, {"Euler Angle", 40000, 0, false, 0, 0, true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         euler.mode = QString::fromLatin1(c.mode);
         std::optional<PointerMove> move;
         EXPECT_EQ(faultOf([&] { move = mouseMove({c.lr, c.ud, 0}, euler, 3); }), c.overflows ? kFaultOverflow : 0);
-        EXPECT_EQ(move ? std::tuple(true, move->dx, move->dy) : std::tuple(false, 0, 0), std::tuple(c.moves, c.dx, c.dy))
+        EXPECT_EQ(move ? std::tuple(true, move->dx, move->dy) : std::tuple(false, 0, 0),
+                  std::tuple(c.moves, c.dx, c.dy))
             << c.mode << ' ' << c.lr << ' ' << c.ud;
     }
     euler.leftRightSpeed = 1 << 30; // still "Euler Angle"
@@ -99,6 +104,7 @@ TEST(MouseStage, RoundingThresholdsAndFaults)
 
 TEST(MouseEmulation, PacketsSyncAndLeftovers)
 {
+    // clang-format off
     const struct { const char* buffer; double lr, ud; const char* rest; } cases[] = {
         {"C0 02 01 ", 20, -10, ""},           {"C3 3F 00 ", -10, 0, ""},
         {"C2 00 00 ", 1280, 0, ""},           {"C2 01 00 ", -1270, 0, ""},
@@ -110,6 +116,7 @@ TEST(MouseEmulation, PacketsSyncAndLeftovers)
         {"000000000C", 0, 0, "C"},            {"xCF 3F 3F ", 150, 0, " "}, // 12 bits
         {"C7 2x 13 ", -310, -70, ""},                                      // 20 bits
     };
+    // clang-format on
     for (const auto& c : cases) {
         QByteArray buffer(c.buffer);
         MovementValues v;
@@ -122,6 +129,7 @@ TEST(MouseEmulation, PacketsSyncAndLeftovers)
 TEST(EulerAngle, NewestValidPacketOnly)
 {
     const QByteArray good = eulerPacket(0x4010, 0x4000, 0x4000);
+    // clang-format off
     const struct { QByteArray buffer; double lr, ud, ss; } cases[] = {
         {good, 16, 0, 0},
         {eulerPacket(0x0000, 0x4000, 0xC000), 0, 0, 0},
@@ -133,6 +141,7 @@ TEST(EulerAngle, NewestValidPacketOnly)
         {good.left(7), 0, 0, 0},
         {good.left(6) + char(0xCE) + char(0xFF), 0, 0, 0},                  // checksum off by one
     };
+    // clang-format on
     for (const auto& c : cases) {
         QByteArray buffer = c.buffer;
         MovementValues v;

@@ -5,7 +5,6 @@
 
 #include "tests/support/EngineFixture.h"
 
-
 namespace corvane {
 namespace {
 
@@ -46,8 +45,14 @@ TEST(TrackerLink, OnlyAReplyStartingWithOWithin2000MsConfiguresTheTracker)
     // Waits of 20 ms in the cycle: its own, the drains before and after the
     // command and the wait for the reply, which gives up after 101, or when
     // the port is left for another device.
-    const struct { const char* label; QByteArray reply, stale, late; qint64 lateAfterMs; bool configured;
-                   int waits; bool leaves = false; } cases[] = {
+    const struct {
+        const char* label;
+        QByteArray reply, stale, late;
+        qint64 lateAfterMs;
+        bool configured;
+        int waits;
+        bool leaves = false;
+    } cases[] = {
         {"a lone O", "O", {}, {}, 0, true, 4},
         {"refused", "NO\r", {}, {}, 0, false, 4},
         {"no answer", {}, {}, {}, 0, false, 104},
@@ -87,8 +92,14 @@ TEST(TrackerLink, AChangedCommandSetsTheTrackerUpAgainInTheNextCycle)
     // (-2: none) and the Magnetic, Tilt and Jitter texts. After them: the
     // command sent (empty: nothing is sent) and the mode that the profile and
     // the mode list show once the tracker has acknowledged it.
-    const struct { const char* label; bool euler; int mode; const char *magnetic, *tilt, *jitter; QString command;
-                   const char* shown; } cases[] = {
+    const struct {
+        const char* label;
+        bool euler;
+        int mode;
+        const char *magnetic, *tilt, *jitter;
+        QString command;
+        const char* shown;
+    } cases[] = {
         {"Magnetic, Tilt and Jitter", false, -2, "5", "6", "7", "!M3,0,A,5,6,1,7", "Mouse Emulation"},
         {"to Euler Angle", false, 1, "2", "4", "3", kEulerCommand, "Euler Angle"},
         {"no tracker mode chosen", false, -1, "2", "4", "3", kEulerCommand, "Euler Angle"},
@@ -108,10 +119,11 @@ TEST(TrackerLink, AChangedCommandSetsTheTrackerUpAgainInTheNextCycle)
         for (const auto& [pair, text] : {std::pair{f.Magnetic, c.magnetic}, {f.Tilt, c.tilt}, {f.Jitter, c.jitter}})
             pair->box()->setText(QString::fromLatin1(text));
         rig.cycle();
-        EXPECT_EQ(rig.writes(), c.command.isEmpty() ? QStringList()
-                                                    : QStringList({"write !", writeCommand(c.command), "write S"}));
+        EXPECT_EQ(rig.writes(),
+                  c.command.isEmpty() ? QStringList() : QStringList({"write !", writeCommand(c.command), "write S"}));
         EXPECT_EQ(std::tuple(rig.accepted(), rig.profile().mode, f.Mode_Combo->text()),
-                  std::tuple(rig.engine.link().setupCommand(), c.shown, c.shown)) << "configured, the mode shown";
+                  std::tuple(rig.engine.link().setupCommand(), c.shown, c.shown))
+            << "configured, the mode shown";
     }
 }
 
@@ -164,8 +176,7 @@ TEST(TrackerLink, ThePortListsTooltipShowsTheDevicesWhyTheyRefusedAndWhereTheLin
     const QString searching = QStringLiteral("Searching the ports for the tracker.");
     const auto tooltip = [&] { return describeLink(rig.engine.app()).split(u'\n'); };
     rig.cycle();
-    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), refused.arg(2), refused.arg(3), none,
-                                      searching}));
+    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), refused.arg(2), refused.arg(3), none, searching}));
 
     // The refusal of a port goes once it opens; the tracker does not answer, then does.
     rig.serial().openOnly(2, QStringLiteral("19200,n,8,1"));

@@ -49,7 +49,11 @@ TEST(TrackingCycle, EachModeMovesByItsRulesAndTheMonitorShowsTheValues)
 {
     // An "Euler Angle" packet of three angles, each centred on 16384.
     const auto packet = [](int lr, int ud, int ss) { return test::eulerPacket(lr + 16384, ud + 16384, ss + 16384); };
-    struct CycleRow { QByteArray bytes; const char *monitor, *moves; };
+    struct CycleRow {
+        QByteArray bytes;
+        const char *monitor, *moves;
+    };
+    // clang-format off
     const struct { bool euler; std::initializer_list<const char*> tuning; std::vector<CycleRow> cycles; } modes[] = {
         // Left-right doubled; up-down averaged over two cycles and halved.
         {false, {"0", "20", "1", "5", "0", "10"}, {
@@ -65,6 +69,7 @@ TEST(TrackingCycle, EachModeMovesByItsRulesAndTheMonitorShowsTheValues)
             {"", "0 0 0", ""},                                    // no packet: position kept
             {packet(90, -40, 7), "8 -10 2", "move 8,-10"}}},
     };
+    // clang-format on
     for (const auto& mode : modes) {
         Rig rig;
         rig.configureAndStart(mode.euler, mode.tuning);
@@ -72,7 +77,8 @@ TEST(TrackingCycle, EachModeMovesByItsRulesAndTheMonitorShowsTheValues)
         rig.showMonitor();
         const test::FormControls& f = rig.ui();
         for (std::size_t i = 0; i < mode.cycles.size(); ++i) {
-            SCOPED_TRACE(::testing::Message() << (mode.euler ? "Euler Angle" : "Mouse Emulation") << ", cycle " << i + 1);
+            SCOPED_TRACE(::testing::Message()
+                         << (mode.euler ? "Euler Angle" : "Mouse Emulation") << ", cycle " << i + 1);
             EXPECT_EQ(rig.feed(mode.cycles[i].bytes).join(' '), QString::fromLatin1(mode.cycles[i].moves));
             EXPECT_EQ(QStringList({f.LRMon_Text->text(), f.UDMon_Text->text(), f.SSMon_Text->text()}).join(' '),
                       QString::fromLatin1(mode.cycles[i].monitor));
@@ -139,7 +145,7 @@ TEST(TrackingCycle, AnOverflowEndsTheLoopWhileTheWindowsServeEventsUntilClosed)
     for (const bool monitor : {true, false}) {
         SCOPED_TRACE(monitor ? "monitor only" : "mouse only");
         Rig rig;
-        rig.clock().at(190, [&] { // in the second cycle, the tracker set up
+        rig.clock().at(190, [&] {                        // in the second cycle, the tracker set up
             rig.tune({"0", "40", "0", "10", "0", "10"}); // seven packets of 1280 at speed 40: 35840
             if (monitor)
                 rig.showMonitor();

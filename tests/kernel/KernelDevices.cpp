@@ -75,8 +75,8 @@ bool DeviceReader::readPending(QStringList& events, int* frames)
             events << QStringLiteral("SYN");
             ++*frames;
         } else if (event.type != EV_MSC) {
-            events << QStringLiteral("%1 %2").arg(QString::fromLatin1(libevdev_event_code_get_name(event.type,
-                                                                                                   event.code)))
+            events << QStringLiteral("%1 %2")
+                          .arg(QString::fromLatin1(libevdev_event_code_get_name(event.type, event.code)))
                           .arg(event.value);
         }
     }

@@ -31,7 +31,8 @@ TEST_F(ProgramTest, GlobalKeysStartTrackingAndTheEndLeavesNothingHeld)
     Profile profile = defaultMouseEmulation();
     profile.keyMode = QStringLiteral("Emulate Keys");
     profile.turnLeftKey = QStringLiteral("D160D190U190");
-    QByteArray profiles = profileLine(defaultFlightSimulator()) + profileLine(defaultEulerAngle()) + profileLine(profile);
+    QByteArray profiles = profileLine(defaultFlightSimulator()) + profileLine(defaultEulerAngle())
+                        + profileLine(profile);
     writeFile(folder / "Profiles1.2.dat", profiles.toStdString());
     writeFile(folder / "LastProfile1.2.dat", "\"Default Mouse Emulation\"\r\n");
     // A second still, then a second of turning left and up, then still.
@@ -71,8 +72,8 @@ TEST_F(ProgramTest, GlobalKeysStartTrackingAndTheEndLeavesNothingHeld)
     pressed += rest;
     ASSERT_TRUE(corvane.waitForExit(10s));
     EXPECT_EQ(corvane.exitStatus(), 0);
-    EXPECT_EQ(pressed.lastIndexOf(QRegularExpression(QStringLiteral("KEY_LEFTSHIFT [12]"))) <
-                  pressed.lastIndexOf(QStringLiteral("KEY_LEFTSHIFT 0")),
+    EXPECT_EQ(pressed.lastIndexOf(QRegularExpression(QStringLiteral("KEY_LEFTSHIFT [12]")))
+                  < pressed.lastIndexOf(QStringLiteral("KEY_LEFTSHIFT 0")),
               true)
         << pressed.join(QStringLiteral(", ")).toStdString();
     EXPECT_TRUE(kernel::nodeNamed(QStringLiteral("Corvane virtual pointer")).isEmpty());

@@ -27,6 +27,7 @@ QString described(QStringView text) { return describeStrokes(parseSendKeys(text)
 
 TEST(KeyNames, LabelsByCode)
 {
+    // clang-format off
     const std::pair<qint64, const char*> cases[] = {
         {14, "[CAPITOL]"}, {15, "[KANA]"},   {17, "[CONTRAL]"}, {20, "[CAPSLOCK]"}, {21, "[021]"},
         {0, "[000]"},      {57, "[9]"},      {90, "[Z]"},       {105, "[PAD9]"},    {112, "[F1]"},
@@ -34,6 +35,7 @@ TEST(KeyNames, LabelsByCode)
         {222, "[']"},      {300, "[300]"},   {1300, "[300]"},  {93, "[APPS]"},     {94, "[094]"},
         {48, "[0]"},       {96, "[PAD0]"},   {65, "[A]"},      {160, "[LSHIFT]"},  {165, "[RALT]"},
     };
+    // clang-format on
     for (const auto& [code, label] : cases)
         EXPECT_EQ(keyLabel(code), QString::fromLatin1(label)) << code;
     EXPECT_THROW(keyLabel(-1), Fault);
@@ -41,10 +43,12 @@ TEST(KeyNames, LabelsByCode)
 
 TEST(KeySequence, ReadsTokens)
 {
+    // clang-format off
     const std::tuple<const char*, bool, qint64> cases[] = {
         {"U083", false, 83}, {"d162", false, 162}, {"D2.5", true, 2},  {"D3.5", true, 4},
         {"D-12", true, -12}, {"Dabc", true, 0},    {"D 12", true, 12}, {"D&HF", true, 15},
     };
+    // clang-format on
     for (const auto& [text, down, code] : cases) {
         const KeyToken t = readKeyToken(QString::fromLatin1(text));
         EXPECT_EQ(std::pair(t.down, t.code), std::pair(down, code)) << text;
@@ -54,6 +58,7 @@ TEST(KeySequence, ReadsTokens)
 TEST(KeySequence, RendersAndConvertsToSendKeys)
 {
     // Sequence, rendered labels, send-keys text.
+    // clang-format off
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"", "", ""},
         {"D162D164D083U083U164U162", "G[LCTRL]G[LALT]G[S]R[S]R[LALT]R[LCTRL]", "{LCTRL}{LALT}S"},
@@ -80,11 +85,13 @@ TEST(KeySequence, RendersAndConvertsToSendKeys)
         // Once "D065" has gone, "D0D1" no longer holds "D1D0": nothing to release.
         {"D0D1D065U065U1D0", "G[000]G[A]R[A]R[LBUTTON]R[000]", "A"},
     };
+    // clang-format on
     for (const auto& [sequence, labels, sendKeys] : cases) {
         const QString text = QString::fromLatin1(sequence);
         const RenderedKeys r = renderKeySequence(text);
         EXPECT_EQ(std::tuple(r.fault.has_value(), coloured(r), keySequenceToSendKeys(text)),
-                  std::tuple(false, QString::fromLatin1(labels), QString::fromLatin1(sendKeys))) << sequence;
+                  std::tuple(false, QString::fromLatin1(labels), QString::fromLatin1(sendKeys)))
+            << sequence;
     }
 }
 
@@ -106,6 +113,7 @@ TEST(MappedKeys, EachAxisFiresItsDirectionsMappingPastTheJitterAndTurnAndLookLea
     p.jitter = 3;
     // The values, which mappings are set ("TL TR LU LD LL LR", "-" for empty),
     // then the cycle's sequence and the left-right and up-down values after it.
+    // clang-format off
     const struct { MovementValues in; const char* set; const char* sequence; double lr, ud; } rows[] = {
         {{-5, 7, -9}, "TL TR LU LD LL LR", "TLLDLL", 0, 0},
         {{3.5, -3.01, 4}, "TL TR LU LD LL LR", "TRLULR", 0, 0},
@@ -113,18 +121,21 @@ TEST(MappedKeys, EachAxisFiresItsDirectionsMappingPastTheJitterAndTurnAndLookLea
         {{-5, 0, -9}, "- TR LU LD - LR", "", -5, 0},
         {{0.5, 0.5, 0}, "TL - - LD LL LR", "", 0.5, 0}, // a small turn right, unmapped, stays
     };
+    // clang-format on
     for (const auto& row : rows) {
         const QStringList set = QString::fromLatin1(row.set).split(u' ');
         for (int i = 0; i < 6; ++i)
             p.*kMappingFields[i] = set[i] == u"-" ? QString() : set[i];
         MovementValues v = row.in;
         EXPECT_EQ(buildCycleKeySequence(v, p), QString::fromLatin1(row.sequence)) << row.set;
-        EXPECT_EQ(std::tuple(v.leftRight, v.upDown, v.sideSide), std::tuple(row.lr, row.ud, row.in.sideSide)) << row.set;
+        EXPECT_EQ(std::tuple(v.leftRight, v.upDown, v.sideSide), std::tuple(row.lr, row.ud, row.in.sideSide))
+            << row.set;
     }
 }
 
 TEST(SendKeys, TypesAcceptedTexts)
 {
+    // clang-format off
     const std::pair<const char16_t*, const char16_t*> cases[] = {
         {u"", u""},
         {u"a[]\\;'`é😀", u"type a, type [, type ], type \\, type ;, type ', type `, type é, type 😀"},
@@ -136,6 +147,7 @@ TEST(SendKeys, TypesAcceptedTexts)
         {u"{}}{{}{+ 2}{( 0}{  1}{😀 02}", u"type }, type {, type +, type +, type  , type 😀, type 😀"},
         {u"(+{~})%{LEFT 0}", u"down 160, type ~, up 160, down 164, up 164"},
     };
+    // clang-format on
     for (const auto& [text, strokes] : cases)
         EXPECT_EQ(described(text), QString::fromUtf16(strokes)) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(parseSendKeys(u"+{a 9}{a 65525}").size(), kMaxSendKeysStrokes);
@@ -143,6 +155,7 @@ TEST(SendKeys, TypesAcceptedTexts)
 
 TEST(SendKeys, RefusesBadTexts)
 {
+    // clang-format off
     const char16_t* const cases[] = {
         u"+", u"a^", u"%)", u"(+^)", u"(", u"a)", u"(()", u")(",                           // modifiers, groups
         u"{", u"}", u"{}", u"{a", u"a}", u"{a}}", u"+}",                                   // braces
@@ -151,6 +164,7 @@ TEST(SendKeys, RefusesBadTexts)
         u"{a 65537}", u"{LEFT 32769}", u"+{a 65535}", u"{a 99999999999999999999}",         // stroke limit
         u"\xD800", u"a\xDC00", u"{\xD83D 2}",                                              // lone surrogates
     };
+    // clang-format on
     for (const char16_t* text : cases)
         EXPECT_EQ(corvane::test::faultOf([&] { (void)parseSendKeys(text); }), kFaultInvalidCall)
             << QString::fromUtf16(text).toStdString();
@@ -161,9 +175,9 @@ TEST(SendKeys, ReadsEveryKeyNameAndSequence)
     // Whatever a key sequence is written as reads back; every name presses its
     // own code, in any case.
     std::vector<std::pair<QString, int>> names = {
-        {"BACKSPACE", 8}, {"bs", 8}, {"BKSP", 8}, {"BREAK", 3}, {"DEL", 46}, {"ENTER", 13}, {"INS", 45}, {"PGDN", 34},
-        {"PGUP", 33}, {"PRTSC", 44}, {"ScrollLock", 145}, {"ADD", 107}, {"SUBTRACT", 109}, {"MULTIPLY", 106},
-        {"DIVIDE", 111}};
+        {"BACKSPACE", 8},    {"bs", 8},    {"BKSP", 8},       {"BREAK", 3},      {"DEL", 46},
+        {"ENTER", 13},       {"INS", 45},  {"PGDN", 34},      {"PGUP", 33},      {"PRTSC", 44},
+        {"ScrollLock", 145}, {"ADD", 107}, {"SUBTRACT", 109}, {"MULTIPLY", 106}, {"DIVIDE", 111}};
     for (int code = 0; code <= 255; ++code) {
         const QString sequence = QStringLiteral("D%1").arg(code, 3, 10, QChar(u'0'));
         EXPECT_NO_THROW((void)parseSendKeys(keySequenceToSendKeys(sequence))) << code;

@@ -75,7 +75,10 @@ struct KeyStages : ::testing::Test {
         view.keys = QStringLiteral("before");
         view.mode = QString::fromLatin1(mode);
         output.SendMappedKeys(values, cycle, view);
-        return QStringLiteral("%1 | %2 | %3,%4").arg(fakes.log.joined(), view.keys).arg(values.leftRight).arg(values.upDown);
+        return QStringLiteral("%1 | %2 | %3,%4")
+            .arg(fakes.log.joined(), view.keys)
+            .arg(values.leftRight)
+            .arg(values.upDown);
     }
 
     platform::fakes::FakePlatform fakes;
@@ -109,7 +112,8 @@ TEST_F(KeyStages, RecordsPressesAndReleasesOncePerKeyInCodeOrderWithinAPoll)
     poll({}, {32});
     poll({});
     EXPECT_EQ(std::tuple(recorded(Mapping::LookDown), recorded(Mapping::LookUp), recorded(Mapping::TurnLeft)),
-              std::tuple("D032U032", "", "D162U065D083D160U083U160U162")) << "the turn kept after popping out";
+              std::tuple("D032U032", "", "D162U065D083D160U083U160U162"))
+        << "the turn kept after popping out";
     view.letOut(); // nothing more is recorded or shown
     poll({70});
     EXPECT_EQ(shown(Mapping::LookDown), "G[SPACE]R[SPACE]");
@@ -118,12 +122,14 @@ TEST_F(KeyStages, RecordsPressesAndReleasesOncePerKeyInCodeOrderWithinAPoll)
 TEST_F(KeyStages, TheGlobalKeyOfTheTrackersStateFiresWhileAllItsDownKeysAreDown)
 {
     // The Start caption, the stop sequence, the keys down, and whether the toggle is called.
+    // clang-format off
     const struct { const char* caption; const char* stopKey; std::initializer_list<int> down; int toggles; } rows[] = {
         {"Start", "", {162, 163, 83}, 1}, {"Start", "", {162, 163, 83, 65}, 1}, {"Start", "", {162, 83}, 0},
         {"Start", "", {}, 0},             {"Stop", "", {162, 163, 83}, 0},       {"Stop", "U065", {70}, 1},
         {"Stop", "U065", {}, 0},          {"Stop", "D065D06", {66}, 0},
         {"Stop", "D065D06", {65}, 1}, // a short last token is searched as it stands
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.caption) + " " + row.stopKey);
         view.started = QLatin1String(row.caption) == QLatin1String("Stop");
@@ -136,6 +142,7 @@ TEST_F(KeyStages, TheGlobalKeyOfTheTrackersStateFiresWhileAllItsDownKeysAreDown)
 
 TEST_F(KeyStages, EachModeSendsTheCycleSequenceItsOwnWay)
 {
+    // clang-format off
     const struct { const char* mode; const char* turnLeft; const char* result; } rows[] = {
         {"Emulate Keys", "D162D164D083U083U164U162",
          "down 162, down 164, down 83, up 83, up 164, up 162 | D162D164D083U083U164U162 | 0,4"},
@@ -149,6 +156,7 @@ TEST_F(KeyStages, EachModeSendsTheCycleSequenceItsOwnWay)
         {"Bogus", "D065", " | before | 0,4"}, // mapped directions are taken all the same
         {"Disabled", "D065", " | before | -5,4"},
     };
+    // clang-format on
     for (const auto& row : rows)
         EXPECT_EQ(send(row.mode, row.turnLeft), QString::fromUtf8(row.result)) << row.mode << ' ' << row.turnLeft;
 
@@ -163,7 +171,8 @@ TEST_F(KeyStages, TheWindowRunsBetweenKeysAndWhatStaysHeldIsReleasedAtTheEnd)
 
     // A byte is all the key event takes: the sequence stops at the code that does not fit.
     EXPECT_EQ(test::faultOf([this] { send("Keyboard Event", "D066D256"); }), kFaultOverflow);
-    EXPECT_EQ(send("Emulate Keys", "D160D001D065U065"), "down 160, button down left, down 65, up 65 | D160D001D065U065 | 0,4");
+    EXPECT_EQ(send("Emulate Keys", "D160D001D065U065"),
+              "down 160, button down left, down 65, up 65 | D160D001D065U065 | 0,4");
     EXPECT_EQ(output.held(), "D066D160D001");
     fakes.log.clear();
     output.releaseHeld();

@@ -68,6 +68,7 @@ TEST(ReplaceFileWhole, WritesOnlyARegularFileOrALinkToOneOfOurs)
         QString checked;  // the file whose bytes are then checked
         QByteArray bytes; // its bytes then
     };
+    // clang-format off
     const Case cases[] = {
         {"nothing there", [] {}, "", path, "new"},
         {"a regular file", [&] { write(path, "old"); }, "", path, "new"},
@@ -84,6 +85,7 @@ TEST(ReplaceFileWhole, WritesOnlyARegularFileOrALinkToOneOfOurs)
         {"a named pipe", [&] { ::mkfifo(QFile::encodeName(path).constData(), 0600); },
          "it is a named pipe (FIFO), not a file", victim, "<unreadable>"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         QDir(path).removeRecursively();
@@ -125,9 +127,13 @@ TEST(ReplaceFileWhole, KeepsTheModeOfTheFileItReplaces)
 TEST(RemoveSaveLeftovers, RemovesOnlyTheNewFilesOfAnInterruptedSave)
 {
     QTemporaryDir dir;
-    const QStringList names = {"Profiles1.2.dat.saving-Ab12Cd", "LastProfile1.2.dat.saving-000000",
-                               "Profiles1.2.dat.saving-backup1", "Profiles1.2.dat.backup", "Profiles1.2.dat",
-                               "Other.dat.saving-Ab12Cd", "Profiles1.2.dat.saving-Ab12C!"};
+    const QStringList names = {"Profiles1.2.dat.saving-Ab12Cd",
+                               "LastProfile1.2.dat.saving-000000",
+                               "Profiles1.2.dat.saving-backup1",
+                               "Profiles1.2.dat.backup",
+                               "Profiles1.2.dat",
+                               "Other.dat.saving-Ab12Cd",
+                               "Profiles1.2.dat.saving-Ab12C!"};
     for (const QString& name : names)
         write(dir.path() + "/" + name, "x");
     QDir().mkdir(dir.path() + "/Profiles1.2.dat.saving-Folder");

@@ -33,6 +33,7 @@ struct ChoiceCase {
 
 TEST(InputChoice, FollowsTheDefaultOrderAndRefusesAForcedBackendThatCannotWork)
 {
+    // clang-format off
     const ChoiceCase cases[] = {
         {"X11 session, everything works", false, true, true, true, true, true, {}, "x11", "evdev"},
         {"X11 session without uinput", false, true, false, true, false, true, {}, "x11", "x11"},
@@ -54,6 +55,7 @@ TEST(InputChoice, FollowsTheDefaultOrderAndRefusesAForcedBackendThatCannotWork)
         {"both forced, neither works: the output's refusal is told", false, true, false, true, false, true,
          {OutputBackend::Uinput, KeyStateBackend::Evdev}, "refused", "evdev"},
     };
+    // clang-format on
     for (const ChoiceCase& c : cases) {
         InputProbes p;
         p.waylandSession = c.wayland;
@@ -110,8 +112,10 @@ TEST(KeyPlaces, NameOnePhysicalKeyPerCodeAndReadItBackAsTheKeyboardsCode)
 {
     const KeyPlaces us;
     // The places that no reading back checks: the generic and the second codes, and codes of no key.
+    // clang-format off
     const std::map<int, int> sent = {{16, KEY_LEFTSHIFT}, {17, KEY_LEFTCTRL}, {18, KEY_LEFTALT}, {14, KEY_CAPSLOCK},
                                      {42, KEY_SYSRQ}, {1, 0}, {7, 0}, {223, 0}, {256, 0}, {-1, 0}};
+    // clang-format on
     for (const auto& [code, key] : sent)
         EXPECT_EQ(us.kernelKeyFor(code), key) << code;
     EXPECT_EQ(codesOf(us, KEY_CAPSLOCK), QStringLiteral("20"));
@@ -126,6 +130,7 @@ TEST(KeyPlaces, NameOnePhysicalKeyPerCodeAndReadItBackAsTheKeyboardsCode)
 TEST(KeyPlaces, LettersFollowTheLayoutAndPunctuationItsWindowsKeyboard)
 {
     // Kernel key -> code, with the letters of the compiled layout.
+    // clang-format off
     const std::pair<const char*, std::map<int, int>> layouts[] = {
         {"us", {{KEY_Y, 89}, {KEY_1, 49}, {KEY_GRAVE, 192}, {KEY_SEMICOLON, 186}, {KEY_102ND, 226}}},
         {"de",
@@ -141,6 +146,7 @@ TEST(KeyPlaces, LettersFollowTheLayoutAndPunctuationItsWindowsKeyboard)
         // A layout whose letters are not Latin keeps them at the US places.
         {"ru", {{KEY_Q, 81}, {KEY_A, 65}, {KEY_SEMICOLON, 186}}},
     };
+    // clang-format on
     for (const auto& [name, codes] : layouts) {
         const std::shared_ptr<XkbLayout> layout = XkbLayout::fromNames({{}, QLatin1String(name), {}, {}});
         ASSERT_TRUE(layout) << name;
@@ -197,8 +203,8 @@ struct Uinput {
     std::shared_ptr<fakes::RecordingInputDevice> pointerDevice = std::make_shared<fakes::RecordingInputDevice>(log);
     std::shared_ptr<fakes::RecordingInputDevice> keyboardDevice = std::make_shared<fakes::RecordingInputDevice>(log);
     UinputPointer pointer{pointerDevice};
-    std::unique_ptr<UinputKeyOutput> keys = std::make_unique<UinputKeyOutput>(
-        keyboardDevice, pointerDevice, std::make_shared<FakeCharacters>());
+    std::unique_ptr<UinputKeyOutput> keys = std::make_unique<UinputKeyOutput>(keyboardDevice, pointerDevice,
+                                                                              std::make_shared<FakeCharacters>());
     QString take()
     {
         const QString text = log.joined();
@@ -258,7 +264,8 @@ TEST(UinputOutput, TypesACharacterWithTheModifiersItsLevelNeeds)
     u.keys->typeCharacter(U'A');
     u.keys->typeCharacter(U'x');
     u.keys->typeCharacter(U'ж');
-    EXPECT_EQ(u.take(), QStringLiteral("KEY_RIGHTSHIFT 1, SYN, KEY_A 1, SYN, KEY_A 0, SYN, KEY_X 1, SYN, KEY_X 0, SYN"));
+    EXPECT_EQ(u.take(),
+              QStringLiteral("KEY_RIGHTSHIFT 1, SYN, KEY_A 1, SYN, KEY_A 0, SYN, KEY_X 1, SYN, KEY_X 0, SYN"));
 }
 
 TEST(XkbLayout, FindsTheKeyAndLevelOfACharacterInEachLayout)
@@ -269,6 +276,7 @@ TEST(XkbLayout, FindsTheKeyAndLevelOfACharacterInEachLayout)
         int key;
         bool shift, altGr;
     };
+    // clang-format off
     const Case cases[] = {
         {"us", U'a', KEY_A, false, false},  {"us", U'A', KEY_A, true, false},
         {"us", U'/', KEY_SLASH, false, false}, {"us", U'?', KEY_SLASH, true, false},
@@ -278,6 +286,7 @@ TEST(XkbLayout, FindsTheKeyAndLevelOfACharacterInEachLayout)
         {"de", U'ß', KEY_MINUS, false, false}, {"fr", U'a', KEY_Q, false, false},
         {"fr", U'1', KEY_1, true, false},   {"fr", U'&', KEY_1, false, false},
     };
+    // clang-format on
     std::map<QString, std::shared_ptr<XkbLayout>> layouts;
     for (const Case& c : cases) {
         auto& layout = layouts[QLatin1String(c.layout)];

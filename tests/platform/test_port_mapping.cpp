@@ -26,12 +26,14 @@ TEST(PortMapping, AdaptersComeFirstAndEntriesAloneDecideWhenThereAreAny)
 {
     const QStringList machine = {"/dev/ttyS1", "/dev/ttyUSB10", "/dev/ttyS0", "/dev/ttyUSB2", "/dev/ttyACM0"};
     const PortEntry com3{3, "/x/com3", "/dev/ttyUSB2"}, com1{1, "/x/com1", "/dev/pts/4"}, pulled{2, "/x/com2", ""};
+    // clang-format off
     const struct { QStringList listed; QList<PortEntry> entries; const char* expected; } rows[] = {
         {machine, {}, "ttyACM0 ttyUSB2 ttyUSB10 ttyS0"},
         {{}, {}, "- - - -"}, {{"/dev/ttyS0"}, {}, "ttyS0 - - -"},
         {machine, {com3}, "- - ttyUSB2 -"},
         {machine, {com3, com1, pulled}, "4 - ttyUSB2 -"},
     };
+    // clang-format on
     for (const auto& row : rows)
         EXPECT_EQ(ports(row.listed, row.entries), QString::fromLatin1(row.expected)) << row.expected;
 }
@@ -41,6 +43,7 @@ TEST(PortMapping, AnOpenPortClosesWhenItsDeviceGoesOrANeverAnsweringOneIsPassedO
     const QStringList builtIn = {"/dev/ttyS0", "/dev/ttyS1"};
     const QStringList plugged = {"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyS1"};
     const PortEntry com1{1, "/x/com1", "/dev/ttyUSB0"}, pulled{1, "/x/com1", ""};
+    // clang-format off
     const struct { const char* label; OpenPort port; QStringList listed; QList<PortEntry> entries; QString reason; } rows[] = {
         {"nothing changed", {1, "/dev/ttyS0", false}, builtIn, {}, {}},
         {"an adapter plugged in passes a silent port", {1, "/dev/ttyS0", false}, plugged, {},
@@ -54,6 +57,7 @@ TEST(PortMapping, AnOpenPortClosesWhenItsDeviceGoesOrANeverAnsweringOneIsPassedO
          "COM 1 now leads to no device (/x/com1 leads to no device)"},
         {"an entry made while open", {1, "/dev/ttyS0", true}, plugged, {com1}, "COM 1 now leads to /dev/ttyUSB0"},
     };
+    // clang-format on
     for (const auto& row : rows)
         EXPECT_EQ(closingReason(row.port, row.listed, row.entries), row.reason) << row.label;
 }

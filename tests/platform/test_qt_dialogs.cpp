@@ -27,15 +27,22 @@ TEST(QtDialogs, OpenOverTheOwnerAndChooseWithReturnOrEscape)
         });
         return call();
     };
+    // clang-format off
     const struct { QWidget* owner; int key; int choice; } cases[] = {
         {nullptr, Qt::Key_Return, 1}, {&window, Qt::Key_Escape, 2}, {&window, Qt::Key_Return, 0}};
+    // clang-format on
     for (const auto& c : cases) {
         dialogs.setOwner(c.owner);
-        EXPECT_EQ(press(c.key, [&] { return dialogs.choose("Text", "Title", {"A", "B", "C"}, c.choice % 2); }), c.choice);
+        EXPECT_EQ(press(c.key,
+                        [&] {
+                            return dialogs.choose("Text", "Title", {"A", "B", "C"}, c.choice % 2);
+                        }),
+                  c.choice);
         EXPECT_EQ(parent, c.owner);
     }
     EXPECT_EQ(press(Qt::Key_Escape, [&] { return dialogs.input("Prompt", "Title", "x"); }), QString());
     EXPECT_EQ(parent, &window);
-    EXPECT_EQ(press(Qt::Key_Escape, [&] { return dialogs.message("Text", "Title", Buttons::OkCancel); }), Answer::Cancel);
+    EXPECT_EQ(press(Qt::Key_Escape, [&] { return dialogs.message("Text", "Title", Buttons::OkCancel); }),
+              Answer::Cancel);
     EXPECT_EQ(parent, &window);
 }

@@ -54,12 +54,14 @@ qint64 endedProcess()
 TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessLives)
 {
     const QByteArray parent = QByteArray::number(::getppid());
+    // clang-format off
     const struct { const char* label; QByteArray lock; bool opens; bool lockStays; } rows[] = {
         {"no lock file", {}, true, false},
         {"the usual form, its process ended", QByteArray::number(endedProcess()).rightJustified(10) + "\n", true, false},
         {"a lock that names no process", "who knows\n", true, true},
         {"its process still runs", parent + "\ncorvane\nhost\n", false, true},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         Terminal device;
@@ -76,7 +78,8 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessLives)
         if (!row.opens) {
             EXPECT_TRUE(refusal.startsWith(QStringLiteral("process %1 ").arg(parent))) << refusal.toStdString();
             EXPECT_TRUE(refusal.endsWith(" uses it and holds the lock file " + lockFile
-                                         + "; end that program, or choose another port")) << refusal.toStdString();
+                                         + "; end that program, or choose another port"))
+                << refusal.toStdString();
         }
         EXPECT_EQ(QFile::exists(lockFile), !row.lock.isEmpty() && row.lockStays);
     }
@@ -129,9 +132,9 @@ TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
 
     // What notices the hang-up: a write, a read, or, with neither, the port itself.
     using Notice = std::function<void(LinuxSerialPort&)>;
-    for (const Notice& notice : {Notice([](LinuxSerialPort& p) { p.output("!"); }),
-                                 Notice([](LinuxSerialPort& p) { p.input(); }),
-                                 Notice([](LinuxSerialPort&) { std::this_thread::sleep_for(std::chrono::milliseconds(300)); })}) {
+    for (const Notice& notice :
+         {Notice([](LinuxSerialPort& p) { p.output("!"); }), Notice([](LinuxSerialPort& p) { p.input(); }),
+          Notice([](LinuxSerialPort&) { std::this_thread::sleep_for(std::chrono::milliseconds(300)); })}) {
         Terminal gone;
         LinuxSerialPort hungUp(locks.path(), {gone.path}, locks.path());
         hungUp.open();

@@ -68,8 +68,10 @@ std::set<int> sameKey(int code)
 {
     if (code == 14 || code == 42)
         return {code == 14 ? 20 : 44};
+    // clang-format off
     static const std::set<int> kShared[] = {{16, 160}, {17, 162}, {18, 164},
                                             {16, 161}, {17, 163}, {18, 165}};
+    // clang-format on
     for (const std::set<int>& codes : kShared) {
         if (codes.count(code))
             return codes;
@@ -166,8 +168,8 @@ TEST_F(X11Keys, EveryNamedKeyGoesDownAndUpAndReadsBackAsItself)
     std::vector<std::pair<int, std::set<int>>> cases;
     for (int code = 0; code < 256; ++code) {
         const bool button = code == 1 || code == 2 || (code >= 4 && code <= 6);
-        if ((!corvane::keyNameTable()[static_cast<std::size_t>(code)].isEmpty() && !button) ||
-            (code >= 128 && code <= 135) || (code >= 166 && code <= 183) || code == 226)
+        if ((!corvane::keyNameTable()[static_cast<std::size_t>(code)].isEmpty() && !button)
+            || (code >= 128 && code <= 135) || (code >= 166 && code <= 183) || code == 226)
             cases.emplace_back(code, sameKey(code));
     }
     // Codes without an X key are passed over: nothing goes down.
@@ -208,12 +210,14 @@ TEST_F(X11Keys, AKeyTappedBetweenSnapshotsCountsOnceAtTheNextAndButtonsGoDownAnd
         Window root = 0, child = 0;
         int x = 0, y = 0;
         unsigned mask = 0;
-        XQueryPointer(keyboard->qtDisplay(), DefaultRootWindow(keyboard->qtDisplay()), &root, &child, &x, &y, &x,
-                      &y, &mask);
+        XQueryPointer(keyboard->qtDisplay(), DefaultRootWindow(keyboard->qtDisplay()), &root, &child, &x, &y, &x, &y,
+                      &mask);
         return mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask);
     };
+    // clang-format off
     const std::pair<MouseButton, unsigned> kButtons[] = {
         {MouseButton::Left, Button1Mask}, {MouseButton::Right, Button3Mask}, {MouseButton::Middle, Button2Mask}};
+    // clang-format on
     for (const auto& [button, mask] : kButtons) {
         output->buttonDown(button);
         EXPECT_EQ(held(), mask);

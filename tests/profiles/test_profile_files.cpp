@@ -16,9 +16,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <string_view>
 #include <sys/mount.h>
 #include <unistd.h>
-#include <string_view>
 
 using namespace corvane;
 using namespace std::string_view_literals;
@@ -34,10 +34,7 @@ const QByteArray kMouseEmulationLine =
     "\r\n";
 
 // A store whose saves go through the machine's own file writer.
-ProfileStore storeIn(const QString& folder)
-{
-    return ProfileStore(folder, &platform::replaceFileWhole);
-}
+ProfileStore storeIn(const QString& folder) { return ProfileStore(folder, &platform::replaceFileWhole); }
 
 QStringList readInto(ProfileTable& table, const QByteArray& bytes)
 {
@@ -52,6 +49,7 @@ QStringList readInto(ProfileTable& table, const QByteArray& bytes)
 // the last-profile file in Latin-1.
 TEST(ProfileFile, ExactBytesBothWays)
 {
+    // clang-format off
     const std::pair<Profile, QByteArray> cases[] = {
         {defaultMouseEmulation(), kMouseEmulationLine},
         {defaultEulerAngle(),
@@ -63,6 +61,7 @@ TEST(ProfileFile, ExactBytesBothWays)
          R"(9,9,0,6,6,0,"Emulate Keys","D160D190U190U160","D160D188U188U160","D162D188U188U162",)"
          R"("D162D191U191U162","","","D162D164D083U083U164U162","D162D164D083U083U164U162",20)" "\r\n"},
     };
+    // clang-format on
     for (const auto& [profile, line] : cases) {
         EXPECT_EQ(profileLine(profile), line);
         ProfileTable table;
@@ -110,10 +109,12 @@ TEST(ProfileFile, ReadingRules)
 
 TEST(ProfileFile, LastProfileTakesLastField)
 {
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
         {"", "fallback"}, {"\"A\"\r\n\"B\"\r\n", "B"}, {"\"\"\r\n", ""},
         {"\"A\"\r\n \t ", "A"}, {"Bare name", "Bare name"}, {"\"x,y\"", "x,y"},
     };
+    // clang-format on
     for (const auto& [bytes, name] : cases)
         EXPECT_EQ(lastProfileFromBytes(bytes, QStringLiteral("fallback")), QString::fromLatin1(name)) << bytes;
 }
@@ -155,22 +156,27 @@ TEST(ProfileStore, AnEmptyOverlongOrMissingFileLeavesAnEmptyTable)
 TEST(SettingsFolder, BesideAWritableCopyOutsideTheSystemsFoldersElseTheConfigurationFolder)
 {
     const QString config = "/home/u/.config/Corvane";
+    // clang-format off
     const std::pair<QString, bool> cases[] = {
         {"/home/u/corvane", true}, {"/tmp/c/bin", true}, {"/usr-local/bin", true}, {"/optional", true}, {"/var/tmp/c", true},
         {"/usr/bin", false}, {"/usr/local/bin", false}, {"/bin", false}, {"/sbin", false},
         {"/lib64/x", false}, {"/opt/corvane", false}, {"/etc", false}, {"/var/lib/c", false}, {"/", false}, {"/snap/corvane/1/bin", false},
     };
+    // clang-format on
     for (const auto& [folder, beside] : cases) {
         const SettingsFolder chosen = chooseSettingsFolder(folder, true, config);
         EXPECT_EQ(std::tuple(chosen.path, chosen.besideProgram, chosen.programFolder),
-                  std::tuple(beside ? folder : config, beside, folder)) << folder.toStdString();
+                  std::tuple(beside ? folder : config, beside, folder))
+            << folder.toStdString();
         EXPECT_EQ(chooseSettingsFolder(folder, false, config).path, config);
     }
+    // clang-format off
     const std::pair<SettingsFolder, const char*> described[] = {
         {chooseSettingsFolder("/home/u/c", true, config), "(the program's folder, which you may write)"},
         {chooseSettingsFolder("/usr/bin", true, config), "(your configuration folder, as the program is installed in a system folder)"},
         {chooseSettingsFolder("/home/u/c", false, config), "(your configuration folder, as you may not write the program's folder)"},
     };
+    // clang-format on
     for (const auto& [folder, why] : described)
         EXPECT_EQ(describeSettingsFolder(folder), "Settings folder: " + folder.path + " " + why);
     QTemporaryDir dir;
@@ -237,12 +243,14 @@ TEST(ProfileStore, NamesAProfileThatTheFileCutsShort)
 {
     QTemporaryDir dir;
     ProfileStore store = storeIn(dir.path());
+    // clang-format off
     const std::pair<QByteArray, QString> cases[] = {
         {kMouseEmulationLine, ""},
         {kMouseEmulationLine + "\"Mine\",\"Ambrel\",\"COM 1\",\"19200 Kbps\",\"Mouse Em", "Mine"},
         {kMouseEmulationLine + "\"Min", "Min"},
         {kMouseEmulationLine.left(kMouseEmulationLine.size() - 5), "Default Mouse Emulation"},
     };
+    // clang-format on
     for (const auto& [bytes, cut] : cases) {
         writeFile(store.profilesPath(), bytes);
         QStringList listed;
@@ -264,7 +272,7 @@ TEST(ProfileStore, ASaveOnAFullDiskKeepsTheOldFileAndSaysWhy)
     if (::mount("tmpfs", mount.constData(), "tmpfs", 0, "size=16k") != 0)
         GTEST_SKIP() << "no tmpfs can be mounted here";
     const std::unique_ptr<const char, void (*)(const char*)> unmount(mount.constData(),
-                                                                      [](const char* path) { ::umount(path); });
+                                                                     [](const char* path) { ::umount(path); });
     ProfileStore store = storeIn(dir.path());
     while (profilesFileBytes(store.table).size() < 6000) {
         Profile& p = store.table.at(store.table.grow());

@@ -16,12 +16,11 @@
 
 namespace corvane::test {
 
-
 // The profiles file that the first start writes.
 inline QByteArray defaultsFileBytes()
 {
-    return profileLine(defaultFlightSimulator()) + profileLine(defaultEulerAngle()) +
-           profileLine(defaultMouseEmulation());
+    return profileLine(defaultFlightSimulator()) + profileLine(defaultEulerAngle())
+         + profileLine(defaultMouseEmulation());
 }
 
 struct EngineRig {
@@ -57,8 +56,8 @@ struct EngineRig {
     {
         FormControls& f = ui();
         auto text = texts.begin();
-        for (SettingPair* pair : {f.LeftRightSmooth, f.LeftRightSpeed, f.UpDownSmooth, f.UpDownSpeed,
-                                  f.SideSideSmooth, f.SideSideSpeed})
+        for (SettingPair* pair :
+             {f.LeftRightSmooth, f.LeftRightSpeed, f.UpDownSmooth, f.UpDownSpeed, f.SideSideSmooth, f.SideSideSpeed})
             pair->box()->setText(QString::fromLatin1(*text++));
     }
     QString path(const QString& name) const { return dir.filePath(name); }
@@ -74,8 +73,9 @@ struct EngineRig {
 
     QTemporaryDir dir;
     platform::fakes::FakePlatform fakes;
-    Engine engine{fakes.platform, {dir.path(), true, dir.path()},
-                  [](AppContext& app, EngineHandlers handlers) { return std::make_unique<MainForm>(app, std::move(handlers)); }};
+    Engine engine{fakes.platform, {dir.path(), true, dir.path()}, [](AppContext& app, EngineHandlers handlers) {
+                      return std::make_unique<MainForm>(app, std::move(handlers));
+                  }};
     std::optional<FormControls> controls;
 };
 

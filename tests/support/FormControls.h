@@ -18,8 +18,10 @@ namespace corvane::test {
 struct FormControls {
     explicit FormControls(QWidget& form) : window(form)
     {
+        // clang-format off
         const char* mappings[kMappingCount] = {"TurnLeftKey", "TurnRightKey", "LookUpKey", "LookDownKey",
                                                "LeanLeftKey", "LeanRightKey", "StartKey",  "StopKey"};
+        // clang-format on
         for (int i = 0; i < kMappingCount; ++i) {
             keyChecks[i] = find<MappingButton>(QString::fromLatin1(mappings[i]) + QStringLiteral("_Check"));
             keyBoxes[i] = find<KeyBox>(QString::fromLatin1(mappings[i]) + QStringLiteral("_RichText"));

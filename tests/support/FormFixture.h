@@ -18,7 +18,11 @@
 #include <ostream>
 
 inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << "x" << s.height(); }
-inline void PrintTo(const QRect& r, std::ostream* os) { *os << r.x() << "," << r.y() << " "; PrintTo(r.size(), os); }
+inline void PrintTo(const QRect& r, std::ostream* os)
+{
+    *os << r.x() << "," << r.y() << " ";
+    PrintTo(r.size(), os);
+}
 
 namespace corvane::test {
 

@@ -30,8 +30,11 @@ std::string parse(const std::vector<std::string>& chunks, std::size_t piece)
         text += chunk.empty() && parser.awaitingFollower() ? "~" : "";
         for (std::size_t at = 0; at == 0 || at < chunk.size(); at += piece)
             for (const auto& e : chunk.empty() ? parser.timeOut() : parser.feed(chunk.substr(at, piece)))
-                text += e.kind == Kind::SetUp ? "<" + e.text + ">" : e.kind == Kind::Ignored ? "{" + e.text + "}"
-                        : e.kind == Kind::Start ? "S" : e.kind == Kind::Stop ? "!" : "R";
+                text += e.kind == Kind::SetUp   ? "<" + e.text + ">"
+                      : e.kind == Kind::Ignored ? "{" + e.text + "}"
+                      : e.kind == Kind::Start   ? "S"
+                      : e.kind == Kind::Stop    ? "!"
+                                                : "R";
     }
     for (std::size_t at = 0; (at = text.find("}{")) != std::string::npos;)
         text.erase(at, 2);
@@ -42,9 +45,11 @@ std::string parse(const std::vector<std::string>& chunks, std::size_t piece)
 
 TEST(Packets, RangeEndsLowerCaseAndOutOfRange)
 {
+    // clang-format off
     const struct { int lr, ud; const char* packet; } cases[] = {
         {128, 0, "C2 00 00\r"}, {-127, 0, "C2 01 00\r"}, {0, -128, "C8 00 00\r"}, {0, 127, "C8 00 01\r"},
         {-1, 5, "CF 3F 3B\r"}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(encodeMouseEmulation(c.lr, c.ud), c.packet) << c.lr << " " << c.ud;
     EXPECT_EQ(encodeMouseEmulation(-1, 5, HexCase::Lower), "cf 3f 3b\r");
@@ -61,6 +66,7 @@ TEST(Packets, RangeEndsLowerCaseAndOutOfRange)
 TEST(CommandParser, ReadsTheDriversTextsHoweverTheyArrive)
 {
     const std::string endless = "!M3," + std::string(CommandParser::kMaxCommandLength, '1');
+    // clang-format off
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"!M3,0,A,2,4,1,3\rS"}, "<!M3,0,A,2,4,1,3>S"}, {{"!M", "3,0,A,", "2,4,1,3", "\r"}, "<!M3,0,A,2,4,1,3>"},
         {{"!", "", ""}, "~!"}, {{"", "S"}, "S"}, {{"!\r"}, "!{\r}"}, {{"!", "R", "\rS"}, "RS"}, {{"!!R\r"}, "!R"},
@@ -69,6 +75,7 @@ TEST(CommandParser, ReadsTheDriversTextsHoweverTheyArrive)
         // up and what follows is read afresh.
         {{"!M3,0!", ""}, "{!M3,0}~!"}, {{"!M3,0", "!M2,C\r"}, "{!M3,0}<!M2,C>"},
         {{endless, "1S"}, "{" + endless + "1}S"}};
+    // clang-format on
     for (const auto& [chunks, events] : cases) {
         EXPECT_EQ(parse(chunks, std::string::npos), events) << testing::PrintToString(chunks);
         EXPECT_EQ(parse(chunks, 1), events) << "byte by byte: " << testing::PrintToString(chunks);
@@ -90,12 +97,14 @@ TEST(MotionScript, SkipsCommentsNamesBadLinesAndIsClampedInMouseEmulation)
     EXPECT_EQ(motion.next(TrackerMode::EulerAngle), (Sample{-4, 5, -16384}));
     EXPECT_EQ(motion.next(TrackerMode::EulerAngle), (Sample{300, -300, 16383}));
 
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         {"1 2 3\n1 2\n", "line 2: expected three"}, {"1 2 16384\n", "line 1: 16384 is outside"},
         {"# c\n1 2 3.5\n", "line 2: \"3.5\" is not a whole number: \"1 2 3.5\""},
         {"1 2 99999999999\n", "line 1: \"9999"}, {"1 2 +-3\n", "line 1: \"+-3\""},
         {std::string("1 2\0 3\n", 7), "line 1: \"2\\x00\""}, {"# only a comment\n\n", "no motion lines"},
         {"1 2 " + std::string(57, 'x'), "\"1 2 " + std::string(56, 'x') + "...\""}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_THAT([&] { parseMotionScript(c.first); },
                     testing::ThrowsMessage<std::invalid_argument>(testing::HasSubstr(c.second)));
@@ -112,6 +121,7 @@ TEST(HeadMotion, CircleCountsAddUpToTheCircle)
         // The counts sent so far lead to the circle's point of this packet.
         const double angle = 2.0 * std::numbers::pi * (i % perTurn) / perTurn;
         ASSERT_EQ(sum, (Sample{static_cast<int>(std::lround(HeadMotion::kCircleCounts * std::cos(angle))),
-                               static_cast<int>(std::lround(HeadMotion::kCircleCounts * std::sin(angle))), 0})) << i;
+                               static_cast<int>(std::lround(HeadMotion::kCircleCounts * std::sin(angle))), 0}))
+            << i;
     }
 }

@@ -13,9 +13,10 @@ namespace {
 
 TEST(HelpText, OpensWithTheProductAndHasTheTenSectionsBetweenRuleLines)
 {
-    const QStringList titles = {"A. CONTENTS", "B. INSTALLATION", "C. Starting the Tracker", "D. Changing the Settings",
-                                "E. Tracker Settings", "F. Mouse Settings", "G. Keyboard Settings",
-                                "H. Other Settings", "I. UNINSTALLING", "J. RELEASE NOTES"};
+    const QStringList titles = {
+        "A. CONTENTS",         "B. INSTALLATION",   "C. Starting the Tracker", "D. Changing the Settings",
+        "E. Tracker Settings", "F. Mouse Settings", "G. Keyboard Settings",    "H. Other Settings",
+        "I. UNINSTALLING",     "J. RELEASE NOTES"};
     const QStringList lines = helpText().split(QStringLiteral("\r\n"));
     EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Tollan Corvane "))) << lines.first().toStdString();
     QStringList found;
@@ -49,6 +50,7 @@ TEST(HelpForm, SnapsBackToTheSmallestSizeBoxFollowsAndClosingOnlyHides)
     showAndSettle();
     // Requested outer size (as by dragging the border), then the outer size expected; the
     // text box follows with margins of 120.
+    // clang-format off
     const struct { const char* what; QSize requested, expected; } cases[] = {
         {"first showing", {}, {minW, minH}},
         {"narrower", {minW - 100, minH + 40}, {minW, minH + 40}},
@@ -56,6 +58,7 @@ TEST(HelpForm, SnapsBackToTheSmallestSizeBoxFollowsAndClosingOnlyHides)
         {"both smaller", {200, 150}, {minW, minH}},
         {"larger", {minW + 300, minH + 200}, {minW + 300, minH + 200}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         if (c.requested.isValid()) {
             form.resize(c.requested - (form.frameGeometry().size() - form.size()));

@@ -7,9 +7,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QWheelEvent>
 #include <QLabel>
 #include <QTabWidget>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <tuple>
@@ -33,11 +33,13 @@ TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFr
                 visible << frame->objectName();
         EXPECT_EQ(visible, frames);
     };
+    // clang-format off
     const std::pair<const char*, QStringList> tabs[] = {
         {"Tracker", {"Model_Frame", "Connection_Frame", "Filters_Frame"}},
         {"Mouse", {"MouseMode_Frame", "Smoothing_Frame", "Speed_Frame"}},
         {"Keyboard", {"KeyMode_Frame", "Mappings_Frame"}},
         {"Other", {"StartStop_Frame", "DelayMillisecs_Frame", "Monitor_Frame"}}};
+    // clang-format on
     form.show();
     expectPanel(2010, 945, "Show Settings", {});
     ui.ShowSettings_Command->click();
@@ -62,6 +64,7 @@ TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFr
 TEST_F(MainWindow, EveryControlIsThereWithItsCaption)
 {
     // Left, top, width and height in the parent are checked when given.
+    // clang-format off
     const struct { const char* name; const char* caption; QRect twips; } controls[] = {
         // The top strip and the settings panel.
         {"Profile_Label", "Profile", {180, 120, 675, 315}}, {"Profile_Combo", "", {960, 90, 3255, 315}},
@@ -101,6 +104,7 @@ TEST_F(MainWindow, EveryControlIsThereWithItsCaption)
         {"SaveAs_Command", "Save As", {2200, 5040, 915, 315}}, {"Delete_Command", "Delete", {3180, 5040, 915, 315}},
         {"Dummy_Command", "Dummy", {}},
     };
+    // clang-format on
     for (const auto& c : controls) {
         SCOPED_TRACE(c.name);
         auto* w = form.findChild<QWidget*>(QString::fromLatin1(c.name));
@@ -125,10 +129,12 @@ QString enabledGroups(const test::FormControls& f)
 {
     const auto& c = f.keyChecks;
     const auto& b = f.keyBoxes;
+    // clang-format off
     const std::vector<std::vector<QWidget*>> groups = {
         {f.SideSideSmooth->label(), f.SideSideSmooth->slider(), f.SideSideSmooth->box(), f.SideSideSpeed->label(),
          f.SideSideSpeed->slider(), f.SideSideSpeed->box()},
         {c[0], b[0], c[1], b[1], c[2], b[2], c[3], b[3]}, {c[4], b[4], c[5], b[5]}, {c[6], b[6], c[7], b[7]}};
+    // clang-format on
     QString out;
     for (const auto& group : groups) {
         const auto on = std::count_if(group.begin(), group.end(), [](QWidget* w) { return w->isEnabled(); });
@@ -153,8 +159,8 @@ TEST_F(MainWindow, TheListsSwitchTheSideSideAndMappingControlsAndStoreOnlyIntoAC
     EXPECT_EQ(choose(ui.KeyMode_Combo, "Emulate Keys"), "1111");
     EXPECT_EQ(choose(ui.KeyMode_Combo, "Disabled"), "1001");
     EXPECT_EQ(choose(ui.Mode_Combo, "Mouse Emulation"), "0001");
-    for (const auto& [list, text] : {std::pair{ui.MouseMode_Combo, "Disabled"}, {ui.Location_Combo, "COM 3"},
-                                     {ui.Speed_Combo, "2400 Kbps"}})
+    for (const auto& [list, text] :
+         {std::pair{ui.MouseMode_Combo, "Disabled"}, {ui.Location_Combo, "COM 3"}, {ui.Speed_Combo, "2400 Kbps"}})
         choose(list, text);
     EXPECT_EQ(std::tuple(current().keyMode, current().mouseMode, current().mode, current().location, current().speed),
               std::tuple(QStringLiteral("Disabled"), QStringLiteral("Disabled"), QStringLiteral("Euler Angle"),
@@ -202,15 +208,18 @@ TEST_F(MainWindow, MappingButtonsRecordOneAtATimeAndTypedTextIsUndone)
         return in + (form.recording() ? " recording" : "");
     };
     // Which button is clicked, and which are pressed in after it.
+    // clang-format off
     const std::pair<int, const char*> clicks[] = {{2, "00100000 recording"}, {6, "00100010 recording"},
                                                   {3, "00010010 recording"}, {7, "00010001 recording"},
                                                   {3, "00000001"}};
+    // clang-format on
     for (const auto& [button, after] : clicks) {
         ui.keyChecks[button]->click();
         EXPECT_EQ(pressedIn(), after) << button;
     }
     EXPECT_EQ(std::tuple(current().lookUpKey, ui.keyBoxes[2]->toPlainText(), current().startKey),
-              std::tuple("", "", "")) << "emptied when their recordings began";
+              std::tuple("", "", ""))
+        << "emptied when their recordings began";
 
     // Keys typed while a button is pressed in are for the recording; the focus
     // moving to another control pops it out, the window losing it does not.
@@ -219,9 +228,11 @@ TEST_F(MainWindow, MappingButtonsRecordOneAtATimeAndTypedTextIsUndone)
         QCoreApplication::sendEvent(ui.keyChecks[7], &space);
     }
     EXPECT_EQ(pressedIn(), "00000001") << "the space key did not pop it out";
+    // clang-format off
     const std::pair<Qt::FocusReason, const char*> focusOuts[] = {{Qt::ActiveWindowFocusReason, "00000001"},
                                                                  {Qt::PopupFocusReason, "00000001"},
                                                                  {Qt::TabFocusReason, "00000000"}};
+    // clang-format on
     for (const auto& [reason, after] : focusOuts) {
         QFocusEvent out(QEvent::FocusOut, reason);
         QCoreApplication::sendEvent(ui.keyChecks[7], &out);

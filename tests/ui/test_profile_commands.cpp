@@ -6,7 +6,6 @@
 
 #include "tests/support/FormFixture.h"
 
-
 #include <tuple>
 
 namespace corvane {
@@ -74,18 +73,38 @@ protected:
 
 TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControl)
 {
-    Profile custom{QStringLiteral("Custom"), QStringLiteral("Ambrel"), QStringLiteral("COM 3"),
-                   QStringLiteral("4800 Kbps"), QStringLiteral("Euler Angle"), 5, 6, 1,
-                   QStringLiteral("Disabled"), 21, 22, 23, 31, 32, 33,
-                   QStringLiteral("Keyboard Event"), QStringLiteral("D065U065"), QStringLiteral("D066"),
-                   QStringLiteral("D037U037"), QStringLiteral("D040U040"), QStringLiteral("D186U186"),
-                   QStringLiteral("D219D-12"), QStringLiteral("D162D083U083U162"), QStringLiteral("D112U112"), 70};
+    Profile custom{QStringLiteral("Custom"),
+                   QStringLiteral("Ambrel"),
+                   QStringLiteral("COM 3"),
+                   QStringLiteral("4800 Kbps"),
+                   QStringLiteral("Euler Angle"),
+                   5,
+                   6,
+                   1,
+                   QStringLiteral("Disabled"),
+                   21,
+                   22,
+                   23,
+                   31,
+                   32,
+                   33,
+                   QStringLiteral("Keyboard Event"),
+                   QStringLiteral("D065U065"),
+                   QStringLiteral("D066"),
+                   QStringLiteral("D037U037"),
+                   QStringLiteral("D040U040"),
+                   QStringLiteral("D186U186"),
+                   QStringLiteral("D219D-12"),
+                   QStringLiteral("D162D083U083U162"),
+                   QStringLiteral("D112U112"),
+                   70};
     commands().ReadProfiles();
     table().at(table().grow()) = custom;
 
     commands().ApplyProfile(QStringLiteral("Custom"));
     // The lean-right sequence holds a negative code: its box keeps what was
     // rendered up to it and the error is reported.
+    // clang-format off
     const std::pair<const char*, const char*> shown[] = {
         {"Model_Combo", "Ambrel"}, {"Location_Combo", "COM 3"}, {"Speed_Combo", "4800 Kbps"},
         {"Mode_Combo", "Euler Angle"}, {"Magnetic_Text", "5"}, {"Jitter_Text", "6"}, {"Tilt_Text", "1"},
@@ -96,10 +115,12 @@ TEST_F(Commands, ApplyProfileShowsEveryFieldInItsControl)
         {"LookDownKey_RichText", "[DOWN][DOWN]"}, {"LeanLeftKey_RichText", "[;][;]"},
         {"LeanRightKey_RichText", "[[]"}, {"StartKey_RichText", "[LCTRL][S][S][LCTRL]"},
         {"StopKey_RichText", "[F1][F1]"}, {"DelayMillisecs_Text", "70"}};
+    // clang-format on
     for (const auto& [name, text] : shown) {
         const QWidget* control = form.findChild<QWidget*>(QString::fromLatin1(name));
         const char* property = control->inherits("QComboBox") ? "currentText"
-                               : control->inherits("QTextEdit") ? "plainText" : "text";
+                             : control->inherits("QTextEdit") ? "plainText"
+                                                              : "text";
         EXPECT_EQ(control->property(property).toString(), text) << name;
     }
     EXPECT_EQ(fakes.dialogs().boxes.size(), 1);
@@ -138,6 +159,7 @@ TEST_F(Commands, ADeleteOrSaveAsAnsweredWithNoOrARefusedNameChangesNoFileTableOr
 {
     // The profile chosen first, the button, the answer typed into the Save As
     // box and how the one message box begins, as logged: title, buttons, text.
+    // clang-format off
     const struct { const char* select; QPushButton* test::FormControls::*button; const char* typed, *message; } rows[] = {
         {"Default Euler Angle", &test::FormControls::Delete_Command, nullptr,
          "message \"Corvane Delete Confirmation\" [Yes/No]: This will restore the default profile"},
@@ -148,9 +170,15 @@ TEST_F(Commands, ADeleteOrSaveAsAnsweredWithNoOrARefusedNameChangesNoFileTableOr
         {"Racing", &test::FormControls::SaveAs_Command, "Rennwagen \xce\xa9",
          "message \"Corvane Save As\" [OK]: The profile name \"Rennwagen \xce\xa9\" cannot be saved"},
     };
+    // clang-format on
     const auto snapshot = [this] {
-        return std::tuple{profilesFile(), lastFile(), test::records(table()), table().currentIndex,
-                          ui.Profile_Combo->items(), ui.Profile_Combo->text(), app.store.lastProfileName};
+        return std::tuple{profilesFile(),
+                          lastFile(),
+                          test::records(table()),
+                          table().currentIndex,
+                          ui.Profile_Combo->items(),
+                          ui.Profile_Combo->text(),
+                          app.store.lastProfileName};
     };
     start();
     for (const auto& row : rows) {

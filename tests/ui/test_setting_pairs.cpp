@@ -32,6 +32,7 @@ TEST_F(SettingPairs, AnEditOfTheBoxMovesTheSliderWithinItsBoundsAndTheProfileFol
     // slider's value is also what the profile holds afterwards. A speed text
     // that is not one whole number is a mismatch: error 13, and nothing changes.
     addCurrent(defaultMouseEmulation());
+    // clang-format off
     const struct {
         Pair pair; Field field; int start; const char* typed; int slider; const char* box;
         bool keys = false, mismatch = false;
@@ -50,6 +51,7 @@ TEST_F(SettingPairs, AnEditOfTheBoxMovesTheSliderWithinItsBoundsAndTheProfileFol
         {&test::FormControls::LeftRightSpeed, &Profile::leftRightSpeed, 6, "", 6, "", false, true},
         {&test::FormControls::UpDownSpeed, &Profile::upDownSpeed, 8, "5a", 8, "5a", false, true},
     };
+    // clang-format on
     for (const auto& e : edits) {
         SettingPair& pair = standAt(ui, current(), e.pair, e.field, e.start);
         fakes.dialogs().boxes.clear();
@@ -71,12 +73,14 @@ TEST_F(SettingPairs, ArrowAndTrackClicksStepTheSliderAndADraggedThumbCountsOnlyW
 {
     addCurrent(defaultMouseEmulation());
     using A = QAbstractSlider::SliderAction;
+    // clang-format off
     const struct { Pair pair; Field field; int start; A action; int value; } clicks[] = {
         {&test::FormControls::Magnetic, &Profile::magnetic, 2, A::SliderSingleStepAdd, 3},
         {&test::FormControls::LeftRightSmooth, &Profile::leftRightSmooth, 18, A::SliderPageStepAdd, 23},
         {&test::FormControls::LeftRightSpeed, &Profile::leftRightSpeed, 6, A::SliderPageStepAdd, 16},
         {&test::FormControls::DelayMillisecs, &Profile::delayMillisecs, 30, A::SliderPageStepSub, 20},
     };
+    // clang-format on
     for (const auto& c : clicks) {
         SettingPair& pair = standAt(ui, current(), c.pair, c.field, c.start);
         pair.slider()->triggerAction(c.action);
@@ -85,7 +89,8 @@ TEST_F(SettingPairs, ArrowAndTrackClicksStepTheSliderAndADraggedThumbCountsOnlyW
             << pair.slider()->objectName().toStdString();
     }
 
-    QScrollBar& slider = *standAt(ui, current(), &test::FormControls::UpDownSmooth, &Profile::upDownSmooth, 18).slider();
+    QScrollBar& slider = *standAt(ui, current(), &test::FormControls::UpDownSmooth, &Profile::upDownSmooth, 18)
+                              .slider();
     slider.setSliderDown(true);
     slider.setSliderPosition(30);
     const auto boxAndProfile = [this] { return std::tuple(ui.UpDownSmooth->box()->text(), current().upDownSmooth); };

@@ -8,7 +8,6 @@
 
 #include <libudev.h>
 
-
 #include <chrono>
 #include <map>
 #include <string>

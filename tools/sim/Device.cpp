@@ -24,15 +24,12 @@ constexpr Nanos kLateReport = kSecond;
 } // namespace
 
 Device::Device(Options options, HeadMotion motion)
-    : options_(std::move(options)), motion_(std::move(motion)),
-      random_(options_.seed.value_or(std::random_device{}())), terminal_(options_.link)
+    : options_(std::move(options)), motion_(std::move(motion)), random_(options_.seed.value_or(std::random_device{}())),
+      terminal_(options_.link)
 {
 }
 
-Device::~Device()
-{
-    closeTerminal();
-}
+Device::~Device() { closeTerminal(); }
 
 void Device::start()
 {
@@ -102,8 +99,9 @@ bool Device::lineSpeedUnderstood()
     if (!lastSpeedSeen_ || *lastSpeedSeen_ != *speed) {
         lastSpeedSeen_ = *speed;
         logLine("line speed " + describeSpeed(*speed) + ": "
-                + (understood ? "understood" : "not understood (the device only understands "
-                                                   + std::to_string(*faults_.onlySpeed) + " baud)"));
+                + (understood ? "understood"
+                              : "not understood (the device only understands " + std::to_string(*faults_.onlySpeed)
+                                    + " baud)"));
     }
     return understood;
 }
@@ -193,8 +191,8 @@ void Device::answerSetUp(const std::string& command)
     const auto mode = modeOfSetUp(command);
     if (faults_.refuse || !mode) {
         if (terminal_.write("E\r")) {
-            logLine(std::string("sent refusal \"E\\r\" (")
-                    + (faults_.refuse ? "fault refuse" : "no such tracker mode") + ")");
+            logLine(std::string("sent refusal \"E\\r\" (") + (faults_.refuse ? "fault refuse" : "no such tracker mode")
+                    + ")");
         }
         return;
     }
@@ -362,9 +360,8 @@ void Device::apply(const FaultCommand& command)
 std::string Device::status() const
 {
     return "mode=" + std::string(modeName(mode_)) + " streaming=" + (streaming_ ? "yes" : "no")
-           + " faults=" + faults_.list() + " device=" + (terminal_.present() ? terminal_.path() : "gone")
-           + " bytes-received=" + std::to_string(bytesReceived_) + " packets-sent=" + std::to_string(packetsSent_)
-           + "\n";
+         + " faults=" + faults_.list() + " device=" + (terminal_.present() ? terminal_.path() : "gone")
+         + " bytes-received=" + std::to_string(bytesReceived_) + " packets-sent=" + std::to_string(packetsSent_) + "\n";
 }
 
 } // namespace corvane::sim

@@ -15,13 +15,13 @@ FaultCommand parseFaultCommand(std::string_view text)
     text = trimmed(text);
     const std::size_t split = text.find_first_of(" \t=");
     const std::string_view name = text.substr(0, split);
-    const std::string_view argument =
-        split == std::string_view::npos ? std::string_view() : trimmed(text.substr(split + 1));
+    const std::string_view argument = split == std::string_view::npos ? std::string_view()
+                                                                      : trimmed(text.substr(split + 1));
 
     using Kind = FaultCommand::Kind;
     static constexpr std::pair<std::string_view, Kind> kNames[] = {
-        {"no-reply", Kind::NoReply}, {"refuse", Kind::Refuse}, {"noise", Kind::Noise},
-        {"lowercase", Kind::Lowercase}, {"vanish", Kind::Vanish}, {"return", Kind::Return},
+        {"no-reply", Kind::NoReply},     {"refuse", Kind::Refuse}, {"noise", Kind::Noise},
+        {"lowercase", Kind::Lowercase},  {"vanish", Kind::Vanish}, {"return", Kind::Return},
         {"only-speed", Kind::OnlySpeed}, {"clear", Kind::Clear},
     };
     const auto* found = std::find_if(std::begin(kNames), std::end(kNames),

@@ -10,10 +10,7 @@ namespace corvane::sim {
 
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::vector<std::string_view> splitFields(std::string_view line)
 {
@@ -81,7 +78,8 @@ MotionScript parseMotionScript(std::string_view text)
             const auto value = wholeNumber(fields[i]);
             if (!value) {
                 // Built by appending: GCC 12 warns falsely about "literal" + temporary here.
-                badLine(number, line, std::string(1, '"').append(escapeBytes(fields[i])).append("\" is not a whole number"));
+                badLine(number, line,
+                        std::string(1, '"').append(escapeBytes(fields[i])).append("\" is not a whole number"));
             }
             if (*value < kMinAngle || *value > kMaxAngle) {
                 badLine(number, line,
@@ -111,22 +109,17 @@ std::vector<std::string> mouseEmulationRangeWarnings(const MotionScript& script)
     for (std::size_t i = 0; i < script.samples.size(); ++i) {
         const Sample& s = script.samples[i];
         if (clampToMouseEmulation(s) != Sample{s.lr, s.ud, 0}) {
-            warnings.push_back("line " + std::to_string(script.lineNumbers[i]) + ": "
-                               + std::to_string(s.lr) + " " + std::to_string(s.ud)
-                               + " is beyond one Mouse Emulation packet (left-right "
-                               + std::to_string(kMinLeftRightCounts) + ".."
-                               + std::to_string(kMaxLeftRightCounts) + ", up-down "
-                               + std::to_string(kMinUpDownCounts) + ".."
+            warnings.push_back("line " + std::to_string(script.lineNumbers[i]) + ": " + std::to_string(s.lr) + " "
+                               + std::to_string(s.ud) + " is beyond one Mouse Emulation packet (left-right "
+                               + std::to_string(kMinLeftRightCounts) + ".." + std::to_string(kMaxLeftRightCounts)
+                               + ", up-down " + std::to_string(kMinUpDownCounts) + ".."
                                + std::to_string(kMaxUpDownCounts) + "); it is clamped in that mode");
         }
     }
     return warnings;
 }
 
-HeadMotion HeadMotion::still()
-{
-    return HeadMotion(Kind::Still);
-}
+HeadMotion HeadMotion::still() { return HeadMotion(Kind::Still); }
 
 HeadMotion HeadMotion::circle(int packetsPerSecond)
 {
@@ -156,7 +149,7 @@ void HeadMotion::restart()
 Sample HeadMotion::circlePoint(long long packet, int radius) const
 {
     const double angle = 2.0 * std::numbers::pi * static_cast<double>(packet % packetsPerTurn_)
-                         / static_cast<double>(packetsPerTurn_);
+                       / static_cast<double>(packetsPerTurn_);
     return {static_cast<int>(std::lround(radius * std::cos(angle))),
             static_cast<int>(std::lround(radius * std::sin(angle))), 0};
 }
@@ -173,8 +166,7 @@ std::optional<Sample> HeadMotion::next(TrackerMode mode)
         const Sample target = circlePoint(position_, kCircleCounts);
         // Counts that do not fit in one packet are carried to the next ones,
         // so the sum of the counts always follows the circle.
-        const Sample step = clampToMouseEmulation(
-            {target.lr - sentCounts_.lr, target.ud - sentCounts_.ud, 0});
+        const Sample step = clampToMouseEmulation({target.lr - sentCounts_.lr, target.ud - sentCounts_.ud, 0});
         sentCounts_.lr += step.lr;
         sentCounts_.ud += step.ud;
         return step;

@@ -68,8 +68,8 @@ private:
     int packetsPerTurn_ = 1;
     MotionScript script_;
     bool once_ = false;
-    long long position_ = 0;  // packets given since the start
-    Sample sentCounts_;       // circle: where the counts sent so far have led
+    long long position_ = 0; // packets given since the start
+    Sample sentCounts_;      // circle: where the counts sent so far have led
 };
 
 } // namespace corvane::sim

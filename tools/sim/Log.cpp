@@ -27,10 +27,7 @@ timespec toTimespec(Nanos t)
     return ts;
 }
 
-void startLogClock()
-{
-    g_startTime = monotonicNow();
-}
+void startLogClock() { g_startTime = monotonicNow(); }
 
 void logLine(const std::string& text)
 {
@@ -39,9 +36,6 @@ void logLine(const std::string& text)
                  static_cast<long long>((t / kMillisecond) % 1000), text.c_str());
 }
 
-std::string systemError(const std::string& what)
-{
-    return what + ": " + std::strerror(errno);
-}
+std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
 
 } // namespace corvane::sim

@@ -101,8 +101,8 @@ std::optional<Options> parseOptions(int argc, char** argv)
             const std::string text = value();
             const auto rate = parseInt(text);
             if (!rate || *rate < 1 || *rate > kMaxRate) {
-                throw std::invalid_argument("--rate needs a whole number 1.." + std::to_string(kMaxRate)
-                                            + ", not " + inQuotes(text));
+                throw std::invalid_argument("--rate needs a whole number 1.." + std::to_string(kMaxRate) + ", not "
+                                            + inQuotes(text));
             }
             options.rate = *rate;
         } else if (name == "--seed") {
@@ -139,8 +139,7 @@ HeadMotion makeHeadMotion(const Options& options)
         const std::string path = options.motion.substr(7);
         std::ifstream in(path, std::ios::binary);
         if (!in) {
-            throw std::invalid_argument("cannot read motion script " + inQuotes(path) + ": "
-                                        + std::strerror(errno));
+            throw std::invalid_argument("cannot read motion script " + inQuotes(path) + ": " + std::strerror(errno));
         }
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         try {

@@ -24,8 +24,8 @@ void appendHexByte(std::string& out, unsigned byte, HexCase letters)
 void checkRange(int value, int low, int high, const char* what)
 {
     if (value < low || value > high) {
-        throw std::out_of_range(std::string(what) + " " + std::to_string(value) + " is outside "
-                                + std::to_string(low) + ".." + std::to_string(high));
+        throw std::out_of_range(std::string(what) + " " + std::to_string(value) + " is outside " + std::to_string(low)
+                                + ".." + std::to_string(high));
     }
 }
 
@@ -140,10 +140,7 @@ std::vector<CommandParser::Event> CommandParser::feed(std::string_view bytes)
     return out;
 }
 
-bool CommandParser::awaitingFollower() const
-{
-    return state_ == State::Bang || state_ == State::BangR;
-}
+bool CommandParser::awaitingFollower() const { return state_ == State::Bang || state_ == State::BangR; }
 
 std::vector<CommandParser::Event> CommandParser::timeOut()
 {

@@ -28,9 +28,6 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-std::string inQuotes(std::string_view bytes)
-{
-    return "\"" + escapeBytes(bytes) + "\"";
-}
+std::string inQuotes(std::string_view bytes) { return "\"" + escapeBytes(bytes) + "\""; }
 
 } // namespace corvane::sim

@@ -147,7 +147,4 @@ int runSimulator(int argc, char** argv)
 } // namespace
 } // namespace corvane::sim
 
-int main(int argc, char** argv)
-{
-    return corvane::sim::runSimulator(argc, argv);
-}
+int main(int argc, char** argv) { return corvane::sim::runSimulator(argc, argv); }
