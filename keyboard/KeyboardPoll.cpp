@@ -30,6 +30,7 @@ void KeyboardPoll::PollKeyboard()
     keysDownNow_.clear();
     platform::KeyState& keys = *platform_.keyState;
     keys.snapshot();
+    const EventPump::Scan scan(pump_);
     for (int code = 1; code <= 255; ++code) {
         pump_.process();
         if (looksAt(code) && keys.isDown(code))

@@ -8,27 +8,46 @@
 
 namespace corvane {
 
+EventPump::EventPump(platform::Process& process) : process_(process) { clock_.start(); }
+
 void EventPump::checkEnded() const
 {
     if (process_.ended())
         throw ProgramEnded{0};
 }
 
-void EventPump::process()
+bool EventPump::pending()
 {
-    checkEnded();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!watch_.known())
+        return true;
+    if (scanPoints_ >= 0 && scanPoints_++ % kLookEvery != 0)
+        return false;
+    return clock_.nsecsElapsed() - lastRun_ >= kTimerSliceNs || watch_.ready();
+}
+
+void EventPump::run(bool wait)
+{
+    QCoreApplication::processEvents(wait ? QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents
+                                         : QEventLoop::AllEvents);
     // Outside QCoreApplication::exec deferred deletions are not run by
     // processEvents; run them here so deleteLater works as usual.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    lastRun_ = clock_.nsecsElapsed();
+}
+
+void EventPump::process()
+{
+    checkEnded();
+    if (!pending())
+        return;
+    run(false);
     checkEnded();
 }
 
 void EventPump::waitAndProcess()
 {
     checkEnded();
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    run(true);
     checkEnded();
 }
 

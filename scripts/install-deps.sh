@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
-  libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxkbcommon-x11-dev libudev-dev libevdev-dev
+  libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxkbcommon-x11-dev libudev-dev libevdev-dev libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb openbox x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core

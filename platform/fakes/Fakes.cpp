@@ -198,6 +198,8 @@ void FakeKeyState::snapshot()
 bool FakeKeyState::isDown(int virtualKey) const
 {
     queried.append(virtualKey);
+    if (onAsked)
+        onAsked(virtualKey);
     return seen_.count(virtualKey) > 0;
 }
 

@@ -220,6 +220,8 @@ public:
     void tap(int virtualKey) { tapped_.insert(virtualKey); }
     // The codes asked about since the last snapshot, in the order asked.
     mutable QList<int> queried;
+    // Runs as each code is asked about.
+    std::function<void(int)> onAsked;
 
 private:
     std::set<int> held_, tapped_, seen_;

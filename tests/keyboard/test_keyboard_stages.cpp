@@ -119,6 +119,21 @@ TEST_F(KeyStages, RecordsPressesAndReleasesOncePerKeyInCodeOrderWithinAPoll)
     EXPECT_EQ(shown(Mapping::LookDown), "G[SPACE]R[SPACE]");
 }
 
+TEST_F(KeyStages, AHandlerRunsNestedInsideTheScanWhenItsEventArrivesThere)
+{
+    // An event that arrives while code 100 is asked about runs its handler a
+    // few codes later, before the scan ends.
+    qsizetype askedWhenRun = -1;
+    fakes.keyState().onAsked = [&](int code) {
+        if (code == 100)
+            QTimer::singleShot(0, [&] { askedWhenRun = fakes.keyState().queried.size(); });
+    };
+    keyPoll.PollKeyboard();
+    const qsizetype at100 = fakes.keyState().queried.indexOf(100) + 1;
+    EXPECT_GE(askedWhenRun, at100);
+    EXPECT_LT(askedWhenRun, at100 + EventPump::kLookEvery);
+}
+
 TEST_F(KeyStages, TheGlobalKeyOfTheTrackersStateFiresWhileAllItsDownKeysAreDown)
 {
     // The Start caption, the stop sequence, the keys down, and whether the toggle is called.

@@ -1,0 +1,32 @@
+#pragma once
+// Whether the window's event loop has anything to do, found without running
+// it. Running the loop (QCoreApplication::processEvents) costs a pass over all
+// its event sources and a system call even when nothing is pending; the
+// engine asks hundreds of times a cycle. What can be pending comes to the
+// loop through its descriptors: the wake-up of posted events (which is also
+// how the window system's reader thread reports input), socket notifiers.
+// The watch learns them from the loop itself, each time the loop polls
+// them, and looks at them in one poll() of its own, which returns at once.
+//
+// Timers are not seen this way; the pump runs the loop after a quiet spell
+// for them (EventPump.h). Where the loop is not one whose descriptors can be
+// learnt, known() stays false and the loop is simply run at every point.
+#include <QtGlobal>
+
+namespace corvane::platform {
+
+class LoopWatch {
+public:
+    // Starts watching the loop of the program's main thread; needs the
+    // application object. Watching begins with the loop's next pass.
+    LoopWatch();
+    LoopWatch(const LoopWatch&) = delete;
+    LoopWatch& operator=(const LoopWatch&) = delete;
+
+    // Whether the loop's descriptors have been learnt.
+    bool known() const;
+    // Whether any of them is ready: there is something for the loop to do.
+    bool ready() const;
+};
+
+} // namespace corvane::platform
