@@ -12,14 +12,19 @@ void X11KeyState::snapshot()
 {
     if (!keyboard_)
         return;
-    char keys[32] = {};
-    XQueryKeymap(keyboard_->display(), keys);
-    // The events read with the reply came before it: the presses among them
-    // belong to this snapshot, later ones to the next.
-    keyboard_->readEvents(false);
+    keyboard_->readEvents(true);
+    const bool moved = keyboard_->takeKeysMoved();
+    if (moved || !keyboard_->hearsPresses() || !queried_.isValid() || queried_.hasExpired(kRequeryMs)) {
+        XQueryKeymap(keyboard_->display(), keys_);
+        queried_.start();
+        // The events read with the reply came before it: the presses among them
+        // belong to this snapshot, later ones to the next.
+        keyboard_->readEvents(false);
+        keyboard_->takeKeysMoved();
+    }
     KeycodeSet down = keyboard_->takePressed();
     for (std::size_t keycode = 0; keycode < 256; ++keycode) {
-        if (keys[keycode / 8] & (1 << (keycode % 8)))
+        if (keys_[keycode / 8] & (1 << (keycode % 8)))
             down.set(keycode);
     }
     down_.reset();

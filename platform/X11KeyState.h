@@ -1,10 +1,13 @@
 #pragma once
 // The keyboard's state from the X server, whatever window has the focus.
 //
-// A snapshot takes one XQueryKeymap on the keyboard's own connection (one
-// round trip for all keys) and adds the keys heard pressed since the last
-// snapshot (XInput2 raw key presses), so a key tapped between two snapshots
-// counts once. Keycodes become virtual-key codes through the keymap of the
+// A snapshot takes the keys down from XQueryKeymap on the keyboard's own
+// connection (one round trip for all keys) and adds the keys heard pressed
+// since the last snapshot (XInput2 raw key presses), so a key tapped between
+// two snapshots counts once. The round trip is made only when a key went down
+// or up since the last one (raw presses and releases, read without waiting),
+// and at least every kRequeryMs: in between, the keys down are those it
+// returned last. Without raw events it is made at every snapshot. Keycodes become virtual-key codes through the keymap of the
 // current group (X11Keyboard::virtualKeys), so letters follow the layout.
 //
 // A key sent through a spare keycode (X11KeyOutput) counts while the spare
@@ -12,6 +15,8 @@
 // lost with it. Without X nothing is ever down.
 #include "platform/KeyState.h"
 #include "platform/X11KeyTable.h"
+
+#include <QElapsedTimer>
 
 #include <memory>
 
@@ -29,9 +34,13 @@ public:
         return virtualKey >= 0 && virtualKey < 256 && down_[static_cast<std::size_t>(virtualKey)];
     }
 
+    static constexpr qint64 kRequeryMs = 250;
+
 private:
     std::shared_ptr<X11Keyboard> keyboard_;
     VirtualKeySet down_;
+    char keys_[32] = {}; // the keycodes down at the last query, one bit each
+    QElapsedTimer queried_;
 };
 
 } // namespace corvane::platform

@@ -70,6 +70,7 @@ std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
         if (XIQueryVersion(own, &major, &minor) == Success && major >= 2) {
             unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
             XISetMask(bits, XI_RawKeyPress);
+            XISetMask(bits, XI_RawKeyRelease);
             XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
             XISelectEvents(own, DefaultRootWindow(own), &mask, 1);
             keyboard->xiOpcode_ = xiOpcode;
@@ -102,6 +103,7 @@ void X11Keyboard::readEvents(bool fromSocket)
                 const int keycode = static_cast<const XIRawEvent*>(cookie->data)->detail;
                 if (cookie->evtype == XI_RawKeyPress && keycode >= 0 && keycode < 256)
                     pressed_.set(static_cast<std::size_t>(keycode));
+                keysMoved_ = keysMoved_ || cookie->evtype == XI_RawKeyPress || cookie->evtype == XI_RawKeyRelease;
                 XFreeEventData(own_, cookie);
             }
         } else if (event.type == xkbEventBase_) {
@@ -118,6 +120,13 @@ void X11Keyboard::readEvents(bool fromSocket)
             readLayoutNames();
         }
     }
+}
+
+bool X11Keyboard::takeKeysMoved()
+{
+    const bool moved = keysMoved_;
+    keysMoved_ = false;
+    return moved;
 }
 
 KeycodeSet X11Keyboard::takePressed()

@@ -63,6 +63,9 @@ public:
     void readEvents(bool fromSocket);
     // The keycodes pressed since the last call.
     KeycodeSet takePressed();
+    // Whether any key went down or up since the last call (heard only while
+    // hearsPresses()).
+    bool takeKeysMoved();
     // This program changed the keymap (and the server has done it): fetch it
     // again before the next use.
     void keymapChanged() { keymapStale_ = true; }
@@ -111,6 +114,7 @@ private:
     bool keymapStale_ = true;
     bool virtualKeysStale_ = true;
     KeycodeSet pressed_;
+    bool keysMoved_ = false;
     std::array<VirtualKeySet, 256> virtualKeys_{};
 };
 
