@@ -144,7 +144,7 @@ void TrackerLink::openAndSearch()
             pump_.process();
             app_.platform.clock->sleepMs(100);
             app_.link.acceptedCommand.clear();
-            skipFailure([&] { port.output("!"); });
+            skipFailure([&] { write("!"); });
             if (port.isOpen())
                 break;
             // Next speed down; after the slowest (or an unknown text) back to the

@@ -203,6 +203,10 @@ QByteArray SerialLine::read(bool* failed)
         const ssize_t n = ::read(fd_, buffer, sizeof buffer);
         if (n > 0) {
             received.append(buffer, n);
+            // Less than asked for: the driver held no more (what comes later
+            // is the next read's), so the read that would say so is spared.
+            if (static_cast<std::size_t>(n) < sizeof buffer)
+                return received;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             return received;
         } else if (n == 0 || errno != EINTR) {

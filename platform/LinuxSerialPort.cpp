@@ -5,8 +5,11 @@
 #include "platform/SerialDevice.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QSerialPortInfo>
+
+#include <algorithm>
 
 namespace corvane::platform {
 
@@ -50,15 +53,25 @@ void LinuxSerialPort::setSettings(const QString& settings)
 
 QList<PortEntry> LinuxSerialPort::entries() const
 {
-    // The comN entries of the folder, dangling links included.
+    // The comN entries of the folder, dangling links included. Looked at
+    // several times a second: the names are compared as they are, which costs
+    // less than a name filter (a regular expression each time).
     QList<PortEntry> found;
-    for (const QFileInfo& entry :
-         QDir(folder_).entryInfoList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System)) {
+    QDirIterator names(folder_, QDir::AllEntries | QDir::System);
+    while (names.hasNext()) {
+        names.next();
+        const QString name = names.fileName();
+        if (!name.startsWith(QLatin1String("com")))
+            continue;
         bool isNumber = false;
-        const int n = entry.fileName().mid(3).toInt(&isNumber);
-        if (isNumber && entry.fileName().mid(3) == QString::number(n))
+        const int n = name.mid(3).toInt(&isNumber);
+        if (isNumber && name.mid(3) == QString::number(n)) {
+            const QFileInfo entry = names.fileInfo();
             found.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
+        }
     }
+    std::sort(found.begin(), found.end(),
+              [](const PortEntry& a, const PortEntry& b) { return a.path < b.path; });
     return found;
 }
 
@@ -117,12 +130,15 @@ const QList<QSerialPortInfo>& LinuxSerialPort::systemPorts() const
 
 void LinuxSerialPort::recheck()
 {
-    rechecked_.start();
-    announced_ = false;
+    hungUpChecked_.start();
     if (hungUp(line_.handle())) {
         lost(QStringLiteral("the device has gone"));
         return;
     }
+    if (!announced_ && !rechecked_.hasExpired(kRecheckMs))
+        return;
+    rechecked_.start();
+    announced_ = false;
     const QList<PortEntry> found = entries();
     const QString why = closingReason(opened_, found.isEmpty() ? listed() : QStringList(), found);
     if (!why.isEmpty()) {
@@ -159,6 +175,7 @@ void LinuxSerialPort::open()
     opened_ = {number_, device, false};
     whyClosed_.clear();
     rechecked_.start();
+    hungUpChecked_.start();
 }
 
 void LinuxSerialPort::close()
@@ -170,9 +187,10 @@ void LinuxSerialPort::close()
 
 bool LinuxSerialPort::isOpen()
 {
-    // Asked many times a cycle: the device is looked at again every quarter
-    // of a second, and at once after udev announced a change.
-    if (line_.isOpen() && (announced_ || rechecked_.hasExpired(250)))
+    // Asked many times a cycle: whether the device hung up is looked at every
+    // quarter of a second; what COM n stands for (which lists the folder and
+    // the ports) every second, and at once after udev announced a change.
+    if (line_.isOpen() && (announced_ || hungUpChecked_.hasExpired(kHangUpCheckMs)))
         recheck();
     return line_.isOpen();
 }

@@ -62,6 +62,9 @@ private:
     bool announced_ = false;           // a change came since the last recheck
     // The open port: its number and device, and whether it has answered.
     OpenPort opened_;
+    static constexpr qint64 kHangUpCheckMs = 250;
+    static constexpr qint64 kRecheckMs = 1000;
+    QElapsedTimer hungUpChecked_;
     QElapsedTimer rechecked_;
     QString whyClosed_;
     int number_ = 1;
