@@ -1,46 +1,31 @@
 #include "bench/proc_stats.h"
 
 #include <charconv>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
 namespace corvane::bench {
 
-std::optional<long long> processCpuTicks(pid_t pid)
+std::optional<long long> processCpuNs(pid_t pid)
 {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    // The command name in parentheses may hold spaces: fields are counted after it.
-    const auto nameEnd = text.rfind(')');
-    if (nameEnd == std::string::npos)
-        return std::nullopt;
-    std::istringstream fields(text.substr(nameEnd + 1));
-    std::string field;
-    long long utime = -1;
-    long long stime = -1;
-    for (int number = 3; number <= 15 && fields >> field; ++number) {
-        if (number == 14)
-            utime = std::atoll(field.c_str());
-        if (number == 15)
-            stime = std::atoll(field.c_str());
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::directory_iterator task("/proc/" + std::to_string(pid) + "/task", error);
+    long long total = 0;
+    bool any = false;
+    // A thread that ends between the listing and the reading is passed by.
+    for (; !error && task != fs::directory_iterator(); task.increment(error)) {
+        std::ifstream file(task->path() / "schedstat");
+        long long ranNs = 0;
+        if (file >> ranNs) {
+            total += ranNs;
+            any = true;
+        }
     }
-    if (utime < 0 || stime < 0)
+    if (error || !any)
         return std::nullopt;
-    return utime + stime;
-}
-
-std::optional<long long> processVoluntarySwitches(pid_t pid)
-{
-    std::ifstream file("/proc/" + std::to_string(pid) + "/status");
-    constexpr std::string_view kKey = "voluntary_ctxt_switches:";
-    for (std::string line; std::getline(file, line);) {
-        if (line.starts_with(kKey))
-            return std::atoll(line.c_str() + kKey.size());
-    }
-    return std::nullopt;
+    return total;
 }
 
 bool parseInt(std::string_view text, int low, int high, int& value)

@@ -7,13 +7,10 @@
 
 namespace corvane::bench {
 
-// utime + stime of the whole process, in clock ticks; nothing when its
-// /proc/<pid>/stat cannot be read.
-std::optional<long long> processCpuTicks(pid_t pid);
-
-// The voluntary context switches of its main thread; nothing when its
-// /proc/<pid>/status cannot be read.
-std::optional<long long> processVoluntarySwitches(pid_t pid);
+// The CPU time of the whole process in nanoseconds: the time each of its
+// threads has run (the first field of /proc/<pid>/task/<tid>/schedstat),
+// summed over the threads it has now. Nothing when none can be read.
+std::optional<long long> processCpuNs(pid_t pid);
 
 // A whole number from low to high, the whole text and nothing else.
 bool parseInt(std::string_view text, int low, int high, int& value);

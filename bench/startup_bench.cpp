@@ -11,7 +11,7 @@
 // SubstructureNotify on the root window; the window is then left up for a
 // moment and closed with WM_DELETE_WINDOW, and wait4() gives the peak resident
 // memory. A last run is left idle, stopped, for S seconds while its CPU time
-// is read from /proc/<pid>/stat.
+// is read, summed over its threads, from /proc/<pid>/task/<tid>/schedstat.
 //
 // The figures are printed against their targets; the exit status is 0 when
 // they could be measured at all, whatever they are, and 1 when they could not.
@@ -159,15 +159,14 @@ double idleCpuPercent(Display* display, const fs::path& program, const fs::path&
     const Shown shown = waitForShown(display, child);
     std::this_thread::sleep_for(kIdleSettleTime);
     checkAlive(child, "while settling");
-    const long long ticksBefore = child.cpuTicks();
+    const long long cpuBefore = child.cpuNs();
     const auto before = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     checkAlive(child, "while idle");
-    const long long ticksAfter = child.cpuTicks();
-    const double wallSeconds = std::chrono::duration<double>(Clock::now() - before).count();
+    const long long cpuNs = child.cpuNs() - cpuBefore;
+    const double wallNs = std::chrono::duration<double, std::nano>(Clock::now() - before).count();
     closeAndWait(display, child, shown.window);
-    const double cpuSeconds = static_cast<double>(ticksAfter - ticksBefore) / static_cast<double>(sysconf(_SC_CLK_TCK));
-    return 100.0 * cpuSeconds / wallSeconds;
+    return 100.0 * static_cast<double>(cpuNs) / wallNs;
 }
 
 struct Summary {
