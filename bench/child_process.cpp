@@ -86,6 +86,12 @@ fs::path copyCorvane(const fs::path& program, const fs::path& folder)
     return copy;
 }
 
+fs::path besideThisProgram(const std::string& name)
+{
+    std::error_code error;
+    return fs::read_symlink("/proc/self/exe", error).parent_path() / name;
+}
+
 ChildProcess::ChildProcess(std::vector<std::string> args, const fs::path& folder, const fs::path& output,
                            const fs::path& errors, bool input)
 {
@@ -174,18 +180,11 @@ std::string ChildProcess::howItEnded() const
     return "exit status " + std::to_string(WEXITSTATUS(status_));
 }
 
-long long ChildProcess::cpuTicks() const
+long long ChildProcess::cpuNs() const
 {
-    if (const auto ticks = processCpuTicks(pid_))
-        return *ticks;
-    throw BenchError("cannot read the CPU times in /proc/" + std::to_string(pid_) + "/stat");
-}
-
-long long ChildProcess::voluntarySwitches() const
-{
-    if (const auto switches = processVoluntarySwitches(pid_))
-        return *switches;
-    throw BenchError("cannot read the context switches in /proc/" + std::to_string(pid_) + "/status");
+    if (const auto ns = processCpuNs(pid_))
+        return *ns;
+    throw BenchError("cannot read the CPU time in /proc/" + std::to_string(pid_) + "/task/*/schedstat");
 }
 
 void ChildProcess::writeInput(std::string_view bytes)

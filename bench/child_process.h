@@ -43,6 +43,9 @@ fs::path makeTemporaryFolder(const std::string& prefix);
 // owner, so that it keeps its settings there; the copy's path. Throws
 // BenchError when it cannot.
 fs::path copyCorvane(const fs::path& program, const fs::path& folder);
+// The program `name` in the folder of the running program, where the build
+// puts the benchmarks and the programs they start.
+fs::path besideThisProgram(const std::string& name);
 
 // A started program: argv[0] is looked up on the PATH unless it holds a
 // slash. It runs in `folder` (the current one when empty); standard output and
@@ -72,11 +75,9 @@ public:
     std::string howItEnded() const;
     // Peak resident memory in MB, once it has ended.
     double peakRssMb() const { return static_cast<double>(usage_.ru_maxrss) / 1024.0; }
-    // While it runs: utime + stime so far, in clock ticks (/proc/PID/stat),
-    // and the voluntary context switches of its main thread (/proc/PID/status),
-    // one per sleep of its event loop. Both throw BenchError when unreadable.
-    long long cpuTicks() const;
-    long long voluntarySwitches() const;
+    // While it runs: the CPU time of all its threads so far, in nanoseconds
+    // (processCpuNs). Throws BenchError when it cannot be read.
+    long long cpuNs() const;
     void writeInput(std::string_view bytes);
 
 private:

@@ -179,6 +179,13 @@ Point startButtonCentre(Display* display, Window mainWindow)
     return twipsPoint(display, mainWindow, kLeft + kWidth / 2, kTop + kHeight / 2);
 }
 
+Point profileListCentre(Display* display, Window mainWindow)
+{
+    // Profile_Combo in twips inside the main window.
+    constexpr double kLeft = 960, kTop = 90, kWidth = 3255, kHeight = 315;
+    return twipsPoint(display, mainWindow, kLeft + kWidth / 2, kTop + kHeight / 2);
+}
+
 void moveTo(Display* display, Point to)
 {
     XTestFakeMotionEvent(display, DefaultScreen(display), to.x, to.y, CurrentTime);
@@ -191,6 +198,31 @@ void click(Display* display, Point at)
     XTestFakeButtonEvent(display, 1, True, CurrentTime);
     XTestFakeButtonEvent(display, 1, False, CurrentTime);
     XSync(display, False);
+}
+
+void pressKey(Display* display, KeySym keysym)
+{
+    const KeyCode key = XKeysymToKeycode(display, keysym);
+    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, False, CurrentTime);
+    XSync(display, False);
+}
+
+bool popupShown(Display* display, pid_t pid)
+{
+    Window root = None, parent = None, *children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
+        return false;
+    bool shown = false;
+    for (unsigned int i = 0; i < count && !shown; ++i) {
+        XWindowAttributes attributes{};
+        shown = XGetWindowAttributes(display, children[i], &attributes) != 0 && attributes.map_state == IsViewable
+             && attributes.override_redirect && windowPid(display, children[i]) == static_cast<long>(pid);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return shown;
 }
 
 bool hasFocus(Display* display, Window window)

@@ -60,9 +60,20 @@ Point twipsPoint(Display* display, Window mainWindow, double left, double top);
 // coordinates, given its main window.
 Point startButtonCentre(Display* display, Window mainWindow);
 
+// The middle of Corvane's profile list (Profile_Combo) in root coordinates.
+Point profileListCentre(Display* display, Window mainWindow);
+
 // Absolute pointer motion and a left click, through XTest.
 void moveTo(Display* display, Point to);
 void click(Display* display, Point at);
+
+// A press and release of the key that carries `keysym`, through XTest. The key
+// goes where the keyboard's focus or grab sends it.
+void pressKey(Display* display, KeySym keysym);
+
+// Whether process `pid` shows a pop-up: a mapped top-level window of its own
+// that bypasses the window manager, as an open drop-down list does.
+bool popupShown(Display* display, pid_t pid);
 
 // Whether `window` has the keyboard focus.
 bool hasFocus(Display* display, Window window);
