@@ -4,6 +4,9 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace corvane::platform {
 
 X11KeyState::X11KeyState(std::shared_ptr<X11Keyboard> keyboard) : keyboard_(std::move(keyboard)) {}
@@ -14,7 +17,8 @@ void X11KeyState::snapshot()
         return;
     keyboard_->readEvents(true);
     const bool moved = keyboard_->takeKeysMoved();
-    if (moved || !keyboard_->hearsPresses() || !queried_.isValid() || queried_.hasExpired(kRequeryMs)) {
+    const bool anyDown = std::any_of(std::begin(keys_), std::end(keys_), [](char bits) { return bits != 0; });
+    if (moved || anyDown || !keyboard_->hearsPresses() || !queried_.isValid() || queried_.hasExpired(kRequeryMs)) {
         XQueryKeymap(keyboard_->display(), keys_);
         queried_.start();
         // The events read with the reply came before it: the presses among them

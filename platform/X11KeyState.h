@@ -4,10 +4,12 @@
 // A snapshot takes the keys down from XQueryKeymap on the keyboard's own
 // connection (one round trip for all keys) and adds the keys heard pressed
 // since the last snapshot (XInput2 raw key presses), so a key tapped between
-// two snapshots counts once. The round trip is made only when a key went down
-// or up since the last one (raw presses and releases, read without waiting),
-// and at least every kRequeryMs: in between, the keys down are those it
-// returned last. Without raw events it is made at every snapshot. Keycodes become virtual-key codes through the keymap of the
+// two snapshots counts once. While no key is down, the round trip is made only
+// when a key went down or up since the last one (raw presses and releases,
+// read without waiting), and at least every kRequeryMs: a press still on its
+// way is then seen one snapshot later, as if it had come a little later. While
+// a key is down it is made at every snapshot, as the release may be on its
+// way; so it is without raw events. Keycodes become virtual-key codes through the keymap of the
 // current group (X11Keyboard::virtualKeys), so letters follow the layout.
 //
 // A key sent through a spare keycode (X11KeyOutput) counts while the spare
