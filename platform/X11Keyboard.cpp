@@ -12,6 +12,8 @@
 
 #include <X11/Xatom.h>
 
+#include <poll.h>
+
 #include <algorithm>
 #include <climits>
 #include <string_view>
@@ -92,7 +94,10 @@ bool X11Keyboard::lost() const { return qtConnectionLost() || connectionLost(own
 
 void X11Keyboard::readEvents(bool fromSocket)
 {
-    if (fromSocket)
+    // Taking what the socket holds costs Xlib's whole read path even when it
+    // holds nothing, which is nearly always: look first.
+    pollfd socket{ConnectionNumber(own_), POLLIN, 0};
+    if (fromSocket && ::poll(&socket, 1, 0) != 0)
         XEventsQueued(own_, QueuedAfterReading);
     while (XEventsQueued(own_, QueuedAlready) > 0) {
         XkbEvent event;

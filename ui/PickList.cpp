@@ -13,6 +13,7 @@ PickList::PickList(QWidget* parent, bool sorted) : QComboBox(parent), sorted_(so
     // it instead of switching its item (and, for the profile list, the profile).
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QComboBox::activated, this, &PickList::clicked);
+    connect(this, &QComboBox::currentTextChanged, this, [this](const QString& text) { text_ = text; });
 }
 
 void PickList::wheelEvent(QWheelEvent* event)
@@ -22,8 +23,6 @@ void PickList::wheelEvent(QWheelEvent* event)
     else
         event->ignore();
 }
-
-QString PickList::text() const { return currentIndex() < 0 ? QString() : currentText(); }
 
 void PickList::setText(const QString& text)
 {

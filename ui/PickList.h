@@ -10,8 +10,10 @@ class PickList : public QComboBox {
 public:
     explicit PickList(QWidget* parent = nullptr, bool sorted = false);
 
-    // The selected item's text; empty when nothing is selected.
-    QString text() const;
+    // The selected item's text; empty when nothing is selected. Read several
+    // times a cycle, so it is kept as the list reports it changing rather than
+    // looked up in the list's model each time.
+    QString text() const { return text_; }
     // Selects the item with exactly this text and raises `clicked`, also when it
     // was selected already. A text that is not an item throws the invalid-value Fault.
     void setText(const QString& text);
@@ -27,6 +29,7 @@ protected:
 
 private:
     bool sorted_;
+    QString text_;
 };
 
 } // namespace corvane
