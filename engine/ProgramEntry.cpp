@@ -47,7 +47,11 @@ struct CommandLine {
 // when the program should end here, and the input backends asked for.
 CommandLine answerCommandLine(int argc, char* argv[])
 {
-    QCoreApplication core(argc, argv);
+    // No application object yet: a normal start makes only the one with the
+    // window, and only the help below needs one of its own.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
     // Not addHelpOption(): its --help-all lists options of the window toolkit
     // that this command line does not take.
@@ -71,7 +75,7 @@ CommandLine answerCommandLine(int argc, char* argv[])
         answer.status = 2;
         return answer;
     };
-    if (!parser.parse(core.arguments()))
+    if (!parser.parse(arguments))
         return refuse(parser.errorText());
     if (parser.isSet(output)) {
         answer.input.output = corvane::platform::outputBackendNamed(parser.value(output));
@@ -84,6 +88,7 @@ CommandLine answerCommandLine(int argc, char* argv[])
             return refuse(QStringLiteral("--keys takes evdev or x11, not '%1'").arg(parser.value(keys)));
     }
     if (parser.isSet(help)) {
+        const QCoreApplication core(argc, argv);
         // Only the help asks where the settings are; a normal start finds
         // that out once, in main.
         parser.setApplicationDescription(

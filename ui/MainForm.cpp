@@ -37,7 +37,7 @@ void fill(PickList* list, const QStringList& items, const QString& selected)
 } // namespace
 
 MainForm::MainForm(AppContext& app, EngineHandlers handlers)
-    : QWidget(nullptr), app_(app), handlers_(std::move(handlers)), help_(std::make_unique<HelpForm>())
+    : QWidget(nullptr), app_(app), handlers_(std::move(handlers))
 {
     build();
     commands_ = std::make_unique<ProfileCommands>(app_.platform, app_.store, *this);
@@ -152,7 +152,7 @@ void MainForm::TabStrip_Click()
 
 void MainForm::Help_Command_Click()
 {
-    trapFaults(app_.platform, [this] { help_->showHelp(); });
+    trapFaults(app_.platform, [this] { help().showHelp(); });
 }
 
 void MainForm::TollanHome_Command_Click()
@@ -285,7 +285,18 @@ void MainForm::renderMapping(int mapping, const QString& sequence)
         renderedBoxText_[mapping] = *shown;
 }
 
-void MainForm::hideHelp() { help_->hide(); }
+HelpForm& MainForm::help()
+{
+    if (!help_)
+        help_ = std::make_unique<HelpForm>();
+    return *help_;
+}
+
+void MainForm::hideHelp()
+{
+    if (help_)
+        help_->hide();
+}
 
 QString MainForm::profileName() const { return Profile_Combo->text(); }
 void MainForm::setProfileName(const QString& name) { Profile_Combo->setText(name); }

@@ -68,7 +68,9 @@ public:
     QWidget* widget() override { return this; }
     void hideHelp() override;
 
-    HelpForm& help() { return *help_; }
+    // The help window, made the first time it is asked for: it stays hidden
+    // until Help is clicked, and its text costs a start-up nothing until then.
+    HelpForm& help();
     bool settingsShown() const { return SettingsShown; }
     // The eleven group frames, in the order the window hides them.
     std::array<QWidget*, 11> groupFrames() const;
