@@ -22,7 +22,7 @@ bool EventPump::pending()
         return true;
     if (scanPoints_ >= 0 && scanPoints_++ % kLookEvery != 0)
         return false;
-    return clock_.nsecsElapsed() - lastRun_ >= kTimerSliceNs || watch_.ready();
+    return watch_.timerDue() || clock_.nsecsElapsed() - lastRun_ >= kQuietNs || watch_.ready();
 }
 
 void EventPump::run(bool wait)

@@ -5,8 +5,9 @@
 // Most points find nothing pending, and running the event loop to learn that
 // costs a pass over all its sources and a system call. So a point runs the
 // loop only when the loop has something to do: one of its descriptors is
-// ready (LoopWatch.h), or it has not run for a millisecond and a timer may be
-// due. Looking at the descriptors is one system call; inside a scan (the
+// ready or its next timer is due (LoopWatch.h), or it has not run for
+// kQuietNs, as a handler may have started a timer since. Looking at the
+// descriptors is one system call; inside a scan (the
 // keyboard poll's 255 points, a few nanoseconds apart) only every
 // kLookEvery-th point looks, so a click that arrives in the middle of a scan
 // still runs its handler inside that scan, a few codes later.
@@ -41,7 +42,7 @@ public:
     };
 
     static constexpr int kLookEvery = 32;
-    static constexpr qint64 kTimerSliceNs = 1'000'000;
+    static constexpr qint64 kQuietNs = 100'000'000;
 
 private:
     bool pending();
@@ -51,7 +52,7 @@ private:
     platform::Process& process_;
     platform::LoopWatch watch_;
     QElapsedTimer clock_;
-    qint64 lastRun_ = -kTimerSliceNs; // the first point runs the loop
+    qint64 lastRun_ = -kQuietNs; // the first point runs the loop
     int scanPoints_ = -1;              // points met in the present scan; -1 outside one
 };
 

@@ -5,6 +5,7 @@
 
 #include <glib.h>
 #include <poll.h>
+#include <time.h>
 
 #include <vector>
 
@@ -17,8 +18,16 @@ namespace {
 struct Polled {
     std::vector<pollfd> fds;
     bool known = false;
+    qint64 timerDueNs = -1; // when the next timer is due; -1 for none
     GPollFunc chained = nullptr;
 };
+
+qint64 monotonicNs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
 
 Polled& polled()
 {
@@ -33,6 +42,11 @@ gint recordAndPoll(GPollFD* fds, guint count, gint timeout)
     for (guint i = 0; i < count; ++i)
         state.fds[i] = {fds[i].fd, static_cast<short>(fds[i].events), 0};
     state.known = true;
+    // The loop has just prepared its sources: its own timeout until the next
+    // timer (the one it polls with is 0 when it is not to wait).
+    gint untilTimer = -1;
+    g_main_context_query(g_main_context_default(), G_MAXINT, &untilTimer, nullptr, 0);
+    state.timerDueNs = untilTimer < 0 ? -1 : monotonicNs() + qint64(untilTimer) * 1'000'000;
     return state.chained(fds, count, timeout);
 }
 
@@ -59,6 +73,12 @@ bool watchDefaultContext()
 LoopWatch::LoopWatch() { watchDefaultContext(); }
 
 bool LoopWatch::known() const { return polled().known; }
+
+bool LoopWatch::timerDue() const
+{
+    const qint64 due = polled().timerDueNs;
+    return due >= 0 && monotonicNs() >= due;
+}
 
 bool LoopWatch::ready() const
 {

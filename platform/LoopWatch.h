@@ -8,7 +8,9 @@
 // The watch learns them from the loop itself, each time the loop polls
 // them, and looks at them in one poll() of its own, which returns at once.
 //
-// Timers are not seen this way; the pump runs the loop after a quiet spell
+// Timers are seen through the loop's own reckoning, taken as it polls: when
+// its next timer is due. A timer started by a handler after that is not
+// known until the loop has run again; the pump runs it after a quiet spell
 // for them (EventPump.h). Where the loop is not one whose descriptors can be
 // learnt, known() stays false and the loop is simply run at every point.
 #include <QtGlobal>
@@ -27,6 +29,8 @@ public:
     bool known() const;
     // Whether any of them is ready: there is something for the loop to do.
     bool ready() const;
+    // Whether the loop's next timer, as it reckoned when it last polled, is due.
+    bool timerDue() const;
 };
 
 } // namespace corvane::platform

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 namespace corvane {
@@ -184,6 +185,18 @@ TEST(EventPump, RunsEventsAndDeferredDeletionsAndUnwindsOnceTheProgramHasEnded)
     EXPECT_THROW(pump.waitAndProcess(), ProgramEnded);
     EXPECT_FALSE(ranAfterTheEnd);
     QCoreApplication::removePostedEvents(nullptr); // what never ran refers to this test's fakes
+}
+
+TEST(EventPump, RunsATimerOnceItIsDueThoughNothingElseIsPending)
+{
+    platform::fakes::FakePlatform fakes;
+    EventPump pump(fakes.process());
+    bool fired = false;
+    QTimer::singleShot(std::chrono::milliseconds(5), [&] { fired = true; });
+    pump.process(); // the loop learns when its timer is due
+    QThread::msleep(10);
+    pump.process();
+    EXPECT_TRUE(fired);
 }
 
 TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
