@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -192,6 +193,21 @@ void ChildProcess::writeInput(std::string_view bytes)
     // Commands are short, so a pipe takes each whole in one write.
     if (::write(input_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
         throw systemFailure("cannot write to the input of " + std::to_string(pid_));
+}
+
+double emptyLoopCycleUs(const fs::path& emptyWindow, int delayMs, int seconds)
+{
+    ChildProcess loop({emptyWindow.string(), "--title", "Corvane reference loop", "--size", "295x134", "--cycle",
+                       std::to_string(delayMs)});
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const long long before = loop.cpuNs();
+    const std::int64_t started = monotonicNs();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const long long used = loop.cpuNs() - before;
+    const double cycles = static_cast<double>(monotonicNs() - started) / 1e6 / delayMs;
+    if (!loop.running())
+        throw BenchError{"the reference loop (" + emptyWindow.string() + " --cycle) ended early"};
+    return static_cast<double>(used) / 1e3 / cycles;
 }
 
 } // namespace corvane::bench

@@ -89,4 +89,9 @@ private:
     std::chrono::steady_clock::time_point started_;
 };
 
+// The CPU time of one cycle of the least loop a Qt Widgets program of
+// Corvane's shape can run at this delay (corvane-bench-empty-window --cycle:
+// sleep, process events), in microseconds, over `seconds` seconds.
+double emptyLoopCycleUs(const fs::path& emptyWindow, int delayMs, int seconds);
+
 } // namespace corvane::bench

@@ -190,6 +190,7 @@ struct Figures {
     corvane::bench::Matching stream;
     double windowSeconds = 0;
     long long cpuNs = 0;
+    double emptyLoopUs = 0; // the reference loop's CPU per cycle
 };
 
 std::string delayText(int delay) { return std::to_string(delay) + " ms"; }
@@ -390,8 +391,8 @@ void report(const std::vector<Figures>& all)
                     f.stream.packets, f.stream.matched, f.stream.strayMoves, p50, p99, sorted.back(), t50, t99);
     }
     std::printf("\nCPU while streaming %d packets/s:\n", kPacketsPerSecond);
-    std::printf("%-8s %10s %10s %9s %8s %15s %12s   %-18s %s\n", "delay", "sleep (ms)", "window (s)", "CPU (ms)",
-                "cycles", "CPU/cycle (us)", "% of a core", "target", "result");
+    std::printf("%-8s %10s %10s %9s %8s %15s %12s %11s   %-18s %s\n", "delay", "sleep (ms)", "window (s)", "CPU (ms)",
+                "cycles", "CPU/cycle (us)", "% of a core", "empty (us)", "target", "result");
     for (const Figures& f : all) {
         if (!f.failure.empty()) {
             std::printf("%-8s NOT MEASURED\n", delayText(f.delay).c_str());
@@ -402,8 +403,9 @@ void report(const std::vector<Figures>& all)
         const double perCycleUs = cpuMs * 1000.0 / cycles;
         const double corePercent = cpuMs / 10.0 / f.windowSeconds;
         const CpuJudgement judged = judgeCpu(f.delay, perCycleUs, corePercent);
-        std::printf("%-8s %10.1f %10.2f %9.1f %8.0f %15.1f %12.3f   %-18s %s\n", delayText(f.delay).c_str(), f.sleepMs,
-                    f.windowSeconds, cpuMs, cycles, perCycleUs, corePercent, judged.target.c_str(), judged.result);
+        std::printf("%-8s %10.1f %10.2f %9.1f %8.0f %15.1f %12.3f %11.1f   %-18s %s\n", delayText(f.delay).c_str(),
+                    f.sleepMs, f.windowSeconds, cpuMs, cycles, perCycleUs, corePercent, f.emptyLoopUs,
+                    judged.target.c_str(), judged.result);
     }
     std::printf("\nA delay is measured only when the main thread, stopped, asks for it each time it sleeps\n"
                 "(\"sleep\", read in /proc). 5 ms is picked in the profile list after a start at 10 ms: applied\n"
@@ -413,7 +415,8 @@ void report(const std::vector<Figures>& all)
                 "The CPU time is that of all the program's threads (schedstat, in nanoseconds). Cycles are\n"
                 "counted as the window over the delay, much as scripts/soak.sh counts them: a cycle sleeps the\n"
                 "delay and then works about half a millisecond, so the count is high, and the CPU per cycle\n"
-                "low, by about 10%% at 5 ms and 3%% at 20 ms.\n");
+                "low, by about 10%% at 5 ms and 3%% at 20 ms. \"empty\" is the CPU per cycle of the least loop\n"
+                "of a Qt window at the same delay on this machine (sleep, then process events), for reference.\n");
 }
 
 std::optional<Options> parseArguments(int argc, char** argv)
@@ -471,6 +474,8 @@ int main(int argc, char** argv)
         for (const int delay : kDelays) {
             try {
                 all.push_back(measure(display, screen, *options, delay));
+                all.back().emptyLoopUs = corvane::bench::emptyLoopCycleUs(
+                    corvane::bench::besideThisProgram("corvane-bench-empty-window"), delay, 4);
             } catch (const BenchError& e) {
                 all.emplace_back().delay = delay;
                 all.back().failure = e.what();

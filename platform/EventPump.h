@@ -41,7 +41,7 @@ public:
         EventPump& pump_;
     };
 
-    static constexpr int kLookEvery = 32;
+    static constexpr int kLookEvery = 128;
     static constexpr qint64 kQuietNs = 100'000'000;
 
 private:
@@ -53,7 +53,7 @@ private:
     platform::LoopWatch watch_;
     QElapsedTimer clock_;
     qint64 lastRun_ = -kQuietNs; // the first point runs the loop
-    int scanPoints_ = -1;              // points met in the present scan; -1 outside one
+    int scanPoints_ = -1;        // points met in the present scan; -1 outside one
 };
 
 } // namespace corvane

@@ -5,8 +5,8 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
@@ -40,7 +40,8 @@ QByteArray socketPath(const QString& folder)
     const QString canonical = info.canonicalFilePath();
     const QByteArray path = (canonical.isEmpty() ? info.absoluteFilePath() : canonical).toUtf8();
     const QString name = QStringLiteral("corvane-")
-                       + QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(32));
+                       + QString::fromLatin1(
+                             QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(32));
     return QFile::encodeName(QDir(QDir::tempPath()).filePath(name));
 }
 

@@ -70,8 +70,7 @@ QList<PortEntry> LinuxSerialPort::entries() const
             found.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
         }
     }
-    std::sort(found.begin(), found.end(),
-              [](const PortEntry& a, const PortEntry& b) { return a.path < b.path; });
+    std::sort(found.begin(), found.end(), [](const PortEntry& a, const PortEntry& b) { return a.path < b.path; });
     return found;
 }
 
