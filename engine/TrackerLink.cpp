@@ -140,7 +140,9 @@ void TrackerLink::openAndSearch()
         skipFailure([&] { port.setPortNumber(app_.link.portNumber); });
         while (!port.isOpen()) {
             skipFailure([&] { port.setSettings(app_.link.portSettings); });
-            tried(skipFailure([&] { port.open(); }));
+            QString refusal;
+            const QString fault = skipFailure([&] { refusal = port.tryOpen(); });
+            tried(fault.isEmpty() ? refusal : fault);
             pump_.process();
             app_.platform.clock->sleepMs(100);
             app_.link.acceptedCommand.clear();

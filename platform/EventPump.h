@@ -42,7 +42,7 @@ public:
     };
 
     static constexpr int kLookEvery = 128;
-    static constexpr qint64 kQuietNs = 100'000'000;
+    static constexpr qint64 kQuietNs = 250'000'000;
 
 private:
     bool pending();

@@ -4,10 +4,14 @@
 #include "platform/PortMapping.h"
 #include "platform/SerialDevice.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -51,26 +55,48 @@ void LinuxSerialPort::setSettings(const QString& settings)
     lineSettings_ = line;
 }
 
-QList<PortEntry> LinuxSerialPort::entries() const
+const QList<PortEntry>& LinuxSerialPort::entryNames() const
 {
-    // The comN entries of the folder, dangling links included. Looked at
-    // several times a second: the names are compared as they are, which costs
-    // less than a name filter (a regular expression each time).
-    QList<PortEntry> found;
+    // The comN entries of the folder, dangling links included, without where
+    // they lead. The folder is listed again only when it has changed: its
+    // modification time differs, or it was so recent when the folder was last
+    // listed that a change within the same tick of the file system's clock
+    // would not show.
+    struct stat folder {};
+    const bool seen = ::stat(QFile::encodeName(folder_).constData(), &folder) == 0;
+    const qint64 stamp = seen ? qint64(folder.st_mtim.tv_sec) * 1'000'000'000 + folder.st_mtim.tv_nsec : -1;
+    if (seen && stamp == entriesStamp_ && entriesSettled_)
+        return entryNames_;
+    entriesStamp_ = stamp;
+    entriesSettled_ = seen && QDateTime::currentMSecsSinceEpoch() - stamp / 1'000'000 > 1000;
+    // The names are compared as they are, which costs less than a name filter
+    // (a regular expression each time).
+    entryNames_.clear();
     QDirIterator names(folder_, QDir::AllEntries | QDir::System);
     while (names.hasNext()) {
         names.next();
         const QString name = names.fileName();
-        if (!name.startsWith(QLatin1String("com")))
-            continue;
         bool isNumber = false;
-        const int n = name.mid(3).toInt(&isNumber);
-        if (isNumber && name.mid(3) == QString::number(n)) {
-            const QFileInfo entry = names.fileInfo();
-            found.append({n, entry.filePath(), entry.exists() ? entry.canonicalFilePath() : QString()});
+        const int n = name.startsWith(QLatin1String("com")) ? name.mid(3).toInt(&isNumber) : 0;
+        if (isNumber && name.mid(3) == QString::number(n))
+            entryNames_.append({n, names.filePath(), {}});
+    }
+    std::sort(entryNames_.begin(), entryNames_.end(),
+              [](const PortEntry& a, const PortEntry& b) { return a.path < b.path; });
+    return entryNames_;
+}
+
+QList<PortEntry> LinuxSerialPort::entries(int number) const
+{
+    // Where each leads (or only comN, for `number`) is looked at each time:
+    // a device comes and goes without the folder changing.
+    QList<PortEntry> found = entryNames();
+    for (PortEntry& entry : found) {
+        if (number == 0 || entry.number == number) {
+            const QFileInfo info(entry.path);
+            entry.target = info.exists() ? info.canonicalFilePath() : QString();
         }
     }
-    std::sort(found.begin(), found.end(), [](const PortEntry& a, const PortEntry& b) { return a.path < b.path; });
     return found;
 }
 
@@ -91,7 +117,7 @@ QStringList LinuxSerialPort::listed() const
 
 QString LinuxSerialPort::deviceFor(int number, QString* why) const
 {
-    const QList<PortEntry> found = entries();
+    const QList<PortEntry> found = entries(number);
     const PortDevice port = portDevice(number, found.isEmpty() ? listed() : QStringList(), found);
     if (why)
         *why = port.why;
@@ -160,21 +186,37 @@ void LinuxSerialPort::requireOpen() const
         throw Fault{kFaultPortClosed, QStringLiteral("Operation valid only when the port is open")};
 }
 
-void LinuxSerialPort::open()
+QString LinuxSerialPort::openOrSay(int* fault)
 {
-    if (line_.isOpen())
-        throw Fault{kFaultPortAlreadyOpen, QStringLiteral("Port already open")};
+    *fault = kFaultPortUnavailable;
+    if (line_.isOpen()) {
+        *fault = kFaultPortAlreadyOpen;
+        return QStringLiteral("Port already open");
+    }
     QString why;
     const QString device = deviceFor(number_, &why);
     if (device.isEmpty())
-        throw Fault{kFaultPortUnavailable, QStringLiteral("COM %1 is not available: %2").arg(number_).arg(why)};
+        return QStringLiteral("COM %1 is not available: %2").arg(number_).arg(why);
     if (const QString refusal = line_.open(device, lineSettings_); !refusal.isEmpty())
-        throw Fault{kFaultPortUnavailable,
-                    QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, refusal)};
+        return QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, refusal);
     opened_ = {number_, device, false};
     whyClosed_.clear();
     rechecked_.start();
     hungUpChecked_.start();
+    return {};
+}
+
+void LinuxSerialPort::open()
+{
+    int fault = 0;
+    if (const QString why = openOrSay(&fault); !why.isEmpty())
+        throw Fault{fault, why};
+}
+
+QString LinuxSerialPort::tryOpen()
+{
+    int fault = 0;
+    return openOrSay(&fault);
 }
 
 void LinuxSerialPort::close()

@@ -34,6 +34,7 @@ public:
     PortDescription describe(int number) const override;
 
     void open() override;
+    QString tryOpen() override;
     void close() override;
     bool isOpen() override;
     QString whyClosed() const override { return whyClosed_; }
@@ -43,7 +44,9 @@ public:
 private:
     // The device that port `number` stands for; empty when there is none.
     QString deviceFor(int number, QString* why = nullptr) const;
-    QList<PortEntry> entries() const;
+    // The folder's comN entries; each with where it leads, or only comN for a `number`.
+    QList<PortEntry> entries(int number = 0) const;
+    const QList<PortEntry>& entryNames() const;
     // The device paths of the listed ports, or of the given ones.
     QStringList listed() const;
     const QList<QSerialPortInfo>& systemPorts() const;
@@ -51,11 +54,16 @@ private:
     void recheck();
     void lost(const QString& why);
     void requireOpen() const;
+    // Opens the port; empty text, or why not and the fault's number.
+    QString openOrSay(int* fault);
 
     QString folder_;
     QStringList givenPorts_;
     SerialLine line_;
     std::unique_ptr<SerialDeviceWatch> watch_;
+    mutable QList<PortEntry> entryNames_;
+    mutable qint64 entriesStamp_ = -1; // the folder's modification time when last listed
+    mutable bool entriesSettled_ = false;
     mutable QList<QSerialPortInfo> ports_;
     mutable bool portsChanged_ = true; // the list is to be taken afresh
     mutable qint64 devStamp_ = 0;      // when /dev last changed, as last seen

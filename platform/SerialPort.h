@@ -1,6 +1,8 @@
 #pragma once
 // The serial port that the tracker link drives: a port number and line settings
 // chosen before opening, text out, everything received in.
+#include "core/Fault.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -31,6 +33,17 @@ public:
     // closed when that fails. Its text says why, and what the user can do
     // about it when there is something (access rights).
     virtual void open() = 0;
+    // As open(), but says why it failed rather than throwing: empty text when
+    // it opened. The search tries many ports that cannot be opened.
+    virtual QString tryOpen()
+    {
+        try {
+            open();
+            return {};
+        } catch (const Fault& fault) {
+            return fault.description.isEmpty() ? QStringLiteral("fault %1").arg(fault.number) : fault.description;
+        }
+    }
     virtual void close() = 0;
     // False once the device has gone (a read or write error closes the port),
     // or once COM n stands for another device and the port was left for it.

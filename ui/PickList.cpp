@@ -26,8 +26,13 @@ void PickList::wheelEvent(QWheelEvent* event)
 
 void PickList::setText(const QString& text)
 {
-    const int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0)
+    // The items compared one by one: the model's general search costs more
+    // than the few items of a pick list, and the link's search sets a text
+    // ten times a second.
+    int index = 0;
+    while (index < count() && itemText(index) != text)
+        ++index;
+    if (index == count())
         throw Fault{kFaultInvalidValue,
                     QStringLiteral("Invalid property value: \"%1\" is not an entry of %2").arg(text, objectName())};
     setCurrentIndex(index);
