@@ -273,7 +273,7 @@ std::optional<Options> parseArguments(int argc, char** argv)
             if (!parseInt(argv[++i], 1, 3600, options.idleSeconds))
                 return std::nullopt;
         } else if (arg == "--baseline" && i + 1 < argc) {
-            options.baseline = argv[++i];
+            options.baseline = fs::absolute(argv[++i]);
         } else if (options.program.empty() && !arg.empty() && arg.front() != '-') {
             options.program = arg;
         } else {
