@@ -144,3 +144,19 @@ TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
         EXPECT_EQ(hungUp.whyClosed(), "the device has gone");
     }
 }
+
+TEST(SerialLine, TheFoldersEntriesAreReadAgainWhenTheyChangeHoweverSoon)
+{
+    // The folder was just read, so its changes fall within the same tick of
+    // the file system's clock: each must still be seen at once.
+    QTemporaryDir folder;
+    const auto entry = [&](int n) { return folder.filePath(QStringLiteral("com%1").arg(n)); };
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), entry(1)));
+    LinuxSerialPort port(folder.path(), {}, folder.path());
+    EXPECT_EQ(port.describe(1).device, "/dev/null");
+    EXPECT_TRUE(port.describe(2).device.isEmpty());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), entry(2)));
+    EXPECT_EQ(port.describe(2).device, "/dev/zero");
+    ASSERT_TRUE(QFile::remove(entry(1)) && QFile::link(QStringLiteral("/dev/zero"), entry(1)));
+    EXPECT_EQ(port.describe(1).device, "/dev/zero");
+}
