@@ -148,8 +148,11 @@ int main(int argc, char** argv)
     printRow("sequence + server: six key events handled", handled);
     printRow("stage poll: PollKeyboard, 255 yields", stagePoll);
     printRow("stage keys: decision to last event handled", stageKeys);
-    std::printf("\nA poll takes one XQueryKeymap round trip whatever the number of codes asked about;\n"
-                "the main loop polls once a cycle (10 or 20 ms). Codes seen down while polling: %d.\n",
+    std::printf("\nA poll asks the X server for the keys (one XQueryKeymap round trip) only while a key is\n"
+                "down or after one moved, and at least every 250 ms; with the keyboard at rest, as here, it\n"
+                "reads the keyboard's connection without waiting. The 255 yields look at the window's event\n"
+                "loop twice and run it only when it has something to do. The main loop polls once a cycle.\n"
+                "Codes seen down while polling: %d.\n",
                 seen);
     std::printf("targets: stage poll p50 <= 300 us: %s; stage keys p50 <= 1000 us: %s\n",
                 stagePoll.p50 <= 300 ? "met" : "NOT MET", stageKeys.p50 <= 1000 ? "met" : "NOT MET");
