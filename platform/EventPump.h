@@ -7,10 +7,10 @@
 // loop only when the loop has something to do: one of its descriptors is
 // ready or its next timer is due (LoopWatch.h), or it has not run for
 // kQuietNs, as a handler may have started a timer since. Looking at the
-// descriptors is one system call; inside a scan (the
-// keyboard poll's 255 points, a few nanoseconds apart) only every
-// kLookEvery-th point looks, so a click that arrives in the middle of a scan
-// still runs its handler inside that scan, a few codes later.
+// descriptors is one system call; inside a scan (the keyboard poll's 255
+// points, a few nanoseconds apart) only every kLookEvery-th point looks, so a
+// click that arrives in the middle of a scan still runs its handler inside
+// that scan, some codes later.
 #include "platform/LoopWatch.h"
 #include "platform/Platform.h"
 
