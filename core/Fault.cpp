@@ -25,6 +25,11 @@ Fault currentFault()
     }
 }
 
+QString faultReason(const Fault& fault)
+{
+    return fault.description.isEmpty() ? QStringLiteral("fault %1").arg(fault.number) : fault.description;
+}
+
 QString errorReportText(const Fault& fault)
 {
     return QStringLiteral("Corvane has encountered the following error:\r\n\r\n") + QString::number(fault.number)

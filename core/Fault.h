@@ -30,6 +30,10 @@ Fault typeMismatchFault();
 // Call only inside a catch block.
 Fault currentFault();
 
+// Why a step that was passed over failed, in a line of its own: the fault's
+// description, or its number when it has none ("fault 8002").
+QString faultReason(const Fault& fault);
+
 // The text of the common error report:
 // "Corvane has encountered the following error:" CRLF CRLF number " : " description.
 QString errorReportText(const Fault& fault);

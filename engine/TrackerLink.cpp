@@ -24,8 +24,7 @@ QString skipFailure(Step&& step)
     } catch (const ProgramEnded&) {
         throw;
     } catch (...) {
-        const Fault fault = currentFault();
-        return fault.description.isEmpty() ? QStringLiteral("fault %1").arg(fault.number) : fault.description;
+        return faultReason(currentFault());
     }
 }
 

@@ -41,7 +41,7 @@ public:
             open();
             return {};
         } catch (const Fault& fault) {
-            return fault.description.isEmpty() ? QStringLiteral("fault %1").arg(fault.number) : fault.description;
+            return faultReason(fault);
         }
     }
     virtual void close() = 0;
