@@ -8,8 +8,6 @@
 
 namespace corvane {
 
-EventPump::EventPump(platform::Process& process) : process_(process) { clock_.start(); }
-
 void EventPump::checkEnded() const
 {
     if (process_.ended())
@@ -22,7 +20,7 @@ bool EventPump::pending()
         return true;
     if (scanPoints_ >= 0 && scanPoints_++ % kLookEvery != 0)
         return false;
-    return watch_.timerDue() || clock_.nsecsElapsed() - lastRun_ >= kQuietNs || watch_.ready();
+    return watch_.timerDue() || watch_.ready();
 }
 
 void EventPump::run(bool wait)
@@ -32,7 +30,6 @@ void EventPump::run(bool wait)
     // Outside QCoreApplication::exec deferred deletions are not run by
     // processEvents; run them here so deleteLater works as usual.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    lastRun_ = clock_.nsecsElapsed();
 }
 
 void EventPump::process()

@@ -5,22 +5,19 @@
 // Most points find nothing pending, and running the event loop to learn that
 // costs a pass over all its sources and a system call. So a point runs the
 // loop only when the loop has something to do: one of its descriptors is
-// ready or its next timer is due (LoopWatch.h), or it has not run for
-// kQuietNs, as a handler may have started a timer since. Looking at the
-// descriptors is one system call; inside a scan (the keyboard poll's 255
-// points, a few nanoseconds apart) only every kLookEvery-th point looks, so a
-// click that arrives in the middle of a scan still runs its handler inside
-// that scan, some codes later.
+// ready or a timer may be due (LoopWatch.h). Looking at the descriptors is
+// one system call; inside a scan (the keyboard poll's 255 points, a few
+// nanoseconds apart) only every kLookEvery-th point looks, so a click that
+// arrives in the middle of a scan still runs its handler inside that scan,
+// some codes later.
 #include "platform/LoopWatch.h"
 #include "platform/Platform.h"
-
-#include <QElapsedTimer>
 
 namespace corvane {
 
 class EventPump {
 public:
-    explicit EventPump(platform::Process& process);
+    explicit EventPump(platform::Process& process) : process_(process) {}
 
     // Runs every pending event and posted deferred deletion. Once a handler has
     // ended the program, throws ProgramEnded so the engine unwinds at once.
@@ -42,7 +39,6 @@ public:
     };
 
     static constexpr int kLookEvery = 128;
-    static constexpr qint64 kQuietNs = 250'000'000;
 
 private:
     bool pending();
@@ -51,9 +47,7 @@ private:
 
     platform::Process& process_;
     platform::LoopWatch watch_;
-    QElapsedTimer clock_;
-    qint64 lastRun_ = -kQuietNs; // the first point runs the loop
-    int scanPoints_ = -1;        // points met in the present scan; -1 outside one
+    int scanPoints_ = -1; // points met in the present scan; -1 outside one
 };
 
 } // namespace corvane

@@ -19,6 +19,7 @@ struct Polled {
     std::vector<pollfd> fds;
     bool known = false;
     qint64 timerDueNs = -1; // when the next timer is due; -1 for none
+    qint64 polledAtNs = 0;  // when the loop last polled
     GPollFunc chained = nullptr;
 };
 
@@ -46,7 +47,8 @@ gint recordAndPoll(GPollFD* fds, guint count, gint timeout)
     // timer (the one it polls with is 0 when it is not to wait).
     gint untilTimer = -1;
     g_main_context_query(g_main_context_default(), G_MAXINT, &untilTimer, nullptr, 0);
-    state.timerDueNs = untilTimer < 0 ? -1 : monotonicNs() + qint64(untilTimer) * 1'000'000;
+    state.polledAtNs = monotonicNs();
+    state.timerDueNs = untilTimer < 0 ? -1 : state.polledAtNs + qint64(untilTimer) * 1'000'000;
     return state.chained(fds, count, timeout);
 }
 
@@ -76,8 +78,9 @@ bool LoopWatch::known() const { return polled().known; }
 
 bool LoopWatch::timerDue() const
 {
-    const qint64 due = polled().timerDueNs;
-    return due >= 0 && monotonicNs() >= due;
+    const Polled& state = polled();
+    const qint64 now = monotonicNs();
+    return (state.timerDueNs >= 0 && now >= state.timerDueNs) || now - state.polledAtNs >= kQuietNs;
 }
 
 bool LoopWatch::ready() const

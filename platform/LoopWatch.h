@@ -10,9 +10,10 @@
 //
 // Timers are seen through the loop's own reckoning, taken as it polls: when
 // its next timer is due. A timer started by a handler after that is not
-// known until the loop has run again; the pump runs it after a quiet spell
-// for them (EventPump.h). Where the loop is not one whose descriptors can be
-// learnt, known() stays false and the loop is simply run at every point.
+// known until the loop has run again, so a timer counts as due too once the
+// loop has not polled for kQuietNs. Where the loop is not one whose
+// descriptors can be learnt, known() stays false and the loop is simply run
+// at every point.
 #include <QtGlobal>
 
 namespace corvane::platform {
@@ -29,8 +30,11 @@ public:
     bool known() const;
     // Whether any of them is ready: there is something for the loop to do.
     bool ready() const;
-    // Whether the loop's next timer, as it reckoned when it last polled, is due.
+    // Whether a timer may be due: the loop's next one, as it reckoned when it
+    // last polled, or one started since, once it has not polled for kQuietNs.
     bool timerDue() const;
+
+    static constexpr qint64 kQuietNs = 250'000'000;
 };
 
 } // namespace corvane::platform
