@@ -90,16 +90,21 @@ void TrackerLink::tried(const QString& refusal)
 
 QString TrackerLink::setupCommand(QString* mode) const
 {
-    const SetupTexts texts = view_.setupTexts();
-    if (texts.mode == kMouseEmulation) {
-        if (mode)
-            *mode = kMouseEmulation;
-        return QStringLiteral("!M3,0,A,") + texts.magnetic + QLatin1Char(',') + texts.tilt + QStringLiteral(",1,")
-             + texts.jitter;
+    SetupTexts texts = view_.setupTexts();
+    if (built_.command.isEmpty() || texts != built_.texts) {
+        if (texts.mode == kMouseEmulation) {
+            built_.mode = kMouseEmulation;
+            built_.command = QStringLiteral("!M3,0,A,") + texts.magnetic + QLatin1Char(',') + texts.tilt
+                           + QStringLiteral(",1,") + texts.jitter;
+        } else {
+            built_.mode = kEulerAngle;
+            built_.command = QStringLiteral("!M2,C,B,") + texts.magnetic + QLatin1Char(',') + texts.tilt;
+        }
+        built_.texts = std::move(texts);
     }
     if (mode)
-        *mode = kEulerAngle;
-    return QStringLiteral("!M2,C,B,") + texts.magnetic + QLatin1Char(',') + texts.tilt;
+        *mode = built_.mode;
+    return built_.command;
 }
 
 void TrackerLink::ServiceTrackerLink()

@@ -47,6 +47,13 @@ private:
     AppContext& app_;
     WindowView& view_;
     EventPump& pump_;
+    // The last command built, kept with the texts it was built from: the link
+    // asks for it every cycle, and the texts seldom change.
+    struct Built {
+        SetupTexts texts;
+        QString command, mode;
+    };
+    mutable Built built_;
 };
 
 // For the port list's tooltip: the device behind each COM n and where the link stands.

@@ -21,6 +21,7 @@ class ProfileCommands;
 // The texts of the controls that the tracker's set-up command is built from.
 struct SetupTexts {
     QString mode, magnetic, tilt, jitter;
+    friend bool operator==(const SetupTexts&, const SetupTexts&) = default;
 };
 
 class WindowView : public ProfileView, public KeyboardView {
