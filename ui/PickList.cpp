@@ -2,6 +2,7 @@
 
 #include "core/Fault.h"
 
+#include <QAbstractItemModel>
 #include <QWheelEvent>
 
 namespace corvane {
@@ -14,6 +15,14 @@ PickList::PickList(QWidget* parent, bool sorted) : QComboBox(parent), sorted_(so
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QComboBox::activated, this, &PickList::clicked);
     connect(this, &QComboBox::currentTextChanged, this, [this](const QString& text) { text_ = text; });
+    const auto itemsChanged = [this] { itemsKnown_ = false; };
+    QAbstractItemModel* items = model();
+    connect(items, &QAbstractItemModel::rowsInserted, this, itemsChanged);
+    connect(items, &QAbstractItemModel::rowsRemoved, this, itemsChanged);
+    connect(items, &QAbstractItemModel::rowsMoved, this, itemsChanged);
+    connect(items, &QAbstractItemModel::dataChanged, this, itemsChanged);
+    connect(items, &QAbstractItemModel::layoutChanged, this, itemsChanged);
+    connect(items, &QAbstractItemModel::modelReset, this, itemsChanged);
 }
 
 void PickList::wheelEvent(QWheelEvent* event)
@@ -26,16 +35,15 @@ void PickList::wheelEvent(QWheelEvent* event)
 
 void PickList::setText(const QString& text)
 {
-    // The items compared one by one: the model's general search costs more
-    // than the few items of a pick list, and the link's search sets a text
-    // ten times a second.
-    int index = 0;
-    while (index < count() && itemText(index) != text)
-        ++index;
-    if (index == count())
+    if (!itemsKnown_) {
+        items_ = items();
+        itemsKnown_ = true;
+    }
+    const qsizetype index = items_.indexOf(text);
+    if (index < 0)
         throw Fault{kFaultInvalidValue,
                     QStringLiteral("Invalid property value: \"%1\" is not an entry of %2").arg(text, objectName())};
-    setCurrentIndex(index);
+    setCurrentIndex(int(index));
     emit clicked();
 }
 

@@ -30,6 +30,11 @@ protected:
 private:
     bool sorted_;
     QString text_;
+    // The items, as setText compares them: the link's search sets a text ten
+    // times a second, and asking the list's model for each item costs more
+    // than the comparison. Taken again after any change of the items.
+    QStringList items_;
+    bool itemsKnown_ = false;
 };
 
 } // namespace corvane

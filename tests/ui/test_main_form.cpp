@@ -185,6 +185,16 @@ TEST_F(MainWindow, TheProfileListSortsWithoutCaseAndAddingNeverChangesTheSelecti
     list.setText(QStringLiteral("a"));
     list.addText(QStringLiteral("0"));
     EXPECT_EQ(list.text(), QStringLiteral("a"));
+
+    // Choosing by text follows every change of the items since the last choice.
+    list.setText(QStringLiteral("0"));
+    list.setItemText(1, QStringLiteral("A2"));
+    list.removeItem(list.count() - 1);
+    EXPECT_EQ(std::tuple(list.text(), list.currentIndex()), std::tuple(QStringLiteral("0"), 0));
+    list.setText(QStringLiteral("A2"));
+    EXPECT_EQ(list.currentIndex(), 1);
+    for (const char* gone : {"a", "C"})
+        EXPECT_THROW(list.setText(QString::fromLatin1(gone)), Fault) << gone;
 }
 
 TEST_F(MainWindow, HelpShowsTheHelpWindowAndTheHomePageButtonOpensTheHomePage)
