@@ -5,8 +5,11 @@
 
 #include <glib.h>
 #include <poll.h>
+#include <sys/epoll.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <map>
 #include <vector>
 
 namespace corvane::platform {
@@ -15,9 +18,16 @@ namespace {
 
 // The descriptors and events of the main loop's last poll. Only the main
 // thread polls the default context, so only it touches them.
+//
+// They are looked at through an epoll set, which answers in one step
+// however many descriptors it holds. The set is made again at the first look
+// after each pass of the loop: a descriptor the loop closed has left it, and
+// one opened since, perhaps under the same number, is not in it yet.
 struct Polled {
     std::vector<pollfd> fds;
     bool known = false;
+    bool setStale = true;
+    int set = -1; // the epoll set, or -1
     qint64 timerDueNs = -1; // when the next timer is due; -1 for none
     qint64 polledAtNs = 0;  // when the loop last polled
     GPollFunc chained = nullptr;
@@ -43,6 +53,7 @@ gint recordAndPoll(GPollFD* fds, guint count, gint timeout)
     for (guint i = 0; i < count; ++i)
         state.fds[i] = {fds[i].fd, static_cast<short>(fds[i].events), 0};
     state.known = true;
+    state.setStale = true;
     // The loop has just prepared its sources: its own timeout until the next
     // timer (the one it polls with is 0 when it is not to wait).
     gint untilTimer = -1;
@@ -83,10 +94,48 @@ bool LoopWatch::timerDue() const
     return (state.timerDueNs >= 0 && now >= state.timerDueNs) || now - state.polledAtNs >= kQuietNs;
 }
 
+namespace {
+
+// Makes the epoll set of the loop's descriptors anew. Where one of them
+// cannot be in a set, there is none until the loop's next pass, and the
+// descriptors are polled as they are.
+void makeSet(Polled& state)
+{
+    state.setStale = false;
+    if (state.set >= 0)
+        ::close(state.set);
+    state.set = ::epoll_create1(EPOLL_CLOEXEC);
+    if (state.set < 0)
+        return;
+    // Two sources may poll one descriptor, each for its own events.
+    std::map<int, uint32_t> wanted;
+    for (const pollfd& fd : state.fds)
+        if (fd.fd >= 0)
+            wanted[fd.fd] |= (fd.events & POLLIN ? EPOLLIN : 0u) | (fd.events & POLLOUT ? EPOLLOUT : 0u)
+                           | (fd.events & POLLPRI ? EPOLLPRI : 0u);
+    for (const auto& [fd, events] : wanted) {
+        epoll_event event{};
+        event.events = events;
+        event.data.fd = fd;
+        if (::epoll_ctl(state.set, EPOLL_CTL_ADD, fd, &event) != 0) {
+            ::close(state.set);
+            state.set = -1;
+            return;
+        }
+    }
+}
+
+} // namespace
+
 bool LoopWatch::ready() const
 {
-    std::vector<pollfd>& fds = polled().fds;
-    return ::poll(fds.data(), static_cast<nfds_t>(fds.size()), 0) != 0;
+    Polled& state = polled();
+    if (state.setStale)
+        makeSet(state);
+    if (state.set < 0)
+        return ::poll(state.fds.data(), static_cast<nfds_t>(state.fds.size()), 0) != 0;
+    epoll_event event{};
+    return ::epoll_wait(state.set, &event, 1, 0) != 0;
 }
 
 } // namespace corvane::platform

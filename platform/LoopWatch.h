@@ -6,7 +6,7 @@
 // loop through its descriptors: the wake-up of posted events (which is also
 // how the window system's reader thread reports input), socket notifiers.
 // The watch learns them from the loop itself, each time the loop polls
-// them, and looks at them in one poll() of its own, which returns at once.
+// them, and looks at them in one system call of its own that returns at once.
 //
 // Timers are seen through the loop's own reckoning, taken as it polls: when
 // its next timer is due. A timer started by a handler after that is not

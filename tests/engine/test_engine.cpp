@@ -9,8 +9,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace corvane {
 namespace {
@@ -197,6 +201,32 @@ TEST(EventPump, RunsATimerOnceItIsDueThoughNothingElseIsPending)
     QThread::msleep(10);
     pump.process();
     EXPECT_TRUE(fired);
+}
+
+// A descriptor the loop starts watching after the pump has looked at the
+// loop's others (a window's new socket, say) is looked at too.
+TEST(EventPump, RunsAHandlerOfADescriptorTheLoopBeganWatchingSinceItsLastLook)
+{
+    platform::fakes::FakePlatform fakes;
+    EventPump pump(fakes.process());
+    QCoreApplication::processEvents(); // the pump learns the loop's descriptors
+    pump.process();                    // and looks at them
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends), 0);
+    bool heard = false;
+    {
+        QSocketNotifier notifier(ends[0], QSocketNotifier::Read);
+        QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+            char byte = 0;
+            heard = ::read(ends[0], &byte, 1) == 1;
+        });
+        QCoreApplication::processEvents(); // the loop takes the new descriptor in
+        ASSERT_EQ(::write(ends[1], "x", 1), 1);
+        pump.process();
+    }
+    ::close(ends[0]);
+    ::close(ends[1]);
+    EXPECT_TRUE(heard);
 }
 
 TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
