@@ -95,11 +95,14 @@ bool X11Keyboard::lost() const { return qtConnectionLost() || connectionLost(own
 void X11Keyboard::readEvents(bool fromSocket)
 {
     // Taking what the socket holds costs Xlib's whole read path even when it
-    // holds nothing, which is nearly always: look first.
+    // holds nothing, which is nearly always: look first. Even asking Xlib how
+    // many events it holds takes its lock and settles its request count; the
+    // connection is this thread's alone, so its queue's length is read as it
+    // stands.
     pollfd socket{ConnectionNumber(own_), POLLIN, 0};
     if (fromSocket && ::poll(&socket, 1, 0) != 0)
         XEventsQueued(own_, QueuedAfterReading);
-    while (XEventsQueued(own_, QueuedAlready) > 0) {
+    while (XQLength(own_) > 0) {
         XkbEvent event;
         XNextEvent(own_, &event.core);
         if (event.type == GenericEvent && event.core.xcookie.extension == xiOpcode_) {
