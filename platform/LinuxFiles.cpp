@@ -238,12 +238,16 @@ QString describeNonFile(const QString& path)
 
 QStringList removeSaveLeftovers(const QString& folder, const QStringList& names)
 {
+    // The folder is listed once and the names compared as they are: a name
+    // filter would cost a regular expression at every start.
     QStringList removed;
     const QDir dir(folder);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
         const QString prefix = name + kSavingInfix;
-        for (const QString& entry :
-             dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+        for (const QString& entry : entries) {
+            if (!entry.startsWith(prefix))
+                continue;
             const QString suffix = entry.mid(prefix.size());
             const bool ours = suffix.size() == kSavingSuffixLength
                            && std::all_of(suffix.begin(), suffix.end(),

@@ -13,9 +13,26 @@ namespace corvane {
 
 bool isSystemFolder(const QString& folder)
 {
-    static const QRegularExpression kSystem(
-        QStringLiteral("^/(usr|bin|sbin|lib[^/]*|opt|etc|var(?!/tmp(/|$))|boot|snap|nix|gnu|app)(/|$)"));
-    return folder == QLatin1String("/") || kSystem.match(QDir::cleanPath(folder)).hasMatch();
+    // Under one of the system's top folders: /usr, /bin, /sbin, /lib*, /opt,
+    // /etc, /var (but not /var/tmp), /boot, /snap, /nix, /gnu, /app. Read by
+    // its parts, as this runs at every start.
+    static const QStringList kTops = {QStringLiteral("usr"),  QStringLiteral("bin"),  QStringLiteral("sbin"),
+                                      QStringLiteral("opt"),  QStringLiteral("etc"),  QStringLiteral("boot"),
+                                      QStringLiteral("snap"), QStringLiteral("nix"),  QStringLiteral("gnu"),
+                                      QStringLiteral("app")};
+    const QString path = QDir::cleanPath(folder);
+    if (path == QLatin1String("/"))
+        return true;
+    if (!path.startsWith(QLatin1Char('/')))
+        return false;
+    const QStringView rest = QStringView(path).mid(1);
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    const QStringView top = slash < 0 ? rest : rest.left(slash);
+    if (top == QLatin1String("var")) {
+        const QStringView below = slash < 0 ? QStringView() : rest.mid(slash + 1);
+        return below.left(below.indexOf(QLatin1Char('/'))) != QLatin1String("tmp");
+    }
+    return top.startsWith(QLatin1String("lib")) || kTops.contains(top);
 }
 
 SettingsFolder chooseSettingsFolder(const QString& programFolder, bool programFolderWritable,
