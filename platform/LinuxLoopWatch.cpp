@@ -9,6 +9,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <map>
 #include <vector>
 
@@ -20,14 +21,17 @@ namespace {
 // thread polls the default context, so only it touches them.
 //
 // They are looked at through an epoll set, which answers in one step
-// however many descriptors it holds. The set is made again at the first look
-// after each pass of the loop: a descriptor the loop closed has left it, and
-// one opened since, perhaps under the same number, is not in it yet.
+// however many descriptors it holds. The set is brought up to date at the
+// first look after each pass of the loop: a descriptor the loop no longer
+// polls leaves it, and each one it polls is added again. A descriptor the
+// loop closed has left the set by itself, and adding one that is still in it
+// only says so, so a number closed and opened again since is in it too.
 struct Polled {
     std::vector<pollfd> fds;
     bool known = false;
     bool setStale = true;
     int set = -1; // the epoll set, or -1
+    std::map<int, uint32_t> inSet; // what the set was last asked to hold
     qint64 timerDueNs = -1; // when the next timer is due; -1 for none
     qint64 polledAtNs = 0;  // when the loop last polled
     GPollFunc chained = nullptr;
@@ -96,32 +100,44 @@ bool LoopWatch::timerDue() const
 
 namespace {
 
-// Makes the epoll set of the loop's descriptors anew. Where one of them
+// Brings the epoll set up to the loop's descriptors. Where one of them
 // cannot be in a set, there is none until the loop's next pass, and the
 // descriptors are polled as they are.
-void makeSet(Polled& state)
+void updateSet(Polled& state)
 {
     state.setStale = false;
-    if (state.set >= 0)
-        ::close(state.set);
-    state.set = ::epoll_create1(EPOLL_CLOEXEC);
-    if (state.set < 0)
-        return;
     // Two sources may poll one descriptor, each for its own events.
     std::map<int, uint32_t> wanted;
     for (const pollfd& fd : state.fds)
         if (fd.fd >= 0)
             wanted[fd.fd] |= (fd.events & POLLIN ? EPOLLIN : 0u) | (fd.events & POLLOUT ? EPOLLOUT : 0u)
                            | (fd.events & POLLPRI ? EPOLLPRI : 0u);
+    if (state.set < 0) {
+        state.set = ::epoll_create1(EPOLL_CLOEXEC);
+        state.inSet.clear();
+    }
+    bool failed = state.set < 0;
+    for (const auto& [fd, events] : state.inSet)
+        if (!failed && !wanted.contains(fd))
+            ::epoll_ctl(state.set, EPOLL_CTL_DEL, fd, nullptr); // gone already if it was closed
     for (const auto& [fd, events] : wanted) {
+        if (failed)
+            break;
         epoll_event event{};
         event.events = events;
         event.data.fd = fd;
-        if (::epoll_ctl(state.set, EPOLL_CTL_ADD, fd, &event) != 0) {
-            ::close(state.set);
-            state.set = -1;
-            return;
-        }
+        if (::epoll_ctl(state.set, EPOLL_CTL_ADD, fd, &event) == 0)
+            continue;
+        // Still in the set: with other events, they are changed.
+        const auto had = state.inSet.find(fd);
+        failed = errno != EEXIST
+              || (had != state.inSet.end() && had->second != events
+                  && ::epoll_ctl(state.set, EPOLL_CTL_MOD, fd, &event) != 0);
+    }
+    state.inSet = std::move(wanted);
+    if (failed && state.set >= 0) {
+        ::close(state.set);
+        state.set = -1;
     }
 }
 
@@ -131,7 +147,7 @@ bool LoopWatch::ready() const
 {
     Polled& state = polled();
     if (state.setStale)
-        makeSet(state);
+        updateSet(state);
     if (state.set < 0)
         return ::poll(state.fds.data(), static_cast<nfds_t>(state.fds.size()), 0) != 0;
     epoll_event event{};

@@ -1,5 +1,6 @@
 // The engine's start-up, main loop, start/stop toggle and shutdown, driven
 // through Engine::Main with a fake clock and stopped by closing the window.
+#include "platform/LoopWatch.h"
 #include "ui/HelpForm.h"
 
 #include <gtest/gtest.h>
@@ -227,6 +228,27 @@ TEST(EventPump, RunsAHandlerOfADescriptorTheLoopBeganWatchingSinceItsLastLook)
     ::close(ends[0]);
     ::close(ends[1]);
     EXPECT_TRUE(heard);
+}
+
+// A descriptor the loop stopped watching (its notifier turned off with a byte
+// left unread) no longer counts as work for the loop; one closed and opened
+// again under the same number does, once the loop watches it.
+TEST(EventPump, LooksOnlyAtTheDescriptorsTheLoopWatchesNow)
+{
+    const platform::LoopWatch watch;
+    for (const bool stopWatching : {false, true}) {
+        int ends[2] = {-1, -1};
+        ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends), 0);
+        QSocketNotifier notifier(ends[0], QSocketNotifier::Read);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(::write(ends[1], "x", 1), 1);
+        EXPECT_TRUE(watch.ready());
+        notifier.setEnabled(!stopWatching);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(watch.ready(), !stopWatching);
+        ::close(ends[0]);
+        ::close(ends[1]);
+    }
 }
 
 TEST_F(EngineRun, WithoutAPointerToMoveItSaysSoOnce)
