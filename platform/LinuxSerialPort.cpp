@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -32,27 +34,39 @@ LinuxSerialPort::LinuxSerialPort(QString settingsFolder, QStringList givenPorts,
         watch_ = std::make_unique<SerialDeviceWatch>([this] { portsChanged_ = announced_ = true; });
 }
 
+LinuxSerialPort::~LinuxSerialPort()
+{
+    if (folderFd_ >= 0)
+        ::close(folderFd_);
+}
+
+std::optional<LineSettings> lineSettingsOf(QStringView text)
+{
+    // Read in place: the search sets the settings ten times a second.
+    const QList<QStringView> parts = text.split(u',');
+    if (parts.size() != 4)
+        return std::nullopt;
+    LineSettings line;
+    bool ok = false;
+    line.baud = parts[0].trimmed().toInt(&ok);
+    const QStringView parity = parts[1].trimmed();
+    ok = ok && line.baud > 0 && parity.size() == 1 && QStringView(u"neomsNEOMS").contains(parity[0]);
+    line.parity = ok ? parity[0].toLower().toLatin1() : 'n';
+    line.dataBits = parts[2].trimmed().toInt();
+    ok = ok && line.dataBits >= 5 && line.dataBits <= 8;
+    const QStringView stop = parts[3].trimmed();
+    ok = ok && (stop == u"1" || stop == u"1.5" || stop == u"2");
+    line.twoStopBits = stop != u"1";
+    return ok ? std::optional(line) : std::nullopt;
+}
+
 void LinuxSerialPort::setSettings(const QString& settings)
 {
-    const QStringList parts = settings.split(QLatin1Char(','));
-    bool ok = parts.size() == 4;
-    LineSettings line;
-    if (ok) {
-        line.baud = parts[0].trimmed().toInt(&ok);
-        ok = ok && line.baud > 0;
-        const QString parity = parts[1].trimmed().toLower();
-        ok = ok && parity.size() == 1 && QStringLiteral("neoms").contains(parity);
-        line.parity = ok ? parity[0].toLatin1() : 'n';
-        line.dataBits = parts[2].trimmed().toInt();
-        ok = ok && line.dataBits >= 5 && line.dataBits <= 8;
-        const QString stop = parts[3].trimmed();
-        ok = ok && (stop == QLatin1String("1") || stop == QLatin1String("1.5") || stop == QLatin1String("2"));
-        line.twoStopBits = stop != QLatin1String("1");
-    }
-    if (!ok)
+    const std::optional<LineSettings> line = lineSettingsOf(settings);
+    if (!line)
         throw Fault{kFaultInvalidValue, QStringLiteral("Invalid line settings \"%1\"").arg(settings)};
     settings_ = settings;
-    lineSettings_ = line;
+    lineSettings_ = *line;
 }
 
 const QList<PortEntry>& LinuxSerialPort::entryNames() const
@@ -63,7 +77,9 @@ const QList<PortEntry>& LinuxSerialPort::entryNames() const
     // listed that a change within the same tick of the file system's clock
     // would not show.
     struct stat folder {};
-    const bool seen = ::stat(QFile::encodeName(folder_).constData(), &folder) == 0;
+    const int handle = folderHandle();
+    const bool seen = handle >= 0 ? ::fstat(handle, &folder) == 0
+                                  : ::stat(QFile::encodeName(folder_).constData(), &folder) == 0;
     const qint64 stamp = seen ? qint64(folder.st_mtim.tv_sec) * 1'000'000'000 + folder.st_mtim.tv_nsec : -1;
     if (seen && stamp == entriesStamp_ && entriesSettled_)
         return entryNames_;
@@ -91,13 +107,37 @@ QList<PortEntry> LinuxSerialPort::entries(int number) const
     // Where each leads (or only comN, for `number`) is looked at each time:
     // a device comes and goes without the folder changing.
     QList<PortEntry> found = entryNames();
+    const int handle = folderHandle();
     for (PortEntry& entry : found) {
         if (number == 0 || entry.number == number) {
-            const QFileInfo info(entry.path);
-            entry.target = info.exists() ? info.canonicalFilePath() : QString();
+            const bool leads = handle >= 0
+                                 ? ::faccessat(handle, "com" + QByteArray::number(entry.number), F_OK, 0) == 0
+                                 : QFileInfo::exists(entry.path);
+            entry.target = leads ? QFileInfo(entry.path).canonicalFilePath() : QString();
         }
     }
     return found;
+}
+
+int LinuxSerialPort::folderHandle() const
+{
+    // The folder is kept open, so that an entry is looked up by its own name
+    // alone, and its path is looked up once a second at most: a folder put in
+    // the place of another is taken within that second.
+    if (folderFd_ >= 0 && !folderChecked_.hasExpired(kRecheckMs))
+        return folderFd_;
+    folderChecked_.start();
+    const QByteArray path = QFile::encodeName(folder_);
+    struct stat byPath {}, held {};
+    const bool there = ::stat(path.constData(), &byPath) == 0;
+    if (folderFd_ >= 0
+        && !(there && ::fstat(folderFd_, &held) == 0 && held.st_dev == byPath.st_dev && held.st_ino == byPath.st_ino)) {
+        ::close(folderFd_);
+        folderFd_ = -1;
+    }
+    if (folderFd_ < 0 && there)
+        folderFd_ = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return folderFd_;
 }
 
 QStringList LinuxSerialPort::listed() const

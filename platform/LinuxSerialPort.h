@@ -26,6 +26,9 @@ public:
     // Other programs' lock files are looked for in `lockDirectory`.
     explicit LinuxSerialPort(QString settingsFolder, QStringList givenPorts = {},
                              QString lockDirectory = QStringLiteral("/var/lock"));
+    ~LinuxSerialPort() override;
+    LinuxSerialPort(const LinuxSerialPort&) = delete;
+    LinuxSerialPort& operator=(const LinuxSerialPort&) = delete;
 
     void setPortNumber(int number) override { number_ = number; }
     int portNumber() const override { return number_; }
@@ -47,6 +50,8 @@ private:
     // The folder's comN entries; each with where it leads, or only comN for a `number`.
     QList<PortEntry> entries(int number = 0) const;
     const QList<PortEntry>& entryNames() const;
+    // The settings folder, open; -1 when it cannot be opened.
+    int folderHandle() const;
     // The device paths of the listed ports, or of the given ones.
     QStringList listed() const;
     const QList<QSerialPortInfo>& systemPorts() const;
@@ -64,6 +69,8 @@ private:
     mutable QList<PortEntry> entryNames_;
     mutable qint64 entriesStamp_ = -1; // the folder's modification time when last listed
     mutable bool entriesSettled_ = false;
+    mutable int folderFd_ = -1;
+    mutable QElapsedTimer folderChecked_; // when its path was last seen to lead to it
     mutable QList<QSerialPortInfo> ports_;
     mutable bool portsChanged_ = true; // the list is to be taken afresh
     mutable qint64 devStamp_ = 0;      // when /dev last changed, as last seen

@@ -3,11 +3,13 @@
 // its locks, and the news of devices coming and going.
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <termios.h>
 
 #include <functional>
+#include <optional>
 #include <memory>
 
 namespace corvane::platform {
@@ -18,7 +20,13 @@ struct LineSettings {
     char parity = 'n';        // n, e, o, m (mark) or s (space)
     int dataBits = 8;         // 5 to 8
     bool twoStopBits = false; // also for "1.5", which the hardware makes of it with five data bits
+
+    bool operator==(const LineSettings&) const = default;
 };
+
+// The settings of a text such as "19200,n,8,1" (spaces and either case
+// allowed); none when any part is not one a port has.
+std::optional<LineSettings> lineSettingsOf(QStringView text);
 
 // A serial device opened for the port. Two programs never drive one device
 // at once: it is held with a kernel lock (flock), which ends with the process

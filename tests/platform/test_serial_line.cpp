@@ -4,8 +4,11 @@
 #include "platform/LinuxSerialPort.h"
 #include "platform/SerialDevice.h"
 
+#include "core/Fault.h"
+
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -145,6 +148,33 @@ TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
     }
 }
 
+// Line settings as the speed list and profiles give them, spaces and either
+// case allowed; any part that is not one a port has refuses the whole, and
+// the port keeps the settings it had.
+TEST(SerialLine, LineSettingsAreReadWholeOrRefused)
+{
+    // clang-format off
+    const struct { const char* text; LineSettings line; } taken[] = {
+        {"19200,n,8,1",        {19200, 'n', 8, false}},
+        {" 9600 , E , 7 , 2 ", {9600,  'e', 7, true}},
+        {"2400,o,5,1.5",       {2400,  'o', 5, true}},
+        {"1200,M,6,1",         {1200,  'm', 6, false}},
+        {"4800,s,8,1",         {4800,  's', 8, false}},
+    };
+    // clang-format on
+    for (const auto& c : taken)
+        EXPECT_EQ(lineSettingsOf(QString::fromLatin1(c.text)), c.line) << c.text;
+    QTemporaryDir locks;
+    LinuxSerialPort port(locks.path(), {}, locks.path());
+    port.setSettings(QStringLiteral("9600,n,8,1"));
+    for (const char* text : {"9600,n,8", "9600,n,8,1,1", "9600,x,8,1", "9600,ne,8,1", "0,n,8,1", "fast,n,8,1",
+                             "9600,n,4,1", "9600,n,9,1", "9600,n,8,3", "9600,n,8,"}) {
+        EXPECT_FALSE(lineSettingsOf(QString::fromLatin1(text))) << text;
+        EXPECT_THROW(port.setSettings(QString::fromLatin1(text)), corvane::Fault) << text;
+        EXPECT_EQ(port.settings(), "9600,n,8,1") << text;
+    }
+}
+
 TEST(SerialLine, TheFoldersEntriesAreReadAgainWhenTheyChangeHoweverSoon)
 {
     // The folder was just read, so its changes fall within the same tick of
@@ -159,4 +189,15 @@ TEST(SerialLine, TheFoldersEntriesAreReadAgainWhenTheyChangeHoweverSoon)
     EXPECT_EQ(port.describe(2).device, "/dev/zero");
     ASSERT_TRUE(QFile::remove(entry(1)) && QFile::link(QStringLiteral("/dev/zero"), entry(1)));
     EXPECT_EQ(port.describe(1).device, "/dev/zero");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/no-such-device"), entry(3)));
+    EXPECT_TRUE(port.describe(3).device.isEmpty());
+
+    // Another folder put in its place is read within a second.
+    const QString before = folder.path() + QStringLiteral("-before");
+    ASSERT_TRUE(QDir().rename(folder.path(), before));
+    ASSERT_TRUE(QDir().mkdir(folder.path()) && QFile::link(QStringLiteral("/dev/null"), entry(3)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    EXPECT_EQ(port.describe(3).device, "/dev/null");
+    EXPECT_TRUE(port.describe(1).device.isEmpty());
+    QDir(before).removeRecursively();
 }
