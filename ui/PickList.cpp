@@ -16,13 +16,13 @@ PickList::PickList(QWidget* parent, bool sorted) : QComboBox(parent), sorted_(so
     connect(this, &QComboBox::activated, this, &PickList::clicked);
     connect(this, &QComboBox::currentTextChanged, this, [this](const QString& text) { text_ = text; });
     const auto itemsChanged = [this] { itemsKnown_ = false; };
-    QAbstractItemModel* items = model();
-    connect(items, &QAbstractItemModel::rowsInserted, this, itemsChanged);
-    connect(items, &QAbstractItemModel::rowsRemoved, this, itemsChanged);
-    connect(items, &QAbstractItemModel::rowsMoved, this, itemsChanged);
-    connect(items, &QAbstractItemModel::dataChanged, this, itemsChanged);
-    connect(items, &QAbstractItemModel::layoutChanged, this, itemsChanged);
-    connect(items, &QAbstractItemModel::modelReset, this, itemsChanged);
+    QAbstractItemModel* listModel = model();
+    connect(listModel, &QAbstractItemModel::rowsInserted, this, itemsChanged);
+    connect(listModel, &QAbstractItemModel::rowsRemoved, this, itemsChanged);
+    connect(listModel, &QAbstractItemModel::rowsMoved, this, itemsChanged);
+    connect(listModel, &QAbstractItemModel::dataChanged, this, itemsChanged);
+    connect(listModel, &QAbstractItemModel::layoutChanged, this, itemsChanged);
+    connect(listModel, &QAbstractItemModel::modelReset, this, itemsChanged);
 }
 
 void PickList::wheelEvent(QWheelEvent* event)
