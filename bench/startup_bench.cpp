@@ -3,7 +3,7 @@
 // same size costs, and how much CPU it burns while idle.
 //
 //   corvane-bench-startup [--runs N] [--idle-seconds S] [--baseline PATH]
-//                         PATH-TO-CORVANE
+//                         [--window-alone PATH] PATH-TO-CORVANE
 //
 // The program is copied into a fresh temporary folder, so that its profile
 // files start absent. Each of the N rounds (default 12) makes, in this order,
@@ -11,8 +11,11 @@
 // default profiles), a normal start (files present) and a start of the
 // baseline, corvane-bench-empty-window (by default the one beside this
 // program): a fixed-size window of the same title, style and size and nothing
-// else, the size taken from the inside of Corvane's first shown window. Each
-// is thus timed under the same load. A launch is timed from fork() to the
+// else, the size taken from the inside of Corvane's first shown window; and a
+// start of corvane-bench-window-alone (beside this program too): Corvane's
+// own window over the recording fakes, with no port, device or display
+// connection of its own, the floor below which no change outside the window
+// can bring Corvane. Each is thus timed under the same load. A launch is timed from fork() to the
 // MapNotify of the top-level window titled "Tollan Corvane", seen through
 // SubstructureNotify on the root window; the window is then left up for a
 // moment and closed with WM_DELETE_WINDOW, and wait4() gives the peak resident
@@ -59,6 +62,7 @@ constexpr const char* kWindowTitle = "Tollan Corvane";
 constexpr const char* kProfilesFile = "Profiles1.2.dat";
 constexpr const char* kLastProfileFile = "LastProfile1.2.dat";
 constexpr const char* kBaselineName = "corvane-bench-empty-window";
+constexpr const char* kWindowAloneName = "corvane-bench-window-alone";
 
 // Corvane's normal start against the empty window, median to median.
 constexpr double kLaunchRatioTarget = 1.3;
@@ -77,6 +81,7 @@ constexpr auto kExitTimeout = std::chrono::seconds(10);
 struct Options {
     fs::path program;
     fs::path baseline;
+    fs::path windowAlone;
     int runs = 12;
     int idleSeconds = 30;
 };
@@ -259,6 +264,12 @@ void printJudged(const char* figure, double value, double target)
                 corvane::bench::verdict(value, target));
 }
 
+// A figure of one value that bounds another from below: no target of its own.
+void printFloor(const char* figure, double value)
+{
+    std::printf("%-50s %9.3f %9s %9s   %-8s %s\n", figure, value, "", "", "-", "floor");
+}
+
 using corvane::bench::parseInt;
 
 std::optional<Options> parseArguments(int argc, char** argv)
@@ -274,6 +285,8 @@ std::optional<Options> parseArguments(int argc, char** argv)
                 return std::nullopt;
         } else if (arg == "--baseline" && i + 1 < argc) {
             options.baseline = fs::absolute(argv[++i]);
+        } else if (arg == "--window-alone" && i + 1 < argc) {
+            options.windowAlone = fs::absolute(argv[++i]);
         } else if (options.program.empty() && !arg.empty() && arg.front() != '-') {
             options.program = arg;
         } else {
@@ -284,6 +297,8 @@ std::optional<Options> parseArguments(int argc, char** argv)
         return std::nullopt;
     if (options.baseline.empty())
         options.baseline = corvane::bench::besideThisProgram(kBaselineName);
+    if (options.windowAlone.empty())
+        options.windowAlone = corvane::bench::besideThisProgram(kWindowAloneName);
     return options;
 }
 
@@ -307,7 +322,7 @@ struct Series {
 
 int run(const Options& options, Display* display)
 {
-    for (const fs::path& needed : {options.program, options.baseline}) {
+    for (const fs::path& needed : {options.program, options.baseline, options.windowAlone}) {
         std::error_code error;
         if (!fs::is_regular_file(needed, error))
             throw BenchError{"no program at " + needed.string()};
@@ -318,17 +333,20 @@ int run(const Options& options, Display* display)
         {corvane::bench::copyCorvane(options.program, folder).string()}, "Corvane", folder / "corvane-output.log"};
     Launch baseline{
         {options.baseline.string(), "--title", kWindowTitle}, "the empty window", folder / "empty-window-output.log"};
+    const Launch windowAlone{{options.windowAlone.string()}, "the window alone", folder / "window-alone-output.log"};
 
     std::printf("Corvane start-up benchmark\n");
     std::printf("  program:  %s (run from a copy in %s)\n", options.program.c_str(), folder.c_str());
     std::printf("  baseline: %s\n", options.baseline.c_str());
+    std::printf("  floor:    %s\n", options.windowAlone.c_str());
     std::printf("  display:  %s\n", DisplayString(display));
-    std::printf("  runs:     %d rounds of a first start, a normal start and an empty-window start;\n"
+    std::printf("  runs:     %d rounds of a first start, a normal start, an empty-window start and a\n"
+                "            start of the window alone;\n"
                 "            then %d s idle in each of two states\n",
                 options.runs, options.idleSeconds);
     std::fflush(stdout);
 
-    Series first, normal, empty;
+    Series first, normal, empty, alone;
     std::vector<std::string> warnings;
     bool filesWritten = true;
     for (int round = 0; round < options.runs; ++round) {
@@ -347,6 +365,7 @@ int run(const Options& options, Display* display)
         }
         normal.add(timedRun(display, corvane, folder, warnings));
         empty.add(timedRun(display, baseline, folder, warnings));
+        alone.add(timedRun(display, windowAlone, folder, warnings));
     }
 
     // The first idle state leaves every port without a device; the second
@@ -359,6 +378,8 @@ int run(const Options& options, Display* display)
     const Summary emptyLaunch = summarise(empty.launchMs);
     const Summary normalRss = summarise(normal.peakRssMb);
     const Summary emptyRss = summarise(empty.peakRssMb);
+    const Summary aloneLaunch = summarise(alone.launchMs);
+    const Summary aloneRss = summarise(alone.peakRssMb);
     std::vector<double> closing = first.closeMs;
     closing.insert(closing.end(), normal.closeMs.begin(), normal.closeMs.end());
 
@@ -368,12 +389,17 @@ int run(const Options& options, Display* display)
     printRow("launch to shown, empty window (ms)", emptyLaunch);
     printRow("peak resident memory, normal start (MB)", normalRss);
     printRow("peak resident memory, empty window (MB)", emptyRss);
+    printRow("launch to shown, the window alone (ms)", aloneLaunch);
+    printRow("peak resident memory, the window alone (MB)", aloneRss);
     printJudged("launch, normal start / empty window", normalLaunch.median / emptyLaunch.median, kLaunchRatioTarget);
     printJudged("peak memory, normal start / empty window", normalRss.median / emptyRss.median, kMemoryRatioTarget);
+    printFloor("launch, the window alone / empty window", aloneLaunch.median / emptyLaunch.median);
+    printFloor("peak memory, the window alone / empty window", aloneRss.median / emptyRss.median);
     printJudged("idle CPU, searching the ports (% of one core)", searching, kIdleCpuTargetPercent);
     printJudged("idle CPU, waiting on an open port (% of one core)", waiting, kIdleCpuTargetPercent);
     printRow("window closed to exit (ms)", summarise(closing));
-    std::printf("\nThe ratios are of the medians. Idle CPU: stopped, no tracker, over %d s after %lld s of settling,\n"
+    std::printf("\nThe ratios are of the medians; those of the window alone are the least the normal start's can\n"
+                "be while the window stays as it is. Idle CPU: stopped, no tracker, over %d s after %lld s of settling,\n"
                 "summed over the program's threads (schedstat). Closing: Corvane's first and normal starts.\n",
                 options.idleSeconds, static_cast<long long>(kIdleSettleTime.count()));
     if (terminal.received() == 0)
@@ -399,7 +425,7 @@ int main(int argc, char** argv)
     const auto options = parseArguments(argc, argv);
     if (!options) {
         std::fprintf(stderr, "usage: corvane-bench-startup [--runs N] [--idle-seconds S] [--baseline PATH] "
-                             "PATH-TO-CORVANE\n");
+                             "[--window-alone PATH] PATH-TO-CORVANE\n");
         return 2;
     }
     Display* display = corvane::xtools::openDisplay("corvane-bench-startup");

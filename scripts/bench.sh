@@ -8,7 +8,10 @@
 #                          peak memory at most 1.2 times; the CPU while idle
 #                          and stopped, searching the ports and waiting on an
 #                          open port that never answers, at most 0.1% of one
-#                          core each; the time from window closed to exit. The
+#                          core each; the time from window closed to exit.
+#                          Beside them, as a floor, the same figures of
+#                          corvane-bench-window-alone: Corvane's window over
+#                          the recording fakes, with nothing else of it. The
 #                          arguments of this script go to it (--runs N,
 #                          --idle-seconds S);
 #   corvane-bench-latency  tracker-to-pointer latency at cycle delays of 5, 10
@@ -41,7 +44,7 @@ source "$root/scripts/xvfb-lib.sh"
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
 cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-bench-startup corvane-bench-empty-window \
-  corvane-bench-latency corvane-bench-decoder corvane-bench-keys corvane-bench-hostile corvane-bench-input
+  corvane-bench-window-alone corvane-bench-latency corvane-bench-decoder corvane-bench-keys corvane-bench-hostile corvane-bench-input
 
 trap xvfb_stop EXIT
 xvfb_private_display
