@@ -15,13 +15,13 @@
 // start of corvane-bench-window-alone (beside this program too): Corvane's
 // own window over the recording fakes, with no port, device or display
 // connection of its own, the floor below which no change outside the window
-// can bring Corvane. Each is thus timed under the same load. A launch is timed from fork() to the
-// MapNotify of the top-level window titled "Tollan Corvane", seen through
-// SubstructureNotify on the root window; the window is then left up for a
-// moment and closed with WM_DELETE_WINDOW, and wait4() gives the peak resident
-// memory. Corvane's normal start is judged against the baseline by the
-// medians: its launch time at most 1.3 times the baseline's, its peak
-// resident memory at most 1.2 times.
+// can bring Corvane. Each is thus timed under the same load. A launch is
+// timed from fork() to the MapNotify of the top-level window titled "Tollan
+// Corvane", seen through SubstructureNotify on the root window; the window is
+// then left up for a moment and closed with WM_DELETE_WINDOW, and wait4()
+// gives the peak resident memory. Corvane's normal start is judged against
+// the baseline by the medians: its launch time at most 1.3 times the
+// baseline's, its peak resident memory at most 1.2 times.
 //
 // Then Corvane is left idle, stopped and with no tracker, in two states, each
 // in a fresh folder with the default profiles (the tracker on COM 1): with
