@@ -115,14 +115,13 @@ void updateSet(Polled& state)
     if (state.set < 0) {
         state.set = ::epoll_create1(EPOLL_CLOEXEC);
         state.inSet.clear();
+        if (state.set < 0)
+            return;
     }
-    bool failed = state.set < 0;
     for (const auto& [fd, events] : state.inSet)
-        if (!failed && !wanted.contains(fd))
+        if (!wanted.contains(fd))
             ::epoll_ctl(state.set, EPOLL_CTL_DEL, fd, nullptr); // gone already if it was closed
     for (const auto& [fd, events] : wanted) {
-        if (failed)
-            break;
         epoll_event event{};
         event.events = events;
         event.data.fd = fd;
@@ -130,15 +129,15 @@ void updateSet(Polled& state)
             continue;
         // Still in the set: with other events, they are changed.
         const auto had = state.inSet.find(fd);
-        failed = errno != EEXIST
-              || (had != state.inSet.end() && had->second != events
-                  && ::epoll_ctl(state.set, EPOLL_CTL_MOD, fd, &event) != 0);
+        if (errno != EEXIST
+            || (had != state.inSet.end() && had->second != events
+                && ::epoll_ctl(state.set, EPOLL_CTL_MOD, fd, &event) != 0)) {
+            ::close(state.set);
+            state.set = -1;
+            return;
+        }
     }
     state.inSet = std::move(wanted);
-    if (failed && state.set >= 0) {
-        ::close(state.set);
-        state.set = -1;
-    }
 }
 
 } // namespace
