@@ -1,6 +1,7 @@
 #include "engine/Main.h"
 
 #include "engine/StartUpBoxes.h"
+#include "engine/StatusLine.h"
 #include "engine/TrackerLink.h"
 #include "keyboard/KeyNames.h"
 #include "keyboard/KeyboardOutput.h"
@@ -70,7 +71,9 @@ bool Engine::startUp()
     bool profilesLoaded = false;
     const bool clean = trapFaults(app_.platform, [this, &profilesLoaded] {
         app_.platform.process->raisePriority();
-        view_ = makeWindow_(app_, {[this] { Start_Command_Click(); }, [this] { Form_Unload(); }});
+        view_ = makeWindow_(app_, {[this] { Start_Command_Click(); }, [this] { Form_Unload(); },
+                                   [this] { return diagnosis(app_, settings_, status_->status()); }});
+        status_ = std::make_unique<StatusReport>(app_, *view_);
         link_ = std::make_unique<TrackerLink>(app_, *view_, pump_);
         poll_ = std::make_unique<KeyboardPoll>(app_.platform, app_.store.table, *view_, pump_,
                                                [this] { Start_Command_Click(); });
@@ -85,6 +88,7 @@ bool Engine::startUp()
         if (!profilesLoaded)
             return;
         view_->commands().ApplyProfile(view_->profileName());
+        status_->update();
         view_->showWindow();
         // From here on boxes open over the window; before, it was not on the screen.
         app_.platform.dialogs->setOwner(view_->widget());
@@ -176,6 +180,7 @@ void Engine::cycle()
     pump_.process();
     link_->ServiceTrackerLink();
     poll_->PollKeyboard();
+    status_->update();
     if (app_.link.acceptedCommand.isEmpty())
         return;
     if (!started())
@@ -239,6 +244,7 @@ void Engine::Start_Command_Click()
             view_->setTrackingStarted(false);
         }
         lastToggleTime_ = now;
+        status_->update();
     });
 }
 

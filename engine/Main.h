@@ -17,6 +17,7 @@ namespace corvane {
 
 class KeyboardOutput;
 class KeyboardPoll;
+class StatusReport;
 class TrackerLink;
 
 class Engine {
@@ -57,6 +58,7 @@ public:
     const MotionHistory& motion() const { return motion_; }
     AppContext& app() { return app_; }
     WindowView& view() { return *view_; }
+    StatusReport& status() { return *status_; }
 
 private:
     // What every end does first: releases what the keyboard stage holds, stops
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<TrackerLink> link_;
     std::unique_ptr<KeyboardPoll> poll_;
     std::unique_ptr<KeyboardOutput> output_;
+    std::unique_ptr<StatusReport> status_;
     std::optional<qint64> lastToggleTime_;
     QByteArray receiveBuffer_;
     MovementValues values_;

@@ -78,12 +78,18 @@ void TrackerLink::tried(const QString& refusal)
     const int number = app_.platform.serial->portNumber();
     if (refusal.isEmpty()) {
         app_.link.refusals.remove(number);
+        app_.link.refusedDevices.remove(number);
+        app_.link.unanswered = false;
         enter(LinkPhase::Waiting,
               QStringLiteral("COM %1 (%2) is open at %3, waiting for the tracker's answer")
                   .arg(number)
                   .arg(app_.platform.serial->describe(number).device, app_.platform.serial->settings()));
     } else if (app_.link.refusals.value(number) != refusal) {
         app_.link.refusals.insert(number, refusal);
+        if (app_.platform.serial->describe(number).device.isEmpty())
+            app_.link.refusedDevices.remove(number);
+        else
+            app_.link.refusedDevices.insert(number);
         qCInfo(lcLink).noquote() << refusal;
     }
 }
@@ -133,13 +139,16 @@ void TrackerLink::ServiceTrackerLink()
 void TrackerLink::openAndSearch()
 {
     platform::SerialPort& port = *app_.platform.serial;
-    if (!port.isOpen() && app_.link.phase != LinkPhase::Searching)
-        enter(LinkPhase::Searching,
-              app_.link.phase == LinkPhase::Closed
-                  ? QStringLiteral("searching the ports for the tracker")
-                  : QStringLiteral("COM %1 has closed: %2; searching the ports")
-                        .arg(port.portNumber())
-                        .arg(port.whyClosed().isEmpty() ? QStringLiteral("the device has gone") : port.whyClosed()));
+    if (!port.isOpen() && app_.link.phase != LinkPhase::Searching) {
+        if (app_.link.phase != LinkPhase::Closed)
+            app_.link.lost = QStringLiteral("COM %1 has closed: %2")
+                                 .arg(port.portNumber())
+                                 .arg(port.whyClosed().isEmpty() ? QStringLiteral("the device has gone")
+                                                                 : port.whyClosed());
+        enter(LinkPhase::Searching, app_.link.phase == LinkPhase::Closed
+                                        ? QStringLiteral("searching the ports for the tracker")
+                                        : app_.link.lost + QStringLiteral("; searching the ports"));
+    }
     while (!port.isOpen()) {
         skipFailure([&] { port.setPortNumber(app_.link.portNumber); });
         while (!port.isOpen()) {
@@ -209,10 +218,13 @@ void TrackerLink::setUp()
         app_.store.table.current().mode = mode;
         view_.setMode(app_.store.table.current().mode);
         app_.link.acceptedCommand = command;
+        app_.link.lost.clear();
+        app_.link.unanswered = false;
         enter(LinkPhase::SetUp,
               QStringLiteral("the tracker on COM %1 is set up for %2").arg(app_.link.portNumber).arg(mode));
     } else {
         app_.link.acceptedCommand.clear();
+        app_.link.unanswered = true;
         enter(LinkPhase::Waiting, reply.isEmpty()
                                       ? QStringLiteral("no answer to the set-up within 2 s; it is sent again")
                                       : QStringLiteral("the tracker answered \"%1\" to the set-up; it is sent again")

@@ -3,6 +3,7 @@
 // settings, the set-up command that the tracker last acknowledged, and where
 // the link stands, for the port list's tooltip and the log.
 #include <QMap>
+#include <QSet>
 #include <QString>
 
 namespace corvane {
@@ -21,6 +22,14 @@ struct TrackerLinkState {
     LinkPhase phase = LinkPhase::Closed;
     // Why COM n did not open when it was last tried; removed once it opens.
     QMap<int, QString> refusals;
+    // The ports among those that stand for a device: one that refuses is
+    // a problem to fix (access rights, another program), not an empty socket.
+    QSet<int> refusedDevices;
+    // Why the port that was open closed by itself; empty once a tracker is
+    // set up again, or when the link closed it.
+    QString lost;
+    // The tracker on the open port has not answered its last set-up.
+    bool unanswered = false;
 };
 
 } // namespace corvane

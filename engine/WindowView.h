@@ -4,6 +4,7 @@
 // it, in its controls: these operations read and write them, and a change runs
 // the control's own handler, as a click would.
 #include "core/Movement.h"
+#include "engine/StatusLine.h"
 #include "keyboard/KeyboardView.h"
 #include "profiles/ProfileView.h"
 
@@ -51,12 +52,17 @@ public:
     virtual int jitterSetting() const = 0;
     // The cycle's movement values in the output monitor, while it can be seen.
     virtual void showMonitor(const MovementValues& values) = 0;
+    // The status line's new state.
+    virtual void showStatus(const Status& status) = 0;
 };
 
-// What the window's Start button and its closing run: the engine's handlers.
+// What the window's Start button, its closing and its status line's details
+// run: the engine's handlers.
 struct EngineHandlers {
     std::function<void()> startClick;
     std::function<void()> unload;
+    // The whole diagnosis behind the status line, for its details.
+    std::function<QString()> diagnosis;
 };
 
 // Builds the main window over the shared state: the program's entry makes the

@@ -9,6 +9,7 @@
 #include "ui/KeyBox.h"
 #include "ui/PickList.h"
 #include "ui/SettingPair.h"
+#include "ui/StatusStrip.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
@@ -60,6 +61,7 @@ MainForm::MainForm(AppContext& app, EngineHandlers handlers)
     connect(KeyMode_Combo, &PickList::clicked, this, &MainForm::KeyMode_Combo_Click);
     connect(Location_Combo, &PickList::clicked, this, &MainForm::Location_Combo_Click);
     connect(Speed_Combo, &PickList::clicked, this, &MainForm::Speed_Combo_Click);
+    connect(Status_Line, &StatusStrip::detailsAsked, this, &MainForm::Status_Line_Click);
     Location_Combo->installEventFilter(this);
 }
 
@@ -273,6 +275,15 @@ void MainForm::Speed_Combo_Click()
     });
 }
 
+void MainForm::Status_Line_Click()
+{
+    trapFaults(app_.platform, [this] {
+        if (!details_)
+            details_ = new StatusDetails(this);
+        details_->showText(handlers_.diagnosis ? handlers_.diagnosis() : Status_Line->status().text);
+    });
+}
+
 void MainForm::enableMapping(int mapping, bool enabled)
 {
     keyChecks[mapping]->setEnabled(enabled);
@@ -367,6 +378,8 @@ void MainForm::setLocation(const QString& location) { Location_Combo->setText(lo
 QString MainForm::speed() const { return Speed_Combo->text(); }
 void MainForm::setSpeed(const QString& speed) { Speed_Combo->setText(speed); }
 int MainForm::jitterSetting() const { return Jitter->slider()->value(); }
+
+void MainForm::showStatus(const Status& status) { Status_Line->showStatus(status); }
 
 void MainForm::showMonitor(const MovementValues& values)
 {

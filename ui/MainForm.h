@@ -27,9 +27,14 @@ class MappingButton;
 class PickList;
 class ProfileCommands;
 class SettingPair;
+class StatusDetails;
+class StatusStrip;
 
 // The maker's home page, opened by the "Tollan Home Page" button.
 inline const QString kHomePageUrl = QStringLiteral("https://www.tollan.example/corvane/");
+// The status line's height in twips (two lines of text): the window is this
+// much taller than its outer sizes, 2010 and 6675 twips, say.
+inline constexpr int kStatusLineHeight = 510;
 // Start's captions: the tracker is stopped, or started.
 inline constexpr char kStartCaption[] = "Start";
 inline constexpr char kStopCaption[] = "Stop";
@@ -63,6 +68,7 @@ public:
     void setSpeed(const QString& speed) override;
     int jitterSetting() const override;
     void showMonitor(const MovementValues& values) override;
+    void showStatus(const Status& status) override;
     ProfileCommands& commands() override { return *commands_; }
     void showWindow() override { show(); }
     QWidget* widget() override { return this; }
@@ -92,6 +98,7 @@ public:
     void MappingBox_Change(Mapping mapping);
     void Location_Combo_Click();
     void Speed_Combo_Click();
+    void Status_Line_Click();
 
     // Outer size of the window (title bar and border included), in twips.
     void setOuterSizeTwips(int width, int height);
@@ -118,6 +125,7 @@ private:
     void buildOtherTab();
     void buildLowerCommands();
     void fitToOuterSize();
+    void placeStatusLine();
     void reachOnlyWhatIsSeen();
     QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
     PickList* modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top);
@@ -195,6 +203,9 @@ private:
     QPushButton* SaveAs_Command;
     QPushButton* Delete_Command;
     QPushButton* Dummy_Command;
+    // Below everything else, at the bottom edge: the status line.
+    StatusStrip* Status_Line;
+    StatusDetails* details_ = nullptr;
 
     bool SettingsShown = false;
     // Whether a mapping records (its button pressed in).

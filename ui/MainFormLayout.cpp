@@ -6,6 +6,7 @@
 #include "ui/KeyBox.h"
 #include "ui/PickList.h"
 #include "ui/SettingPair.h"
+#include "ui/StatusStrip.h"
 #include "ui/Twips.h"
 
 #include <QFrame>
@@ -387,6 +388,18 @@ void MainForm::buildLowerCommands()
     makeCommand(*this, Layout::kHomePageCommand)->setFont(large);
 
     makeCommand(*this, Layout::kDummyCommand);
+
+    Status_Line = new StatusStrip(this);
+    Status_Line->setObjectName(QStringLiteral("Status_Line"));
+    placeStatusLine();
+}
+
+void MainForm::placeStatusLine()
+{
+    // Across the width of the home page button, on the window's bottom edge:
+    // the window is taller by the line's height than its outer size says.
+    const int height = twipsY(kStatusLineHeight, *this);
+    Status_Line->setGeometry(twipsX(120, *this), this->height() - height, twipsX(4095, *this), height);
 }
 
 void MainForm::reachOnlyWhatIsSeen()
@@ -403,6 +416,7 @@ void MainForm::reachOnlyWhatIsSeen()
 void MainForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    placeStatusLine();
     reachOnlyWhatIsSeen();
 }
 
@@ -429,7 +443,7 @@ void MainForm::fitToOuterSize()
     // without a window manager.
     fittedFrame_ = isVisible() ? frameExtra(*this) : QSize(0, 0);
     const QSize inside(twipsX(outerWidthTwips_, *this) - fittedFrame_.width(),
-                       twipsY(outerHeightTwips_, *this) - fittedFrame_.height());
+                       twipsY(outerHeightTwips_ + kStatusLineHeight, *this) - fittedFrame_.height());
     if (inside != minimumSize() || inside != maximumSize())
         setFixedSize(inside);
 }

@@ -213,6 +213,9 @@ FakePlatform::FakePlatform()
     platform.pointer = std::make_unique<FakePointer>(log);
     platform.keys = std::make_unique<FakeKeyOutput>(log);
     platform.keyState = std::make_unique<FakeKeyState>();
+    // The fakes stand for the kernel's devices, which reach every program.
+    platform.input.output = OutputBackend::Uinput;
+    platform.input.keys = KeyStateBackend::Evdev;
 }
 
 int RecordingInputDevice::write(unsigned type, unsigned code, int value)

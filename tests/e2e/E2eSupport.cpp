@@ -263,6 +263,15 @@ void Corvane::clickAt(int left, int top)
     xtools::click(screen().display, xtools::twipsPoint(screen().display, window_, left, top));
 }
 
+void Corvane::clickStatusLine()
+{
+    // The line's middle, 255 twips above the inside's bottom edge.
+    XWindowAttributes inside{};
+    XGetWindowAttributes(screen().display, window_, &inside);
+    const double twipsPerPixel = 4425.0 / xtools::outerSize(screen().display, window_).x;
+    clickAt(2000, static_cast<int>(inside.height * twipsPerPixel) - 255);
+}
+
 bool Corvane::hasFocus(const std::string& title)
 {
     const auto window = xtools::findShownTopLevel(screen().display, title, child_->pid());
@@ -278,8 +287,9 @@ void Corvane::showKeyboardSettings()
 {
     // Show Settings; once the panel is open, its Keyboard tab.
     clickAt(1500 + 1335 / 2, 510 + 315 / 2);
-    // Its outer size, with a window manager's frame: 4425 x 6675 twips, at 96 dpi 295 x 445 pixels.
-    const auto opened = [&] { return xtools::outerSize(screen().display, window_) == xtools::Point{295, 445}; };
+    // Its outer size, with a window manager's frame: 4425 x 6675 twips and the
+    // status line's 510, at 96 dpi 295 x 479 pixels.
+    const auto opened = [&] { return xtools::outerSize(screen().display, window_) == xtools::Point{295, 479}; };
     if (!waitUntil(opened, Millis(5000)))
         throw std::runtime_error("the settings panel did not open");
     clickAt(2550, 1155);

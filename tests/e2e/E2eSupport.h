@@ -120,6 +120,8 @@ public:
     void clickStart();
     // A click at a point of the main window, in twips from its top left corner.
     void clickAt(int left, int top);
+    // A click on the status line, at the bottom edge of the main window.
+    void clickStatusLine();
     // Whether the program's shown window titled `title` has the keyboard focus.
     bool hasFocus(const std::string& title);
     // Gives the main window the keyboard focus back and waits until it has it.

@@ -4,7 +4,7 @@
 # root both run as the user nobody, with their own runtime and home folders
 # and a copy of the program in a folder that user may write (its settings
 # folder). Checks:
-#   - the window is an xdg-shell window titled "Tollan Corvane", 4425 x 2010
+#   - the window is an xdg-shell window titled "Tollan Corvane", 4425 x 2520
 #     twips: the whole outer size is its inside while sway draws the frame,
 #     which the program cannot know; with Qt's own title bar, which it can,
 #     the title bar is part of it, as a window manager's frame is on X11;
@@ -14,7 +14,8 @@
 #     OUTPUT_FOLDER) is as large as the window with sway's title bar, and not
 #     blank;
 #   - the program says at start why the pointer cannot move when /dev/uinput
-#     cannot be opened for writing, and only then;
+#     cannot be opened for writing, and only then, and its status line says
+#     so (or that the tracker is found and stopped, when it can be opened);
 #   - Qt warns of nothing;
 #   - when the compositor ends, the program stops and resets the tracker (the
 #     simulator, as COM 1) before it ends with status 1, as when an X server
@@ -99,7 +100,8 @@ environment+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc")
 pids+=($!)
 for ((i = 0; i < 50; i++)); do [[ -e $work/app/com1 ]] && break; sleep 0.1; done
 
-(cd "$work/app" && exec "${user[@]}" env -i "${environment[@]}" ./corvane) >/dev/null 2>"$work/corvane.err" &
+(cd "$work/app" && exec "${user[@]}" env -i "${environment[@]}" QT_LOGGING_RULES=corvane.status.info=true ./corvane) \
+  >/dev/null 2>"$work/corvane.err" &
 corvane=$!
 pids+=("$corvane")
 
@@ -134,10 +136,10 @@ wait_for '.visible' || fail "no window titled \"Tollan Corvane\": $(as_user sway
 shell=$(jq -r .shell <<<"$node")
 [[ $shell == xdg_shell ]] || fail "the window is an $shell window, not a native Wayland (xdg_shell) one"
 
-# 4425 x 2010 twips at Wayland's 96 dpi, all inside sway's frame (its title
+# 4425 x 2520 twips (2010 and the status line) at Wayland's 96 dpi, all inside sway's frame (its title
 # bar and border, once sway has taken on drawing them).
-wait_for '.border == "normal" and .window_rect.width == 295 and .window_rect.height == 134' 10 ||
-  fail "inside sway's frame the window is not 295 x 134: $(shown)"
+wait_for '.border == "normal" and .window_rect.width == 295 and .window_rect.height == 168' 10 ||
+  fail "inside sway's frame the window is not 295 x 168: $(shown)"
 # The window with sway's frame, and the inside alone, which has one colour
 # while it is blank: the screen may show it a little after sway lists it.
 for ((i = 0; i < 50; i++)); do
@@ -145,7 +147,7 @@ for ((i = 0; i < 50; i++)); do
   read -r x y width height left top < <(jq -r '[.rect.x, .deco_rect.y, .rect.width, .rect.height + .deco_rect.height,
     .window_rect.x, .deco_rect.height + .window_rect.y] | map(tostring) | join(" ")' <<<"$node")
   as_user grim -g "$x,$y ${width}x$height" - >"$work/shot.png" || fail "grim took no screenshot"
-  colours=$(convert "$work/shot.png" -crop "295x134+$left+$top" +repage -format '%k' info:)
+  colours=$(convert "$work/shot.png" -crop "295x168+$left+$top" +repage -format '%k' info:)
   ((colours >= 16)) && break
   sleep 0.1
 done
@@ -158,11 +160,11 @@ size=$(identify -format '%wx%h' "$work/shot.png")
 # again the inside.
 id=$(jq .id <<<"$node")
 as_user swaymsg "[con_id=$id] border csd" >/dev/null
-wait_for '.border == "csd" and .rect.width == 295 and .rect.height == 134' 10 ||
-  fail "with Qt's title bar the outer size is not 295 x 134: $(shown)"
+wait_for '.border == "csd" and .rect.width == 295 and .rect.height == 168' 10 ||
+  fail "with Qt's title bar the outer size is not 295 x 168: $(shown)"
 as_user swaymsg "[con_id=$id] border normal" >/dev/null
-wait_for '.border == "normal" and .window_rect.width == 295 and .window_rect.height == 134' 10 ||
-  fail "without Qt's title bar the inside is not 295 x 134 again: $(shown)"
+wait_for '.border == "normal" and .window_rect.width == 295 and .window_rect.height == 168' 10 ||
+  fail "without Qt's title bar the inside is not 295 x 168 again: $(shown)"
 
 # Help, the third control after the profile list: after the first wait the
 # keys reach the program, not only the virtual keyboard that sends them.
@@ -182,6 +184,15 @@ grep -E '^(qt\.|Q[A-Za-z]+::|Warning:)' "$work/corvane.err" && fail "Qt warned"
 setUp='!!!M3,0,A,2,4,1,3'$'\r''!'
 for ((i = 0; i < 100; i++)); do [[ $(cat "$work/app/record.bin") == "$setUp" ]] && break; sleep 0.1; done
 [[ $(cat "$work/app/record.bin") == "$setUp" ]] || fail "the tracker was not set up: $(od -c "$work/app/record.bin")"
+# The status line: the problem that keeps the pointer still comes first;
+# without it, the tracker found and stopped.
+if as_user test -w /dev/uinput; then
+  status='corvane.status: Tracker on COM 1 ('
+else
+  status='corvane.status: The pointer cannot be moved: '
+fi
+for ((i = 0; i < 50; i++)); do grep -qF "$status" "$work/corvane.err" && break; sleep 0.1; done
+grep -qF "$status" "$work/corvane.err" || fail "the status line never said \"$status\": $(grep status "$work/corvane.err")"
 kill -KILL "${pids[0]}"
 for ((i = 0; i < 100; i++)); do
   kill -0 "$corvane" 2>/dev/null || break

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/EngineFixture.h"
+#include "ui/StatusStrip.h"
 
 namespace corvane {
 namespace {
@@ -192,6 +193,62 @@ TEST(TrackerLink, ThePortListsTooltipShowsTheDevicesWhyTheyRefusedAndWhereTheLin
     rig.serial().vanish();
     rig.cycle();
     EXPECT_EQ(tooltip().mid(1, 2) + tooltip().mid(4), QStringList({refused.arg(2), refused.arg(3), searching}));
+}
+
+TEST(TrackerLink, TheStatusLineSaysWhereTheLinkStandsAndWhatIsInTheWay)
+{
+    Rig rig;
+    rig.serial().ports = 3;
+    rig.serial().openOnly(0, {});
+    rig.serial().refusal = QStringLiteral("permission denied; join the dialout group");
+    StatusStrip& line = *rig.form().findChild<StatusStrip*>(QStringLiteral("Status_Line"));
+    const auto status = [&] {
+        rig.cycle();
+        return std::pair(line.status().kind, line.toolTip());
+    };
+    // Every port with a device refuses: the first one's reason, with its fix.
+    EXPECT_EQ(status(), std::pair(StatusKind::Problem, QStringLiteral("COM 1 cannot be opened: permission denied; "
+                                                                      "join the dialout group")));
+    // Ports without a device are only searched.
+    rig.serial().ports = 0;
+    rig.engine.app().link.refusals.clear();
+    EXPECT_EQ(status(),
+              std::pair(StatusKind::Searching, QStringLiteral("Searching for the tracker: COM 1 at 19200 bps…")));
+
+    rig.serial().ports = 3;
+    rig.serial().openOnly(2, QStringLiteral("4800,n,8,1"));
+    rig.serial().ackReply.clear();
+    EXPECT_EQ(status(), std::pair(StatusKind::Problem, QStringLiteral("COM 2 (/dev/ttyFAKE2) is open at 4800 bps, but "
+                                                                      "no tracker answers there; asking again…")));
+    rig.serial().ackReply = "OK\r";
+    rig.cycle();
+    EXPECT_EQ(status(),
+              std::pair(StatusKind::Stopped, QStringLiteral("Tracker on COM 2 (/dev/ttyFAKE2), 4800 bps, stopped")));
+    rig.clickStart();
+    EXPECT_EQ(line.status(),
+              (Status{StatusKind::Tracking, "Tracking: pointer and keys through the kernel's input devices"}))
+        << "at once, not a cycle later";
+    // Recording keys that other programs' keys cannot reach says so.
+    rig.fakes.platform.input.keys = platform::KeyStateBackend::X11;
+    rig.ui().ShowSettings_Command->click();
+    rig.ui().keyChecks[0]->setEnabled(true);
+    rig.ui().keyChecks[0]->click();
+    EXPECT_EQ(status().first, StatusKind::Problem);
+    EXPECT_TRUE(line.toolTip().startsWith(QStringLiteral("Keys typed in other programs are not seen")))
+        << line.toolTip().toStdString();
+    rig.ui().keyChecks[0]->click();
+
+    rig.serial().vanish();
+    rig.cycle();
+    EXPECT_EQ(status(),
+              std::pair(StatusKind::Problem, QStringLiteral("The tracker was lost (COM 2 has closed: the device "
+                                                            "has gone). Searching for the tracker: COM 1 at "
+                                                            "19200 bps…")));
+    // Nothing can move the pointer: that comes first, with its fix.
+    platform::InputChoice input;
+    input.nothingMoves = QStringLiteral("Corvane cannot move the pointer. To fix this, do that.");
+    EXPECT_EQ(statusFor({}, {}, input),
+              (Status{StatusKind::Problem, QStringLiteral("The pointer cannot be moved: To fix this, do that.")}));
 }
 
 } // namespace

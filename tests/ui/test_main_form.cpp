@@ -24,7 +24,11 @@ TEST_F(MainWindow, ShowAndHideSettingsResizeTheWindowAndEachTabShowsExactlyItsFr
     // The outer height and the home-page button's top (twips), the settings
     // button's caption and the group frames visible.
     const auto expectPanel = [this](int height, int homeTop, const char* caption, const QStringList& frames) {
-        EXPECT_EQ(form.frameGeometry().size(), QSize(twipsX(4425, form), twipsY(height, form)));
+        // The status line adds its height to the outer size, at the bottom edge.
+        EXPECT_EQ(form.frameGeometry().size(), QSize(twipsX(4425, form), twipsY(height + kStatusLineHeight, form)));
+        const QWidget* status = form.findChild<QWidget*>(QStringLiteral("Status_Line"));
+        EXPECT_EQ(status->geometry(), QRect(twipsX(120, form), form.height() - twipsY(kStatusLineHeight, form),
+                                            twipsX(4095, form), twipsY(kStatusLineHeight, form)));
         EXPECT_EQ(ui.TollanHome_Command->y(), twipsY(homeTop, form));
         EXPECT_EQ(ui.ShowSettings_Command->text(), QString::fromLatin1(caption));
         QStringList visible;
@@ -272,11 +276,11 @@ TEST_F(MainWindow, TabTheWheelAndTooltipsReachOnlyWhatTheUserCanSee)
         }
         return names.join(u' ');
     };
-    EXPECT_EQ(tabs(5), "Start_Command ShowSettings_Command Help_Command TollanHome_Command Profile_Combo");
+    EXPECT_EQ(tabs(6), "Start_Command ShowSettings_Command Help_Command TollanHome_Command Status_Line Profile_Combo");
     ui.ShowSettings_Command->click();
-    EXPECT_EQ(tabs(17), "Start_Command ShowSettings_Command Help_Command qt_tabwidget_tabbar Model_Combo "
+    EXPECT_EQ(tabs(18), "Start_Command ShowSettings_Command Help_Command qt_tabwidget_tabbar Model_Combo "
                         "Location_Combo Speed_Combo Mode_Combo Magnetic_Text Jitter_Text Tilt_Text Cancel_Command "
-                        "Save_Command SaveAs_Command Delete_Command TollanHome_Command Profile_Combo");
+                        "Save_Command SaveAs_Command Delete_Command TollanHome_Command Status_Line Profile_Combo");
 
     // The wheel turns a list only when the list has the focus.
     QWheelEvent down({10, 10}, {10, 10}, {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);

@@ -1,0 +1,129 @@
+#include "engine/StatusLine.h"
+
+#include "engine/TrackerLink.h"
+#include "engine/WindowView.h"
+
+namespace corvane {
+
+Q_LOGGING_CATEGORY(lcStatus, "corvane.status", QtWarningMsg)
+
+namespace {
+
+using platform::KeyStateBackend;
+using platform::OutputBackend;
+
+// "19200,n,8,1" -> "19200 bps".
+QString speedOf(const QString& portSettings)
+{
+    return QStringLiteral("%1 bps").arg(portSettings.section(QLatin1Char(','), 0, 0));
+}
+
+QString portAndDevice(int port, const QString& device)
+{
+    return device.isEmpty() ? QStringLiteral("COM %1").arg(port) : QStringLiteral("COM %1 (%2)").arg(port).arg(device);
+}
+
+QString searching(const StatusFacts& f)
+{
+    if (f.port == 0)
+        return QStringLiteral("Searching for the tracker…");
+    return QStringLiteral("Searching for the tracker: COM %1 at %2…").arg(f.port).arg(speedOf(f.portSettings));
+}
+
+QString through(OutputBackend output)
+{
+    return output == OutputBackend::Uinput ? QStringLiteral("the kernel's input devices")
+                                           : QStringLiteral("the X server");
+}
+
+// The pointer and keys reach nothing: the first part of the fix, the rest in
+// the details.
+QString nothingMoves(const platform::InputChoice& input)
+{
+    const qsizetype fix = input.nothingMoves.indexOf(QLatin1String("To fix this"));
+    return QStringLiteral("The pointer cannot be moved: ")
+         + (fix < 0 ? input.nothingMoves : input.nothingMoves.mid(fix));
+}
+
+QString keysUnseen()
+{
+    return QStringLiteral("Keys typed in other programs are not seen: the global keys and recording from other "
+                          "programs need the input group (sudo usermod -aG input $USER, then log in again), which "
+                          "lets every program of yours read every key typed.");
+}
+
+} // namespace
+
+Status statusFor(const StatusFacts& f, const QString& device, const platform::InputChoice& input)
+{
+    // What keeps everything from working comes first, then what keeps the
+    // tracker from being found, then where the link stands.
+    if (!input.nothingMoves.isEmpty())
+        return {StatusKind::Problem, nothingMoves(input)};
+    if (f.recording && input.keys != KeyStateBackend::Evdev)
+        return {StatusKind::Problem, keysUnseen()};
+    switch (f.phase) {
+    case LinkPhase::Closed:
+    case LinkPhase::Searching:
+        if (!f.lost.isEmpty())
+            return {StatusKind::Problem, QStringLiteral("The tracker was lost (%1). %2").arg(f.lost, searching(f))};
+        if (!f.refusal.isEmpty())
+            return {StatusKind::Problem, f.refusal};
+        return {StatusKind::Searching, searching(f)};
+    case LinkPhase::Waiting:
+        if (f.unanswered)
+            return {StatusKind::Problem, QStringLiteral("%1 is open at %2, but no tracker answers there; asking again…")
+                                             .arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
+        return {StatusKind::Searching, QStringLiteral("Setting up the tracker on %1 at %2…")
+                                           .arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
+    case LinkPhase::SetUp:
+        break;
+    }
+    if (f.started)
+        return {StatusKind::Tracking,
+                QStringLiteral("Tracking: pointer and keys through %1").arg(through(input.output))};
+    return {StatusKind::Stopped,
+            QStringLiteral("Tracker on %1, %2, stopped").arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
+}
+
+StatusReport::StatusReport(AppContext& app, WindowView& view) : app_(app), view_(view) {}
+
+void StatusReport::update()
+{
+    const TrackerLinkState& link = app_.link;
+    StatusFacts facts{link.phase, link.portNumber, link.portSettings,       {},
+                      link.lost,  link.unanswered, view_.trackingStarted(), view_.recording()};
+    // The first port that stands for a device and refuses: the tracker is
+    // most likely there.
+    for (auto it = link.refusals.cbegin(); it != link.refusals.cend(); ++it) {
+        if (link.refusedDevices.contains(it.key())) {
+            facts.refusal = it.value();
+            break;
+        }
+    }
+    if (facts_ && *facts_ == facts)
+        return;
+    facts_ = facts;
+    const bool portOpen = facts.phase == LinkPhase::Waiting || facts.phase == LinkPhase::SetUp;
+    const QString device = portOpen ? app_.platform.serial->describe(facts.port).device : QString();
+    Status status = statusFor(facts, device, app_.platform.input);
+    if (status == status_)
+        return;
+    status_ = std::move(status);
+    qCInfo(lcStatus).noquote() << status_.text;
+    view_.showStatus(status_);
+}
+
+QString diagnosis(const AppContext& app, const SettingsFolder& settings, const Status& status)
+{
+    const platform::InputChoice& input = app.platform.input;
+    QString text = status.text + QStringLiteral("\n\nThe ports and the link:\n") + describeLink(app)
+                 + QStringLiteral("\n\n") + describeSettingsFolder(settings);
+    text += QStringLiteral("\n\nInput:\n  pointer and keys: %1 (%2)\n  key state: %3 (%4)")
+                .arg(platform::nameOf(input.output), input.outputWhy, platform::nameOf(input.keys), input.keysWhy);
+    if (input.keys != KeyStateBackend::Evdev)
+        text += QStringLiteral("\n") + keysUnseen();
+    return text;
+}
+
+} // namespace corvane
