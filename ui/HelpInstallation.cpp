@@ -6,10 +6,34 @@ namespace corvane {
 HelpSection installationSection()
 {
     return {"B. INSTALLATION", R"(
-Corvane 1.2 runs on Linux, in a Wayland or an X11 desktop session. You
-install it from its Debian package, or by building it from its source
-code. Started without a desktop session (over ssh without X forwarding,
-say), it says so in the terminal and ends.
+Corvane 1.2 runs on Linux, in a Wayland or an X11 desktop session.
+Started without a desktop session (over ssh without X forwarding, say),
+it says so in the terminal and ends.
+
+Installing the package
+
+Install Corvane's Debian package with
+
+    sudo apt install ./corvane_1.2.0_amd64.deb
+
+Corvane then appears in your desktop's menu, "man corvane" describes it,
+and it keeps its settings in ~/.config/Corvane (see "The settings files"
+below). The package also sets up what Corvane needs to move the pointer
+everywhere: it loads the kernel's uinput module, now and at every start
+of the computer, and gives the user at the seat write access to
+/dev/uinput, without a restart or a new login.
+
+To try Corvane without a tracker, start the simulated tracker that comes
+with it, then Corvane, in a terminal:
+
+    corvane-tracker-sim --link ~/.config/Corvane/com1 --motion circle &
+    corvane
+
+The simulator then stands for the tracker on COM 1; click Start and the
+pointer follows a head that moves in a circle. The status line at the
+bottom of Corvane's window says what Corvane is doing, or what keeps it
+from working and how to fix that; click it for the details. Remove
+~/.config/Corvane/com1 when the real tracker is connected.
 
 Wayland, games and the kernel's input devices
 
@@ -17,18 +41,22 @@ Corvane moves the pointer and sends keys through the kernel's uinput
 device: it makes a virtual mouse ("Corvane virtual pointer") and a
 virtual keyboard ("Corvane virtual keyboard") that every desktop, every
 program and every game reads like real ones. This needs write access to
-/dev/uinput. The package gives it to the user at the seat with a udev
-rule; when you build Corvane yourself, put this line into the file
+/dev/uinput, which the package gives (see above). If it is missing
+anyway (on a computer where udev did not run when the package was
+installed), run
+
+    sudo modprobe uinput && sudo udevadm trigger --action=add --subsystem-match=misc --sysname-match=uinput
+
+When you build Corvane yourself, first put this line into the file
 /etc/udev/rules.d/70-corvane-uinput.rules (one line, as it stands here;
-"corvane --help" shows it too):
+"corvane --help" shows it too), run "sudo udevadm control --reload", then
+the command above:
 
 KERNEL=="uinput",SUBSYSTEM=="misc",TAG+="uaccess",OPTIONS+="static_node=uinput"
 
-then run "sudo udevadm trigger" (or restart) and log in again. Without
-that access Corvane uses the X server's test extension in an X11 session
-or under XWayland, and then reaches only X11 programs. When neither way
-works, Corvane says why when it starts and when the pointer should first
-move.
+Without that access Corvane uses the X server's test extension in an X11
+session or under XWayland, and then reaches only X11 programs. When
+neither way works, the status line says so, with the fix.
 
 In an X11 session Corvane keeps using the X server even when it could use
 uinput, because the X server moves the pointer exactly as far as the
@@ -46,27 +74,27 @@ keyboard through the kernel's event devices when Corvane may read them,
 so they work whatever program has the focus. That needs membership of
 the "input" group:
 
-    sudo adduser $USER input
+    sudo usermod -aG input $USER
 
-then log in again. Be aware that any program you run may then read every
-key you type, passwords included; Corvane only reads the keyboards,
-never holds them for itself, and never keeps or writes a key. Without
-that access Corvane watches the keyboard through the X server, and then
-sees only the keys typed while an X11 program has the focus (in a
-Wayland session, none typed into a native Wayland program).
+then log out and in again. Be aware that any program you run may then
+read every key you type, passwords included; Corvane only reads the
+keyboards, never holds them for itself, and never keeps or writes a key.
+Without that access Corvane watches the keyboard through the X server,
+and then sees only the keys typed while an X11 program has the focus (in
+a Wayland session, none typed into a native Wayland program).
 
 "corvane --help" says which ways Corvane would use now and why;
 --output uinput|x11 and --keys evdev|x11 choose them yourself, and a
 choice that cannot work ends the start with a message.
 
-To install the package, run in the source code's folder
+Building from the source code
+
+To make the package yourself, run in the source code's folder
 
     bash scripts/package.sh
-    sudo apt install ./build/corvane_1.2.0_amd64.deb
 
-Corvane then appears in your desktop's menu, "man corvane" describes it,
-and it keeps its settings in ~/.config/Corvane (see "The settings files"
-below). To build it from the source code instead:
+and install build/corvane_1.2.0_amd64.deb as above. To build and run
+Corvane without installing it:
 
 1. Put the source code in a folder of your choice.
 
@@ -86,10 +114,10 @@ below). To build it from the source code instead:
 
    Use the same command to start it again later.
 
-To try Corvane without a tracker, run scripts/run.sh instead: it builds the
-program and starts a copy of it in build/run together with a simulated
-tracker whose head moves in a circle. That copy does not use your serial
-ports and keeps its own settings.
+To try a build without a tracker, run scripts/run.sh instead: it builds
+the program and starts a copy of it in build/run together with a
+simulated tracker whose head moves in a circle. That copy does not use
+your serial ports and keeps its own settings.
 
 The settings files
 
