@@ -63,6 +63,29 @@ QString inUse(qint64 holder)
          + QStringLiteral(" uses it; end that program, or choose another port");
 }
 
+// The side of a pseudo-terminal that programs open as a port: /dev/pts/N,
+// whose devices have the majors 136 to 143.
+bool isPseudoTerminal(const QByteArray& path)
+{
+    struct stat info {};
+    return ::stat(path.constData(), &info) == 0 && S_ISCHR(info.st_mode) && major(info.st_rdev) >= 136
+        && major(info.st_rdev) <= 143;
+}
+
+// Why a terminal refused to open as busy: it is in exclusive mode. A serial
+// device leaves that mode with its last user, so somebody uses it. A
+// pseudo-terminal stays in it while the program at its other end holds that
+// end open, even after the program that set the mode has ended.
+QString inExclusiveMode(const QByteArray& path)
+{
+    const qint64 holder = flockHolderOf(path);
+    if (holder > 0 || !isPseudoTerminal(path))
+        return inUse(holder);
+    return QStringLiteral("it is in exclusive mode, left so by a program that has ended (or used by one that "
+                          "takes no lock); start the program that provides this pseudo-terminal again, or "
+                          "choose another port");
+}
+
 // The raw line of `settings`; empty text, or why not.
 QString configure(int fd, const LineSettings& settings, termios* before, const QString& device)
 {
@@ -134,7 +157,7 @@ QString SerialLine::open(const QString& device, const LineSettings& settings)
     if (fd < 0) {
         const int error = errno;
         if (error == EBUSY)
-            return inUse(flockHolderOf(path));
+            return inExclusiveMode(path);
         if (error == EACCES) {
             const QString advice = permissionAdvice(device);
             return advice.isEmpty() ? QStringLiteral("permission denied")
@@ -167,6 +190,9 @@ void SerialLine::close(bool drain)
     if (drain)
         drainOutput(fd_);
     (void)::tcsetattr(fd_, TCSANOW, &before_);
+    // Out of exclusive mode, or a pseudo-terminal would stay in it after the
+    // program ends, and refuse the next start.
+    (void)::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
 }

@@ -31,7 +31,8 @@ std::optional<LineSettings> lineSettingsOf(QStringView text);
 // A serial device opened for the port. Two programs never drive one device
 // at once: it is held with a kernel lock (flock), which ends with the process
 // however that ends, so it is never stale, and in exclusive mode, which keeps
-// out programs that take no locks. A lock file that another program made in
+// out programs that take no locks; closing takes it out of that mode, which a
+// pseudo-terminal would otherwise keep after the program ends. A lock file that another program made in
 // the lock directory ("LCK..ttyUSB0") is honoured while its process lives;
 // one whose process has gone is removed when it can be, and never stands in
 // the way. Corvane makes none itself, so it can leave none behind.

@@ -1,8 +1,12 @@
 // The tracker link of the real program: a tracker that vanishes and returns is
-// found again on its port, which a silent port stood in for meanwhile.
+// found again on its port, which a silent port stood in for meanwhile, and a
+// start right after the program ended finds its terminal open.
 #include "tests/e2e/E2eSupport.h"
 
+#include <sys/prctl.h>
+
 #include <chrono>
+#include <linux/capability.h>
 
 namespace corvane::e2e {
 namespace {
@@ -46,6 +50,26 @@ TEST_F(LinkTest, ATrackerThatVanishesAndReturnsIsFoundAgainInsteadOfASilentPort)
     EXPECT_EQ(countOf(readFile(folder / "corvane.log"), "COM 1 now stands for " + (folder / "ttyUSB0").string()), 1u)
         << readFile(folder / "corvane.log");
     EXPECT_EQ(corvane.close(), 0);
+}
+
+// The simulator keeps its terminal, as a bridge (socat, ser2net) does, while
+// Corvane ends by its window and by SIGTERM and starts again at once: each
+// start sets the tracker up. The programs run without the privilege by which
+// root opens a terminal in exclusive mode all the same, as a user's do.
+TEST_F(LinkTest, AStartRightAfterTheEndSetsTheTrackerUpOnTheSameTerminal)
+{
+    (void)::prctl(PR_CAPBSET_DROP, CAP_SYS_ADMIN, 0, 0, 0);
+    blockPorts({2, 3, 4});
+    Simulator sim(folder, folder / "com1");
+    std::string record;
+    for (const auto end : {&Corvane::close, &Corvane::terminate, &Corvane::close}) {
+        Corvane corvane(folder);
+        record += "!!" + kSetUp + "!";
+        ASSERT_TRUE(sim.recordBecomes(record, 10s)) << readFile(folder / "corvane.log");
+        ASSERT_EQ((corvane.*end)(), 0);
+        record += "!!R\r";
+        ASSERT_TRUE(sim.recordBecomes(record, 3s));
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The serial device on a pseudo-terminal: lock files of other programs are
 // honoured while their process lives and passed by once it has gone, two
-// ports never drive one device, and a device that hangs up closes the port.
+// ports never drive one device, exclusive mode ends with the port, and a
+// device that hangs up closes the port.
 #include "platform/LinuxSerialPort.h"
 #include "platform/SerialDevice.h"
 
@@ -13,8 +14,13 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
+#include <fcntl.h>
+#include <linux/capability.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -50,6 +56,34 @@ qint64 endedProcess()
         ::_exit(0);
     ::waitpid(child, nullptr, 0);
     return child;
+}
+
+// Root opens a terminal in exclusive mode all the same: while this lives, the
+// test goes without that privilege, as a user's program does.
+class AsAUser {
+public:
+    AsAUser()
+    {
+        if (::syscall(SYS_capget, &header_, saved_) != 0)
+            return;
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        lowered[CAP_SYS_ADMIN / 32].effective &= ~(1u << (CAP_SYS_ADMIN % 32));
+        ::syscall(SYS_capset, &header_, lowered);
+    }
+    ~AsAUser() { ::syscall(SYS_capset, &header_, saved_); }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2] = {};
+};
+
+// Whether another program could open the device at `path` now.
+bool opensForOthers(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0)
+        ::close(fd);
+    return fd >= 0;
 }
 
 } // namespace
@@ -103,6 +137,38 @@ TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
     first.close(true);
     EXPECT_EQ(second.open(device.path, {}), QString());
     EXPECT_EQ(second.open(QStringLiteral("/dev/null"), {}), QStringLiteral("/dev/null is not a serial port"));
+}
+
+// The terminal, which its other side keeps (a simulator, a bridge), is open to
+// the next program again however the port ends. One left in exclusive mode
+// by a program that has ended is named so.
+TEST(SerialLine, ExclusiveModeEndsWithThePort)
+{
+    const AsAUser user;
+    Terminal device;
+    QTemporaryDir locks;
+    using End = std::function<void(std::optional<SerialLine>&)>;
+    // clang-format off
+    const std::pair<const char*, End> ends[] = {
+        {"closed",    [](std::optional<SerialLine>& line) { line->close(true); }},
+        {"destroyed", [](std::optional<SerialLine>& line) { line.reset(); }},
+        {"refused new settings", [&](std::optional<SerialLine>& line) {
+            EXPECT_EQ(line->open(device.path, {12345}), "the speed 12345 is not supported"); }}};
+    // clang-format on
+    for (const auto& [label, end] : ends) {
+        SCOPED_TRACE(label);
+        std::optional<SerialLine> line(std::in_place, locks.path());
+        ASSERT_EQ(line->open(device.path, {}), QString());
+        EXPECT_FALSE(opensForOthers(device.path));
+        end(line);
+        EXPECT_TRUE(opensForOthers(device.path));
+    }
+
+    ASSERT_EQ(::ioctl(device.slave, TIOCEXCL), 0);
+    SerialLine line(locks.path());
+    EXPECT_EQ(line.open(device.path, {}),
+              "it is in exclusive mode, left so by a program that has ended (or used by one that takes no lock); "
+              "start the program that provides this pseudo-terminal again, or choose another port");
 }
 
 TEST(SerialLine, LockFilesAreNamedAndReadAsOtherProgramsWriteThem)

@@ -3,6 +3,7 @@
 #include "tools/sim/Log.h"
 #include "tools/sim/Text.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,29 @@ constexpr std::size_t kMaxControlLine = 4096;
 
 } // namespace
 
+Control::Control(Device& device) : device_(device)
+{
+    struct stat input {};
+    if (::fstat(STDIN_FILENO, &input) != 0) {
+        ended_ = true; // closed: there is nothing to read
+        return;
+    }
+    terminal_ = ::isatty(STDIN_FILENO) == 1;
+    endIsQuit_ = terminal_ || S_ISFIFO(input.st_mode) || S_ISSOCK(input.st_mode);
+}
+
+bool Control::listening()
+{
+    if (ended_) {
+        return false;
+    }
+    // A terminal that is not the one the simulator's session controls
+    // (tcgetpgrp fails) has no foreground to wait for.
+    const pid_t foreground = terminal_ ? ::tcgetpgrp(STDIN_FILENO) : -1;
+    inBackground_ = foreground >= 0 && foreground != ::getpgrp();
+    return !inBackground_;
+}
+
 void Control::read()
 {
     char buffer[1024];
@@ -26,12 +50,18 @@ void Control::read()
         if (errno == EINTR || errno == EAGAIN) {
             return;
         }
+        // Moved to the background between the look and the read: SIGTTIN is
+        // ignored, so the read fails instead of stopping the simulator.
+        if (errno == EIO && terminal_) {
+            inBackground_ = true;
+            return;
+        }
         logLine(systemError("cannot read commands"));
     }
     if (n <= 0) {
-        logLine("end of commands: ending");
         ended_ = true;
-        quit_ = true;
+        quit_ = endIsQuit_;
+        logLine(quit_ ? "end of commands: ending" : "end of commands: running on until SIGINT or SIGTERM");
         return;
     }
     pending_.append(buffer, static_cast<std::size_t>(n));

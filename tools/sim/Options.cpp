@@ -49,7 +49,14 @@ commands on standard input, one per line (also valid for --fault):
   only-speed BAUD      understand nothing unless the line is set to BAUD
   clear                remove all faults
   status               print the device state on standard output
-  quit                 end (so do end of input, SIGINT and SIGTERM)
+  quit                 end (so do SIGINT, SIGTERM and the end of input)
+
+Commands are read from a terminal only while the simulator runs in its
+foreground: started in the background ("&"), it leaves the terminal's input
+to the shell and reads commands once brought to the foreground ("fg"). The
+end of input ends it when standard input is a pipe, a socket or a terminal
+(Ctrl-D); from anything else, such as the /dev/null of a script's background
+commands, the simulator runs on until SIGINT or SIGTERM.
 )";
 
 } // namespace

@@ -54,6 +54,12 @@ private:
             const Nanos left = std::max<Nanos>(0, *wake - now);
             timeoutMs = static_cast<int>((left + kMillisecond - 1) / kMillisecond);
         }
+        // In the background of its terminal it looks now and then whether it
+        // has been brought to the foreground, where commands are read again.
+        const bool listening = controlled_ && control_.listening();
+        if (controlled_ && control_.inBackground()) {
+            timeoutMs = timeoutMs < 0 ? kForegroundCheckMs : std::min(timeoutMs, kForegroundCheckMs);
+        }
 
         pollfd fds[3] = {};
         nfds_t count = 0;
@@ -65,7 +71,7 @@ private:
             return &fds[count++];
         };
         const pollfd* signalEntry = watch(signalFd_);
-        const pollfd* controlEntry = watch(controlled_ && !control_.ended() ? STDIN_FILENO : -1);
+        const pollfd* controlEntry = watch(listening ? STDIN_FILENO : -1);
         const pollfd* deviceEntry = watch(device_.terminalFd());
 
         if (::poll(fds, count, timeoutMs) < 0) {
@@ -92,6 +98,8 @@ private:
             quit_ = control_.quitAsked();
         }
     }
+
+    static constexpr int kForegroundCheckMs = 250;
 
     Device& device_;
     Control control_;
@@ -124,6 +132,12 @@ int runSimulator(int argc, char** argv)
     sigaddset(&signals, SIGHUP);
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Job control never stops it: the driver would wait for its answers.
+    // Standard input is not read in the background of its terminal (a read
+    // that happens all the same fails), and its log is written there as it
+    // would be without "stty tostop".
+    std::signal(SIGTTIN, SIG_IGN);
+    std::signal(SIGTTOU, SIG_IGN);
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
     if (signalFd < 0) {
         std::perror("corvane-tracker-sim: signalfd");
