@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -153,6 +154,16 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     qInstallMessageHandler(toolkitHandler);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // The dock and the task bar know the window by its desktop entry: on
+    // Wayland by the app id, which is the entry's name; on X by the window
+    // class, the application's name, which the entry names as StartupWMClass.
+    // Its icon comes with the program, for desktops that do not look it up.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CORVANE_APP_ID));
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& name : icons.entryList(QDir::Files))
+        icon.addFile(icons.filePath(name));
+    QApplication::setWindowIcon(icon);
     const corvane::SettingsFolder settings = corvane::settingsFolderFor(QCoreApplication::applicationDirPath());
     // Before anything reads or writes the profile files or opens a port.
     using Claim = corvane::platform::FolderClaimAttempt;
