@@ -11,31 +11,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 
 namespace {
-
-QString describeInput(const corvane::platform::InputRequest& request)
-{
-    using namespace corvane::platform;
-    const InputChoice choice = predictInput(request);
-    QString text = QStringLiteral("Input, as a start now would choose (--output and --keys change it):\n"
-                                  "  pointer and keys: %1 (%2)\n  key state: %3 (%4)\n")
-                       .arg(nameOf(choice.output), choice.outputWhy, nameOf(choice.keys), choice.keysWhy);
-    if (!choice.refusal.isEmpty())
-        text += QStringLiteral("  %1\n").arg(choice.refusal);
-    text += QStringLiteral("Write access to /dev/uinput for the user at the seat comes from the package's udev rule; "
-                           "built from source, put this line in /etc/udev/rules.d/70-corvane-uinput.rules, then run "
-                           "'sudo udevadm trigger' or restart:\n  %1\n"
-                           "Reading the keyboards (the global keys and the recorder in every program) needs "
-                           "membership of the input group, which lets a program see every key typed: Corvane only "
-                           "reads them, never keeps or writes a key.")
-                .arg(uinputRule());
-    return text;
-}
 
 struct CommandLine {
     std::optional<int> status; // end here with it
@@ -94,7 +76,7 @@ CommandLine answerCommandLine(int argc, char* argv[])
         parser.setApplicationDescription(
             QStringLiteral("Steers the mouse pointer and presses keys with a serial head tracker.\n\n")
             + corvane::describeSettingsFolder(corvane::settingsFolderFor(QCoreApplication::applicationDirPath()))
-            + QStringLiteral("\n\n") + describeInput(answer.input));
+            + QStringLiteral("\n\n") + corvane::platform::describeInput(corvane::platform::predictInput(answer.input)));
         std::fputs(qPrintable(parser.helpText()), stdout);
         answer.status = 0;
         return answer;
@@ -172,6 +154,16 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     qInstallMessageHandler(toolkitHandler);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // The dock and the task bar know the window by its desktop entry: on
+    // Wayland by the app id, which is the entry's name; on X by the window
+    // class, the application's name, which the entry names as StartupWMClass.
+    // Its icon comes with the program, for desktops that do not look it up.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CORVANE_APP_ID));
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& name : icons.entryList(QDir::Files))
+        icon.addFile(icons.filePath(name));
+    QApplication::setWindowIcon(icon);
     const corvane::SettingsFolder settings = corvane::settingsFolderFor(QCoreApplication::applicationDirPath());
     // Before anything reads or writes the profile files or opens a port.
     using Claim = corvane::platform::FolderClaimAttempt;

@@ -33,6 +33,7 @@ InputProbes probeSession()
     p.waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
                     || qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
     p.uinputError = probeUinput();
+    p.installation = currentInstallation();
     return p;
 }
 

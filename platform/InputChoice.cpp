@@ -21,12 +21,11 @@ QString sentence(QString reason)
     return reason + QLatin1Char('.');
 }
 
-QString nothingMoves(const InputProbes& probes)
+QString nothingMoves(const InputProbes& probes, const QString& uinputFix)
 {
-    return QStringLiteral("Corvane cannot move the pointer or send keys. %1 %2 To fix this, install the package's "
-                          "udev rule (or add it by hand as 'corvane --help' shows) and log out and in again, or "
-                          "start Corvane in an X11 session.")
-        .arg(sentence(probes.uinputError), sentence(probes.x11Error));
+    return QStringLiteral("Corvane cannot move the pointer or send keys. %1 %2 %3\nOr start Corvane in an X11 "
+                          "session.")
+        .arg(sentence(probes.uinputError), sentence(probes.x11Error), uinputFix);
 }
 
 void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice& c)
@@ -35,7 +34,7 @@ void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice
     const bool x11 = p.x11Error.isEmpty();
     if (request.output == OutputBackend::Uinput) {
         if (!uinput)
-            c.refusal = refused(QStringLiteral("--output uinput"), p.uinputError);
+            c.refusal = refused(QStringLiteral("--output uinput"), p.uinputError) + QLatin1Char('\n') + c.uinputFix;
         c.output = OutputBackend::Uinput;
         c.outputWhy = QStringLiteral("chosen with --output uinput");
         return;
@@ -70,8 +69,8 @@ void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice
                                           "(XWayland) programs see them");
     } else {
         c.output = OutputBackend::None;
-        c.nothingMoves = nothingMoves(p);
-        c.outputWhy = c.nothingMoves;
+        c.nothingMoves = nothingMoves(p, c.uinputFix);
+        c.outputWhy = p.uinputError + QStringLiteral("; ") + p.x11Error;
     }
 }
 
@@ -81,7 +80,7 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
     const bool x11 = p.x11KeysError.isEmpty();
     if (request.keys == KeyStateBackend::Evdev) {
         if (!evdev && c.refusal.isEmpty())
-            c.refusal = refused(QStringLiteral("--keys evdev"), p.keyboardsError);
+            c.refusal = refused(QStringLiteral("--keys evdev"), p.keyboardsError) + QLatin1Char('\n') + c.keyboardsFix;
         c.keys = KeyStateBackend::Evdev;
         c.keysWhy = QStringLiteral("chosen with --keys evdev");
         return;
@@ -117,6 +116,10 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
 InputChoice chooseInput(const InputProbes& probes, const InputRequest& request)
 {
     InputChoice choice;
+    if (!probes.uinputError.isEmpty())
+        choice.uinputFix = uinputAccessFix(probes.installation);
+    if (!probes.keyboardsError.isEmpty())
+        choice.keyboardsFix = keyboardsAccessFix();
     chooseOutput(probes, request, choice);
     chooseKeyState(probes, request, choice);
     return choice;
@@ -166,9 +169,18 @@ std::optional<KeyStateBackend> keyStateBackendNamed(const QString& name)
     return std::nullopt;
 }
 
-QString uinputRule()
+QString describeInput(const InputChoice& choice)
 {
-    return QStringLiteral(R"(KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput")");
+    QString text = QStringLiteral("Input, as a start now would choose (--output and --keys change it):\n"
+                                  "  pointer and keys: %1 (%2)\n  key state: %3 (%4)\n")
+                       .arg(nameOf(choice.output), choice.outputWhy, nameOf(choice.keys), choice.keysWhy);
+    if (!choice.refusal.isEmpty())
+        text += QStringLiteral("  %1\n").arg(choice.refusal);
+    for (const QString& fix : {choice.uinputFix, choice.keyboardsFix}) {
+        if (!fix.isEmpty() && !choice.refusal.endsWith(fix)) // a refusal gives its fix already
+            text += QLatin1Char('\n') + fix + QLatin1Char('\n');
+    }
+    return text;
 }
 
 } // namespace corvane::platform

@@ -2,6 +2,8 @@
 // Which backends move the pointer, send the keys and watch the keyboard:
 // decided from what the probes of the machine found and what the command line
 // asks for, so the choice can be read and checked on its own.
+#include "platform/AccessFix.h"
+
 #include <QLoggingCategory>
 #include <QString>
 
@@ -30,6 +32,8 @@ struct InputProbes {
     QString keyboardsError; // at least one keyboard event device can be read
     QString x11KeysError;   // the X server tells the keyboard's state
     int readableKeyboards = 0;
+    // Where the rule for /dev/uinput stands, for the fix to give without it.
+    Installation installation = Installation::Source;
 };
 
 // A backend forced on the command line (--output, --keys); none: choose.
@@ -44,10 +48,15 @@ struct InputChoice {
     // Why each was chosen, for the help and the log.
     QString outputWhy;
     QString keysWhy;
-    // A forced backend that cannot work: the error to end the start with.
+    // A forced backend that cannot work: the error to end the start with,
+    // followed, for uinput and evdev, by what gives the access they lack.
     QString refusal;
     // With no output: what the user sees, with the fix.
     QString nothingMoves;
+    // What gives the access that is missing (AccessFix.h); empty when
+    // /dev/uinput opens for writing, and when a keyboard can be read.
+    QString uinputFix;
+    QString keyboardsFix;
 };
 
 InputChoice chooseInput(const InputProbes& probes, const InputRequest& request);
@@ -60,7 +69,8 @@ QString nameOf(KeyStateBackend backend);
 std::optional<OutputBackend> outputBackendNamed(const QString& name);
 std::optional<KeyStateBackend> keyStateBackendNamed(const QString& name);
 
-// The udev rule that gives the user at the seat write access to /dev/uinput.
-QString uinputRule();
+// The choice, why it was made and what gives the access that is missing,
+// as lines for the help (--help) and the main window.
+QString describeInput(const InputChoice& choice);
 
 } // namespace corvane::platform

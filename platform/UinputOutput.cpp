@@ -25,8 +25,7 @@ QString cannotOpen(int error)
     QString why = QStringLiteral("/dev/uinput cannot be opened for writing (%1)")
                       .arg(QString::fromLocal8Bit(std::strerror(error)));
     if (error == ENOENT)
-        why += QStringLiteral("; the uinput module is not loaded ('sudo modprobe uinput' loads it, the udev rule "
-                              "makes the device load it on first use)");
+        why += QStringLiteral("; the uinput module is not loaded");
     return why;
 }
 

@@ -9,6 +9,14 @@
 #   2. nothing is written beside the program (nor anywhere in the root);
 #   3. a tracker simulator linked as com1 in ~/.config/Corvane is found and
 #      set up (its log says "sent ack").
+# Then, as root (or with sudo without a password) and where no corvane
+# package is installed yet, it installs the package with apt-get as a user
+# does, and removes it again at the end:
+#   4. the installation succeeds, the uinput module is loaded at boot, the
+#      rule is in place, and the set-up after installation applied it to
+#      /dev/uinput where udev runs, or said that udev does not run;
+#   5. the installed program knows it came from the package: its help gives
+#      the package's fix for /dev/uinput.
 # Whether the program may write its folder is the system's answer for the
 # user that runs it. Root may write nearly anywhere, so as root the programs
 # run as the user nobody, for whom the root-owned unpacked usr/bin is not
@@ -22,9 +30,14 @@ source "$root/scripts/xvfb-lib.sh"
 work=$(mktemp -d)
 chmod 755 "$work"
 pids=()
+# Set once the package is installed here (with sudo, unless root), which is
+# removed again at the end.
+installed=
+sudo=()
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  [[ -n $installed ]] && "${sudo[@]}" dpkg --purge corvane >/dev/null
   xvfb_stop
   chmod -R u+w "$work" 2>/dev/null
   rm -rf "$work"
@@ -122,4 +135,38 @@ wait_for_setup "$work/sim.log" || fail "the installed program did not set up the
 echo "the tracker simulator linked as $config/com1 was found and set up"
 kill -TERM "$corvane"
 wait_for_exit "$corvane" 10 || fail "corvane did not end on SIGTERM"
+
+# 4 and 5: the package installed with apt-get, where this may be done.
+if [[ $(id -u) -ne 0 ]]; then
+  sudo -n true 2>/dev/null || { echo "package check passed, without the installation (it needs root)"; exit 0; }
+  sudo=(sudo -n)
+fi
+if [[ $(dpkg-query -W -f='${db:Status-Status}' corvane 2>/dev/null) == installed ]]; then
+  echo "package check passed, without the installation: a corvane package is installed here already"
+  exit 0
+fi
+installed=1
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -o DPkg::Lock::Timeout=120 "$deb" \
+  >"$work/apt.log" 2>&1 || fail "apt-get cannot install the package: $(cat "$work/apt.log")"
+[[ $(dpkg-query -W -f='${db:Status-Status}' corvane) == installed ]] || fail "apt-get left corvane not installed"
+grep -qx uinput /usr/lib/modules-load.d/corvane.conf || fail "the package does not load the uinput module at boot"
+grep -qs 'TAG+="uaccess"' /usr/lib/udev/rules.d/70-corvane-uinput.rules || fail "the installed package has no udev rule"
+if [[ -S /run/udev/control ]]; then
+  [[ -e /sys/class/misc/uinput ]] || fail "the installation did not load the uinput module: $(cat "$work/apt.log")"
+  udevadm info --query=property --name=/dev/uinput | grep -q '^TAGS=.*:uaccess:' ||
+    fail "the installation did not apply the udev rule to /dev/uinput: $(udevadm info --name=/dev/uinput)"
+  echo "installed: udev applied the rule to /dev/uinput"
+else
+  grep -q "udev is not running" "$work/apt.log" || fail "the installation without udev did not say so: $(cat "$work/apt.log")"
+  echo "installed where udev does not run: the installation said so and succeeded"
+fi
+help=$("${as_user[@]}" /usr/bin/corvane --help) || fail "the installed corvane --help failed"
+if [[ $help == *"/dev/uinput cannot be opened"* ]]; then
+  [[ $help == *"The package's udev rule"*"sudo modprobe uinput && sudo udevadm trigger"* && $help != *"sudo tee"* ]] ||
+    fail "the installed program does not give the package's fix for /dev/uinput: $help"
+  echo "the installed program gives the package's fix for /dev/uinput"
+fi
+"${sudo[@]}" dpkg --purge corvane >/dev/null || fail "the package cannot be removed"
+installed=
+[[ ! -e /usr/lib/modules-load.d/corvane.conf && ! -e /usr/bin/corvane ]] || fail "removing the package left its files"
 echo "package check passed"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config librsvg2-bin
   qt6-base-dev qt6-serialport-dev libgl-dev
   libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxkbcommon-x11-dev libudev-dev libevdev-dev libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev

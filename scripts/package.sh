@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package build/corvane_<version>_amd64.deb with CPack: the
 # program and the tracker simulator in /usr/bin, the desktop entry, the
-# AppStream metainfo, the icon, the manual page and the udev rule for
-# /dev/uinput. Its dependencies are Qt's Wayland plugin and those computed by
+# AppStream metainfo, the icon, the manual page, the udev rule for
+# /dev/uinput, the uinput module's loading at boot and the set-up after
+# installation that applies the rule at once (packaging/postinst). Its
+# dependencies are Qt's Wayland plugin and those computed by
 # dpkg-shlibdeps. Uses build/ as it is configured (Release when
 # it is new); prints the package's path on its last line.
 set -euo pipefail

@@ -237,7 +237,7 @@ std::vector<std::int64_t> Simulator::packetTimes() const
 
 // Corvane -------------------------------------------------------------------
 
-Corvane::Corvane(const fs::path& folder)
+Corvane::Corvane(const fs::path& folder) : folder_(folder)
 {
     Display* display = screen().display;
     const fs::path copy = folder / "corvane";
@@ -250,6 +250,15 @@ Corvane::Corvane(const fs::path& folder)
     };
     if (!waitUntil(shown, Millis(30000), Millis(50)) || window_ == None)
         throw std::runtime_error("Corvane showed no main window (" + child_->howItEnded() + ")");
+}
+
+std::string Corvane::property(const std::string& name) const
+{
+    const fs::path output = folder_ / ("xprop-" + name + ".txt");
+    ChildProcess xprop({"xprop", "-id", std::to_string(window_), name}, {}, output);
+    if (!xprop.waitForExit(Millis(10000)) || xprop.exitStatus() != 0)
+        throw std::runtime_error("xprop " + name + ": " + xprop.howItEnded());
+    return readFile(output);
 }
 
 void Corvane::clickStart()

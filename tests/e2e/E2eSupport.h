@@ -137,8 +137,12 @@ public:
     std::optional<int> close();
     // Ends the program with SIGTERM; the exit status, as close() gives it.
     std::optional<int> terminate();
+    // The main window's X property `name` as xprop prints it:
+    // "WM_CLASS(STRING) = \"corvane\", \"Corvane\"\n".
+    std::string property(const std::string& name) const;
 
 private:
+    fs::path folder_;
     std::optional<ChildProcess> child_;
     unsigned long window_ = 0; // an X window
 };

@@ -84,5 +84,22 @@ TEST_F(SessionTest, MouseEmulationOnCom2FromSetUpToShutdown)
     EXPECT_TRUE(sim.status("mode=none")) << "the reset did not reach the tracker";
 }
 
+TEST_F(SessionTest, TheWindowHasItsIconAndTheClassItsDesktopEntryNames)
+{
+    blockPorts({1, 2, 3, 4});
+    Corvane corvane(folder);
+    // A dock finds the desktop entry, and its icon, by the class the entry names.
+    const std::string entry = readFile(CORVANE_E2E_DESKTOP_ENTRY);
+    const std::string key = "\nStartupWMClass=";
+    const std::size_t at = entry.find(key);
+    ASSERT_NE(at, std::string::npos) << entry;
+    const std::string wmClass = entry.substr(at + key.size(), entry.find('\n', at + 1) - at - key.size());
+    EXPECT_EQ(corvane.property("WM_CLASS"), "WM_CLASS(STRING) = \"corvane\", \"" + wmClass + "\"\n");
+    // Its own icon, at every size built in, for window managers that draw it.
+    const std::string icon = corvane.property("_NET_WM_ICON");
+    for (const char* size : {"Icon (32 x 32)", "Icon (64 x 64)", "Icon (128 x 128)"})
+        EXPECT_NE(icon.find(size), std::string::npos) << size << " is not in " << icon.substr(0, 100);
+}
+
 } // namespace
 } // namespace corvane::e2e

@@ -4,7 +4,9 @@
 # root both run as the user nobody, with their own runtime and home folders
 # and a copy of the program in a folder that user may write (its settings
 # folder). Checks:
-#   - the window is an xdg-shell window titled "Tollan Corvane", 4425 x 2520
+#   - the window is an xdg-shell window titled "Tollan Corvane" whose app id
+#     is the name of the desktop entry DESKTOP_ENTRY, so that a dock finds
+#     the entry and its icon; it is 4425 x 2520 (2010 and the status line)
 #     twips: the whole outer size is its inside while sway draws the frame,
 #     which the program cannot know; with Qt's own title bar, which it can,
 #     the title bar is part of it, as a window manager's frame is on X11;
@@ -21,12 +23,13 @@
 #     simulator, as COM 1) before it ends with status 1, as when an X server
 #     ends under it.
 #
-#   test_e2e_wayland.sh CORVANE SIMULATOR OUTPUT_FOLDER
+#   test_e2e_wayland.sh CORVANE SIMULATOR OUTPUT_FOLDER DESKTOP_ENTRY
 set -uo pipefail
 
 program=$1
 simulator=$2
 output=$3
+entry=$(basename "$4" .desktop)
 uinputMessage="/dev/uinput cannot be opened for writing"
 
 fail() {
@@ -135,6 +138,8 @@ wait_for '.visible' || fail "no window titled \"Tollan Corvane\": $(as_user sway
   jq -c '[.. | objects | select(.pid? > 0) | {name, pid, shell}]')"
 shell=$(jq -r .shell <<<"$node")
 [[ $shell == xdg_shell ]] || fail "the window is an $shell window, not a native Wayland (xdg_shell) one"
+app_id=$(jq -r .app_id <<<"$node")
+[[ $app_id == "$entry" ]] || fail "the window's app id is \"$app_id\", not the desktop entry's name $entry"
 
 # 4425 x 2520 twips (2010 and the status line) at Wayland's 96 dpi, all inside sway's frame (its title
 # bar and border, once sway has taken on drawing them).

@@ -1,5 +1,6 @@
-// The choice of input backends, the kernel events the uinput output writes,
-// the key places both ways and the keys that type a character in a layout.
+// The choice of input backends and the fixes for the access they lack, the
+// kernel events the uinput output writes, the key places both ways and the
+// keys that type a character in a layout.
 #include "platform/EvdevKeyState.h"
 #include "platform/InputChoice.h"
 #include "platform/KeyPlaces.h"
@@ -79,11 +80,82 @@ TEST(InputChoice, FollowsTheDefaultOrderAndRefusesAForcedBackendThatCannotWork)
         if (choice.output == OutputBackend::None) {
             EXPECT_TRUE(choice.nothingMoves.contains(kNoUinput)) << c.what;
             EXPECT_TRUE(choice.nothingMoves.contains(kNoX)) << c.what;
-            EXPECT_TRUE(choice.nothingMoves.contains(QLatin1String("udev rule"))) << c.what;
+            EXPECT_TRUE(choice.nothingMoves.contains(uinputAccessFix(p.installation))) << c.what;
         } else {
             EXPECT_TRUE(choice.nothingMoves.isEmpty()) << c.what;
         }
     }
+}
+
+// The lines of a fix that are commands to run: those indented by two spaces.
+QStringList commandsOf(const QString& fix)
+{
+    QStringList commands;
+    for (const QString& line : fix.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("  ")))
+            commands << line.mid(2);
+    }
+    return commands;
+}
+
+TEST(AccessFix, GivesTheCommandsForWhereTheRuleStands)
+{
+    const QString apply = QStringLiteral("sudo modprobe uinput && sudo udevadm trigger --action=add "
+                                         "--subsystem-match=misc --sysname-match=uinput");
+    struct Case {
+        const char* program;
+        bool packageRule, localRule;
+        Installation installation;
+        QStringList commands;
+    };
+    const QStringList addRule = {
+        QStringLiteral("echo '%1' | sudo tee /etc/udev/rules.d/70-corvane-uinput.rules").arg(uinputRule()),
+        QStringLiteral("sudo udevadm control --reload"), apply};
+    const Case cases[] = {
+        {"/usr/bin/corvane", true, false, Installation::Package, {apply}},
+        {"/usr/bin/corvane", true, true, Installation::Package, {apply}},
+        {"/usr/local/bin/corvane", true, false, Installation::SourceWithRule, {apply}},
+        {"/home/ann/corvane/build/bin/corvane", false, true, Installation::SourceWithRule, {apply}},
+        {"/usr/bin/corvane", false, true, Installation::SourceWithRule, {apply}},
+        {"/usr/bin/corvane", false, false, Installation::Source, addRule},
+        {"/home/ann/corvane/build/bin/corvane", false, false, Installation::Source, addRule},
+    };
+    for (const Case& c : cases) {
+        const Installation installation = installationOf(QLatin1String(c.program), c.packageRule, c.localRule);
+        EXPECT_EQ(installation, c.installation) << c.program << c.packageRule << c.localRule;
+        EXPECT_EQ(commandsOf(uinputAccessFix(installation)), c.commands) << c.program;
+    }
+    EXPECT_TRUE(uinputAccessFix(Installation::Package).contains(QLatin1String(kPackageRulePath)));
+    // The group counts only from the next login on, and lets every program read every key.
+    const QString keyboards = keyboardsAccessFix();
+    EXPECT_EQ(commandsOf(keyboards), QStringList{QStringLiteral("sudo usermod -aG input $USER")});
+    EXPECT_TRUE(keyboards.contains(QLatin1String("log out and in again")));
+    EXPECT_TRUE(keyboards.contains(QLatin1String("every key you type")));
+}
+
+TEST(InputChoice, DescribesTheChoiceWithEachMissingAccessFixOnce)
+{
+    InputProbes p;
+    p.onX = true;
+    p.uinputError = kNoUinput;
+    p.keyboardsError = kNoKeyboards;
+    p.installation = Installation::Package;
+    const QString uinputFix = uinputAccessFix(Installation::Package);
+    for (const InputRequest& request :
+         {InputRequest{}, InputRequest{OutputBackend::Uinput, {}}, InputRequest{{}, KeyStateBackend::Evdev}}) {
+        const InputChoice choice = chooseInput(p, request);
+        const QString text = describeInput(choice);
+        EXPECT_EQ(text.count(uinputFix), 1) << text.toStdString();
+        EXPECT_EQ(text.count(keyboardsAccessFix()), 1) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("  pointer and keys: %1 (").arg(nameOf(choice.output))));
+        // The start that ends on a forced backend says how to give it what it lacks.
+        if (request.output || request.keys) {
+            EXPECT_TRUE(choice.refusal.endsWith(request.output ? uinputFix : keyboardsAccessFix()));
+        }
+    }
+    // Nothing to fix: no fix.
+    const QString fine = describeInput(chooseInput(InputProbes{}, {}));
+    EXPECT_FALSE(fine.contains(QLatin1String("sudo"))) << fine.toStdString();
 }
 
 TEST(InputChoice, ReadsTheBackendNamesOfTheCommandLine)
