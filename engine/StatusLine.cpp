@@ -36,13 +36,17 @@ QString through(OutputBackend output)
                                            : QStringLiteral("the X server");
 }
 
-// The pointer and keys reach nothing: the first part of the fix, the rest in
-// the details.
+// The pointer and keys reach nothing: the commands that fix it (the lines of
+// the fix indented as commands), the rest in the details.
 QString nothingMoves(const platform::InputChoice& input)
 {
-    const qsizetype fix = input.nothingMoves.indexOf(QLatin1String("To fix this"));
-    return QStringLiteral("The pointer cannot be moved: ")
-         + (fix < 0 ? input.nothingMoves : input.nothingMoves.mid(fix));
+    QStringList commands;
+    for (const QString& line : input.uinputFix.split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("  ")))
+            commands << line.trimmed();
+    if (commands.isEmpty())
+        return QStringLiteral("The pointer cannot be moved: ") + input.nothingMoves;
+    return QStringLiteral("The pointer cannot be moved: run ") + commands.join(QStringLiteral("; then "));
 }
 
 QString keysUnseen()
@@ -116,14 +120,8 @@ void StatusReport::update()
 
 QString diagnosis(const AppContext& app, const SettingsFolder& settings, const Status& status)
 {
-    const platform::InputChoice& input = app.platform.input;
-    QString text = status.text + QStringLiteral("\n\nThe ports and the link:\n") + describeLink(app)
-                 + QStringLiteral("\n\n") + describeSettingsFolder(settings);
-    text += QStringLiteral("\n\nInput:\n  pointer and keys: %1 (%2)\n  key state: %3 (%4)")
-                .arg(platform::nameOf(input.output), input.outputWhy, platform::nameOf(input.keys), input.keysWhy);
-    if (input.keys != KeyStateBackend::Evdev)
-        text += QStringLiteral("\n") + keysUnseen();
-    return text;
+    return status.text + QStringLiteral("\n\nThe ports and the link:\n") + describeLink(app) + QStringLiteral("\n\n")
+         + describeSettingsFolder(settings) + QStringLiteral("\n\n") + platform::describeInput(app.platform.input);
 }
 
 } // namespace corvane

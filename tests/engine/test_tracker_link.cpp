@@ -246,9 +246,10 @@ TEST(TrackerLink, TheStatusLineSaysWhereTheLinkStandsAndWhatIsInTheWay)
                                                             "19200 bps…")));
     // Nothing can move the pointer: that comes first, with its fix.
     platform::InputChoice input;
-    input.nothingMoves = QStringLiteral("Corvane cannot move the pointer. To fix this, do that.");
-    EXPECT_EQ(statusFor({}, {}, input),
-              (Status{StatusKind::Problem, QStringLiteral("The pointer cannot be moved: To fix this, do that.")}));
+    input.nothingMoves = QStringLiteral("Corvane cannot move the pointer.");
+    input.uinputFix = QStringLiteral("Why.\n  echo rule | sudo tee file\n  sudo udevadm trigger");
+    EXPECT_EQ(statusFor({}, {}, input), (Status{StatusKind::Problem, "The pointer cannot be moved: run echo rule | "
+                                                                     "sudo tee file; then sudo udevadm trigger"}));
 }
 
 } // namespace
