@@ -117,6 +117,9 @@ TEST_P(LayoutTest, EveryKeyIsRecordedAsItsCodeAndPlayedBackOnItsOwnKeycode)
         codes.push_back(key.code);
         strokes.insert(strokes.end(), {"+" + std::to_string(key.keycode), "-" + std::to_string(key.keycode)});
     }
+    // Time for a program slowed by load to poll the last release before the
+    // click that ends the recording.
+    typing += "sleep 0.5";
     // Turn Left sends the mapping once for one packet turned to the left.
     Profile flight = defaultFlightSimulator();
     flight.leftRightSmooth = 0;
