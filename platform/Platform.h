@@ -81,6 +81,18 @@ public:
     virtual void whenEndedAbruptly(std::function<void(const QString& why)> handler) = 0;
 };
 
+// Desktop notifications: a short message that the desktop shows for a while
+// outside the window, for what changes while the window is hidden.
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    // Shows `body` under the title `summary`, replacing the notification this
+    // program showed last, if it is still there; `problem` marks something
+    // that keeps Corvane from working. Where the desktop has no notification
+    // service, nothing is shown and nothing is said.
+    virtual void notify(const QString& summary, const QString& body, bool problem) = 0;
+};
+
 // This Corvane's hold on its settings folder: while it runs, no second
 // Corvane starts on the folder (FolderClaim.h).
 class FolderClaim {
@@ -103,6 +115,8 @@ struct Platform {
     std::unique_ptr<PointerOutput> pointer;
     std::unique_ptr<KeyOutput> keys;
     std::unique_ptr<KeyState> keyState;
+    // Null where nothing is notified (the tests that do not ask).
+    std::unique_ptr<Notifier> notifier;
     // Null when the folder is not held: in the tests, or when it cannot be locked.
     std::unique_ptr<FolderClaim> claim;
     // Why the pointer and the keys cannot be reached, when they cannot (no
