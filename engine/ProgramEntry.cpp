@@ -22,6 +22,7 @@ namespace {
 struct CommandLine {
     std::optional<int> status; // end here with it
     corvane::platform::InputRequest input;
+    bool minimized = false;
 };
 
 // Answers --help and --version, and refuses anything else on the command
@@ -49,8 +50,12 @@ CommandLine answerCommandLine(int argc, char* argv[])
                                   QStringLiteral("Watches the keyboard through <backend>: evdev (the kernel's event "
                                                  "devices) or x11."),
                                   QStringLiteral("backend"));
+    const QCommandLineOption minimized(QStringLiteral("minimized"),
+                                       QStringLiteral("Starts with the window hidden in the tray (minimised where "
+                                                      "the desktop has no tray), as at login."));
     parser.addOption(output);
     parser.addOption(keys);
+    parser.addOption(minimized);
     CommandLine answer;
     auto refuse = [&](const QString& why) {
         std::fprintf(stderr, "corvane: %s\nTry 'corvane --help'.\n", qPrintable(why));
@@ -86,6 +91,7 @@ CommandLine answerCommandLine(int argc, char* argv[])
         answer.status = 0;
         return answer;
     }
+    answer.minimized = parser.isSet(minimized);
     if (!parser.positionalArguments().isEmpty())
         return refuse(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().constFirst()));
     return answer;
@@ -182,8 +188,11 @@ int main(int argc, char* argv[])
     }
     platform->claim = std::move(claim.claim);
     // The one place that knows the real window: the engine sees it as its view.
-    corvane::Engine engine(*platform, settings, [](corvane::AppContext& app, corvane::EngineHandlers handlers) {
-        return std::make_unique<corvane::MainForm>(app, std::move(handlers));
-    });
+    corvane::Engine engine(*platform, settings,
+                           [&commandLine](corvane::AppContext& app, corvane::EngineHandlers handlers) {
+                               auto window = std::make_unique<corvane::MainForm>(app, std::move(handlers));
+                               window->setStartMinimized(commandLine.minimized);
+                               return window;
+                           });
     return engine.Main();
 }

@@ -3,6 +3,8 @@
 #include "engine/TrackerLink.h"
 #include "engine/WindowView.h"
 
+#include <utility>
+
 namespace corvane {
 
 Q_LOGGING_CATEGORY(lcStatus, "corvane.status", QtWarningMsg)
@@ -107,15 +109,37 @@ void StatusReport::update()
     }
     if (facts_ && *facts_ == facts)
         return;
-    facts_ = facts;
+    const std::optional<StatusFacts> before = std::exchange(facts_, facts);
     const bool portOpen = facts.phase == LinkPhase::Waiting || facts.phase == LinkPhase::SetUp;
     const QString device = portOpen ? app_.platform.serial->describe(facts.port).device : QString();
-    Status status = statusFor(facts, device, app_.platform.input);
-    if (status == status_)
+    if (Status status = statusFor(facts, device, app_.platform.input); status != status_) {
+        status_ = std::move(status);
+        qCInfo(lcStatus).noquote() << status_.text;
+        view_.showStatus(status_);
+    }
+    if (before)
+        notifyChange(*before, facts);
+}
+
+void StatusReport::notifyChange(const StatusFacts& before, const StatusFacts& now)
+{
+    platform::Notifier* notifier = app_.platform.notifier.get();
+    // While the window can be seen, its status line says it all.
+    if (!notifier || !view_.inBackground())
         return;
-    status_ = std::move(status);
-    qCInfo(lcStatus).noquote() << status_.text;
-    view_.showStatus(status_);
+    const auto notify = [&](const QString& summary, bool problem) { notifier->notify(summary, status_.text, problem); };
+    if (!app_.platform.input.nothingMoves.isEmpty()) {
+        // Said once: nothing else matters until it is fixed.
+        if (!nothingMovesNotified_)
+            notify(QStringLiteral("Corvane cannot move the pointer"), true);
+        nothingMovesNotified_ = true;
+    } else if (before.lost.isEmpty() && !now.lost.isEmpty()) {
+        notify(QStringLiteral("Tracker lost"), true);
+    } else if (!before.lost.isEmpty() && now.phase == LinkPhase::SetUp) {
+        notify(QStringLiteral("Tracker found again"), false);
+    } else if (before.started != now.started) {
+        notify(now.started ? QStringLiteral("Tracking started") : QStringLiteral("Tracking stopped"), false);
+    }
 }
 
 QString diagnosis(const AppContext& app, const SettingsFolder& settings, const Status& status)

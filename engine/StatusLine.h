@@ -55,10 +55,16 @@ public:
     const Status& status() const { return status_; }
 
 private:
+    // Tells the desktop what changed, while the window is out of sight: the
+    // tracker lost or found again, tracking started or stopped, and once
+    // that nothing can move the pointer.
+    void notifyChange(const StatusFacts& before, const StatusFacts& now);
+
     AppContext& app_;
     WindowView& view_;
     std::optional<StatusFacts> facts_;
     Status status_;
+    bool nothingMovesNotified_ = false;
 };
 
 // The whole diagnosis behind the status line, as the Details show it: the

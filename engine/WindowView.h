@@ -35,6 +35,8 @@ public:
     // Shows the window; from then on `widget()` is the owner of the boxes.
     virtual void showWindow() = 0;
     virtual QWidget* widget() = 0;
+    // Whether the shown window is out of sight: in the tray, or minimised.
+    virtual bool inBackground() const = 0;
     virtual void hideHelp() = 0;
 
     // Start's caption becomes "Stop" (and the focus leaves the button for

@@ -10,6 +10,7 @@
 #include "ui/PickList.h"
 #include "ui/SettingPair.h"
 #include "ui/StatusStrip.h"
+#include "ui/TrayIcon.h"
 #include "ui/Twips.h"
 
 #include <QCloseEvent>
@@ -345,6 +346,8 @@ bool MainForm::trackingStarted() const { return Start_Command->text() == QLatin1
 void MainForm::setTrackingStarted(bool started)
 {
     Start_Command->setText(QString::fromLatin1(started ? kStopCaption : kStartCaption));
+    if (tray_)
+        tray_->setTracking(started);
     // The focus leaves Start for the Dummy button, outside the window.
     if (started)
         Dummy_Command->setFocus();
@@ -379,7 +382,12 @@ QString MainForm::speed() const { return Speed_Combo->text(); }
 void MainForm::setSpeed(const QString& speed) { Speed_Combo->setText(speed); }
 int MainForm::jitterSetting() const { return Jitter->slider()->value(); }
 
-void MainForm::showStatus(const Status& status) { Status_Line->showStatus(status); }
+void MainForm::showStatus(const Status& status)
+{
+    Status_Line->showStatus(status);
+    if (tray_)
+        tray_->showStatus(status);
+}
 
 void MainForm::showMonitor(const MovementValues& values)
 {

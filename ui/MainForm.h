@@ -29,6 +29,7 @@ class ProfileCommands;
 class SettingPair;
 class StatusDetails;
 class StatusStrip;
+class TrayIcon;
 
 // The maker's home page, opened by the "Tollan Home Page" button.
 inline const QString kHomePageUrl = QStringLiteral("https://www.tollan.example/corvane/");
@@ -70,7 +71,10 @@ public:
     void showMonitor(const MovementValues& values) override;
     void showStatus(const Status& status) override;
     ProfileCommands& commands() override { return *commands_; }
-    void showWindow() override { show(); }
+    // Shows the window, or with --minimized keeps it in the tray (minimised
+    // where there is no tray); the tray icon comes with it.
+    void showWindow() override;
+    bool inBackground() const override;
     QWidget* widget() override { return this; }
     void hideHelp() override;
 
@@ -100,6 +104,12 @@ public:
     void Speed_Combo_Click();
     void Status_Line_Click();
 
+    // Started with --minimized: showWindow() keeps the window out of sight.
+    void setStartMinimized(bool minimized) { startMinimized_ = minimized; }
+    TrayIcon* tray() const { return tray_; }
+    // The tray menu's Show Window and Hide Window.
+    void showOrHide();
+
     // Outer size of the window (title bar and border included), in twips.
     void setOuterSizeTwips(int width, int height);
 
@@ -111,6 +121,9 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    // Minimised with a tray there, the window goes to the tray.
+    void changeEvent(QEvent* event) override;
 
 private:
     // The tables of controls the window is built from.
@@ -206,6 +219,10 @@ private:
     // Below everything else, at the bottom edge: the status line.
     StatusStrip* Status_Line;
     StatusDetails* details_ = nullptr;
+    TrayIcon* tray_ = nullptr;
+    bool startMinimized_ = false;
+    // Whether showWindow() ran: before, the window is not out of sight but not there yet.
+    bool windowStarted_ = false;
 
     bool SettingsShown = false;
     // Whether a mapping records (its button pressed in).

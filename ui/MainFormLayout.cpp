@@ -7,6 +7,7 @@
 #include "ui/PickList.h"
 #include "ui/SettingPair.h"
 #include "ui/StatusStrip.h"
+#include "ui/TrayIcon.h"
 #include "ui/Twips.h"
 
 #include <QFrame>
@@ -467,6 +468,8 @@ void MainForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     fitToOuterSize();
+    if (tray_)
+        tray_->setWindowShown(true);
 }
 
 } // namespace corvane

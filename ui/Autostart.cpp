@@ -1,0 +1,79 @@
+#include "ui/Autostart.h"
+
+#include "platform/Files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace corvane {
+
+namespace {
+
+// The line that marks the entry as Corvane's own.
+constexpr char kOwnMark[] = "X-Corvane-Autostart=true";
+
+// An argument of Exec: quoted, with the characters that quoting leaves
+// special escaped by a backslash; then, as in every value of a desktop entry,
+// each backslash doubled and each percent sign, a field code, doubled.
+QString execArgument(const QString& argument)
+{
+    QString quoted;
+    for (const QChar c : argument) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+            quoted += u'\\';
+        quoted += c;
+    }
+    quoted = u'"' + quoted + u'"';
+    return quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("%%"));
+}
+
+bool isOwnEntry(const QByteArray& bytes) { return bytes.contains(kOwnMark); }
+
+} // namespace
+
+QString autostartPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+         + QStringLiteral("/autostart/example.tollan.Corvane.desktop");
+}
+
+QByteArray autostartEntry(const QString& program)
+{
+    return QStringLiteral("[Desktop Entry]\n"
+                          "Type=Application\n"
+                          "Name=Corvane\n"
+                          "Comment=Steers the pointer and presses keys with a head tracker; started hidden at login\n"
+                          "Exec=%1 --minimized\n"
+                          "Icon=example.tollan.Corvane\n"
+                          "Terminal=false\n"
+                          "%2\n")
+        .arg(execArgument(program), QLatin1String(kOwnMark))
+        .toUtf8();
+}
+
+bool autostartEnabled(const QString& path)
+{
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) && isOwnEntry(file.read(64 * 1024));
+}
+
+QString setAutostart(const QString& path, const QString& program, bool enabled)
+{
+    if (enabled) {
+        if (!QDir().mkpath(QFileInfo(path).path()))
+            return QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(QFileInfo(path).path()));
+        return platform::replaceFileWhole(path, autostartEntry(program), isOwnEntry);
+    }
+    const QFileInfo at(path);
+    if (!at.exists() && !at.isSymLink())
+        return {};
+    // Somebody else's entry of the same name stays.
+    if (!autostartEnabled(path))
+        return QStringLiteral("%1 is not Corvane's entry, so it was left as it is").arg(QDir::toNativeSeparators(path));
+    QFile file(path);
+    return file.remove() ? QString() : file.errorString();
+}
+
+} // namespace corvane

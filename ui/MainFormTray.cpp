@@ -1,0 +1,76 @@
+// The main window out of sight: started hidden with --minimized, minimised to
+// the tray, and shown again from the tray icon's menu.
+#include "ui/MainForm.h"
+
+#include "platform/ShowError.h"
+#include "ui/Autostart.h"
+#include "ui/StatusStrip.h"
+#include "ui/TrayIcon.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMetaObject>
+
+namespace corvane {
+
+void MainForm::showWindow()
+{
+    windowStarted_ = true;
+    if (!tray_) {
+        const auto run = [this](const std::function<void()>& handler) {
+            return [handler] {
+                if (handler)
+                    handler();
+            };
+        };
+        tray_ = new TrayIcon(this, {run(handlers_.startClick), [this] { showOrHide(); }, [this] { close(); },
+                                    [](bool enabled) {
+                                        return setAutostart(autostartPath(), QCoreApplication::applicationFilePath(),
+                                                            enabled);
+                                    }});
+        tray_->setAutostart(autostartEnabled(autostartPath()));
+        tray_->setTracking(trackingStarted());
+        tray_->showStatus(Status_Line->status());
+    }
+    if (!startMinimized_)
+        show();
+    else if (!TrayIcon::available())
+        showMinimized();
+    else
+        tray_->setWindowShown(false);
+}
+
+bool MainForm::inBackground() const { return windowStarted_ && (isHidden() || isMinimized()); }
+
+void MainForm::showOrHide()
+{
+    trapFaults(app_.platform, [this] {
+        if (isVisible() && !isMinimized()) {
+            if (TrayIcon::available())
+                hide();
+            else
+                showMinimized();
+            return;
+        }
+        showNormal();
+        raise();
+        activateWindow();
+    });
+}
+
+void MainForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (tray_)
+        tray_->setWindowShown(false);
+}
+
+void MainForm::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Hidden once the window system has finished minimising it.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_ && TrayIcon::available())
+        QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
+}
+
+} // namespace corvane
