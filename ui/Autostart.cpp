@@ -61,17 +61,18 @@ bool autostartEnabled(const QString& path)
 
 QString setAutostart(const QString& path, const QString& program, bool enabled)
 {
+    const QFileInfo at(path);
+    const bool found = at.exists() || at.isSymLink();
+    // Somebody else's entry of the same name stays.
+    if (found && !autostartEnabled(path))
+        return QStringLiteral("%1 is not Corvane's entry, so it was left as it is").arg(QDir::toNativeSeparators(path));
     if (enabled) {
         if (!QDir().mkpath(QFileInfo(path).path()))
             return QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(QFileInfo(path).path()));
         return platform::replaceFileWhole(path, autostartEntry(program), isOwnEntry);
     }
-    const QFileInfo at(path);
-    if (!at.exists() && !at.isSymLink())
+    if (!found)
         return {};
-    // Somebody else's entry of the same name stays.
-    if (!autostartEnabled(path))
-        return QStringLiteral("%1 is not Corvane's entry, so it was left as it is").arg(QDir::toNativeSeparators(path));
     QFile file(path);
     return file.remove() ? QString() : file.errorString();
 }
