@@ -206,7 +206,7 @@ bool EvdevKeyState::read(Keyboard& k)
 
 void EvdevKeyState::snapshot()
 {
-    std::bitset<KEY_CNT> keys;
+    KernelKeySet keys;
     for (std::size_t i = keyboards_.size(); i-- > 0;) {
         Keyboard& k = keyboards_[i];
         if (!read(k)) {
@@ -217,13 +217,7 @@ void EvdevKeyState::snapshot()
         keys |= k.down | k.pressed;
         k.pressed.reset();
     }
-    snapshot_.reset();
-    if (keys.none())
-        return;
-    for (int key : namedKernelKeys()) {
-        if (keys[static_cast<std::size_t>(key)])
-            snapshot_ |= places_.virtualKeysFor(key);
-    }
+    snapshot_ = places_.virtualKeysFor(keys);
 }
 
 bool EvdevKeyState::isDown(int virtualKey) const

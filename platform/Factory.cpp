@@ -7,6 +7,7 @@
 #include "platform/LinuxProcess.h"
 #include "platform/LinuxSerialPort.h"
 #include "platform/UinputOutput.h"
+#include "platform/WindowKeyState.h"
 #include "platform/X11KeyOutput.h"
 #include "platform/X11KeyState.h"
 #include "platform/X11Keyboard.h"
@@ -86,11 +87,12 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
             p->input = chooseInput(probes, request);
         }
     }
-    // The kernel's devices know keys by place only: the user's layout tells
-    // which codes they are.
+    // The kernel's devices, and the program's own windows where nothing else
+    // tells the keyboard's state, know keys by place only: the user's layout
+    // tells which codes they are.
     std::shared_ptr<XkbLayout> layout;
     KeyPlaces places;
-    if (devices.pointer || p->input.keys == KeyStateBackend::Evdev) {
+    if (devices.pointer || p->input.keys != KeyStateBackend::X11) {
         QString source;
         layout = XkbLayout::forUser(&source);
         places = layout->places();
@@ -99,8 +101,10 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
     if (p->input.keys == KeyStateBackend::Evdev) {
         evdev->setPlaces(places);
         p->keyState = std::move(evdev);
-    } else {
+    } else if (p->input.keys == KeyStateBackend::X11) {
         p->keyState = std::make_unique<X11KeyState>(keyboard);
+    } else {
+        p->keyState = std::make_unique<WindowKeyState>(places);
     }
     // The X key output, when it is the one chosen, gives back the keycodes it
     // bound as the program ends.

@@ -107,7 +107,9 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
     } else {
         c.keys = KeyStateBackend::None;
         c.keysWhy = p.keyboardsError
-                  + QStringLiteral("; %1, so the global keys and the recorder see no keys").arg(p.x11KeysError);
+                  + QStringLiteral("; %1, so the global keys and the recorder see only keys typed while "
+                                   "Corvane's own window has the focus")
+                        .arg(p.x11KeysError);
     }
 }
 

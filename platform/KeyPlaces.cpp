@@ -290,6 +290,18 @@ VirtualKeySet KeyPlaces::virtualKeysFor(int kernelKey) const
     return codes;
 }
 
+VirtualKeySet KeyPlaces::virtualKeysFor(const KernelKeySet& keys) const
+{
+    VirtualKeySet codes;
+    if (keys.none())
+        return codes;
+    for (int key : namedKernelKeys()) {
+        if (keys[static_cast<std::size_t>(key)])
+            codes |= virtualKeysFor(key);
+    }
+    return codes;
+}
+
 const std::vector<int>& namedKernelKeys()
 {
     static const std::vector<int> keys = [] {

@@ -17,6 +17,7 @@
 // - the other keys (function, editing and modifier keys) by their place.
 #include <array>
 #include <bitset>
+#include <linux/input-event-codes.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,8 @@ namespace corvane::platform {
 
 // A set of virtual-key codes 0..255.
 using VirtualKeySet = std::bitset<256>;
+// A set of kernel keys (KEY_A ...).
+using KernelKeySet = std::bitset<KEY_CNT>;
 
 // What a keyboard layout puts where codes follow it.
 struct LayoutKeys {
@@ -62,6 +65,8 @@ public:
     // Shift, Ctrl or Alt also the generic 16, 17 or 18. Empty for a key no
     // code names.
     VirtualKeySet virtualKeysFor(int kernelKey) const;
+    // The codes the keys count as when they are down together.
+    VirtualKeySet virtualKeysFor(const KernelKeySet& keys) const;
 
 private:
     std::array<int, 256> key_{};
