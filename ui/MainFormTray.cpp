@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMetaObject>
 
 namespace corvane {
@@ -16,7 +17,9 @@ namespace corvane {
 void MainForm::showWindow()
 {
     windowStarted_ = true;
-    if (!tray_) {
+    // On X the icon enters a tray that starts later; elsewhere only a tray
+    // that is there (a StatusNotifierItem watcher) can take it.
+    if (!tray_ && (QGuiApplication::platformName() == QLatin1String("xcb") || TrayIcon::available())) {
         const auto run = [this](const std::function<void()>& handler) {
             return [handler] {
                 if (handler)
@@ -34,7 +37,7 @@ void MainForm::showWindow()
     }
     if (!startMinimized_)
         show();
-    else if (!TrayIcon::available())
+    else if (!tray_ || !TrayIcon::available())
         showMinimized();
     else
         tray_->setWindowShown(false);
@@ -46,7 +49,7 @@ void MainForm::showOrHide()
 {
     trapFaults(app_.platform, [this] {
         if (isVisible() && !isMinimized()) {
-            if (TrayIcon::available())
+            if (tray_ && TrayIcon::available())
                 hide();
             else
                 showMinimized();
