@@ -106,10 +106,14 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
                         "focus");
     } else {
         c.keys = KeyStateBackend::None;
+        // The X keyboard's reason is a sentence of its own.
+        QString x11 = p.x11KeysError;
+        while (x11.endsWith(QLatin1Char('.')))
+            x11.chop(1);
         c.keysWhy = p.keyboardsError
-                  + QStringLiteral("; %1, so the global keys and the recorder see only keys typed while "
+                  + QStringLiteral("; %1; so the global keys and the recorder see only keys typed while "
                                    "Corvane's own window has the focus")
-                        .arg(p.x11KeysError);
+                        .arg(x11);
     }
 }
 
