@@ -1,4 +1,5 @@
 // The one place that picks the backends for the system being built for.
+#include "platform/DbusNotifier.h"
 #include "platform/Platform.h"
 #include "platform/QtDesktop.h"
 
@@ -56,6 +57,7 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
     p->clock = std::make_unique<QtClock>();
     p->dialogs = std::make_unique<QtDialogs>();
     p->shell = std::make_unique<QtShell>();
+    p->notifier = std::make_unique<DbusNotifier>();
     // Devices the system does not list as serial ports, such as
     // pseudo-terminals, can stand in for its list: CORVANE_SERIAL_PORTS holds
     // their paths, separated by colons.
