@@ -166,6 +166,13 @@ void FakeSerialPort::leave(const QString& why)
     whyClosed_ = why;
 }
 
+void FakeNotifier::notify(const QString& summary, const QString& body, bool problem)
+{
+    QString flat = body;
+    flat.replace(QStringLiteral("\r\n"), QStringLiteral("|"));
+    log_.add(QStringLiteral("notify %1: %2%3").arg(summary, flat, problem ? QStringLiteral(" [problem]") : QString()));
+}
+
 namespace {
 const char* const kMouseButtonText[] = {"left", "right", "middle"};
 } // namespace
@@ -213,6 +220,7 @@ FakePlatform::FakePlatform()
     platform.pointer = std::make_unique<FakePointer>(log);
     platform.keys = std::make_unique<FakeKeyOutput>(log);
     platform.keyState = std::make_unique<FakeKeyState>();
+    platform.notifier = std::make_unique<FakeNotifier>(log);
     // The fakes stand for the kernel's devices, which reach every program.
     platform.input.output = OutputBackend::Uinput;
     platform.input.keys = KeyStateBackend::Evdev;

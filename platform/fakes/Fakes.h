@@ -177,6 +177,16 @@ private:
     QByteArray pending_;
 };
 
+// Records "notify Tracker lost: the body", with " [problem]" after a problem's.
+class FakeNotifier final : public Notifier {
+public:
+    explicit FakeNotifier(Log& log) : log_(log) {}
+    void notify(const QString& summary, const QString& body, bool problem) override;
+
+private:
+    Log& log_;
+};
+
 // Records "move dx,dy".
 class FakePointer final : public PointerOutput {
 public:
@@ -249,6 +259,7 @@ struct FakePlatform {
     FakeSerialPort& serial() { return static_cast<FakeSerialPort&>(*platform.serial); }
     FakeKeyOutput& keys() { return static_cast<FakeKeyOutput&>(*platform.keys); }
     FakeKeyState& keyState() { return static_cast<FakeKeyState&>(*platform.keyState); }
+    FakeNotifier& notifier() { return static_cast<FakeNotifier&>(*platform.notifier); }
 };
 
 } // namespace corvane::platform::fakes
