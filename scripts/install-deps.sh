@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Corvane
-# need. Does nothing (quickly) when they are all present already.
+# need. Does nothing (quickly) when they are all present already. The
+# notifications' test runs dunst on a bus of its own and reads it with
+# dunstctl, which calls dbus-send and systemd's busctl.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb openbox x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
   sway qt6-wayland grim wtype jq
+  dbus-daemon dbus-bin dunst systemd
   dpkg-dev file lintian desktop-file-utils appstream
   qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libinput-tools
 )
