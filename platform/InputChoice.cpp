@@ -107,13 +107,13 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
     } else {
         c.keys = KeyStateBackend::None;
         // The X keyboard's reason is a sentence of its own.
-        QString x11 = p.x11KeysError;
-        while (x11.endsWith(QLatin1Char('.')))
-            x11.chop(1);
+        QString x11Keys = p.x11KeysError;
+        while (x11Keys.endsWith(QLatin1Char('.')))
+            x11Keys.chop(1);
         c.keysWhy = p.keyboardsError
                   + QStringLiteral("; %1; so the global keys and the recorder see only keys typed while "
                                    "Corvane's own window has the focus")
-                        .arg(x11);
+                        .arg(x11Keys);
     }
 }
 

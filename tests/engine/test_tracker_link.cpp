@@ -6,6 +6,8 @@
 #include "tests/support/EngineFixture.h"
 #include "ui/StatusStrip.h"
 
+#include <QRegularExpression>
+
 namespace corvane {
 namespace {
 
@@ -250,6 +252,40 @@ TEST(TrackerLink, TheStatusLineSaysWhereTheLinkStandsAndWhatIsInTheWay)
     input.uinputFix = QStringLiteral("Why.\n  echo rule | sudo tee file\n  sudo udevadm trigger");
     EXPECT_EQ(statusFor({}, {}, input), (Status{StatusKind::Problem, "The pointer cannot be moved: run echo rule | "
                                                                      "sudo tee file; then sudo udevadm trigger"}));
+}
+
+TEST(TrackerLink, WhatChangesWhileTheWindowIsOutOfSightIsNotifiedOnce)
+{
+    Rig rig;
+    const auto notified = [&](int cycles) {
+        QStringList lines;
+        for (int i = 0; i < cycles; ++i)
+            lines += rig.cycle().filter(QRegularExpression(QStringLiteral("^notify ")));
+        return lines;
+    };
+    // While the window can be seen, its status line says it all.
+    rig.clickStart();
+    EXPECT_EQ(notified(3), QStringList());
+
+    rig.form().hide();
+    rig.serial().vanish();
+    const QString lost = QStringLiteral("notify Tracker lost: The tracker was lost (COM 1 has closed: the device has "
+                                        "gone). Searching for the tracker: COM 1 at 19200 bps… [problem]");
+    EXPECT_EQ(notified(3), QStringList(lost)) << "once, though the search goes on";
+    rig.serial().openOnly(1, QStringLiteral("19200,n,8,1"));
+    EXPECT_EQ(notified(5), QStringList("notify Tracker found again: Tracking: pointer and keys through the kernel's "
+                                       "input devices"));
+    rig.clock().advance(3000);
+    rig.clickStart();
+    EXPECT_EQ(rig.fakes.log.matching(QStringLiteral("notify ")).value(0),
+              QStringLiteral("notify Tracking stopped: Tracker on COM 1 (/dev/ttyFAKE1), 19200 bps, stopped"));
+
+    // Nothing can move the pointer: said at the next change, once.
+    rig.fakes.platform.input.nothingMoves = QStringLiteral("Corvane cannot move the pointer.");
+    rig.fakes.platform.input.uinputFix = QStringLiteral("Why.\n  sudo modprobe uinput");
+    rig.serial().vanish();
+    EXPECT_EQ(notified(3), QStringList("notify Corvane cannot move the pointer: The pointer cannot be moved: run sudo "
+                                       "modprobe uinput [problem]"));
 }
 
 } // namespace

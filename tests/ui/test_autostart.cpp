@@ -72,8 +72,9 @@ TEST(Autostart, OnlyCorvanesOwnEntryIsWrittenOverOrRemoved)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(foreign);
         file.close();
-        if (link)
+        if (link) {
             ASSERT_TRUE(QFile::remove(path) && QFile::link(target, path));
+        }
         EXPECT_FALSE(autostartEnabled(path));
         EXPECT_FALSE(setAutostart(path, program, true).isEmpty()) << "link " << link;
         EXPECT_FALSE(setAutostart(path, program, false).isEmpty()) << "link " << link;
