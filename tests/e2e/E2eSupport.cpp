@@ -237,13 +237,15 @@ std::vector<std::int64_t> Simulator::packetTimes() const
 
 // Corvane -------------------------------------------------------------------
 
-Corvane::Corvane(const fs::path& folder) : folder_(folder)
+Corvane::Corvane(const fs::path& folder, const std::vector<std::string>& runAs) : folder_(folder)
 {
     Display* display = screen().display;
     const fs::path copy = folder / "corvane";
     if (!fs::exists(copy))
         fs::copy_file(CORVANE_E2E_PROGRAM, copy);
-    child_.emplace(std::vector<std::string>{copy.string()}, folder, folder / "corvane.log");
+    std::vector<std::string> argv = runAs;
+    argv.push_back(copy.string());
+    child_.emplace(argv, folder, folder / "corvane.log");
     const auto shown = [&] {
         window_ = xtools::findShownTopLevel(display, "Tollan Corvane", child_->pid()).value_or(None);
         return window_ != None || !child_->running();

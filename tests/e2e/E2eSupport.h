@@ -113,7 +113,8 @@ private:
 // A copy of the real program in a test folder, started with its main window shown.
 class Corvane {
 public:
-    explicit Corvane(const fs::path& folder);
+    // `runAs`: a command that runs the program as another user (setpriv ...).
+    explicit Corvane(const fs::path& folder, const std::vector<std::string>& runAs = {});
     pid_t pid() const { return child_->pid(); }
 
     // A click in the middle of the start/stop button.

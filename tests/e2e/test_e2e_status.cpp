@@ -4,6 +4,8 @@
 // tracker lost; and its details, a window of their own.
 #include "tests/e2e/E2eSupport.h"
 
+#include <unistd.h>
+
 #include <chrono>
 
 namespace corvane::e2e {
@@ -47,6 +49,29 @@ TEST_F(StatusTest, TheStatusLineFollowsTheTrackerFromSearchToTrackingAndLoss)
     // A click on the line shows the whole diagnosis in a window of its own.
     corvane.clickStatusLine();
     EXPECT_TRUE(waitUntil([&] { return corvane.hasFocus("Corvane Status"); }, 5s));
+    EXPECT_EQ(corvane.close(), 0);
+}
+
+// A port the user may not open says so, with what gives access (a group to
+// join, or the administrator): the simulator's terminal belongs to root,
+// Corvane runs as nobody.
+TEST_F(StatusTest, APortThatTheUserMayNotOpenIsSaidWithItsFix)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "starting Corvane as another user needs root";
+    blockPorts({2, 3, 4});
+    Simulator sim(folder, folder / "com1");
+    fs::permissions(folder, fs::perms::all);
+    ::setenv("QT_LOGGING_RULES", "corvane.status.info=true", 1);
+    // The runtime folder of the tests' own user is not nobody's.
+    Corvane corvane(folder,
+                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "env", "-u", "XDG_RUNTIME_DIR"});
+    ::unsetenv("QT_LOGGING_RULES");
+    const std::string refused = "corvane.status: COM 1 (" + fs::canonical(folder / "com1").string()
+                              + ") cannot be opened: permission denied; ";
+    const auto said = [&] { return countOf(readFile(folder / "corvane.log"), refused) > 0; };
+    EXPECT_TRUE(waitUntil(said, 10s)) << readFile(folder / "corvane.log");
+    EXPECT_EQ(sim.record(), "") << "nothing reached the tracker";
     EXPECT_EQ(corvane.close(), 0);
 }
 
