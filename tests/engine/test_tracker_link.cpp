@@ -6,6 +6,10 @@
 #include "tests/support/EngineFixture.h"
 #include "ui/StatusStrip.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 
 namespace corvane {
@@ -226,6 +230,18 @@ TEST(TrackerLink, TheStatusLineSaysWhereTheLinkStandsAndWhatIsInTheWay)
     rig.cycle();
     EXPECT_EQ(status(),
               std::pair(StatusKind::Stopped, QStringLiteral("Tracker on COM 2 (/dev/ttyFAKE2), 4800 bps, stopped")));
+    // A click on the line shows the whole diagnosis, which Copy puts on the clipboard.
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&line, &click);
+    auto* details = rig.form().findChild<StatusDetails*>();
+    ASSERT_TRUE(details && details->isVisible());
+    for (const char* part : {"Tracker on COM 2 (/dev/ttyFAKE2), 4800 bps, stopped\n\nThe ports and the link:\nCOM 1",
+                             "COM 2: /dev/ttyFAKE2", "The tracker on COM 2 is set up, at 4800,n,8,1.",
+                             "Settings folder: ", "Input, as a start now would choose"})
+        EXPECT_TRUE(details->text().contains(QLatin1String(part))) << part << " in " << details->text().toStdString();
+    details->findChild<QPushButton*>(QStringLiteral("Copy_Command"))->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), details->text());
     rig.clickStart();
     EXPECT_EQ(line.status(),
               (Status{StatusKind::Tracking, "Tracking: pointer and keys through the kernel's input devices"}))
