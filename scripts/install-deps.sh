@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb openbox x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
   sway qt6-wayland grim wtype jq
+  trayer waybar dbus-daemon systemd libglib2.0-bin
   dpkg-dev file lintian desktop-file-utils appstream
   qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libinput-tools
 )
