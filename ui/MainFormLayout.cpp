@@ -441,7 +441,10 @@ void MainForm::fitToOuterSize()
     // framed, which on X11 moves it and on Wayland repaints it: so the inside
     // is fitted again then. A frame that a Wayland compositor draws stays
     // unknown, and the inside takes the whole outer size, as on an X server
-    // without a window manager.
+    // without a window manager. A minimised window waits until it is shown
+    // again (changeEvent): resized, X11 would show it.
+    if (isMinimized())
+        return;
     fittedFrame_ = isVisible() ? frameExtra(*this) : QSize(0, 0);
     const QSize inside(twipsX(outerWidthTwips_, *this) - fittedFrame_.width(),
                        twipsY(outerHeightTwips_ + kStatusLineHeight, *this) - fittedFrame_.height());

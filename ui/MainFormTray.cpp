@@ -71,6 +71,10 @@ void MainForm::hideEvent(QHideEvent* event)
 void MainForm::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    // Not fitted to its frame while minimised (a resize on X11 would show it
+    // again), so fitted once it comes back.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        fitToOuterSize();
     // Hidden once the window system has finished minimising it.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_ && TrayIcon::available())
         QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
