@@ -10,6 +10,10 @@
 #     Show Window brings it back; "Start when I log in" writes an autostart
 #     entry that desktop-file-validate accepts; Quit ends the program, which
 #     resets the tracker;
+#   - dunst, on the same bus, gets no notification for Start and Stop while
+#     the window is shown; with the window hidden, one for Start with the
+#     status line's sentence (or, when nothing can move the pointer, that,
+#     critical, and nothing for the Stop that follows), one for Stop;
 #   - the entry's command, started as written (gio launch), gives a running
 #     program with its window hidden in the tray and the tracker set up;
 #     unchecking "Start when I log in" there removes the entry.
@@ -19,7 +23,7 @@ set -uo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/tray-lib.sh"
 
-for tool in sway swaymsg waybar dbus-daemon busctl gio desktop-file-validate jq; do
+for tool in sway swaymsg waybar dunst dunstctl dbus-daemon busctl gio desktop-file-validate jq; do
   command -v "$tool" >/dev/null || { echo "test_e2e_tray_sni: $tool is missing (scripts/install-deps.sh installs it)" >&2; exit 1; }
 done
 
@@ -63,6 +67,10 @@ environment+=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc")
 
 echo '{ "layer": "top", "position": "top", "height": 26, "modules-right": ["tray"] }' >"$WORK/waybar.json"
 (exec "${user[@]}" env -i "${environment[@]}" waybar -c "$WORK/waybar.json") >"$WORK/waybar.log" 2>&1 &
+PIDS+=($!)
+# dunst's history keeps no urgency, but each urgency's timeout.
+printf '[urgency_normal]\ntimeout = 12\n[urgency_critical]\ntimeout = 13\n' >"$WORK/dunstrc"
+(exec "${user[@]}" env -i "${environment[@]}" dunst -config "$WORK/dunstrc") >"$WORK/dunst.log" 2>&1 &
 PIDS+=($!)
 start_simulator "${user[@]}" "$2"
 
@@ -116,25 +124,58 @@ wait_for_menu_item() {
 windows() { as_user swaymsg -t get_tree | jq --argjson pid "$itemPid" '[.. | objects | select(.pid? == $pid)] | length'; }
 has_windows() { [[ $(windows) == "$1" ]]; }
 ended() { ! kill -0 "$itemPid" 2>/dev/null; }
+# toggle LABEL BYTES: clicks Start or Stop until the wire says BYTES (a click
+# counts only 2 s after the last that counted).
+toggle() {
+  local i
+  for ((i = 0; i < 20; i++)); do
+    click "$1"
+    sleep 0.25
+    [[ $(cat "$WORK/app/record.bin") == "$2" ]] && return 0
+  done
+  fail "the menu's $1 did not write \"$2\": $(wire)"
+}
+said() { grep '^corvane.status: ' "$WORK/corvane.err" | tail -n 1 | cut -d ' ' -f 2-; }
+# notes: what dunst received, oldest first; note SUMMARY URGENCY: one from
+# Corvane with the status line's last sentence.
+notes() {
+  as_user dunstctl close-all && as_user dunstctl history | jq -c '.data[0] | reverse | map([.appname.data,
+    .summary.data, .body.data, {"12000000": "normal", "13000000": "critical"}[.timeout.data | tostring]])'
+}
+notified() { [[ $(notes) != "[]" ]]; }
+note() { jq -nc --arg summary "$1" --arg body "$(said)" --arg urgency "$2" '["Corvane", $summary, $body, $urgency]'; }
 
 (cd "$WORK/app" && exec "${user[@]}" env -i "${environment[@]}" QT_LOGGING_RULES=corvane.status.info=true \
   ./corvane) >/dev/null 2>"$WORK/corvane.err" &
 PIDS+=($!)
 wait_for_item
 wait_for_wire "$SET_UP" "the tracker was not set up"
-sentence=$(grep '^corvane.status: ' "$WORK/corvane.err" | tail -n 1)
-[[ $(tooltip) == "${sentence#corvane.status: }" ]] ||
-  fail "the tooltip is \"$(tooltip)\", not the status line's \"${sentence#corvane.status: }\""
+[[ $(tooltip) == "$(said)" ]] || fail "the tooltip is \"$(tooltip)\", not the status line's \"$(said)\""
 wait_until "the program shows no window" has_windows 1
 
 click Start
 wait_for_wire "${SET_UP}S" "the menu's Start did not start tracking"
 wait_for_menu_item Stop "Start did not become Stop"
+toggle Stop "${SET_UP}S!"
 click "Hide Window"
 wait_until "Hide Window left the window in sway's tree" has_windows 0
 wait_for_menu_item "Show Window" "Hide Window did not become Show Window"
+[[ $(notes) == "[]" ]] || fail "Start and Stop notified while the window was shown: $(notes)"
+# Hidden, Start is notified; while nothing can move the pointer that is
+# said instead, once, and nothing more.
+toggle Start "${SET_UP}S!S"
+wait_until "Start did not notify with the window hidden" notified
+if [[ $(said) == "The pointer cannot be moved"* ]]; then
+  expected=$(note "Corvane cannot move the pointer" critical)
+else
+  expected=$(note "Tracking started" normal)
+fi
+[[ $(notes) == "[$expected]" ]] || fail "Start notified $(notes), not [$expected]"
+toggle Stop "${SET_UP}S!S!"
+[[ $(said) == "The pointer cannot be moved"* ]] || expected+=,$(note "Tracking stopped" normal)
 click "Show Window"
 wait_until "Show Window did not bring the window back" has_windows 1
+[[ $(notes) == "[$expected]" ]] || fail "after Stop, the notifications are $(notes), not [$expected]"
 
 click "Start when I log in"
 for ((i = 0; i < 150; i++)); do [[ -s $entry ]] && break; sleep 0.1; done
