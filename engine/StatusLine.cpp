@@ -128,10 +128,10 @@ void StatusReport::notifyChange(const StatusFacts& before, const StatusFacts& no
     if (!notifier || !view_.inBackground())
         return;
     const auto notify = [&](const QString& summary, bool problem) { notifier->notify(summary, status_.text, problem); };
-    if (!app_.platform.input.nothingMoves.isEmpty()) {
-        // Said once: nothing else matters until it is fixed.
-        if (!nothingMovesNotified_)
-            notify(QStringLiteral("Corvane cannot move the pointer"), true);
+    if (!app_.platform.input.nothingMoves.isEmpty() && !nothingMovesNotified_) {
+        // Said once, for the first change out of sight; the changes after it
+        // are told as they come.
+        notify(QStringLiteral("Corvane cannot move the pointer"), true);
         nothingMovesNotified_ = true;
     } else if (before.lost.isEmpty() && !now.lost.isEmpty()) {
         notify(QStringLiteral("Tracker lost"), true);
