@@ -1,5 +1,7 @@
 #include "platform/InputChoice.h"
 
+#include <utility>
+
 namespace corvane::platform {
 
 Q_LOGGING_CATEGORY(lcInput, "corvane.input", QtWarningMsg)
@@ -11,11 +13,18 @@ QString refused(const QString& option, const QString& why)
     return QStringLiteral("%1 cannot work: %2").arg(option, why);
 }
 
-// The reason as a sentence of its own: capital first, one full stop.
-QString sentence(QString reason)
+// The reason without the full stops it may end in, to go on after it.
+QString withoutFullStops(QString reason)
 {
     while (reason.endsWith(QLatin1Char('.')))
         reason.chop(1);
+    return reason;
+}
+
+// The reason as a sentence of its own: capital first, one full stop.
+QString sentence(QString reason)
+{
+    reason = withoutFullStops(std::move(reason));
     if (!reason.isEmpty())
         reason[0] = reason[0].toUpper();
     return reason + QLatin1Char('.');
@@ -107,13 +116,10 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
     } else {
         c.keys = KeyStateBackend::None;
         // The X keyboard's reason is a sentence of its own.
-        QString x11Keys = p.x11KeysError;
-        while (x11Keys.endsWith(QLatin1Char('.')))
-            x11Keys.chop(1);
         c.keysWhy = p.keyboardsError
                   + QStringLiteral("; %1; so the global keys and the recorder see only keys typed while "
                                    "Corvane's own window has the focus")
-                        .arg(x11Keys);
+                        .arg(withoutFullStops(p.x11KeysError));
     }
 }
 
