@@ -2,6 +2,7 @@
 
 #include "engine/TrackerLink.h"
 #include "engine/WindowView.h"
+#include "platform/AccessFix.h"
 
 #include <utility>
 
@@ -54,8 +55,9 @@ QString nothingMoves(const platform::InputChoice& input)
 QString keysUnseen()
 {
     return QStringLiteral("Keys typed in other programs are not seen: the global keys and recording from other "
-                          "programs need the input group (sudo usermod -aG input $USER, then log in again), which "
-                          "lets every program of yours read every key typed.");
+                          "programs need the input group (%1, then log in again), which lets every program of "
+                          "yours read every key typed.")
+        .arg(QLatin1String(platform::kJoinInputGroup));
 }
 
 } // namespace

@@ -61,11 +61,12 @@ QString uinputAccessFix(Installation installation)
 QString keyboardsAccessFix()
 {
     return QStringLiteral(
-        "Reading the keyboards (the global keys and the recorder in every program) needs membership of the input "
-        "group. Be aware that every program you run may then read every key you type, passwords included; "
-        "Corvane only reads them and never keeps or writes a key. To join the group, run:\n"
-        "  sudo usermod -aG input $USER\n"
-        "then log out and in again: a new group counts from the next login on.");
+               "Reading the keyboards (the global keys and the recorder in every program) needs membership of the "
+               "input group. Be aware that every program you run may then read every key you type, passwords "
+               "included; Corvane only reads them and never keeps or writes a key. To join the group, run:\n"
+               "  %1\n"
+               "then log out and in again: a new group counts from the next login on.")
+        .arg(QLatin1String(kJoinInputGroup));
 }
 
 } // namespace corvane::platform

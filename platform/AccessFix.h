@@ -32,6 +32,10 @@ QString uinputRule();
 // give it at once, each on a line of its own, indented by two spaces.
 QString uinputAccessFix(Installation installation);
 
+// The command that makes the user a member of the input group (from the
+// next login on).
+inline constexpr char kJoinInputGroup[] = "sudo usermod -aG input $USER";
+
 // Without a readable keyboard event device: what membership of the input
 // group costs and the command that gives it.
 QString keyboardsAccessFix();
