@@ -58,7 +58,6 @@ public:
     const MotionHistory& motion() const { return motion_; }
     AppContext& app() { return app_; }
     WindowView& view() { return *view_; }
-    StatusReport& status() { return *status_; }
 
 private:
     // What every end does first: releases what the keyboard stage holds, stops

@@ -106,7 +106,6 @@ public:
 
     // Started with --minimized: showWindow() keeps the window out of sight.
     void setStartMinimized(bool minimized) { startMinimized_ = minimized; }
-    TrayIcon* tray() const { return tray_; }
     // The tray menu's Show Window and Hide Window.
     void showOrHide();
 
@@ -139,6 +138,8 @@ private:
     void buildLowerCommands();
     void fitToOuterSize();
     void placeStatusLine();
+    // Whether a tray is there to take the window when it leaves the screen.
+    bool trayTakesWindow() const;
     void reachOnlyWhatIsSeen();
     QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
     PickList* modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top);

@@ -37,7 +37,7 @@ void MainForm::showWindow()
     }
     if (!startMinimized_)
         show();
-    else if (!tray_ || !TrayIcon::available())
+    else if (!trayTakesWindow())
         showMinimized();
     else
         tray_->setWindowShown(false);
@@ -45,11 +45,13 @@ void MainForm::showWindow()
 
 bool MainForm::inBackground() const { return windowStarted_ && (isHidden() || isMinimized()); }
 
+bool MainForm::trayTakesWindow() const { return tray_ && TrayIcon::available(); }
+
 void MainForm::showOrHide()
 {
     trapFaults(app_.platform, [this] {
         if (isVisible() && !isMinimized()) {
-            if (tray_ && TrayIcon::available())
+            if (trayTakesWindow())
                 hide();
             else
                 showMinimized();
@@ -71,12 +73,14 @@ void MainForm::hideEvent(QHideEvent* event)
 void MainForm::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
     // Not fitted to its frame while minimised (a resize on X11 would show it
     // again), so fitted once it comes back.
-    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+    if (!isMinimized())
         fitToOuterSize();
     // Hidden once the window system has finished minimising it.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_ && TrayIcon::available())
+    else if (trayTakesWindow())
         QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
 }
 
