@@ -108,10 +108,10 @@ bool opensForOthers(const QString& path)
 // waiting on it, and the log says so once.
 TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTheDevice)
 {
-    static QStringList warnings;
+    static QStringList warnings; // what the serial port logged
     const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtWarningMsg)
+        [](QtMsgType, const QMessageLogContext& at, const QString& text) {
+            if (at.category == std::string_view("corvane.serial"))
                 warnings.append(text);
         });
     using Plant = std::function<bool(const QString& lockFile, qint64 holder)>;
