@@ -110,8 +110,9 @@ QList<PortEntry> LinuxSerialPort::entries(int number) const
     const int handle = folderHandle();
     for (PortEntry& entry : found) {
         if (number == 0 || entry.number == number) {
-            const bool leads = handle >= 0 ? ::faccessat(handle, "com" + QByteArray::number(entry.number), F_OK, 0) == 0
-                                           : QFileInfo::exists(entry.path);
+            const bool leads = handle >= 0
+                                 ? ::faccessat(handle, "com" + QByteArray::number(entry.number), F_OK, 0) == 0
+                                 : QFileInfo::exists(entry.path);
             entry.target = leads ? QFileInfo(entry.path).canonicalFilePath() : QString();
         }
     }
@@ -127,8 +128,7 @@ int LinuxSerialPort::folderHandle() const
         return folderFd_;
     folderChecked_.start();
     const QByteArray path = QFile::encodeName(folder_);
-    struct stat byPath {
-    }, held{};
+    struct stat byPath {}, held {};
     const bool there = ::stat(path.constData(), &byPath) == 0;
     if (folderFd_ >= 0
         && !(there && ::fstat(folderFd_, &held) == 0 && held.st_dev == byPath.st_dev && held.st_ino == byPath.st_ino)) {

@@ -50,13 +50,14 @@ struct OpenPort {
 };
 
 // Why an open port must close now that the system lists `ordered` (those of
-// them there, as above) and the folder holds `entries`, so that the link searches again; empty text while it
-// may stay open. It closes when its device is no longer listed, or when COM n
-// is defined by an entry that now leads elsewhere or nowhere. Without entries,
-// a port that never answered also closes when COM n now stands for another
-// device: an adapter plugged in is listed before it, and may be the tracker.
-// A port that answered stays while other devices come and go: the tracker is
-// there, whatever number its device has now.
+// them there, as above) and the folder holds `entries`, so that the link
+// searches again; empty text while it may stay open. It closes when its device
+// is no longer listed, or when COM n is defined by an entry that now leads
+// elsewhere or nowhere. Without entries, a port that never answered also
+// closes when COM n now stands for another device: an adapter plugged in is
+// listed before it, and may be the tracker. A port that answered stays while
+// other devices come and go: the tracker is there, whatever number its device
+// has now.
 QString closingReason(const OpenPort& port, const QStringList& ordered, const QList<PortEntry>& entries,
                       const PortThere& there = {});
 

@@ -79,7 +79,8 @@ TEST(PortMapping, GivenPortsAreLookedAtInOrderOnlyUpToTheOneWanted)
     const struct { const char* label; std::function<QString()> ask; QString expected; int looked; } rows[] = {
         {"COM 1", [&] { return portDevice(1, given, {}, isThere).device; }, "/dev/pts/3", 4},
         {"COM 2", [&] { return portDevice(2, given, {}, isThere).device; }, "/dev/pts/7", 8},
-        {"COM 3, past them", [&] { return portDevice(3, given, {}, isThere).why; }, "the system lists 2 serial port(s)", 5000},
+        {"COM 3, past them", [&] { return portDevice(3, given, {}, isThere).why; },
+         "the system lists 2 serial port(s)", 5000},
         {"COM 2 stays", [&] { return closingReason(com2, given, {}, isThere); }, "", 8},
         {"COM 2 moves", [&] { there.removeFirst(); return closingReason(com2, given, {}, isThere); },
          "COM 2 now stands for no device (the system lists 1 serial port(s)), and /dev/pts/7 never answered", 5001},
