@@ -3,11 +3,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -19,6 +21,8 @@
 namespace corvane::platform {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSerial, "corvane.serial", QtWarningMsg)
 
 struct Speed {
     qint32 baud;
@@ -55,6 +59,60 @@ qint64 flockHolderOf(const QByteArray& path)
                         + QByteArray::number(minor(info.st_dev), 16).rightJustified(2, '0') + ':'
                         + QByteArray::number(static_cast<qulonglong>(info.st_ino));
     return flockHolder(locks.readAll(), id);
+}
+
+// The first bytes of the lock file at `path`, read without waiting and only
+// from a regular file: the lock folder is everybody's, and a FIFO there would
+// hold the program for ever, a link lead anywhere. None, with why, when there
+// is nothing to read; empty `why` when there is no lock file.
+std::optional<QByteArray> readLockFile(const QByteArray& path, QString* why)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            *why = errno == ELOOP ? QStringLiteral("it is a symbolic link") : systemError(errno);
+        return std::nullopt;
+    }
+    char bytes[128];
+    ssize_t n = -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        *why = systemError(errno);
+    else if (!S_ISREG(info.st_mode))
+        *why = S_ISFIFO(info.st_mode) ? QStringLiteral("it is a FIFO")
+             : S_ISDIR(info.st_mode)  ? QStringLiteral("it is a folder")
+                                      : QStringLiteral("it is not a regular file");
+    else if ((n = ::read(fd, bytes, sizeof bytes)) < 0)
+        *why = systemError(errno);
+    ::close(fd);
+    return n < 0 ? std::nullopt : std::optional(QByteArray(bytes, n));
+}
+
+enum class Sight { Holds, DoesNot, Unseen };
+
+// Whether process `pid` has the terminal `device` open, as its open files
+// show; Unseen when they cannot be read (another user's process). Only
+// files under /dev are looked at: the device is there, and looking at a
+// file elsewhere (a file system that a user serves) could wait for ever.
+Sight seenHolding(qint64 pid, const struct stat& device)
+{
+    DIR* files = ::opendir(QByteArray("/proc/" + QByteArray::number(pid) + "/fd").constData());
+    if (files == nullptr)
+        return Sight::Unseen;
+    Sight sight = Sight::DoesNot;
+    while (const dirent* file = ::readdir(files)) {
+        char folder[5];
+        struct stat info {};
+        if (::readlinkat(::dirfd(files), file->d_name, folder, sizeof folder) == sizeof folder
+            && std::memcmp(folder, "/dev/", sizeof folder) == 0
+            && ::fstatat(::dirfd(files), file->d_name, &info, 0) == 0 && S_ISCHR(info.st_mode)
+            && info.st_rdev == device.st_rdev) {
+            sight = Sight::Holds;
+            break;
+        }
+    }
+    ::closedir(files);
+    return sight;
 }
 
 QString inUse(qint64 holder)
@@ -132,26 +190,51 @@ QString configure(int fd, const LineSettings& settings, termios* before, const Q
 
 } // namespace
 
+QString SerialLine::lockFileRefusal(const QString& lockFile, const QByteArray& path)
+{
+    struct stat device {};
+    QString passed;
+    const std::optional<QByteArray> content = readLockFile(QFile::encodeName(lockFile), &passed);
+    const qint64 owner = content ? lockFileProcess(*content) : 0;
+    if (content && owner == 0)
+        passed = QStringLiteral("it names no process");
+    if (owner > 0 && !processLives(owner)) {
+        // Its process has gone. Another user's lock in a sticky directory
+        // cannot be removed, and need not be: it is passed by.
+        QFile::remove(lockFile);
+    } else if (owner > 0 && ::stat(path.constData(), &device) == 0) {
+        // Corvane holds the device itself, so a lock file keeps the user out
+        // only while its process is seen to hold the device too: anybody can
+        // write one naming a process that never ends. The open files of
+        // another user's process cannot be read: then only its kernel lock on
+        // the device is seen, and without one the device's own exclusivity
+        // decides.
+        const Sight sight = seenHolding(owner, device);
+        if (sight == Sight::Holds || (sight == Sight::Unseen && flockHolderOf(path) == owner))
+            return describeProcess(owner)
+                 + (sight == Sight::Holds ? QStringLiteral(" has it open") : QStringLiteral(" holds its kernel lock"))
+                 + QStringLiteral(" and the lock file %1 names it; end that program, or choose another port")
+                       .arg(lockFile);
+        passed = describeProcess(owner)
+               + (sight == Sight::DoesNot ? QStringLiteral(" does not have the device open")
+                                          : QStringLiteral(" holds no kernel lock on the device, and its open "
+                                                           "files cannot be read"));
+    }
+    QString& told = told_[lockFile];
+    if (told != passed && !passed.isEmpty())
+        qCWarning(lcSerial).noquote() << QStringLiteral("the lock file %1 is passed by: %2").arg(lockFile, passed);
+    told = passed;
+    return {};
+}
+
 QString SerialLine::open(const QString& device, const LineSettings& settings)
 {
     close(false);
     const QByteArray path = QFile::encodeName(device);
     const QString canonical = QFileInfo(device).canonicalFilePath();
     const QString lockFile = lockDirectory_ + QLatin1Char('/') + lockFileName(canonical.isEmpty() ? device : canonical);
-    QFile lock(lockFile);
-    if (lock.open(QIODevice::ReadOnly)) {
-        const qint64 owner = lockFileProcess(lock.read(64));
-        lock.close();
-        if (processLives(owner))
-            return describeProcess(owner)
-                 + QStringLiteral(" uses it and holds the lock file %1; end that program, "
-                                  "or choose another port")
-                       .arg(lockFile);
-        // Its process has gone. Another user's lock in a sticky directory
-        // cannot be removed, and need not be: it is passed by.
-        if (owner > 0)
-            QFile::remove(lockFile);
-    }
+    if (QString refusal = lockFileRefusal(lockFile, path); !refusal.isEmpty())
+        return refusal;
 
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

@@ -28,7 +28,7 @@ constexpr int kFaultPortClosed = 8018;
 } // namespace
 
 LinuxSerialPort::LinuxSerialPort(QString settingsFolder, QStringList givenPorts, QString lockDirectory)
-    : folder_(std::move(settingsFolder)), givenPorts_(std::move(givenPorts)), line_(std::move(lockDirectory))
+    : folder_(std::move(settingsFolder)), givenPorts_(portOrder(std::move(givenPorts))), line_(std::move(lockDirectory))
 {
     if (givenPorts_.isEmpty())
         watch_ = std::make_unique<SerialDeviceWatch>([this] { portsChanged_ = announced_ = true; });
@@ -140,25 +140,29 @@ int LinuxSerialPort::folderHandle() const
     return folderFd_;
 }
 
-QStringList LinuxSerialPort::listed() const
+const QStringList& LinuxSerialPort::listed() const
 {
-    QStringList out;
-    if (!givenPorts_.isEmpty()) {
-        // No announcements come for these: they are looked at each time.
-        for (const QString& path : givenPorts_)
-            if (QFileInfo::exists(path))
-                out.append(path);
-        return out;
-    }
-    for (const QSerialPortInfo& port : systemPorts())
-        out.append(port.systemLocation());
-    return out;
+    if (!givenPorts_.isEmpty())
+        return givenPorts_;
+    systemPorts();
+    return portsOrdered_;
+}
+
+PortThere LinuxSerialPort::there() const
+{
+    // The system lists the ports that are there; given ones are looked at.
+    if (givenPorts_.isEmpty())
+        return {};
+    return [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+    };
 }
 
 QString LinuxSerialPort::deviceFor(int number, QString* why) const
 {
     const QList<PortEntry> found = entries(number);
-    const PortDevice port = portDevice(number, found.isEmpty() ? listed() : QStringList(), found);
+    const PortDevice port = portDevice(number, found.isEmpty() ? listed() : QStringList(), found, there());
     if (why)
         *why = port.why;
     return port.device;
@@ -188,6 +192,10 @@ const QList<QSerialPortInfo>& LinuxSerialPort::systemPorts() const
     }
     if (portsChanged_) {
         ports_ = QSerialPortInfo::availablePorts();
+        portsOrdered_.clear();
+        for (const QSerialPortInfo& port : ports_)
+            portsOrdered_.append(port.systemLocation());
+        portsOrdered_ = portOrder(portsOrdered_);
         portsChanged_ = false;
     }
     return ports_;
@@ -205,7 +213,7 @@ void LinuxSerialPort::recheck()
     rechecked_.start();
     announced_ = false;
     const QList<PortEntry> found = entries();
-    const QString why = closingReason(opened_, found.isEmpty() ? listed() : QStringList(), found);
+    const QString why = closingReason(opened_, found.isEmpty() ? listed() : QStringList(), found, there());
     if (!why.isEmpty()) {
         close();
         whyClosed_ = why;

@@ -22,7 +22,8 @@ public:
     // `givenPorts`, when not empty, are the device paths taken as the ports
     // the system lists, for devices it does not list (pseudo-terminals):
     // those of them that exist at the time, ordered by the same rule. They
-    // come and go unannounced, so they are looked at each time.
+    // are ordered once, here; they come and go unannounced, so each time a
+    // port is wanted they are looked at in order, up to the one wanted.
     // Other programs' lock files are looked for in `lockDirectory`.
     explicit LinuxSerialPort(QString settingsFolder, QStringList givenPorts = {},
                              QString lockDirectory = QStringLiteral("/var/lock"));
@@ -52,8 +53,10 @@ private:
     const QList<PortEntry>& entryNames() const;
     // The settings folder, open; -1 when it cannot be opened.
     int folderHandle() const;
-    // The device paths of the listed ports, or of the given ones.
-    QStringList listed() const;
+    // The device paths of the listed ports, or of the given ones, in order;
+    // with whether each is there now.
+    const QStringList& listed() const;
+    PortThere there() const;
     const QList<QSerialPortInfo>& systemPorts() const;
     // Closes the open port when its device has gone or COM n stands for another one.
     void recheck();
@@ -63,7 +66,7 @@ private:
     QString openOrSay(int* fault);
 
     QString folder_;
-    QStringList givenPorts_;
+    const QStringList givenPorts_;
     SerialLine line_;
     std::unique_ptr<SerialDeviceWatch> watch_;
     mutable QList<PortEntry> entryNames_;
@@ -72,6 +75,7 @@ private:
     mutable int folderFd_ = -1;
     mutable QElapsedTimer folderChecked_; // when its path was last seen to lead to it
     mutable QList<QSerialPortInfo> ports_;
+    mutable QStringList portsOrdered_;
     mutable bool portsChanged_ = true; // the list is to be taken afresh
     mutable qint64 devStamp_ = 0;      // when /dev last changed, as last seen
     bool announced_ = false;           // a change came since the last recheck

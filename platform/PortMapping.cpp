@@ -28,7 +28,7 @@ QStringList portOrder(QStringList listed)
     return listed;
 }
 
-PortDevice portDevice(int number, const QStringList& listed, const QList<PortEntry>& entries)
+PortDevice portDevice(int number, const QStringList& ordered, const QList<PortEntry>& entries, const PortThere& there)
 {
     if (!entries.isEmpty()) {
         const auto entry = std::find_if(entries.begin(), entries.end(),
@@ -39,21 +39,26 @@ PortDevice portDevice(int number, const QStringList& listed, const QList<PortEnt
             return {{}, QStringLiteral("%1 leads to no device").arg(entry->path)};
         return {entry->target, {}};
     }
-    const QStringList ordered = portOrder(listed);
-    if (number >= 1 && number <= ordered.size())
-        return {ordered[number - 1], {}};
-    return {{}, QStringLiteral("the system lists %1 serial port(s)").arg(ordered.size())};
+    int seen = 0;
+    for (const QString& port : ordered) {
+        if (!there || there(port)) {
+            if (++seen == number)
+                return {port, {}};
+        }
+    }
+    return {{}, QStringLiteral("the system lists %1 serial port(s)").arg(seen)};
 }
 
-QString closingReason(const OpenPort& port, const QStringList& listed, const QList<PortEntry>& entries)
+QString closingReason(const OpenPort& port, const QStringList& ordered, const QList<PortEntry>& entries,
+                      const PortThere& there)
 {
-    const PortDevice now = portDevice(port.number, listed, entries);
+    const PortDevice now = portDevice(port.number, ordered, entries, there);
     if (now.device == port.device)
         return {};
     const QString stands = now.device.isEmpty() ? QStringLiteral("no device (%1)").arg(now.why) : now.device;
     if (!entries.isEmpty())
         return QStringLiteral("COM %1 now leads to %2").arg(port.number).arg(stands);
-    if (!listed.contains(port.device))
+    if (!ordered.contains(port.device) || (there && !there(port.device)))
         return QStringLiteral("%1 is no longer listed").arg(port.device);
     if (!port.answered)
         return QStringLiteral("COM %1 now stands for %2, and %3 never answered")

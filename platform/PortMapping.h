@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace corvane::platform {
 
 struct PortEntry {
@@ -30,7 +32,15 @@ struct PortDevice {
 // The listed ports in the order COM 1, COM 2 ... take them.
 QStringList portOrder(QStringList listed);
 
-PortDevice portDevice(int number, const QStringList& listed, const QList<PortEntry>& entries);
+// Whether a listed port is there now. Ports given by path come and go
+// unannounced: COM n is then the n-th of those there when it is asked for.
+using PortThere = std::function<bool(const QString&)>;
+
+// What COM n stands for. `ordered` is the listed ports in portOrder's order;
+// each is there unless `there` says otherwise, and it is asked only of those
+// up to COM n (of all of them when fewer are there).
+PortDevice portDevice(int number, const QStringList& ordered, const QList<PortEntry>& entries,
+                      const PortThere& there = {});
 
 // A port that is open, as the rule below sees it.
 struct OpenPort {
@@ -39,14 +49,16 @@ struct OpenPort {
     bool answered = false; // whether anything has come from it since it opened
 };
 
-// Why an open port must close now that the system lists `listed` and the
-// folder holds `entries`, so that the link searches again; empty text while it
-// may stay open. It closes when its device is no longer listed, or when COM n
-// is defined by an entry that now leads elsewhere or nowhere. Without entries,
-// a port that never answered also closes when COM n now stands for another
-// device: an adapter plugged in is listed before it, and may be the tracker.
-// A port that answered stays while other devices come and go: the tracker is
-// there, whatever number its device has now.
-QString closingReason(const OpenPort& port, const QStringList& listed, const QList<PortEntry>& entries);
+// Why an open port must close now that the system lists `ordered` (those of
+// them there, as above) and the folder holds `entries`, so that the link
+// searches again; empty text while it may stay open. It closes when its device
+// is no longer listed, or when COM n is defined by an entry that now leads
+// elsewhere or nowhere. Without entries, a port that never answered also
+// closes when COM n now stands for another device: an adapter plugged in is
+// listed before it, and may be the tracker. A port that answered stays while
+// other devices come and go: the tracker is there, whatever number its device
+// has now.
+QString closingReason(const OpenPort& port, const QStringList& ordered, const QList<PortEntry>& entries,
+                      const PortThere& there = {});
 
 } // namespace corvane::platform

@@ -2,6 +2,7 @@
 // What the serial port needs from the system: the terminal device itself,
 // its locks, and the news of devices coming and going.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -9,8 +10,8 @@
 #include <termios.h>
 
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 namespace corvane::platform {
 
@@ -32,10 +33,15 @@ std::optional<LineSettings> lineSettingsOf(QStringView text);
 // at once: it is held with a kernel lock (flock), which ends with the process
 // however that ends, so it is never stale, and in exclusive mode, which keeps
 // out programs that take no locks; closing takes it out of that mode, which a
-// pseudo-terminal would otherwise keep after the program ends. A lock file that another program made in
-// the lock directory ("LCK..ttyUSB0") is honoured while its process lives;
-// one whose process has gone is removed when it can be, and never stands in
-// the way. Corvane makes none itself, so it can leave none behind.
+// pseudo-terminal would otherwise keep after the program ends. A lock file
+// that another program made in the lock directory ("LCK..ttyUSB0") is
+// honoured while its process is seen to hold the device: to have it open, or,
+// when that process's open files cannot be read (another user's), to hold its
+// kernel lock. The lock directory is writable by every user, so what is there
+// is read without waiting, and only from a regular file; anything else, and a
+// lock whose process does not hold the device, is passed by (and logged). One
+// whose process has gone is removed when it can be. Corvane makes none itself,
+// so it can leave none behind.
 class SerialLine {
 public:
     explicit SerialLine(QString lockDirectory) : lockDirectory_(std::move(lockDirectory)) {}
@@ -58,7 +64,12 @@ public:
     QByteArray read(bool* failed);
 
 private:
+    // Why the lock file at `lockFile` keeps the user out of the device at
+    // `path`; empty text when it does not.
+    QString lockFileRefusal(const QString& lockFile, const QByteArray& path);
+
     QString lockDirectory_;
+    QHash<QString, QString> told_; // what the log last said of each lock file passed by
     int fd_ = -1;
     termios before_{};
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace corvane::platform;
 
 namespace {
@@ -14,7 +16,7 @@ QString ports(const QStringList& listed, const QList<PortEntry>& entries)
 {
     QStringList out;
     for (int n = 1; n <= 4; ++n) {
-        const PortDevice port = portDevice(n, listed, entries);
+        const PortDevice port = portDevice(n, portOrder(listed), entries);
         out << (port.device.isEmpty() ? QStringLiteral("-") : port.device.section(u'/', -1));
     }
     return out.join(u' ');
@@ -59,5 +61,36 @@ TEST(PortMapping, AnOpenPortClosesWhenItsDeviceGoesOrANeverAnsweringOneIsPassedO
     };
     // clang-format on
     for (const auto& row : rows)
-        EXPECT_EQ(closingReason(row.port, row.listed, row.entries), row.reason) << row.label;
+        EXPECT_EQ(closingReason(row.port, portOrder(row.listed), row.entries), row.reason) << row.label;
+}
+
+// Ports given by path come and go unannounced: COM n is the n-th of them there
+// when asked, and only those up to it are looked at, however many are given.
+TEST(PortMapping, GivenPortsAreLookedAtInOrderOnlyUpToTheOneWanted)
+{
+    QStringList given;
+    for (int n = 0; n < 5000; ++n)
+        given << QStringLiteral("/dev/pts/%1").arg(n);
+    QStringList there = {"/dev/pts/3", "/dev/pts/7"};
+    int looked = 0;
+    const PortThere isThere = [&](const QString& path) { return ++looked, there.contains(path); };
+    const OpenPort com2{2, "/dev/pts/7", false};
+    // clang-format off
+    const struct { const char* label; std::function<QString()> ask; QString expected; int looked; } rows[] = {
+        {"COM 1", [&] { return portDevice(1, given, {}, isThere).device; }, "/dev/pts/3", 4},
+        {"COM 2", [&] { return portDevice(2, given, {}, isThere).device; }, "/dev/pts/7", 8},
+        {"COM 3, past them", [&] { return portDevice(3, given, {}, isThere).why; },
+         "the system lists 2 serial port(s)", 5000},
+        {"COM 2 stays", [&] { return closingReason(com2, given, {}, isThere); }, "", 8},
+        {"COM 2 moves", [&] { there.removeFirst(); return closingReason(com2, given, {}, isThere); },
+         "COM 2 now stands for no device (the system lists 1 serial port(s)), and /dev/pts/7 never answered", 5001},
+        {"its device gone", [&] { there.clear(); return closingReason({1, "/dev/pts/7", true}, given, {}, isThere); },
+         "/dev/pts/7 is no longer listed", 5001},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        looked = 0;
+        EXPECT_EQ(row.ask(), row.expected) << row.label;
+        EXPECT_EQ(looked, row.looked) << row.label;
+    }
 }

@@ -1,25 +1,30 @@
 // The serial device on a pseudo-terminal: lock files of other programs are
-// honoured while their process lives and passed by once it has gone, two
+// honoured while their process holds the device and passed by otherwise, two
 // ports never drive one device, exclusive mode ends with the port, and a
 // device that hangs up closes the port.
 #include "platform/LinuxSerialPort.h"
 #include "platform/SerialDevice.h"
 
 #include "core/Fault.h"
+#include "tests/support/Neighbour.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <functional>
+#include <future>
 #include <optional>
 
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
@@ -77,6 +82,15 @@ private:
     __user_cap_data_struct saved_[2] = {};
 };
 
+// "process 1234 (name)" for this test's process or a child of it, which has its name.
+QString ofThisTest(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    return comm.open(QIODevice::ReadOnly)
+             ? QStringLiteral("process %1 (%2)").arg(pid).arg(QString::fromLocal8Bit(comm.readAll().trimmed()))
+             : QString();
+}
+
 // Whether another program could open the device at `path` now.
 bool opensForOthers(const QString& path)
 {
@@ -88,37 +102,119 @@ bool opensForOthers(const QString& path)
 
 } // namespace
 
-TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessLives)
+// What a lock file in the lock folder, which every user may write, does to the
+// port: it stands in the way only while its process has the device open; its
+// process gone, it is removed. Anything else there is passed by, without
+// waiting on it, and the log says so once.
+TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTheDevice)
 {
-    const QByteArray parent = QByteArray::number(::getppid());
+    static QStringList warnings; // what the serial port logged
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& at, const QString& text) {
+            if (at.category == std::string_view("corvane.serial"))
+                warnings.append(text);
+        });
+    using Plant = std::function<bool(const QString& lockFile, qint64 holder)>;
+    const auto naming = [](QByteArray content) {
+        return Plant([content](const QString& lockFile, qint64 holder) {
+            QFile file(lockFile);
+            return file.open(QIODevice::WriteOnly)
+                && file.write(QByteArray(content).replace("HOLDER", QByteArray::number(holder))) >= 0;
+        });
+    };
     // clang-format off
-    const struct { const char* label; QByteArray lock; bool opens; bool lockStays; } rows[] = {
-        {"no lock file", {}, true, false},
-        {"the usual form, its process ended", QByteArray::number(endedProcess()).rightJustified(10) + "\n", true, false},
-        {"a lock that names no process", "who knows\n", true, true},
-        {"its process still runs", parent + "\ncorvane\nhost\n", false, true},
+    const struct { const char* label; Plant plant; bool opens; bool lockStays; QString logged; } rows[] = {
+        {"no lock file", {}, true, false, {}},
+        {"its process ended", naming(QByteArray::number(endedProcess()).rightJustified(10) + "\n"), true, false, {}},
+        {"an empty lock, which names no process", naming(""), true, true, "it names no process"},
+        {"a process that never ends", naming("1\n"), true, true, ": process 1 ("},
+        {"a living process without the device", naming(QByteArray::number(::getppid())), true, true,
+         " does not have the device open"},
+        {"its process has the device open", naming("HOLDER\ncorvane\n"), false, true, {}},
+        {"a FIFO", [](const QString& f, qint64) { return ::mkfifo(QFile::encodeName(f), 0666) == 0; }, true, true,
+         "it is a FIFO"},
+        {"a link to a holder's lock", [&](const QString& f, qint64 holder) {
+            return naming("HOLDER\n")(f + ".real", holder) && QFile::link(f + ".real", f); }, true, true,
+         "it is a symbolic link"},
+        {"a folder", [](const QString& f, qint64) { return QDir().mkdir(f); }, true, true, "it is a folder"},
     };
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         Terminal device;
+        const pid_t holder = ::fork(); // has the device open, as the test does
+        if (holder == 0) {
+            ::pause();
+            ::_exit(0);
+        }
         QTemporaryDir locks;
         const QString lockFile = locks.path() + "/" + lockFileName(device.path);
-        if (!row.lock.isEmpty()) {
-            QFile file(lockFile);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(row.lock);
-        }
+        ASSERT_TRUE(!row.plant || row.plant(lockFile, holder));
+        // A line that waits on the lock file is freed after a while, and fails.
+        bool waited = false;
+        std::promise<void> done;
+        std::thread watch([&, finished = done.get_future()] {
+            while (finished.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+                waited = true;
+                ::close(::open(QFile::encodeName(lockFile).constData(), O_WRONLY | O_NONBLOCK));
+            }
+        });
+        warnings.clear();
         SerialLine line(locks.path());
-        const QString refusal = line.open(device.path, {});
+        QString refusal = line.open(device.path, {});
+        const QStringList toldFirst = warnings;
+        EXPECT_EQ(line.open(device.path, {}), refusal) << "the second time";
+        EXPECT_EQ(warnings, toldFirst) << "the second time";
+        done.set_value();
+        watch.join();
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+        EXPECT_FALSE(waited);
         EXPECT_EQ(line.isOpen(), row.opens) << refusal.toStdString();
-        if (!row.opens) {
-            EXPECT_TRUE(refusal.startsWith(QStringLiteral("process %1 ").arg(parent))) << refusal.toStdString();
-            EXPECT_TRUE(refusal.endsWith(" uses it and holds the lock file " + lockFile
-                                         + "; end that program, or choose another port"))
-                << refusal.toStdString();
-        }
-        EXPECT_EQ(QFile::exists(lockFile), !row.lock.isEmpty() && row.lockStays);
+        if (!row.opens)
+            EXPECT_EQ(refusal, ofThisTest(holder) + " has it open and the lock file " + lockFile
+                                   + " names it; end that program, or choose another port");
+        EXPECT_EQ(QFileInfo::exists(lockFile), row.plant && row.lockStays);
+        const QString told = QStringLiteral("the lock file %1 is passed by: ").arg(lockFile);
+        EXPECT_EQ(warnings.size(), row.logged.isEmpty() ? 0 : 1) << warnings.join('/').toStdString();
+        EXPECT_TRUE(row.logged.isEmpty() || (warnings.value(0).startsWith(told) && warnings[0].contains(row.logged)))
+            << warnings.join('/').toStdString();
+    }
+    qInstallMessageHandler(previous);
+}
+
+// Another user's open files cannot be read: for that user a lock file counts
+// only when its process holds the device's kernel lock. Without it the lock
+// is passed by, and the device's own exclusivity decides.
+TEST(SerialLine, ForAnotherUserALockFileCountsOnlyWithItsProcesssKernelLock)
+{
+    SKIP_WITHOUT_NEIGHBOUR();
+    Terminal device;
+    QTemporaryDir locks;
+    const QString lockFile = locks.path() + "/" + lockFileName(device.path);
+    ASSERT_EQ(::fchown(device.slave, corvane::test::kNeighbourId, 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(locks.path()).constData(), 01777), 0);
+    const QString refusal = ofThisTest(::getpid()) + " holds its kernel lock and the lock file " + lockFile
+                          + " names it; end that program, or choose another port";
+    // clang-format off
+    const struct { const char* label; qint64 owner; bool kernelLock; int outcome; } rows[] = {
+        {"a process that never ends", 1, false, 0},
+        {"this test's, which has the device open", ::getpid(), false, 0},
+        {"this test's, with the kernel lock", ::getpid(), true, 1},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        QFile lock(lockFile);
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write(QByteArray::number(row.owner) + "\n"));
+        lock.close();
+        ASSERT_EQ(::flock(device.slave, row.kernelLock ? LOCK_EX : LOCK_UN), 0);
+        corvane::test::Neighbour user([&](corvane::test::Neighbour&) {
+            SerialLine line(locks.path());
+            const QString why = line.open(device.path, {});
+            return why.isEmpty() ? 0 : why == refusal ? 1 : 2;
+        });
+        EXPECT_EQ(user.wait(), row.outcome);
     }
 }
 
@@ -128,12 +224,8 @@ TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
     QTemporaryDir locks;
     SerialLine first(locks.path()), second(locks.path());
     ASSERT_EQ(first.open(device.path, {}), QString());
-    QFile comm(QStringLiteral("/proc/self/comm"));
-    ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
-    EXPECT_EQ(second.open(device.path, {}), QStringLiteral("process %1 (%2) uses it; end that program, or choose "
-                                                           "another port")
-                                                .arg(::getpid())
-                                                .arg(QString::fromLocal8Bit(comm.readAll().trimmed())));
+    EXPECT_EQ(second.open(device.path, {}),
+              ofThisTest(::getpid()) + " uses it; end that program, or choose another port");
     first.close(true);
     EXPECT_EQ(second.open(device.path, {}), QString());
     EXPECT_EQ(second.open(QStringLiteral("/dev/null"), {}), QStringLiteral("/dev/null is not a serial port"));
