@@ -160,7 +160,6 @@ public:
     explicit Listener(QByteArray address);
     ~Listener();
     void whenAsked(std::function<QWidget*()> window) { window_ = std::move(window); }
-    bool listening() const { return fd_ >= 0; }
 
 private:
     // A later start that connected, and what it has sent so far.
@@ -196,18 +195,18 @@ ShowRequests::Listener::Listener(QByteArray address) : address_(std::move(addres
     // the runtime folder, and the lock says that none runs on the folder now.
     if (onPath() && ::lstat(address_.constData(), &file) == 0 && S_ISSOCK(file.st_mode))
         ::unlink(address_.constData());
-    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (length == 0 || fd_ < 0 || ::bind(fd_, reinterpret_cast<const sockaddr*>(&where), length) != 0
-        || ::listen(fd_, kMostAskers) != 0) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (length == 0 || fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&where), length) != 0
+        || ::listen(fd, kMostAskers) != 0) {
         const int error = errno;
         qCWarning(lcSocket).noquote() << "a later start on this settings folder cannot ask for the window:"
                                       << (error == EADDRINUSE ? QStringLiteral("another process took its socket")
                                                               : QString::fromLocal8Bit(std::strerror(error)));
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
+        if (fd >= 0)
+            ::close(fd);
         return;
     }
+    fd_ = fd;
     if (onPath() && ::lstat(address_.constData(), &file) == 0) {
         ::chmod(address_.constData(), S_IRUSR | S_IWUSR);
         fileDevice_ = file.st_dev;
@@ -316,8 +315,6 @@ void ShowRequests::whenAsked(std::function<QWidget*()> window)
     if (listener_)
         listener_->whenAsked(std::move(window));
 }
-
-bool ShowRequests::listening() const { return listener_ && listener_->listening(); }
 
 void ShowRequests::close() { listener_.reset(); }
 

@@ -47,7 +47,6 @@ public:
 
     // `window` gives the window to bring to the front, or null while there is none.
     void whenAsked(std::function<QWidget*()> window);
-    bool listening() const;
     // Stops listening and drops every connection; the socket's file, when
     // it still is the one made here, is removed.
     void close();

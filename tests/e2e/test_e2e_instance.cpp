@@ -8,6 +8,7 @@
 #include "tests/support/SocketSquatter.h"
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace corvane::e2e {
 namespace {
@@ -79,6 +80,17 @@ TEST_F(InstanceTest, TheLockOfAKilledCorvaneIsTakenOver)
     ASSERT_TRUE(later.waitForExit(10s));
     EXPECT_EQ(later.exitStatus(), 0);
     EXPECT_EQ(next.close(), 0);
+
+    // What Corvane could not have left there ends the start with a box that says so.
+    ASSERT_EQ(::mkfifo((folder / "Corvane.lock").c_str(), 0600), 0);
+    ChildProcess blocked({(folder / "corvane").string()}, folder, {}, folder / "blocked.err");
+    xdotool("search --sync --onlyvisible --name ^Corvane$");
+    xdotool("key Return");
+    ASSERT_TRUE(blocked.waitForExit(10s));
+    EXPECT_EQ(blocked.exitStatus(), 1);
+    EXPECT_NE(readFile(folder / "blocked.err").find("Corvane.lock belongs there is a named pipe (FIFO)"),
+              std::string::npos)
+        << readFile(folder / "blocked.err");
 }
 
 // The name of the socket is an abstract one without a private runtime

@@ -88,6 +88,7 @@ protected:
 
 TEST_F(FolderClaimTest, ALockThatNoLivingProcessHoldsIsTakenOverAndNamesThisOne)
 {
+    const int descriptors = openDescriptors();
     for (const QByteArray& left : {QByteArray(), QByteArray("\xff\x01garbage"), QByteArray("999999999\n"),
                                    QByteArray::number(::getpid()) + "\nCorvane\nhost\n"}) {
         ASSERT_TRUE(put(lock, left));
@@ -103,7 +104,16 @@ TEST_F(FolderClaimTest, ALockThatNoLivingProcessHoldsIsTakenOverAndNamesThisOne)
         EXPECT_EQ(info.st_mode & 077, 0u) << "no one else opens it, to lock it in Corvane's place";
         attempt.claim->release();
         EXPECT_FALSE(QFile::exists(lock));
+        EXPECT_EQ(claimSettingsFolder(folder).result, Result::Claimed) << "given up while its object lives";
     }
+    EXPECT_EQ(openDescriptors(), descriptors);
+    // Removed under it, and made again by another start: that one's stays.
+    FolderClaimAttempt first = claimSettingsFolder(folder);
+    ASSERT_TRUE(QFile::remove(lock));
+    const FolderClaimAttempt second = claimSettingsFolder(folder);
+    ASSERT_EQ(second.result, Result::Claimed);
+    first.claim->release();
+    EXPECT_TRUE(QFile::exists(lock));
 }
 
 TEST_F(FolderClaimTest, WhatIsNoLockFileOfCorvanesIsRefusedUnopenedAndUntouched)
