@@ -10,13 +10,26 @@
 namespace corvane {
 
 struct AppContext {
-    AppContext(platform::Platform& p, const QString& folder) : platform(p), store(folder, &platform::replaceFileWhole)
-    {
-    }
+    AppContext(platform::Platform& p, const QString& folder) : platform(p), store(folder, heldFolderWriter(p)) {}
 
     platform::Platform& platform;
     ProfileStore store;
     TrackerLinkState link;
+
+private:
+    // Writes the profile files while the settings folder's path leads to the
+    // folder that was claimed; once another stands there (a sync or restore
+    // put it in its place), writing would replace another Corvane's files, so
+    // nothing is written.
+    static FileWriter heldFolderWriter(platform::Platform& p)
+    {
+        return [&p](const QString& path, const QByteArray& bytes, const platform::OwnFileTest& ownFile) {
+            if (p.claim && !p.claim->stillAtItsPath())
+                return QStringLiteral("the folder at this path is no longer the one Corvane started on (it was moved "
+                                      "or replaced), so nothing was written; start Corvane again");
+            return platform::replaceFileWhole(path, bytes, ownFile);
+        };
+    }
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 #include "engine/Main.h"
 #include "platform/Files.h"
 #include "platform/FolderClaim.h"
+#include "platform/InstanceSocket.h"
 #include "platform/Platform.h"
 #include "platform/QtDesktop.h"
 #include "profiles/SettingsFolder.h"
@@ -122,6 +123,14 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const 
     std::_Exit(1);
 }
 
+// Ends the start with status 1, saying why on standard error and in a box.
+int endWithBox(const QString& text)
+{
+    std::fprintf(stderr, "corvane: %s\n", qPrintable(text));
+    corvane::platform::QtDialogs().message(text, QStringLiteral("Corvane"), corvane::platform::Buttons::Ok);
+    return 1;
+}
+
 // A second start on a settings folder that a running Corvane holds: that one
 // is asked to bring its window to the front, and this one ends without
 // touching the profile files or the tracker. Returns the exit status.
@@ -141,9 +150,7 @@ int refuseSecondStart(const QString& folder, qint64 holder)
                          "each other's profiles and compete for the tracker, so this one ends. If no Corvane is "
                          "running, remove the lock file %1.")
               .arg(QDir::toNativeSeparators(corvane::platform::lockFilePath(folder)));
-    std::fprintf(stderr, "corvane: %s\n", qPrintable(text));
-    corvane::platform::QtDialogs().message(text, QStringLiteral("Corvane"), corvane::platform::Buttons::Ok);
-    return 1;
+    return endWithBox(text);
 }
 
 } // namespace
@@ -170,12 +177,25 @@ int main(int argc, char* argv[])
     for (const QString& name : icons.entryList(QDir::Files))
         icon.addFile(icons.filePath(name));
     QApplication::setWindowIcon(icon);
+    // A backend forced on the command line that cannot work is the answer to
+    // this start, whether or not another Corvane runs: it is foreseen before
+    // the folder is claimed, and before any device is made.
+    if (commandLine.input.output || commandLine.input.keys) {
+        const QString refusal = corvane::platform::predictInput(commandLine.input).refusal;
+        if (!refusal.isEmpty()) {
+            std::fprintf(stderr, "corvane: %s\n", qPrintable(refusal));
+            return 2;
+        }
+    }
     const corvane::SettingsFolder settings = corvane::settingsFolderFor(QCoreApplication::applicationDirPath());
     // Before anything reads or writes the profile files or opens a port.
     using Claim = corvane::platform::FolderClaimAttempt;
     Claim claim = corvane::platform::claimSettingsFolder(settings.path);
     if (claim.result == Claim::Result::HeldByAnother)
         return refuseSecondStart(settings.path, claim.holder);
+    if (claim.result == Claim::Result::Refused)
+        return endWithBox(QStringLiteral("Corvane cannot lock the settings folder %1: %2")
+                              .arg(QDir::toNativeSeparators(settings.path), claim.why));
     if (claim.result == Claim::Result::Unlockable)
         std::fprintf(stderr,
                      "corvane: the settings folder %s cannot be locked (%s), so a second Corvane would not "

@@ -1,235 +1,212 @@
 #include "platform/FolderClaim.h"
 
-#include "platform/X11Requests.h"
+#include "platform/Files.h"
+#include "platform/InstanceSocket.h"
 
-#include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
-#include <QLoggingCategory>
-#include <QSocketNotifier>
-
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <list>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace corvane::platform {
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcClaim, "corvane.instance")
+const char kLockName[] = "Corvane.lock";
+// Tries at a lock file that other Corvanes remove or make meanwhile.
+constexpr int kLockTries = 5;
 
-const QString kLockName = QStringLiteral("Corvane.lock");
-const QByteArray kShow = "show\n";
-const QByteArray kShown = "shown\n";
-const QByteArray kNotShown = "not shown\n";
+// A descriptor, closed with its holder unless it was handed on.
+class OwnedFd {
+public:
+    explicit OwnedFd(int fd) : fd_(fd) {}
+    OwnedFd(OwnedFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    OwnedFd& operator=(OwnedFd&&) = delete;
+    ~OwnedFd() { reset(); }
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    void reset()
+    {
+        if (fd_ >= 0)
+            ::close(std::exchange(fd_, -1));
+    }
 
-// The local socket's path, in the temporary folder: the same for every path
-// that leads to the settings folder.
-QByteArray socketPath(const QString& folder)
+private:
+    int fd_;
+};
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// What stands in the lock file's place, in words, when Corvane could not
+// have written it there; empty for a lock file it could have.
+QString strangeLock(const QString& path, const struct stat& info)
 {
-    const QFileInfo info(folder);
-    const QString canonical = info.canonicalFilePath();
-    const QByteArray path = (canonical.isEmpty() ? info.absoluteFilePath() : canonical).toUtf8();
-    const QString name = QStringLiteral("corvane-")
-                       + QString::fromLatin1(
-                             QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(32));
-    return QFile::encodeName(QDir(QDir::tempPath()).filePath(name));
+    if (S_ISLNK(info.st_mode) || !S_ISREG(info.st_mode)) {
+        const QString kind = describeNonFile(path);
+        if (!kind.isEmpty())
+            return kind;
+        return S_ISLNK(info.st_mode) ? QStringLiteral("a link to %1").arg(QFile::symLinkTarget(path))
+                                     : QStringLiteral("something other than a regular file");
+    }
+    if (info.st_uid != ::geteuid() && info.st_uid != 0)
+        return QStringLiteral("a file that belongs to another user (user id %1)").arg(info.st_uid);
+    if (info.st_nlink != 1)
+        return QStringLiteral("a file with %1 names (hard links), so that writing it would change another file")
+            .arg(info.st_nlink);
+    return {};
 }
 
-// A Unix-domain address; false when the path does not fit in one.
-bool addressOf(const QByteArray& path, sockaddr_un& address)
+// Refuses the folder when what `info` describes is no lock file of Corvane's.
+bool refuse(FolderClaimAttempt& attempt, const QString& path, const struct stat& info)
 {
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= static_cast<qsizetype>(sizeof address.sun_path))
+    const QString what = strangeLock(path, info);
+    if (what.isEmpty())
         return false;
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    attempt.result = FolderClaimAttempt::Result::Refused;
+    attempt.why = QStringLiteral("where its lock file %1 belongs there is %2, which Corvane did not make and does "
+                                 "not open. Move it away or remove it, and start Corvane again.")
+                      .arg(QDir::toNativeSeparators(path), what);
     return true;
 }
 
-// Listens on the socket and answers each request to show the window. The
-// sockets are plain Unix-domain ones, watched by the event loop.
+// The process that the lock file names, 0 for none: the first line holds
+// its id (as QLockFile wrote it too).
+qint64 holderIn(int fd)
+{
+    char text[32];
+    const ssize_t n = ::pread(fd, text, sizeof text, 0);
+    bool number = false;
+    const qint64 pid = QByteArray(text, n > 0 ? n : 0).split('\n').constFirst().trimmed().toLongLong(&number);
+    return number && pid > 0 ? pid : 0;
+}
+
+// Names this process in the lock file for the message of a later start. The
+// lock does not depend on it, so a failed write (a full disk) is let be.
+// No one else may open the file, to lock it in this Corvane's place.
+void stampHolder(int fd)
+{
+    const QByteArray pid = QByteArray::number(::getpid()) + '\n';
+    if (::ftruncate(fd, 0) == 0)
+        (void)!::pwrite(fd, pid.constData(), static_cast<std::size_t>(pid.size()), 0);
+    ::fchmod(fd, S_IRUSR | S_IWUSR);
+}
+
 class LockedFolder final : public FolderClaim {
 public:
-    LockedFolder(std::unique_ptr<QLockFile> lock, QByteArray path);
+    LockedFolder(QString folder, OwnedFd dir, OwnedFd lock, const struct stat& identity)
+        : folder_(std::move(folder)), dir_(std::move(dir)), lock_(std::move(lock)),
+          requests_(instanceAddress(identity.st_dev, identity.st_ino))
+    {
+    }
     ~LockedFolder() override { release(); }
-    void whenAskedToShow(std::function<QWidget*()> window) override { window_ = std::move(window); }
+    void whenAskedToShow(std::function<QWidget*()> window) override { requests_.whenAsked(std::move(window)); }
+    bool stillAtItsPath() const override;
     void release() override;
 
 private:
-    // A later start that connected, and what it has sent so far.
-    struct Asker {
-        int fd = -1;
-        QByteArray line;
-        QSocketNotifier* readable = nullptr;
-    };
-    void accept();
-    void read(Asker& asker);
-    void drop(Asker& asker);
-
-    std::unique_ptr<QLockFile> lock_;
-    QByteArray path_;
-    int listener_ = -1;
-    std::unique_ptr<QSocketNotifier> incoming_;
-    std::list<Asker> askers_;
-    std::function<QWidget*()> window_;
+    QString folder_;
+    OwnedFd dir_;  // the folder locked, wherever its path leads now
+    OwnedFd lock_; // its lock file, locked
+    ShowRequests requests_;
 };
 
-LockedFolder::LockedFolder(std::unique_ptr<QLockFile> lock, QByteArray path)
-    : lock_(std::move(lock)), path_(std::move(path))
+bool LockedFolder::stillAtItsPath() const
 {
-    sockaddr_un address;
-    QString why;
-    if (!addressOf(path_, address)) {
-        why = QStringLiteral("the path %1 is too long for a socket").arg(QFile::decodeName(path_));
-    } else {
-        // A socket left by a Corvane that is gone: the lock says that none runs on the folder now.
-        ::unlink(path_.constData());
-        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        // Only this user may ask.
-        if (listener_ < 0 || ::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
-            || ::chmod(path_.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(listener_, 4) != 0)
-            why = QString::fromLocal8Bit(std::strerror(errno));
-    }
-    if (!why.isEmpty()) {
-        qCWarning(lcClaim).noquote() << "a later start on this settings folder cannot ask for the window:" << why;
-        if (listener_ >= 0)
-            ::close(listener_);
-        listener_ = -1;
-        return;
-    }
-    incoming_ = std::make_unique<QSocketNotifier>(listener_, QSocketNotifier::Read);
-    QObject::connect(incoming_.get(), &QSocketNotifier::activated, incoming_.get(), [this] { accept(); });
-}
-
-void LockedFolder::accept()
-{
-    for (int fd; (fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0;) {
-        Asker& asker = askers_.emplace_back();
-        asker.fd = fd;
-        asker.readable = new QSocketNotifier(fd, QSocketNotifier::Read);
-        QObject::connect(asker.readable, &QSocketNotifier::activated, asker.readable, [this, &asker] { read(asker); });
-    }
-}
-
-void LockedFolder::read(Asker& asker)
-{
-    char buffer[64];
-    const ssize_t n = ::read(asker.fd, buffer, sizeof buffer);
-    if (n < 0 && (errno == EAGAIN || errno == EINTR))
-        return;
-    if (n > 0)
-        asker.line.append(buffer, n);
-    const qsizetype end = asker.line.indexOf('\n');
-    if (end < 0 && n > 0 && asker.line.size() <= kShow.size())
-        return; // the rest of the line is still to come
-    // A line that is not a request of ours, or a side that left, gets no answer.
-    if (end >= 0 && asker.line.left(end + 1) == kShow) {
-        QWidget* window = window_ ? window_() : nullptr;
-        if (window)
-            bringToFront(*window);
-        const QByteArray& reply = window ? kShown : kNotShown;
-        (void)::send(asker.fd, reply.constData(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
-    }
-    drop(asker);
-}
-
-void LockedFolder::drop(Asker& asker)
-{
-    // Its notifier is inside its own signal here: it is let go of later.
-    asker.readable->setEnabled(false);
-    asker.readable->deleteLater();
-    ::close(asker.fd);
-    askers_.remove_if([&](const Asker& a) { return &a == &asker; });
+    struct stat there {
+    }, held{};
+    return ::stat(QFile::encodeName(folder_).constData(), &there) == 0 && ::fstat(dir_.get(), &held) == 0
+        && sameFile(there, held);
 }
 
 void LockedFolder::release()
 {
-    while (!askers_.empty())
-        drop(askers_.front());
-    incoming_.reset();
-    if (listener_ >= 0) {
-        ::close(listener_);
-        ::unlink(path_.constData());
-        listener_ = -1;
-    }
-    if (lock_)
-        lock_->unlock();
+    requests_.close();
+    if (!lock_)
+        return;
+    // The lock file is removed from the folder that was locked, and only while
+    // it is the one locked; the kernel's lock goes with the descriptor.
+    struct stat mine {
+    }, there{};
+    if (::fstat(lock_.get(), &mine) == 0 && ::fstatat(dir_.get(), kLockName, &there, AT_SYMLINK_NOFOLLOW) == 0
+        && sameFile(mine, there))
+        ::unlinkat(dir_.get(), kLockName, 0);
+    lock_.reset();
 }
 
 } // namespace
 
-QString lockFilePath(const QString& folder) { return QDir(folder).filePath(kLockName); }
+QString lockFilePath(const QString& folder) { return QDir(folder).filePath(QString::fromLatin1(kLockName)); }
 
 FolderClaimAttempt claimSettingsFolder(const QString& folder)
 {
     FolderClaimAttempt attempt;
+    const QString path = lockFilePath(folder);
+    const QString shownPath = QDir::toNativeSeparators(path);
     if (!QDir().mkpath(folder)) {
         attempt.why = QStringLiteral("the folder cannot be created");
         return attempt;
     }
-    const QString path = lockFilePath(folder);
-    auto lock = std::make_unique<QLockFile>(path);
-    // Only a lock whose process is gone is stale, however old it is: Corvane runs for days.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        attempt.result = FolderClaimAttempt::Result::Claimed;
-        attempt.claim = std::make_unique<LockedFolder>(std::move(lock), socketPath(folder));
+    OwnedFd dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat identity {};
+    if (!dir || ::fstat(dir.get(), &identity) != 0) {
+        attempt.why = QStringLiteral("the folder cannot be opened (%1)").arg(errorText(errno));
         return attempt;
     }
-    switch (lock->error()) {
-    case QLockFile::LockFailedError: {
-        attempt.result = FolderClaimAttempt::Result::HeldByAnother;
-        QString host, program;
-        if (!lock->getLockInfo(&attempt.holder, &host, &program))
-            attempt.holder = 0;
-        break;
-    }
-    case QLockFile::PermissionError:
-        attempt.why = QStringLiteral("the folder may not be written");
-        break;
-    default:
-        attempt.why = QStringLiteral("the lock file %1 cannot be written (is the disk full?)")
-                          .arg(QDir::toNativeSeparators(path));
-        break;
-    }
-    return attempt;
-}
-
-bool askHolderToShow(const QString& folder, int timeoutMs)
-{
-    sockaddr_un address;
-    if (!addressOf(socketPath(folder), address))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    QByteArray answer;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0
-        && ::send(fd, kShow.constData(), static_cast<std::size_t>(kShow.size()), MSG_NOSIGNAL) == kShow.size()) {
-        const QDeadlineTimer deadline(timeoutMs);
-        while (!answer.endsWith('\n')) {
-            pollfd readable{fd, POLLIN, 0};
-            if (::poll(&readable, 1, static_cast<int>(deadline.remainingTime())) <= 0)
-                break;
-            char buffer[64];
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            answer.append(buffer, n);
+    for (int tries = 0; tries < kLockTries; ++tries) {
+        // What stands there is judged before it is opened: a pipe or a device
+        // could hold the start, or answer for ever.
+        struct stat seen {};
+        const bool found = ::fstatat(dir.get(), kLockName, &seen, AT_SYMLINK_NOFOLLOW) == 0;
+        if (found && refuse(attempt, path, seen))
+            return attempt;
+        OwnedFd lock(::openat(dir.get(), kLockName, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                              S_IRUSR | S_IWUSR));
+        if (!lock) {
+            const int error = errno;
+            // Something else took the name after it was judged: judged again.
+            if (error == ELOOP || error == EISDIR || error == ENXIO)
+                continue;
+            attempt.why = QStringLiteral("the lock file %1 cannot be %2 (%3)")
+                              .arg(shownPath, found ? QStringLiteral("opened for writing") : QStringLiteral("made"),
+                                   errorText(error));
+            return attempt;
         }
+        struct stat held {};
+        if (::fstat(lock.get(), &held) != 0) {
+            attempt.why = QStringLiteral("the lock file %1 cannot be examined (%2)").arg(shownPath, errorText(errno));
+            return attempt;
+        }
+        if (refuse(attempt, path, held))
+            return attempt;
+        if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK) {
+                attempt.why = QStringLiteral("the lock file %1 cannot be locked (%2)").arg(shownPath, errorText(errno));
+                return attempt;
+            }
+            attempt.result = FolderClaimAttempt::Result::HeldByAnother;
+            attempt.holder = holderIn(lock.get());
+            return attempt;
+        }
+        // The Corvane that held it may have removed it between the open and
+        // the lock, and another made a new one: the file at the path is the lock.
+        struct stat now {};
+        if (::fstatat(dir.get(), kLockName, &now, AT_SYMLINK_NOFOLLOW) != 0 || !sameFile(now, held))
+            continue;
+        stampHolder(lock.get());
+        attempt.result = FolderClaimAttempt::Result::Claimed;
+        attempt.claim = std::make_unique<LockedFolder>(folder, std::move(dir), std::move(lock), identity);
+        return attempt;
     }
-    ::close(fd);
-    return answer == kShown;
+    attempt.why = QStringLiteral("the lock file %1 kept changing while Corvane locked it").arg(shownPath);
+    return attempt;
 }
 
 } // namespace corvane::platform

@@ -102,7 +102,13 @@ public:
     // at an event-processing point: `window` gives the window to bring to the
     // front and activate, or null while there is none.
     virtual void whenAskedToShow(std::function<QWidget*()> window) = 0;
-    // Gives the folder up, as the program ends.
+    // Whether the folder's path still leads to the folder this Corvane
+    // locked: a sync tool, a restore or the user may have moved it away, or
+    // put another folder or a link to one in its place, while it ran.
+    virtual bool stillAtItsPath() const = 0;
+    // Gives the folder up, as the program ends: the lock file that this
+    // Corvane made is removed from the folder it locked, wherever that is
+    // now, and never another Corvane's from the folder at the path.
     virtual void release() = 0;
 };
 

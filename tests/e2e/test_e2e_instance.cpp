@@ -1,10 +1,14 @@
 // One Corvane per settings folder, as a user meets it: a second start brings
 // the running window to the front, or says why it cannot, and ends without
 // touching the profile files or the tracker; a Corvane killed without a
-// chance to clean up does not keep the next start out.
+// chance to clean up does not keep the next start out, and another user who
+// takes the socket's name first is not believed.
+#include "platform/InstanceSocket.h"
 #include "tests/e2e/E2eSupport.h"
+#include "tests/support/SocketSquatter.h"
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace corvane::e2e {
 namespace {
@@ -39,6 +43,15 @@ TEST_F(InstanceTest, ASecondStartBringsTheFirstToTheFrontAndTouchesNothing)
     EXPECT_NE(readFile(folder / "second.err").find(refusal), std::string::npos) << readFile(folder / "second.err");
     EXPECT_TRUE(waitUntil([&] { return first.hasFocus("Tollan Corvane"); }, 3s));
 
+    // A backend forced on the command line that cannot work is the answer, though another Corvane runs.
+    if (::access("/dev/uinput", W_OK) != 0) {
+        ChildProcess forced({(folder / "corvane").string(), "--output", "uinput"}, folder, {}, folder / "forced.err");
+        ASSERT_TRUE(forced.waitForExit(10s));
+        EXPECT_EQ(forced.exitStatus(), 2);
+        EXPECT_EQ(readFile(folder / "forced.err").rfind("corvane: --output uinput cannot work: ", 0), 0u)
+            << readFile(folder / "forced.err");
+    }
+
     // While the running one cannot answer, a box says why the start ends, with status 1.
     ::kill(first.pid(), SIGSTOP);
     ChildProcess third({(folder / "corvane").string()}, folder, folder / "third.out", folder / "third.err");
@@ -67,6 +80,38 @@ TEST_F(InstanceTest, TheLockOfAKilledCorvaneIsTakenOver)
     ASSERT_TRUE(later.waitForExit(10s));
     EXPECT_EQ(later.exitStatus(), 0);
     EXPECT_EQ(next.close(), 0);
+
+    // What Corvane could not have left there ends the start with a box that says so.
+    ASSERT_EQ(::mkfifo((folder / "Corvane.lock").c_str(), 0600), 0);
+    ChildProcess blocked({(folder / "corvane").string()}, folder, {}, folder / "blocked.err");
+    xdotool("search --sync --onlyvisible --name ^Corvane$");
+    xdotool("key Return");
+    ASSERT_TRUE(blocked.waitForExit(10s));
+    EXPECT_EQ(blocked.exitStatus(), 1);
+    EXPECT_NE(readFile(folder / "blocked.err").find("Corvane.lock belongs there is a named pipe (FIFO)"),
+              std::string::npos)
+        << readFile(folder / "blocked.err");
+}
+
+// The name of the socket is an abstract one without a private runtime
+// folder: another user can take it before Corvane starts.
+TEST_F(InstanceTest, AnotherUserWhoTakesTheSocketFirstIsNotBelieved)
+{
+    SKIP_WITHOUT_NEIGHBOUR();
+    ::unsetenv("XDG_RUNTIME_DIR");
+    const std::string name = platform::instanceAddress(QString::fromStdString(folder.string())).toStdString();
+    test::Neighbour squatter(
+        [&](test::Neighbour& self) { return test::squatSocket(self, name, test::Squat::AnswersShown); });
+    blockPorts({1, 2, 3, 4});
+    Corvane first(folder);
+    ChildProcess second({(folder / "corvane").string()}, folder, {}, folder / "second.err");
+    xdotool("search --sync --onlyvisible --name ^Corvane$");
+    xdotool("key Return");
+    ASSERT_TRUE(second.waitForExit(10s));
+    EXPECT_EQ(second.exitStatus(), 1);
+    EXPECT_NE(readFile(folder / "second.err").find("could not be brought to the front"), std::string::npos)
+        << readFile(folder / "second.err");
+    EXPECT_EQ(first.close(), 0);
 }
 
 } // namespace
