@@ -147,8 +147,8 @@ int refuseSecondStart(const QString& folder, qint64 holder)
         running
         + QStringLiteral(", but its window could not be brought to the front (it may be starting or not "
                          "responding). Only one Corvane at a time may use a settings folder, as two would overwrite "
-                         "each other's profiles and compete for the tracker, so this one ends. If no Corvane is "
-                         "running, remove the lock file %1.")
+                         "each other's profiles and compete for the tracker, so this one ends. The lock file %1 is "
+                         "held while that process runs: if it does not respond, end it and start Corvane again.")
               .arg(QDir::toNativeSeparators(corvane::platform::lockFilePath(folder)));
     return endWithBox(text);
 }

@@ -44,7 +44,7 @@ TEST_F(EndTest, WithoutADisplayItSaysSoAndEndsWithStatus1)
 TEST_F(EndTest, ABackendForcedThatCannotWorkEndsTheStartWithStatus2)
 {
     ChildProcess corvane = start({"QT_QPA_PLATFORM=offscreen"}, {"--output", "x11"});
-    EXPECT_TRUE(endsSaying(corvane, "corvane: --output x11 cannot work: Corvane's window is not on an X display", 2));
+    EXPECT_TRUE(endsSaying(corvane, "corvane: --output x11 cannot work: Corvane's window would not be on an X display", 2));
 }
 
 TEST_F(EndTest, WhenTheXServerEndsWhileTrackingTheTrackerIsStoppedAndReset)

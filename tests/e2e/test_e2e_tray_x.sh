@@ -131,6 +131,9 @@ menu_item() {
     sleep 0.1
   done
   [[ -n $(menus IsViewable) ]] || fail "three right clicks on the icon opened no menu"
+  # The menu opens under the pointer, whose item it may take as chosen:
+  # the pointer leaves it, so that Down starts from the top.
+  xdotool mousemove --sync 0 400
   for ((i = 0; i < $1; i++)); do xdotool key Down; done
   xdotool key Return
   for ((i = 0; i < 150; i++)); do
