@@ -268,7 +268,7 @@ QString readOwnFile(const QString& path, qint64 limit, QByteArray& bytes)
         return QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode));
     if (!trustedOwner(info.st_uid))
         return QStringLiteral("it belongs to another user");
-    const int error = info.st_size > limit ? EFBIG : readToEnd(fd.get(), limit, bytes);
+    const int error = readToEnd(fd.get(), limit, bytes);
     if (error == EFBIG)
         return QStringLiteral("it is larger than a settings file can be");
     return error == 0 ? QString() : reasonFor(error);

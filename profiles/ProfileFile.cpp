@@ -97,16 +97,17 @@ private:
 // The length of the line end (CRLF, LF or CR) at `pos`; 0 when there is none.
 qsizetype lineEndLength(QByteArrayView bytes, qsizetype pos)
 {
-    if (pos >= bytes.size() || !isLineEnd(bytes[pos]))
-        return 0;
-    return bytes[pos] == '\r' && pos + 1 < bytes.size() && bytes[pos + 1] == '\n' ? 2 : 1;
+    const QByteArrayView rest = bytes.sliced(pos);
+    if (rest.startsWith("\r\n"))
+        return 2;
+    return rest.startsWith('\r') || rest.startsWith('\n') ? 1 : 0;
 }
 
 // Where a text in double quotes that starts at `pos` ends (after its closing
 // quote), or -1 when no such text stands there or a line break is in it.
 qsizetype quotedTextEnd(QByteArrayView bytes, qsizetype pos)
 {
-    if (pos >= bytes.size() || bytes[pos] != '"')
+    if (!bytes.sliced(pos).startsWith('"'))
         return -1;
     const qsizetype close = bytes.indexOf('"', pos + 1);
     if (close < 0)

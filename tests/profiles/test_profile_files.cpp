@@ -143,7 +143,8 @@ TEST(ProfileFile, OnlyAFileAsCorvaneWritesItHoldsItsSettings)
         {lines(line, kMaxProfileRecords + 1), false, false},
         {line + damaged, false, false},
         {line + QByteArray(line).replace("\"Ambrel\"", "Ambrel"), false, false},
-        {line + QByteArray(line).replace("\"Ambrel\"", "\"Amb\r\nrel\""), false, false},
+        {line + QByteArray(line).replace("\"Ambrel\"", "\"\rAmbrel\""), false, false},
+        {line + QByteArray(line).replace("\"Ambrel\"", "\"Ambrel\n\""), false, false},
         {line + QByteArray(line).replace(",20\r\n", ",20,1\r\n"), false, false},
         {line + QByteArray(line).replace(",20\r\n", "\r\n"), false, false},
         {line + QByteArray(line).replace(",20\r\n", ",20 \r\n"), false, false},
@@ -244,6 +245,7 @@ TEST(ProfileStore, WritesNothingThatAReadingWouldRefuse)
                   + "it would hold 10001 profiles, and Corvane reads no more than 10000: "
                     "delete a profile to make room; nothing was written)");
     store.table.at(1).name.clear();
+    store.table.at(2).location = "COM \u00ff"; // the last Latin-1 character
     EXPECT_EQ(refusal([&] { store.writeProfiles(); }), QString());
     EXPECT_TRUE(holdsProfiles(readFile(store.profilesPath())));
     const QByteArray saved = readFile(store.profilesPath());
