@@ -122,6 +122,20 @@ TEST(ReplaceFileWhole, KeepsTheModeOfTheFileItReplaces)
     EXPECT_EQ(readAll(path), "b");
 }
 
+// A file of another folder is read whole when it holds no more bytes than
+// the limit, and not at all when it holds more.
+TEST(ReadOwnFile, ReadsAFileUpToTheLimitAndNoFurther)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/LastProfile1.2.dat";
+    const QByteArray bytes(100 * 1024, 'x'); // more than one read takes
+    write(path, bytes);
+    QByteArray read;
+    EXPECT_EQ(readOwnFile(path, bytes.size(), read), "");
+    EXPECT_EQ(read, bytes);
+    EXPECT_EQ(readOwnFile(path, bytes.size() - 1, read), "it is larger than a settings file can be");
+}
+
 // What a save cut off by the end of the program left is removed at the next
 // start; files of similar names that are not its leftovers stay.
 TEST(RemoveSaveLeftovers, RemovesOnlyTheNewFilesOfAnInterruptedSave)

@@ -156,7 +156,7 @@ TEST(ProfileFile, OnlyAFileAsCorvaneWritesItHoldsItsSettings)
         {"\"Racing\"\r", false, true},
         {"\"Racing\"", false, false},
         {name + name, false, false},
-        {"\"Racing\" \r\n", false, false},
+        {"\"Racing\" ", false, false},
         {" \"Racing\"\r\n", false, false},
         {"", false, false},
     };
