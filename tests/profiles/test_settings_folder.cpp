@@ -1,5 +1,6 @@
 // The settings folder: which folder it is, and what the first start in the
 // configuration folder carries over from the program's folder, and what not.
+#include "engine/StartUpBoxes.h"
 #include "platform/Files.h"
 #include "profiles/SettingsFolder.h"
 
@@ -96,6 +97,12 @@ TEST(SettingsFolder, CarriesTheProfilesOverOnceFromAFolderItMayNotWrite)
     const CarriedOver result = carryOverSettings(folder, kMachine);
     EXPECT_EQ(result.carried, QStringList({kProfilesFileName, kLastProfileFileName, "com2"}));
     EXPECT_EQ(result.left, left);
+    EXPECT_EQ(carriedOverText(folder, result),
+              "Corvane may not write its own folder, " + program + ", so it keeps its settings in " + config
+                  + " from now on.\r\n\r\nIt has copied Profiles1.2.dat, LastProfile1.2.dat, com2 there from " + program
+                  + ", which stays as it was.\r\n\r\nIt has not copied these from " + program
+                  + ", which could have been put there by another user or are not Corvane's own:\r\n"
+                  + left.join("\r\n"));
     EXPECT_EQ(readFile(config + "/" + kProfilesFileName), profilesBytes());
     EXPECT_EQ(QFileInfo(config + "/com2").symLinkTarget(), "/dev/null");
     EXPECT_EQ(QDir(program).entryList(QDir::Files | QDir::System).size(), left.size() + 4);
