@@ -100,10 +100,11 @@ bool Engine::startUp()
 
 void Engine::carryOverSettings()
 {
-    const QStringList carried = corvane::carryOverSettings(settings_);
-    if (carried.isEmpty())
+    const CarriedOver result = corvane::carryOverSettings(
+        settings_, {&platform::readOwnFile, &platform::readDeviceLink, &platform::replaceFileWhole});
+    if (result.carried.isEmpty() && result.left.isEmpty())
         return;
-    app_.platform.dialogs->message(carriedOverText(settings_, carried), kStartUpTitle, platform::Buttons::Ok);
+    app_.platform.dialogs->message(carriedOverText(settings_, result), kStartUpTitle, platform::Buttons::Ok);
 }
 
 bool Engine::loadProfiles()

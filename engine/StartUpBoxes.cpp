@@ -66,14 +66,23 @@ QString cutProfileText(const ProfileStore& store, const QString& keptName)
          + kQuit + QStringLiteral(": Corvane ends and changes no file.");
 }
 
-QString carriedOverText(const SettingsFolder& settings, const QStringList& carried)
+QString carriedOverText(const SettingsFolder& settings, const CarriedOver& result)
 {
     const QString from = QDir::toNativeSeparators(settings.programFolder);
-    return QStringLiteral("Corvane may not write its own folder, %1, so it keeps its settings in %2 from now on.")
-               .arg(from, QDir::toNativeSeparators(settings.path))
-         + kBreak + kBreak
-         + QStringLiteral("It has copied %1 there from %2, which stays as it was.")
-               .arg(carried.join(QStringLiteral(", ")), from);
+    QString text = QStringLiteral(
+                       "Corvane may not write its own folder, %1, so it keeps its settings in %2 from now on.")
+                       .arg(from, QDir::toNativeSeparators(settings.path));
+    if (!result.carried.isEmpty())
+        text += kBreak + kBreak
+              + QStringLiteral("It has copied %1 there from %2, which stays as it was.")
+                    .arg(result.carried.join(QStringLiteral(", ")), from);
+    if (!result.left.isEmpty())
+        text += kBreak + kBreak
+              + QStringLiteral("It has not copied these from %1, which could have been put there by another user "
+                               "or are not Corvane's own:")
+                    .arg(from)
+              + kBreak + result.left.join(kBreak);
+    return text;
 }
 
 } // namespace corvane

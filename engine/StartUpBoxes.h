@@ -21,8 +21,9 @@ QString recoveryText(const ProfileStore& store, bool startProfileMissing, const 
 // of a profile; `keptName` is the name its copy would take.
 QString cutProfileText(const ProfileStore& store, const QString& keptName);
 
-// The message after the profiles were carried over from the program's folder.
-QString carriedOverText(const SettingsFolder& settings, const QStringList& carried);
+// The message after the profiles were carried over from the program's folder,
+// or left there.
+QString carriedOverText(const SettingsFolder& settings, const CarriedOver& result);
 
 // The boxes' title and choices.
 inline const QString kStartUpTitle = QStringLiteral("Corvane Start-up");

@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a profiles file and as a last-profile file, then
-// writes the table back and re-reads it.
+// writes the table back and re-reads it; what counts as Corvane's own file is
+// read whole, and what the writer accepts to write counts as its own.
 #include "fuzz/Require.h"
 #include "profiles/ProfileFile.h"
 
@@ -14,10 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ProfileTable table;
     int listed = 0;
-    readProfilesBytes(bytes, table, [&](const QString&) { ++listed; });
+    const bool whole = readProfilesBytes(bytes, table, [&](const QString&) { ++listed; });
     require(listed <= table.count());
     require(table.upperBound() >= table.count() + 1);
-    (void)lastProfileFromBytes(bytes, kDefaultMouseEmulation);
+    // What counts as Corvane's own file is read whole, every record listed.
+    require(!holdsProfiles(bytes) || (whole && listed == table.count()));
+    const QString last = lastProfileFromBytes(bytes, kDefaultMouseEmulation);
+    require(!holdsLastProfile(bytes) || (fitsTextField(last) && holdsLastProfile(lastProfileBytes(last))));
 
     // Every named record comes back whole from the written file. A text that
     // held a double quote comes back cut at the quote, so the second writing
@@ -31,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         named += table.at(i).name.isEmpty() ? 0 : 1;
     require(reread.count() == named);
     require(relisted == reread.count());
+    // The writer never writes what it would not take as its own.
+    require(named == 0 || !profilesFileRefusal(table, written).isEmpty() || holdsProfiles(written));
 
     const QByteArray rewritten = profilesFileBytes(reread);
     ProfileTable stable;

@@ -24,6 +24,20 @@ using OwnFileTest = std::function<bool(const QByteArray& bytes)>;
 // is full"); empty text when it was.
 QString replaceFileWhole(const QString& path, const QByteArray& bytes, const OwnFileTest& ownFile);
 
+// What a settings file of another folder may give, for a one-time copy of it:
+// the bytes of the regular file at `path` itself (a link there is not
+// followed, and nothing else is opened, so a pipe cannot block), read whole
+// and never beyond `limit` bytes, when the user or root owns it. Returns why
+// it gives nothing, in words for the user ("it belongs to another user");
+// empty text when `bytes` holds it.
+QString readOwnFile(const QString& path, qint64 limit, QByteArray& bytes);
+
+// The device a comN entry of another folder leads to, to make a link to the
+// same device: the entry must be a link that the user or root owns, and it
+// must lead to a character device. `target` is the link's own text, made
+// absolute against the entry's folder. Returns why not, as readOwnFile.
+QString readDeviceLink(const QString& path, QString& target);
+
 // What stands at `path` when it is neither a regular file nor missing, as
 // "a directory", "a named pipe (FIFO)" or "a link to /dev/null, a character
 // device"; empty text for a regular file (or a link to one) and for nothing.

@@ -48,6 +48,10 @@ QString reasonFor(int error)
 
 QString kindOf(mode_t mode)
 {
+    if (S_ISREG(mode))
+        return QStringLiteral("a file");
+    if (S_ISLNK(mode))
+        return QStringLiteral("a link");
     if (S_ISDIR(mode))
         return QStringLiteral("a directory");
     if (S_ISFIFO(mode))
@@ -88,26 +92,48 @@ QString linkText(const QByteArray& link)
     return n < 0 ? QString::fromLocal8Bit(link) : QString::fromLocal8Bit(target, n);
 }
 
+// Whether a file of this owner may be believed: the user's own, or root's,
+// who can write anything anyway.
+bool trustedOwner(uid_t owner) { return owner == ::geteuid() || owner == 0; }
+
+// Reads an open file to its end into `bytes`, never more than `limit` bytes;
+// 0 when it did, EFBIG when the file holds more, else the error.
+int readToEnd(int fd, qint64 limit, QByteArray& bytes)
+{
+    bytes.clear();
+    QByteArray chunk(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk.data(), static_cast<size_t>(chunk.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : 0;
+        if (bytes.size() + n > limit)
+            return EFBIG;
+        bytes.append(chunk.constData(), n);
+    }
+}
+
 // The bytes of the regular file at `path`, or nothing when it cannot be read
 // or is too large to be a settings file.
 std::optional<QByteArray> readRegular(const QByteArray& path)
 {
     Descriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxOwnFileBytes)
+    QByteArray bytes;
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)
+        || readToEnd(fd.get(), kMaxOwnFileBytes, bytes) != 0)
         return std::nullopt;
-    QByteArray bytes(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    bytes.truncate(done);
     return bytes;
+}
+
+// A link as a message names it: its own text, and where it leads when that
+// is another path.
+QString linkAndTarget(const QByteArray& link, const char* resolved)
+{
+    const QString text = linkText(link);
+    const QString target = QString::fromLocal8Bit(resolved);
+    return text == target ? text : QStringLiteral("%1 (%2)").arg(text, target);
 }
 
 // Where a replace of `path` writes, and the file it replaces (when one is
@@ -142,7 +168,8 @@ Destination destinationOf(const QByteArray& path, const OwnFileTest& ownFile)
     if (!bytes || !ownFile || !ownFile(*bytes))
         return {{},
                 std::nullopt,
-                QStringLiteral("it is a link to %1, a file that does not hold Corvane's settings").arg(target)};
+                QStringLiteral("it is a link to %1, a file that does not hold Corvane's settings and is left as it was")
+                    .arg(linkAndTarget(path, resolved))};
     return {QByteArray(resolved), info, {}};
 }
 
@@ -217,6 +244,59 @@ QString replaceFileWhole(const QString& path, const QByteArray& bytes, const Own
     Descriptor dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         (void)::fsync(dir.get());
+    return {};
+}
+
+QString readOwnFile(const QString& path, qint64 limit, QByteArray& bytes)
+{
+    const QByteArray name = native(path);
+    struct stat info {};
+    // What is not a regular file is never opened: a pipe could block, a
+    // device act on being opened.
+    if (::lstat(name.constData(), &info) != 0)
+        return reasonFor(errno);
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("it is a link to %1, which is not followed").arg(linkText(name));
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode));
+    // What was checked above may have been swapped since: the checks that
+    // count are those on the descriptor that is read.
+    Descriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        return reasonFor(errno);
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode));
+    if (!trustedOwner(info.st_uid))
+        return QStringLiteral("it belongs to another user");
+    const int error = readToEnd(fd.get(), limit, bytes);
+    if (error == EFBIG)
+        return QStringLiteral("it is larger than a settings file can be");
+    return error == 0 ? QString() : reasonFor(error);
+}
+
+QString readDeviceLink(const QString& path, QString& target)
+{
+    const QByteArray name = native(path);
+    // The link itself, held open: its owner and its text are those of one link.
+    Descriptor link(::open(name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (link.get() < 0 || ::fstat(link.get(), &info) != 0)
+        return reasonFor(errno);
+    if (!S_ISLNK(info.st_mode))
+        return QStringLiteral("it is %1, not a link to a serial device").arg(kindOf(info.st_mode));
+    if (!trustedOwner(info.st_uid))
+        return QStringLiteral("it is a link that belongs to another user");
+    char text[PATH_MAX];
+    const ssize_t n = ::readlinkat(link.get(), "", text, sizeof text);
+    if (n <= 0 || n == ssize_t(sizeof text))
+        return reasonFor(n < 0 ? errno : ENAMETOOLONG);
+    const QString written = QFile::decodeName(QByteArray(text, n));
+    const QString absolute = written.startsWith(u'/') ? written : QFileInfo(path).absolutePath() + u'/' + written;
+    if (::stat(native(absolute).constData(), &info) != 0)
+        return QStringLiteral("it is a link to %1, which leads nowhere").arg(written);
+    if (!S_ISCHR(info.st_mode))
+        return QStringLiteral("it is a link to %1, %2, not a serial device").arg(written, kindOf(info.st_mode));
+    target = absolute;
     return {};
 }
 

@@ -33,9 +33,9 @@ void ProfileCommands::ReadProfiles()
     store_.readProfiles([this](const QString& name) { view_.addProfileName(name); });
 }
 
-void ProfileCommands::WriteProfiles()
+bool ProfileCommands::WriteProfiles()
 {
-    trapFaults(platform_, [this] { store_.writeProfiles(); });
+    return trapFaults(platform_, [this] { store_.writeProfiles(); });
 }
 
 void ProfileCommands::WriteLastProfile()
@@ -121,8 +121,9 @@ void ProfileCommands::SaveAs_Command_Click()
             return;
         if (!fitsTextField(answer)) {
             platform_.dialogs->message(
-                QStringLiteral("The profile name \"%1\" cannot be saved: a name may not contain a double quote, "
-                               "and every character must be one of the Western European (Latin-1) set.")
+                QStringLiteral("The profile name \"%1\" cannot be saved: a name may not contain a double quote "
+                               "or a line break, and every character must be one of the Western European "
+                               "(Latin-1) set.")
                         .arg(answer)
                     + kTwoLineBreaks + QStringLiteral("Nothing was saved. Please choose another name."),
                 QStringLiteral("Corvane Save As"), platform::Buttons::Ok);
@@ -142,15 +143,26 @@ void ProfileCommands::SaveAs_Command_Click()
         } else {
             target = table.count() + 1;
         }
+        // The file is read again, and the list refilled only once the file
+        // is written: when it is not (a message says why), the table, its
+        // unsaved edits and the list stay as they were.
         const Profile copy = table.current();
-        ReadProfiles();
+        const ProfileTable before = table;
+        QStringList names;
+        store_.readProfiles([&names](const QString& name) { names.append(name); });
         if (target > table.upperBound() || table.at(target).name != answer) {
             table.grow();
             target = table.count();
         }
         table.at(target) = copy;
         table.at(target).name = answer;
-        WriteProfiles();
+        if (!WriteProfiles()) {
+            table = before;
+            return;
+        }
+        view_.clearProfileNames();
+        for (const QString& name : names)
+            view_.addProfileName(name);
         if (isNew)
             view_.addProfileName(answer);
         view_.setProfileName(answer);

@@ -21,9 +21,9 @@ public:
     void Delete_Command_Click();
 
     // The file routines as the window uses them: reading refills the profile
-    // list; writing reports a failure and ends.
+    // list; writing reports a failure and ends, and tells whether it wrote.
     void ReadProfiles();
-    void WriteProfiles();
+    bool WriteProfiles();
     void WriteLastProfile();
 
 private:

@@ -16,9 +16,6 @@ namespace corvane {
 
 namespace {
 
-// A larger file is not a profile file; it is treated as unreadable.
-constexpr qint64 kMaxFileBytes = qint64{64} * 1024 * 1024;
-
 using TextField = QString Profile::*;
 using IntegerField = qint32 Profile::*;
 using FieldRef = std::variant<TextField, IntegerField>;
@@ -97,6 +94,53 @@ private:
     qsizetype pos_ = 0;
 };
 
+// The length of the line end (CRLF, LF or CR) at `pos`; 0 when there is none.
+qsizetype lineEndLength(QByteArrayView bytes, qsizetype pos)
+{
+    const QByteArrayView rest = bytes.sliced(pos);
+    if (rest.startsWith("\r\n"))
+        return 2;
+    return rest.startsWith('\r') || rest.startsWith('\n') ? 1 : 0;
+}
+
+// Where a text in double quotes that starts at `pos` ends (after its closing
+// quote), or -1 when no such text stands there or a line break is in it.
+qsizetype quotedTextEnd(QByteArrayView bytes, qsizetype pos)
+{
+    if (!bytes.sliced(pos).startsWith('"'))
+        return -1;
+    const qsizetype close = bytes.indexOf('"', pos + 1);
+    if (close < 0)
+        return -1;
+    const QByteArrayView text = bytes.sliced(pos + 1, close - pos - 1);
+    return text.contains('\r') || text.contains('\n') ? -1 : close + 1;
+}
+
+// Where the line of a whole record that starts at `pos` ends (after its line
+// end), or -1 when the line is anything else.
+qsizetype recordLineEnd(QByteArrayView bytes, qsizetype pos)
+{
+    for (std::size_t i = 0; i < kFileOrder.size(); ++i) {
+        if (i > 0 && (pos >= bytes.size() || bytes[pos++] != ','))
+            return -1;
+        if (std::holds_alternative<TextField>(kFileOrder[i])) {
+            pos = quotedTextEnd(bytes, pos);
+            if (pos < 0)
+                return -1;
+            continue;
+        }
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes[end] != ',' && !isLineEnd(bytes[end]))
+            ++end;
+        const LeadingInteger number = leadingInteger(QLatin1StringView(bytes.sliced(pos, end - pos)));
+        if (!number.hasDigits || !number.value || number.end != end - pos)
+            return -1;
+        pos = end;
+    }
+    const qsizetype lineEnd = lineEndLength(bytes, pos);
+    return lineEnd == 0 ? -1 : pos + lineEnd;
+}
+
 // Reads the next 25 fields into the record; false when the data ends or a
 // field cannot be read, leaving the fields read so far in place.
 bool readRecord(FieldReader& reader, Profile& profile)
@@ -127,7 +171,7 @@ void appendText(QByteArray& out, const QString& text)
     out += '"';
 }
 
-// The whole content of a regular file no larger than kMaxFileBytes, or nothing
+// The whole content of a regular file no larger than kMaxProfileFileBytes, or nothing
 // when it is missing, not a plain file, too large or cannot be read.
 std::optional<QByteArray> readSmallFile(const QString& path)
 {
@@ -136,10 +180,10 @@ std::optional<QByteArray> readSmallFile(const QString& path)
     if (!QFileInfo(path).isFile())
         return std::nullopt;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxProfileFileBytes)
         return std::nullopt;
-    QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes)
+    QByteArray bytes = file.read(kMaxProfileFileBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxProfileFileBytes)
         return std::nullopt;
     return bytes;
 }
@@ -231,21 +275,60 @@ QByteArray lastProfileBytes(const QString& name)
 
 bool holdsProfiles(const QByteArray& bytes)
 {
-    ProfileTable table;
-    bool named = false;
-    readProfilesBytes(bytes, table, [&](const QString& name) { named = named || !name.isEmpty(); });
-    return named;
+    if (bytes.isEmpty() || bytes.size() > kMaxProfileFileBytes)
+        return false;
+    qsizetype pos = 0;
+    for (int records = 1; records <= kMaxProfileRecords; ++records) {
+        pos = recordLineEnd(bytes, pos);
+        if (pos < 0)
+            return false;
+        if (pos == bytes.size())
+            return true;
+    }
+    return false;
 }
 
-bool holdsLastProfile(const QByteArray& bytes) { return bytes.trimmed().startsWith('"'); }
+bool holdsLastProfile(const QByteArray& bytes)
+{
+    const qsizetype end = quotedTextEnd(bytes, 0);
+    const qsizetype lineEnd = end < 0 ? 0 : lineEndLength(bytes, end);
+    return lineEnd > 0 && end + lineEnd == bytes.size();
+}
 
 bool fitsTextField(const QString& text)
 {
     for (const QChar c : text) {
-        if (c.unicode() > 0xFF || c == u'"')
+        if (c.unicode() > 0xFF || c == u'"' || c == u'\r' || c == u'\n')
             return false;
     }
     return true;
+}
+
+QString profilesFileRefusal(const ProfileTable& table, const QByteArray& bytes)
+{
+    int named = 0;
+    for (int i = 1; i <= table.count(); ++i) {
+        const Profile& profile = table.at(i);
+        if (profile.name.isEmpty())
+            continue;
+        ++named;
+        for (const FieldRef& ref : kFileOrder) {
+            const auto* text = std::get_if<TextField>(&ref);
+            if (text && !fitsTextField(profile.*(*text)))
+                return QStringLiteral("the profile \"%1\" holds a text with a double quote, a line break or a "
+                                      "character outside the Western European (Latin-1) set")
+                    .arg(profile.name);
+        }
+    }
+    if (named > kMaxProfileRecords)
+        return QStringLiteral("it would hold %1 profiles, and Corvane reads no more than %2: delete a profile to "
+                              "make room")
+            .arg(named)
+            .arg(kMaxProfileRecords);
+    if (bytes.size() > kMaxProfileFileBytes)
+        return QStringLiteral("it would be larger than the %1 MiB that Corvane reads")
+            .arg(kMaxProfileFileBytes / (1024 * 1024));
+    return {};
 }
 
 ProfileStore::ProfileStore(QString folder, FileWriter writer) : folder_(std::move(folder)), writer_(std::move(writer))
@@ -294,7 +377,10 @@ void ProfileStore::writeProfiles()
 {
     if (!fileHandleAvailable(*this))
         return;
-    replaceFile(profilesPath(), profilesFileBytes(table), holdsProfiles);
+    const QByteArray bytes = profilesFileBytes(table);
+    if (const QString refusal = profilesFileRefusal(table, bytes); !refusal.isEmpty())
+        throw fileAccessFault(profilesPath(), refusal + QStringLiteral("; nothing was written"));
+    replaceFile(profilesPath(), bytes, holdsProfiles);
 }
 
 void ProfileStore::readLastProfile()
@@ -317,6 +403,10 @@ void ProfileStore::writeLastProfile()
 {
     if (!fileHandleAvailable(*this))
         return;
+    if (!fitsTextField(lastProfileName))
+        throw fileAccessFault(lastProfilePath(), QStringLiteral("the name \"%1\" holds a double quote, a line break or "
+                                                                "a character outside Latin-1; nothing was written")
+                                                     .arg(lastProfileName));
     replaceFile(lastProfilePath(), lastProfileBytes(lastProfileName), holdsLastProfile);
 }
 

@@ -32,6 +32,8 @@ QByteArray profilesFileBytes(const ProfileTable& table);
 // damaged file can hold millions of empty records (a file of commas), each
 // costing far more memory than its bytes.
 inline constexpr int kMaxProfileRecords = 10000;
+// A larger file is not a profile file: it is read as one that cannot be read.
+inline constexpr qint64 kMaxProfileFileBytes = qint64{64} * 1024 * 1024;
 bool readProfilesBytes(const QByteArray& bytes, ProfileTable& table, const std::function<void(const QString&)>& onName);
 
 // The last field in the bytes of a last-profile file, or `fallback` when there is none.
@@ -41,14 +43,25 @@ QString lastProfileFromBytes(const QByteArray& bytes, const QString& fallback);
 QByteArray lastProfileBytes(const QString& name);
 
 // True when every character of the text can be written into a text field:
-// a single Latin-1 byte and not a double quote.
+// a single Latin-1 byte, neither a double quote nor a line break (CR or LF).
 bool fitsTextField(const QString& text);
 
-// Whether bytes are a profiles file that holds at least one whole profile,
-// or a last-profile file: what a link kept in the settings folder must lead to
-// before a save writes through it.
+// Whether bytes are, to the letter, a file that Corvane writes: what a link in
+// the settings folder must lead to before a save writes through it, and what a
+// file must be to be carried over. A profiles file is one or more lines, each
+// a whole record and nothing else: 25 fields split by commas, every text in
+// double quotes with no line break in it, every number one that the reader
+// takes whole, and a line end (CRLF, LF or CR) after each; no more records than
+// kMaxProfileRecords and no more bytes than kMaxProfileFileBytes. A last-profile
+// file is one name in double quotes and its line end, and nothing else.
 bool holdsProfiles(const QByteArray& bytes);
 bool holdsLastProfile(const QByteArray& bytes);
+
+// Why `bytes`, the file that profilesFileBytes makes of the table, would not
+// be a profiles file to holdsProfiles (too many profiles, a text that cannot
+// be written, too many bytes), in words for the user; empty text when it is
+// one, or when the table holds no named profile (an empty file).
+QString profilesFileRefusal(const ProfileTable& table, const QByteArray& bytes);
 
 // What the last reading of the profiles file found at its path.
 struct ProfilesFileFound {
@@ -93,7 +106,8 @@ public:
     // `onName` receives each name to list.
     void readProfiles(const std::function<void(const QString&)>& onName);
     // Replaces the profiles file whole, or leaves it as it was and throws a
-    // Fault that says why.
+    // Fault that says why; a table that profilesFileRefusal refuses is not
+    // written at all.
     void writeProfiles();
     // "Default Mouse Emulation", then the last field of the last-profile file.
     void readLastProfile();

@@ -76,41 +76,80 @@ QString describeSettingsFolder(const SettingsFolder& folder)
         .arg(path);
 }
 
-QStringList carryOverSettings(const SettingsFolder& folder)
+namespace {
+
+// Something stands at the path: a file, a folder, a device, a link (even one
+// that leads nowhere).
+bool present(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+Fault copyFault(const QString& from, const QString& to, const QString& reason)
+{
+    return {kFaultFileAccess, QStringLiteral("Path/File access error: cannot copy \"%1\" to \"%2\" (%3)")
+                                  .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), reason)};
+}
+
+} // namespace
+
+CarriedOver carryOverSettings(const SettingsFolder& folder, const CarryOverAccess& access)
 {
     if (folder.besideProgram || folder.programFolder.isEmpty())
         return {};
     const QDir from(folder.programFolder);
     const QDir to(folder.path);
-    if (from.absolutePath() == to.absolutePath() || !QFileInfo(from.filePath(kProfilesFileName)).isFile()
-        || QFileInfo(to.filePath(kProfilesFileName)).exists() || QFileInfo(to.filePath(kLastProfileFileName)).exists())
+    if (from.absolutePath() == to.absolutePath() || !present(from.filePath(kProfilesFileName))
+        || present(to.filePath(kProfilesFileName)) || present(to.filePath(kLastProfileFileName)))
         return {};
-    QStringList names{kProfilesFileName, kLastProfileFileName};
+    CarriedOver result;
+    const auto leave = [&result](const QString& name, const QString& why) {
+        result.left.append(name + QStringLiteral(": ") + why);
+    };
+    QList<std::pair<QString, QByteArray>> files;
+    for (const auto& [name, holds] :
+         {std::pair(kProfilesFileName, &holdsProfiles), std::pair(kLastProfileFileName, &holdsLastProfile)}) {
+        if (!present(from.filePath(name)))
+            continue;
+        QByteArray bytes;
+        QString why = access.readOwnFile(from.filePath(name), kMaxProfileFileBytes, bytes);
+        if (why.isEmpty() && !holds(bytes))
+            why = QStringLiteral("it does not hold Corvane's settings as Corvane writes them");
+        if (why.isEmpty()) {
+            files.append({name, bytes});
+            continue;
+        }
+        leave(name, why);
+        // The rest goes with the profiles or not at all.
+        if (name == kProfilesFileName)
+            return result;
+    }
+    QList<std::pair<QString, QString>> links;
     static const QRegularExpression kComEntry(QStringLiteral("^com[1-9][0-9]*$"));
     for (const QString& name : from.entryList({QStringLiteral("com*")}, QDir::AllEntries | QDir::System)) {
-        if (kComEntry.match(name).hasMatch() && !QFileInfo::exists(to.filePath(name)))
-            names.append(name);
+        if (!kComEntry.match(name).hasMatch() || present(to.filePath(name)))
+            continue;
+        QString target;
+        if (const QString why = access.readDeviceLink(from.filePath(name), target); !why.isEmpty())
+            leave(name, why);
+        else
+            links.append({name, target});
     }
     if (!QDir().mkpath(to.absolutePath()))
         throw Fault{kFaultFileAccess, QStringLiteral("Path/File access error: cannot create the settings folder \"%1\"")
                                           .arg(QDir::toNativeSeparators(to.absolutePath()))};
-    QStringList carried;
-    for (const QString& name : names) {
-        const QFileInfo source(from.filePath(name));
-        bool copied = false;
-        if (source.isSymLink())
-            copied = QFile::link(source.symLinkTarget(), to.filePath(name));
-        else if (source.isFile())
-            copied = QFile::copy(source.filePath(), to.filePath(name));
-        else
-            continue;
-        if (!copied)
-            throw Fault{kFaultFileAccess, QStringLiteral("Path/File access error: cannot copy \"%1\" to \"%2\"")
-                                              .arg(QDir::toNativeSeparators(source.filePath()),
-                                                   QDir::toNativeSeparators(to.filePath(name)))};
-        carried.append(name);
+    for (const auto& [name, bytes] : files) {
+        if (const QString why = access.write(to.filePath(name), bytes, {}); !why.isEmpty())
+            throw copyFault(from.filePath(name), to.filePath(name), why);
+        result.carried.append(name);
     }
-    return carried;
+    for (const auto& [name, target] : links) {
+        if (!QFile::link(target, to.filePath(name)))
+            throw copyFault(from.filePath(name), to.filePath(name), QStringLiteral("the link cannot be made"));
+        result.carried.append(name);
+    }
+    return result;
 }
 
 } // namespace corvane

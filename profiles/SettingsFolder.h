@@ -6,8 +6,12 @@
 // carry over unchanged; otherwise, as for a program installed in /usr/bin (even
 // when run by the administrator, who may write there), in the user's
 // configuration folder (normally ~/.config/Corvane).
+#include "profiles/ProfileFile.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace corvane {
 
@@ -43,14 +47,34 @@ SettingsFolder settingsFolderFor(const QString& programFolder);
 // One line that says which folder is used and why, for the command line help.
 QString describeSettingsFolder(const SettingsFolder& folder);
 
+// What the carry-over below needs of the machine; platform/Files.h has the
+// machine's own (readOwnFile, readDeviceLink, replaceFileWhole).
+struct CarryOverAccess {
+    std::function<QString(const QString& path, qint64 limit, QByteArray& bytes)> readOwnFile;
+    std::function<QString(const QString& path, QString& target)> readDeviceLink;
+    FileWriter write;
+};
+
+// What a carry-over did: the names it carried, and, for each file it left
+// behind, its name and why ("Profiles1.2.dat: it belongs to another user").
+struct CarriedOver {
+    QStringList carried;
+    QStringList left;
+};
+
 // The files that follow the user from the program's folder into the
-// configuration folder: the two profile files and the comN entries.
-// Nothing is carried when the settings are beside the program, when the
-// configuration folder already holds a profile file, or when the program's
-// folder holds no profiles file. Links are carried as links to the same
-// target; the program's folder is left as it is. Returns the names carried,
-// or, when a copy failed, throws the file access Fault (what was carried
-// before stays).
-QStringList carryOverSettings(const SettingsFolder& folder);
+// configuration folder, once: nothing is carried when the settings are beside
+// the program, when the configuration folder already holds a profile file, or
+// when the program's folder holds no profiles file. Another user may have
+// made that folder, so only what could be the user's own is carried: a
+// profile file that is a regular file of the user's or root's, no larger than
+// a profiles file can be, that holdsProfiles (or holdsLastProfile) takes, is
+// copied as a new file; without such a profiles file nothing is. A comN entry
+// is carried only as a link that the user or root owns to a character
+// device, and becomes a link to the same device. A link in a profile file's
+// place is never followed or copied. The program's folder is left as it is.
+// When a copy fails, throws the file access Fault (what was carried before
+// stays; each file is whole or not there).
+CarriedOver carryOverSettings(const SettingsFolder& folder, const CarryOverAccess& access);
 
 } // namespace corvane

@@ -141,9 +141,11 @@ same files in the same form. To tell which folder is used, run
 in a terminal: it names the settings folder and why it was chosen. If a
 file cannot be written there (the disk is full, say), Corvane says why,
 naming the folder, and keeps your file exactly as it was. It writes only
-a plain file, or a link to one that holds Corvane's settings (as a
-dotfile manager keeps them); a link to anything else, or a folder, a
-device or a pipe in a file's place, is refused with a message.
+a plain file, or a link to one that holds Corvane's settings exactly as
+Corvane writes them (as a dotfile manager keeps them); a link to any
+other file, even a damaged profiles file, or a folder, a device or a pipe
+in a file's place, is refused with a message that names the link and
+where it leads, and that file is left as it was.
 
 Corvane runs only once per settings folder, as two would overwrite each
 other's profiles. If you start it again while it runs, the running
@@ -154,7 +156,11 @@ Corvane.lock from the settings folder and start it again.
 When your profiles are beside a copy of Corvane in a folder you may not
 write, the first start that uses your configuration folder copies them,
 and the comN entries, there, and says so once; the old folder stays as
-it was.
+it was. As another user may have made that folder, it copies a profile
+file only when it is a plain file of yours (or the administrator's) that
+holds Corvane's settings exactly as Corvane writes them, and a comN entry
+only when it is such a link to a serial device; it copies nothing when
+the profiles file does not qualify. What it leaves behind, it names.
 
 On its first start Corvane creates the three default profiles "Default
 Flight Simulator", "Default Euler Angle" and "Default Mouse Emulation" and
@@ -177,7 +183,8 @@ starts with them. Or choose Quit
 to close Corvane and leave both files exactly as they are, for example to
 repair them by hand. Nothing you wrote is deleted: to get your old profiles
 back, quit Corvane and rename the kept files to their original names. A
-profiles file of more than 10,000 records is taken as damaged too.
+profiles file of more than 10,000 records is taken as damaged too, so
+Corvane never saves more than 10,000 profiles: Save As says so instead.
 
 Connecting the tracker
 

@@ -76,9 +76,9 @@ TEST(ReplaceFileWhole, WritesOnlyARegularFileOrALinkToOneOfOurs)
         {"a link to a device", [&] { QFile::link(device, path); },
          "it is a link to " + device + ", a character device, not a file", path, ""},
         {"a link to someone else's file", [&] { write(victim, "notes"); QFile::link(victim, path); },
-         "it is a link to " + victim + ", a file that does not hold Corvane's settings", victim, "notes"},
+         "it is a link to " + victim + ", a file that does not hold Corvane's settings and is left as it was", victim, "notes"},
         {"a link to an empty file", [&] { write(victim, ""); QFile::link(victim, path); },
-         "it is a link to " + victim + ", a file that does not hold Corvane's settings", victim, ""},
+         "it is a link to " + victim + ", a file that does not hold Corvane's settings and is left as it was", victim, ""},
         {"a link to nothing", [&] { QFile::link(victim, path); }, "it is a link to " + victim + ", which leads nowhere",
          victim, "<unreadable>"},
         {"a directory", [&] { QDir().mkdir(path); }, "it is a directory, not a file", victim, "<unreadable>"},
@@ -120,6 +120,20 @@ TEST(ReplaceFileWhole, KeepsTheModeOfTheFileItReplaces)
     ::umask(mask);
     EXPECT_EQ(modeOf(path), 0600u);
     EXPECT_EQ(readAll(path), "b");
+}
+
+// A file of another folder is read whole when it holds no more bytes than
+// the limit, and not at all when it holds more.
+TEST(ReadOwnFile, ReadsAFileUpToTheLimitAndNoFurther)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/LastProfile1.2.dat";
+    const QByteArray bytes(100 * 1024, 'x'); // more than one read takes
+    write(path, bytes);
+    QByteArray read;
+    EXPECT_EQ(readOwnFile(path, bytes.size(), read), "");
+    EXPECT_EQ(read, bytes);
+    EXPECT_EQ(readOwnFile(path, bytes.size() - 1, read), "it is larger than a settings file can be");
 }
 
 // What a save cut off by the end of the program left is removed at the next

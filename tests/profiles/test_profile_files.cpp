@@ -1,9 +1,9 @@
 // The two profile files: their exact bytes both ways, the reading rules for
-// damaged or odd content, and failed writes that keep the old file.
+// damaged or odd content, what counts as Corvane's own file behind a link,
+// what the writer refuses, and failed writes that keep the old file.
 #include "core/Fault.h"
 #include "platform/Files.h"
 #include "profiles/ProfileFile.h"
-#include "profiles/SettingsFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +119,158 @@ TEST(ProfileFile, LastProfileTakesLastField)
         EXPECT_EQ(lastProfileFromBytes(bytes, QStringLiteral("fallback")), QString::fromLatin1(name)) << bytes;
 }
 
+// A file counts as Corvane's only as Corvane writes it: every line a whole
+// record, or one quoted name and its line end.
+TEST(ProfileFile, OnlyAFileAsCorvaneWritesItHoldsItsSettings)
+{
+    const QByteArray line = kMouseEmulationLine, name = "\"Racing\"\r\n";
+    const auto lines = [](const QByteArray& one, int n) {
+        QByteArray bytes;
+        for (int i = 0; i < n; ++i)
+            bytes += one;
+        return bytes;
+    };
+    QByteArray damaged = line;
+    damaged.replace(",20\r\n", ",2O\r\n");
+    // The bytes, and whether they are a profiles file and a last-profile file.
+    const std::tuple<QByteArray, bool, bool> cases[] = {
+        {lines("Notes for Monday, and a few things to do, written down\n", 30), false, false},
+        {lines("daemon:x:1:1:daemon:/usr/sbin:/usr/sbin/nologin\n", 26), false, false},
+        {"\" vim settings\nset number\nsyntax on\n", false, false},
+        {lines(line, 3), true, false},
+        {line + QByteArray(line).replace("\r\n", "\n") + QByteArray(line).replace("\r\n", "\r"), true, false},
+        {lines(line, kMaxProfileRecords), true, false},
+        {lines(line, kMaxProfileRecords + 1), false, false},
+        {line + damaged, false, false},
+        {line + QByteArray(line).replace("\"Ambrel\"", "Ambrel"), false, false},
+        {line + QByteArray(line).replace("\"Ambrel\"", "\"\rAmbrel\""), false, false},
+        {line + QByteArray(line).replace("\"Ambrel\"", "\"Ambrel\n\""), false, false},
+        {line + QByteArray(line).replace(",20\r\n", ",20,1\r\n"), false, false},
+        {line + QByteArray(line).replace(",20\r\n", "\r\n"), false, false},
+        {line + QByteArray(line).replace(",20\r\n", ",20 \r\n"), false, false},
+        {line + QByteArray(line).replace(",2,3,4,", ",2,3,99999999999,"), false, false},
+        {line.chopped(2), false, false},
+        {line + "\r\n", false, false},
+        {name, false, true},
+        {"\"\"\n", false, true},
+        {"\"Racing\"\r", false, true},
+        {"\"Racing\"", false, false},
+        {name + name, false, false},
+        {"\"Racing\" ", false, false},
+        {" \"Racing\"\r\n", false, false},
+        {"", false, false},
+    };
+    for (const auto& [bytes, profiles, last] : cases) {
+        SCOPED_TRACE(bytes.left(120).toStdString());
+        EXPECT_EQ(holdsProfiles(bytes), profiles);
+        EXPECT_EQ(holdsLastProfile(bytes), last);
+    }
+}
+
+// A save writes through a link in the settings folder only to a file as
+// Corvane writes it; any other file is left byte for byte, and the message
+// names the link, its folder and the file it leads to.
+TEST(ProfileStore, WritesThroughALinkOnlyToAFileAsCorvaneWritesIt)
+{
+    QTemporaryDir dir, home;
+    ProfileStore store = storeIn(dir.path());
+    store.table.at(store.table.grow()) = defaultEulerAngle();
+    store.lastProfileName = kDefaultEulerAngle;
+    QByteArray passwd, notes;
+    for (int i = 0; i < 30; ++i) {
+        passwd += "user" + QByteArray::number(i) + ":x:1000:1000:User,,,:/home/user:/bin/bash\n";
+        notes += "Line " + QByteArray::number(i) + " of my notes, with a comma\n";
+    }
+    // The file the link leads to, whether it is the last-profile file's link,
+    // and whether the save writes it.
+    const std::tuple<const char*, QByteArray, bool, bool> cases[] = {
+        {"notes.txt", notes, false, false},
+        {"passwd", passwd, false, false},
+        {".vimrc", "\" my settings\nset number\n", true, false},
+        {"Profiles1.2.dat", kMouseEmulationLine, false, true},
+        {"LastProfile1.2.dat", "\"Default Mouse Emulation\"\r\n", true, true},
+        {"damaged.dat", kMouseEmulationLine + kMouseEmulationLine.left(60) + "\r\n", false, false},
+    };
+    for (const auto& [name, bytes, last, written] : cases) {
+        SCOPED_TRACE(name);
+        const QString target = home.path() + "/" + name;
+        const QString link = last ? store.lastProfilePath() : store.profilesPath();
+        writeFile(target, bytes);
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(target, link));
+        QString message;
+        try {
+            last ? store.writeLastProfile() : store.writeProfiles();
+        } catch (const Fault& fault) {
+            message = fault.description;
+        }
+        const QByteArray saved = last ? lastProfileBytes(kDefaultEulerAngle) : profilesFileBytes(store.table);
+        EXPECT_EQ(readFile(target), written ? saved : bytes);
+        EXPECT_EQ(message, written ? QString()
+                                   : QStringLiteral("Path/File access error: cannot write %1 in the settings folder "
+                                                    "\"%2\" (it is a link to %3, a file that does not hold Corvane's "
+                                                    "settings and is left as it was)")
+                                         .arg(QFileInfo(link).fileName(), dir.path(), target));
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+    }
+}
+
+// The writer refuses what a reading would not take back whole, before it
+// writes anything: more profiles than a reading takes, a text that cannot be
+// written, more bytes than a reading takes.
+TEST(ProfileStore, WritesNothingThatAReadingWouldRefuse)
+{
+    QTemporaryDir dir;
+    ProfileStore store = storeIn(dir.path());
+    writeFile(store.profilesPath(), kMouseEmulationLine);
+    writeFile(store.lastProfilePath(), "\"Default Mouse Emulation\"\r\n");
+    const QString prefix = "Path/File access error: cannot write %1 in the settings folder \"" + dir.path() + "\" (";
+    const auto refusal = [&](const std::function<void()>& save) {
+        try {
+            save();
+        } catch (const Fault& fault) {
+            return fault.description;
+        }
+        return QString();
+    };
+    for (int i = 0; i <= kMaxProfileRecords; ++i) {
+        Profile& p = store.table.at(store.table.grow());
+        p = defaultMouseEmulation();
+        p.name = QString::number(i);
+        if (i == 10)
+            store.table.at(store.table.grow()); // a deleted record, never written
+    }
+    EXPECT_EQ(refusal([&] { store.writeProfiles(); }),
+              prefix.arg(kProfilesFileName)
+                  + "it would hold 10001 profiles, and Corvane reads no more than 10000: "
+                    "delete a profile to make room; nothing was written)");
+    store.table.at(1).name.clear();
+    store.table.at(2).location = "COM \u00ff"; // the last Latin-1 character
+    EXPECT_EQ(refusal([&] { store.writeProfiles(); }), QString());
+    EXPECT_TRUE(holdsProfiles(readFile(store.profilesPath())));
+    const QByteArray saved = readFile(store.profilesPath());
+    const std::pair<QString Profile::*, QString> texts[] = {{&Profile::name, "Two\nlines"},
+                                                            {&Profile::stopKey, "D065\rU065"},
+                                                            {&Profile::model, "Am\"brel"},
+                                                            {&Profile::location, "COM \u2460"}};
+    for (const auto& [field, text] : texts) {
+        store.table.at(2).*field = text;
+        EXPECT_EQ(refusal([&] { store.writeProfiles(); }),
+                  prefix.arg(kProfilesFileName) + "the profile \"" + store.table.at(2).name
+                      + "\" holds a text with a double quote, a line break or a character outside the Western "
+                        "European (Latin-1) set; nothing was written)");
+        store.table.at(2) = store.table.at(3);
+        store.lastProfileName = text;
+        EXPECT_EQ(refusal([&] { store.writeLastProfile(); }).left(prefix.arg(kLastProfileFileName).size() + 9),
+                  prefix.arg(kLastProfileFileName) + "the name ");
+    }
+    EXPECT_EQ(readFile(store.profilesPath()), saved);
+    EXPECT_EQ(readFile(store.lastProfilePath()), "\"Default Mouse Emulation\"\r\n");
+    EXPECT_EQ(profilesFileRefusal(store.table, QByteArray(kMaxProfileFileBytes + 1, ',')),
+              "it would be larger than the 64 MiB that Corvane reads");
+    EXPECT_EQ(profilesFileRefusal(store.table, QByteArray(kMaxProfileFileBytes, ',')), QString());
+}
+
 // A file of 0 bytes, one of more records than a profiles file holds (here
 // commas: empty records of 25 bytes, unreadable as a whole), one over 64 MiB
 // or none at all leaves an empty table; the table never grows past the record
@@ -148,69 +300,6 @@ TEST(ProfileStore, AnEmptyOverlongOrMissingFileLeavesAnEmptyTable)
     store.readProfiles({});
     EXPECT_EQ(store.table.count(), 0);
     EXPECT_EQ(store.table.upperBound(), 11);
-}
-
-// Beside the program only for a copy of the user's own, outside the system's
-// folders: an installed program run by the administrator, who may write
-// /usr/bin, still keeps its settings in the configuration folder.
-TEST(SettingsFolder, BesideAWritableCopyOutsideTheSystemsFoldersElseTheConfigurationFolder)
-{
-    const QString config = "/home/u/.config/Corvane";
-    // clang-format off
-    const std::pair<QString, bool> cases[] = {
-        {"/home/u/corvane", true}, {"/tmp/c/bin", true}, {"/usr-local/bin", true}, {"/optional", true}, {"/var/tmp/c", true},
-        {"/usr/bin", false}, {"/usr/local/bin", false}, {"/bin", false}, {"/sbin", false},
-        {"/lib64/x", false}, {"/opt/corvane", false}, {"/etc", false}, {"/var/lib/c", false}, {"/", false}, {"/snap/corvane/1/bin", false},
-    };
-    // clang-format on
-    for (const auto& [folder, beside] : cases) {
-        const SettingsFolder chosen = chooseSettingsFolder(folder, true, config);
-        EXPECT_EQ(std::tuple(chosen.path, chosen.besideProgram, chosen.programFolder),
-                  std::tuple(beside ? folder : config, beside, folder))
-            << folder.toStdString();
-        EXPECT_EQ(chooseSettingsFolder(folder, false, config).path, config);
-    }
-    // clang-format off
-    const std::pair<SettingsFolder, const char*> described[] = {
-        {chooseSettingsFolder("/home/u/c", true, config), "(the program's folder, which you may write)"},
-        {chooseSettingsFolder("/usr/bin", true, config), "(your configuration folder, as the program is installed in a system folder)"},
-        {chooseSettingsFolder("/home/u/c", false, config), "(your configuration folder, as you may not write the program's folder)"},
-    };
-    // clang-format on
-    for (const auto& [folder, why] : described)
-        EXPECT_EQ(describeSettingsFolder(folder), "Settings folder: " + folder.path + " " + why);
-    QTemporaryDir dir;
-    EXPECT_TRUE(settingsFolderFor(dir.path()).besideProgram);
-    EXPECT_FALSE(settingsFolderFor(dir.path() + "/missing").besideProgram);
-}
-
-// The first start in the configuration folder brings the user's profile files
-// and comN entries over from the program's folder, links as links to the same
-// device; the program's folder is left as it was, and the next start carries
-// nothing, as the configuration folder then holds the files.
-TEST(SettingsFolder, CarriesTheProfilesOverOnceFromAFolderItMayNotWrite)
-{
-    QTemporaryDir dir;
-    const QString program = dir.path() + "/program", config = dir.path() + "/config/Corvane";
-    ASSERT_TRUE(QDir().mkpath(program));
-    writeFile(program + "/" + kProfilesFileName, kMouseEmulationLine);
-    writeFile(program + "/" + kLastProfileFileName, "\"Default Mouse Emulation\"\r\n");
-    writeFile(program + "/device", "");
-    ASSERT_TRUE(QFile::link("device", program + "/com2"));
-    writeFile(program + "/come", "");
-    const SettingsFolder folder{config, false, program};
-    EXPECT_EQ(carryOverSettings({program, true, program}), QStringList());
-    // A configuration folder that holds either profile file is in use already.
-    ASSERT_TRUE(QDir().mkpath(dir.path() + "/used"));
-    writeFile(dir.path() + "/used/" + kLastProfileFileName, "\"P\"\r\n");
-    EXPECT_EQ(carryOverSettings({dir.path() + "/used", false, program}), QStringList());
-    EXPECT_EQ(carryOverSettings(folder), QStringList({kProfilesFileName, kLastProfileFileName, "com2"}));
-    EXPECT_EQ(readFile(config + "/" + kProfilesFileName), kMouseEmulationLine);
-    EXPECT_EQ(QFileInfo(config + "/com2").symLinkTarget(), program + "/device");
-    EXPECT_EQ(QDir(program).entryList(QDir::Files | QDir::System).size(), 5);
-    writeFile(program + "/" + kProfilesFileName, "changed");
-    EXPECT_EQ(carryOverSettings(folder), QStringList());
-    EXPECT_EQ(readFile(config + "/" + kProfilesFileName), kMouseEmulationLine);
 }
 
 TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)

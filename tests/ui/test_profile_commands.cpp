@@ -56,6 +56,17 @@ protected:
     }
 
     ProfileCommands& commands() { return form.commands(); }
+    // Everything a refused command must leave as it was.
+    auto snapshot() const
+    {
+        return std::tuple{profilesFile(),
+                          lastFile(),
+                          test::records(app.store.table),
+                          app.store.table.currentIndex,
+                          ui.Profile_Combo->items(),
+                          ui.Profile_Combo->text(),
+                          app.store.lastProfileName};
+    }
     // The profile list's length and selected name, and the current profile's index.
     std::tuple<int, QString, int> selection() const
     {
@@ -171,15 +182,6 @@ TEST_F(Commands, ADeleteOrSaveAsAnsweredWithNoOrARefusedNameChangesNoFileTableOr
          "message \"Corvane Save As\" [OK]: The profile name \"Rennwagen \xce\xa9\" cannot be saved"},
     };
     // clang-format on
-    const auto snapshot = [this] {
-        return std::tuple{profilesFile(),
-                          lastFile(),
-                          test::records(table()),
-                          table().currentIndex,
-                          ui.Profile_Combo->items(),
-                          ui.Profile_Combo->text(),
-                          app.store.lastProfileName};
-    };
     start();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.message);
@@ -195,6 +197,64 @@ TEST_F(Commands, ADeleteOrSaveAsAnsweredWithNoOrARefusedNameChangesNoFileTableOr
         const QString message = QString::fromUtf8(row.message);
         EXPECT_EQ(message.isEmpty() ? logged : logged.left(message.size()), message);
         EXPECT_EQ(snapshot(), before);
+    }
+}
+
+// With as many profiles as a reading takes, Save As of a new name says that
+// the file cannot hold one more, and the file, the table with its unsaved
+// edits and the list stay as they were.
+TEST_F(Commands, SaveAsBeyondTheProfilesAReadingTakesIsRefusedWithAMessage)
+{
+    ProfileTable full;
+    // Each name sorts before those listed already: the list takes them fast.
+    for (int i = kMaxProfileRecords; i > 0; --i)
+        full.at(full.grow()) = {.name = QStringLiteral("P%1").arg(i, 5, 10, QLatin1Char('0')), .magnetic = i};
+    test::writeFile(app.store.profilesPath(), profilesFileBytes(full));
+    test::writeFile(app.store.lastProfilePath(), lastProfileBytes(QStringLiteral("P00002")));
+    start();
+    ui.Magnetic->slider()->setValue(7);
+    const auto before = snapshot();
+    fakes.dialogs().type(QStringLiteral("One more"));
+    fakes.dialogs().boxes.clear();
+    ui.SaveAs_Command->click();
+    ASSERT_EQ(fakes.dialogs().boxes.size(), 1);
+    EXPECT_EQ(fakes.dialogs().boxes[0].text,
+              test::errorReport(kFaultFileAccess,
+                                "Path/File access error: cannot write Profiles1.2.dat in the settings folder \""
+                                    + dir.path()
+                                    + "\" (it would hold 10001 profiles, and Corvane reads no more than 10000: "
+                                      "delete a profile to make room; nothing was written)"));
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(current().magnetic, 7);
+}
+
+// Save and choosing a profile never write through a link in the settings
+// folder to a file of the user's that is not Corvane's (notes, a vimrc that
+// begins with a quote): each says so, naming the link and the file.
+TEST_F(Commands, SaveAndAChoiceLeaveALinkedFileThatIsNotCorvanesAsItWas)
+{
+    start();
+    QTemporaryDir home;
+    QByteArray notes;
+    for (int i = 0; i < 30; ++i)
+        notes += "Line " + QByteArray::number(i) + " of my notes, with a comma\n";
+    const std::pair<QString, QByteArray> targets[] = {{home.path() + "/notes.txt", notes},
+                                                      {home.path() + "/.vimrc", "\" my settings\nset number\n"}};
+    const QString links[] = {app.store.profilesPath(), app.store.lastProfilePath()};
+    for (int i = 0; i < 2; ++i) {
+        test::writeFile(targets[i].first, targets[i].second);
+        ASSERT_TRUE(QFile::remove(links[i]) && QFile::link(targets[i].first, links[i]));
+    }
+    fakes.dialogs().boxes.clear();
+    ui.Save_Command->click();
+    ui.Profile_Combo->setText(kDefaultEulerAngle);
+    ASSERT_EQ(fakes.dialogs().boxes.size(), 3); // the confirmation, then one error each
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(test::readFile(targets[i].first), targets[i].second);
+        const QString& text = fakes.dialogs().boxes[i + 1].text;
+        EXPECT_TRUE(text.contains("cannot write " + QFileInfo(links[i]).fileName() + " in the settings folder \""
+                                  + dir.path() + "\" (it is a link to " + targets[i].first + ", a file that does not"))
+            << text.toStdString();
     }
 }
 
