@@ -149,9 +149,10 @@ where it leads, and that file is left as it was.
 
 Corvane runs only once per settings folder, as two would overwrite each
 other's profiles. If you start it again while it runs, the running
-Corvane's window comes to the front and nothing else happens. If Corvane
-says it is already running although it is not, remove the file
-Corvane.lock from the settings folder and start it again.
+Corvane's window comes to the front and nothing else happens. A lock
+left by a Corvane that ended (a crash, a power cut) is taken over by the
+next start. If Corvane says it is already running but shows no window, the
+process it names holds the settings folder: end it and start Corvane again.
 
 When your profiles are beside a copy of Corvane in a folder you may not
 write, the first start that uses your configuration folder copies them,
