@@ -96,6 +96,19 @@ QString linkText(const QByteArray& link)
 // who can write anything anyway.
 bool trustedOwner(uid_t owner) { return owner == ::geteuid() || owner == 0; }
 
+// What the descriptor `fd` holds, in `info`: empty text when it is of the
+// kind `type` (S_IFREG, S_IFLNK) and the user's or root's, else why not.
+QString heldKindAndOwner(int fd, struct stat& info, mode_t type, const QString& wanted)
+{
+    if (fd < 0 || ::fstat(fd, &info) != 0)
+        return reasonFor(errno);
+    if ((info.st_mode & S_IFMT) != type)
+        return QStringLiteral("it is %1, not %2").arg(kindOf(info.st_mode), wanted);
+    if (!trustedOwner(info.st_uid))
+        return QStringLiteral("it belongs to another user");
+    return {};
+}
+
 // Reads an open file to its end into `bytes`, never more than `limit` bytes;
 // 0 when it did, EFBIG when the file holds more, else the error.
 int readToEnd(int fd, qint64 limit, QByteArray& bytes)
@@ -262,12 +275,8 @@ QString readOwnFile(const QString& path, qint64 limit, QByteArray& bytes)
     // What was checked above may have been swapped since: the checks that
     // count are those on the descriptor that is read.
     Descriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
-        return reasonFor(errno);
-    if (!S_ISREG(info.st_mode))
-        return QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode));
-    if (!trustedOwner(info.st_uid))
-        return QStringLiteral("it belongs to another user");
+    if (QString why = heldKindAndOwner(fd.get(), info, S_IFREG, QStringLiteral("a file")); !why.isEmpty())
+        return why;
     const int error = readToEnd(fd.get(), limit, bytes);
     if (error == EFBIG)
         return QStringLiteral("it is larger than a settings file can be");
@@ -280,12 +289,9 @@ QString readDeviceLink(const QString& path, QString& target)
     // The link itself, held open: its owner and its text are those of one link.
     Descriptor link(::open(name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
-    if (link.get() < 0 || ::fstat(link.get(), &info) != 0)
-        return reasonFor(errno);
-    if (!S_ISLNK(info.st_mode))
-        return QStringLiteral("it is %1, not a link to a serial device").arg(kindOf(info.st_mode));
-    if (!trustedOwner(info.st_uid))
-        return QStringLiteral("it is a link that belongs to another user");
+    if (QString why = heldKindAndOwner(link.get(), info, S_IFLNK, QStringLiteral("a link to a serial device"));
+        !why.isEmpty())
+        return why;
     char text[PATH_MAX];
     const ssize_t n = ::readlinkat(link.get(), "", text, sizeof text);
     if (n <= 0 || n == ssize_t(sizeof text))

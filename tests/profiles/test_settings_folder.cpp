@@ -86,7 +86,7 @@ TEST(SettingsFolder, CarriesTheProfilesOverOnceFromAFolderItMayNotWrite)
         ASSERT_TRUE(QFile::link("/dev/null", program + "/com4"));
         ASSERT_EQ(::lchown(QFile::encodeName(program + "/com4").constData(), test::kNeighbourId, test::kNeighbourId),
                   0);
-        left << "com4: it is a link that belongs to another user";
+        left << "com4: it belongs to another user";
     }
     const SettingsFolder folder{config, false, program};
     EXPECT_EQ(carryOverSettings({program, true, program}, kMachine).carried, QStringList());
