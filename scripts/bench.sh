@@ -33,7 +33,9 @@
 #                          by side in the test VM (scripts/in-vm.sh) with an
 #                          Xvfb of its own, as only the VM has /dev/uinput;
 #   corvane-bench-hostile  what damaged input costs: long key sequences and
-#                          profiles files of commas, time and peak memory by size.
+#                          profiles files of commas, time and peak memory by size;
+#   corvane-bench-given-ports  one step of the port search with thousands of
+#                          paths in CORVANE_SERIAL_PORTS.
 # The figures are printed against their targets; the script fails only when a
 # figure could not be measured at all.
 set -euo pipefail
@@ -44,7 +46,8 @@ source "$root/scripts/xvfb-lib.sh"
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_BENCH=ON
 cmake --build "$root/build" -j2 --target corvane corvane-tracker-sim corvane-bench-startup corvane-bench-empty-window \
-  corvane-bench-window-alone corvane-bench-latency corvane-bench-decoder corvane-bench-keys corvane-bench-hostile corvane-bench-input
+  corvane-bench-window-alone corvane-bench-latency corvane-bench-decoder corvane-bench-keys corvane-bench-hostile corvane-bench-input \
+  corvane-bench-given-ports
 
 trap xvfb_stop EXIT
 xvfb_private_display
@@ -68,3 +71,6 @@ bash "$root/scripts/in-vm.sh" "Xvfb :7 -nolisten tcp >/tmp/xvfb.log 2>&1 & for i
 
 printf '\n==== damaged input\n'
 "$bin/corvane-bench-hostile" || true
+
+printf '\n==== port search over given paths\n'
+"$bin/corvane-bench-given-ports"
