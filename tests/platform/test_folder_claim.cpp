@@ -197,7 +197,7 @@ TEST_F(FolderClaimTest, AFolderReplacedAtItsPathIsNeitherWrittenNorUnlocked)
     }
 }
 
-TEST_F(FolderClaimTest, TheSocketIsInTheRuntimeFolderOnlyWhenNoOneElseCanMakeNamesThere)
+TEST_F(FolderClaimTest, TheSocketIsInTheRuntimeFolderOnlyWhenNoOneElseCanMakeNamesThereAndAnswersThere)
 {
     const QByteArray abstract = QByteArray(1, '\0') + "corvane-" + QByteArray::number(::geteuid()) + '-';
     EXPECT_TRUE(instanceAddress(folder).startsWith(abstract));
@@ -214,11 +214,8 @@ TEST_F(FolderClaimTest, TheSocketIsInTheRuntimeFolderOnlyWhenNoOneElseCanMakeNam
         EXPECT_EQ(address.startsWith(QFile::encodeName(runtime) + "/corvane-"), c.used) << c.dir.toStdString();
         EXPECT_EQ(address.startsWith(abstract), !c.used) << c.dir.toStdString();
     }
-}
-
-TEST_F(FolderClaimTest, ALaterStartIsAnsweredInTheRuntimeFolderAndAsAnAbstractName)
-{
-    ASSERT_TRUE(QDir().mkdir(runtime));
+    // A later start is answered in the runtime folder, and at the abstract name.
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
     for (const bool inRuntime : {true, false}) {
         inRuntime ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime)) : qunsetenv("XDG_RUNTIME_DIR");
         FolderClaimAttempt attempt = claimShowing(nullptr);
@@ -237,7 +234,7 @@ TEST_F(FolderClaimTest, ALaterStartIsAnsweredInTheRuntimeFolderAndAsAnAbstractNa
 // Another user takes the abstract name first: the running Corvane still
 // holds the folder, and a later start believes no one else's answer and
 // waits for no one beyond its deadline.
-TEST_F(FolderClaimTest, ASquatterOfAnotherUserIsNotBelieved)
+TEST_F(FolderClaimTest, AnotherUserIsNeitherBelievedNorAnswered)
 {
     SKIP_WITHOUT_NEIGHBOUR();
     const QByteArray name = instanceAddress(folder);
@@ -252,14 +249,9 @@ TEST_F(FolderClaimTest, ASquatterOfAnotherUserIsNotBelieved)
         EXPECT_LT(clock.elapsed(), 3000);
         EXPECT_EQ(claimSettingsFolder(folder).result, Result::HeldByAnother);
     }
-}
-
-TEST_F(FolderClaimTest, AnotherUsersConnectionIsDroppedUnanswered)
-{
-    SKIP_WITHOUT_NEIGHBOUR();
+    // Another user's connection is dropped unanswered.
     QWidget window;
     const FolderClaimAttempt attempt = claimShowing(&window);
-    const QByteArray name = instanceAddress(folder);
     corvane::test::Neighbour asker([&](corvane::test::Neighbour& self) {
         const int fd = connectTo(name);
         (void)!::write(fd, "show\n", 5);

@@ -210,7 +210,7 @@ TEST(KeyPlaces, LettersFollowTheLayoutAndPunctuationItsWindowsKeyboard)
     EXPECT_EQ(KeyPlaces(gb).kernelKeyFor(226), 0);
 }
 
-TEST(KeyPlaces, TheLayoutOfAGroupIsItsNameInTheList)
+TEST(XkbLayout, ReadsTheLayoutOfEachGroupAndOfTheSystem)
 {
     EXPECT_EQ(layoutOfGroup("us,de", 1), "de");
     EXPECT_EQ(layoutOfGroup("us, fr", 1), "fr");
@@ -221,11 +221,16 @@ TEST(KeyPlaces, TheLayoutOfAGroupIsItsNameInTheList)
     EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105\0us,de\0,nodeadkeys\0grp:alt_shift_toggle\0"sv), "us,de");
     EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105\0fr"sv), "fr");
     EXPECT_EQ(layoutsOfRulesNames("evdev\0pc105"sv), "");
+    // And the system's keyboard configuration.
+    const LayoutNames names = layoutNamesFrom("# KEYBOARD CONFIGURATION FILE\nXKBMODEL=\"pc105\"\nXKBLAYOUT=\"de\"\n"
+                                              "XKBVARIANT=\"nodeadkeys\"\n  XKBOPTIONS=\"\"\nBACKSPACE=\"guess\"\n");
+    EXPECT_EQ(QStringList({names.model, names.layout, names.variant, names.options}),
+              QStringList({"pc105", "de", "nodeadkeys", ""}));
+    EXPECT_EQ(layoutNamesFrom("XKBLAYOUT=fr\n").layout, QStringLiteral("fr"));
 }
 
 // A layout where 'A' is Shift+A, '@' AltGr+Q, 'x' plain X.
-class FakeCharacters final : public CharacterKeys {
-public:
+struct FakeCharacters final : CharacterKeys {
     std::optional<Stroke> strokeFor(char32_t c) const override
     {
         if (c != U'A' && c != U'@' && c != U'x')
@@ -236,8 +241,8 @@ public:
 
 struct Uinput {
     fakes::Log log;
-    std::shared_ptr<fakes::RecordingInputDevice> pointerDevice = std::make_shared<fakes::RecordingInputDevice>(log);
-    std::shared_ptr<fakes::RecordingInputDevice> keyboardDevice = std::make_shared<fakes::RecordingInputDevice>(log);
+    std::shared_ptr<fakes::RecordingInputDevice> pointerDevice = std::make_shared<fakes::RecordingInputDevice>(log),
+                                                 keyboardDevice = std::make_shared<fakes::RecordingInputDevice>(log);
     UinputPointer pointer{pointerDevice};
     std::unique_ptr<UinputKeyOutput> keys = std::make_unique<UinputKeyOutput>(keyboardDevice, pointerDevice,
                                                                               std::make_shared<FakeCharacters>());
@@ -321,15 +326,6 @@ TEST(XkbLayout, FindsTheKeyAndLevelOfACharacterInEachLayout)
     }
     EXPECT_FALSE(layouts[QStringLiteral("us")]->strokeFor(U'ж'));
     EXPECT_FALSE(layouts[QStringLiteral("us")]->strokeFor(U'\x01'));
-}
-
-TEST(XkbLayout, ReadsTheSystemsKeyboardConfiguration)
-{
-    const LayoutNames names = layoutNamesFrom("# KEYBOARD CONFIGURATION FILE\nXKBMODEL=\"pc105\"\nXKBLAYOUT=\"de\"\n"
-                                              "XKBVARIANT=\"nodeadkeys\"\n  XKBOPTIONS=\"\"\nBACKSPACE=\"guess\"\n");
-    EXPECT_EQ(QStringList({names.model, names.layout, names.variant, names.options}),
-              QStringList({"pc105", "de", "nodeadkeys", ""}));
-    EXPECT_EQ(layoutNamesFrom("XKBLAYOUT=fr\n").layout, QStringLiteral("fr"));
 }
 
 TEST(EvdevKeyState, SaysWhyNoKeyboardCanBeRead)
