@@ -31,6 +31,7 @@
 #include <unistd.h>
 
 using namespace corvane::platform;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -45,22 +46,29 @@ struct Terminal {
             path = QString::fromLocal8Bit(name);
     }
     ~Terminal() { hangUp(); }
-    void hangUp()
-    {
-        for (int* fd : {&master, &slave})
-            if (*fd >= 0)
-                ::close(std::exchange(*fd, -1));
-    }
+    void hangUp() { ::close(std::exchange(master, -1)), ::close(std::exchange(slave, -1)); }
 };
 
-// A process id that was in use a moment ago and is no longer.
-qint64 endedProcess()
+// A terminal and a lock folder of its own.
+struct Bench {
+    Terminal device;
+    QTemporaryDir locks;
+    const QString lockFile = locks.path() + "/" + lockFileName(device.path);
+};
+
+// A child that waits to be killed; or, when it `ends`, the id of one that was
+// in use a moment ago and is no longer.
+pid_t child(bool ends)
 {
-    const pid_t child = ::fork();
-    if (child == 0)
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!ends)
+            ::pause();
         ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
+    }
+    if (ends)
+        ::waitpid(pid, nullptr, 0);
+    return pid;
 }
 
 // Root opens a terminal in exclusive mode all the same: while this lives, the
@@ -91,13 +99,22 @@ QString ofThisTest(qint64 pid)
              : QString();
 }
 
+// Puts a lock file there, naming what `content` names, with HOLDER for the holder's process id.
+using Plant = std::function<bool(const QString& lockFile, qint64 holder)>;
+Plant naming(QByteArray content)
+{
+    return [content](const QString& lockFile, qint64 holder) {
+        QFile file(lockFile);
+        return file.open(QIODevice::WriteOnly)
+            && file.write(QByteArray(content).replace("HOLDER", QByteArray::number(holder))) >= 0;
+    };
+}
+
 // Whether another program could open the device at `path` now.
 bool opensForOthers(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0)
-        ::close(fd);
-    return fd >= 0;
+    return fd >= 0 && ::close(fd) == 0;
 }
 
 } // namespace
@@ -114,18 +131,10 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTh
             if (at.category == std::string_view("corvane.serial"))
                 warnings.append(text);
         });
-    using Plant = std::function<bool(const QString& lockFile, qint64 holder)>;
-    const auto naming = [](QByteArray content) {
-        return Plant([content](const QString& lockFile, qint64 holder) {
-            QFile file(lockFile);
-            return file.open(QIODevice::WriteOnly)
-                && file.write(QByteArray(content).replace("HOLDER", QByteArray::number(holder))) >= 0;
-        });
-    };
     // clang-format off
     const struct { const char* label; Plant plant; bool opens; bool lockStays; QString logged; } rows[] = {
         {"no lock file", {}, true, false, {}},
-        {"its process ended", naming(QByteArray::number(endedProcess()).rightJustified(10) + "\n"), true, false, {}},
+        {"its process ended", naming(QByteArray::number(child(true)).rightJustified(10) + "\n"), true, false, {}},
         {"an empty lock, which names no process", naming(""), true, true, "it names no process"},
         {"a process that never ends", naming("1\n"), true, true, ": process 1 ("},
         {"a living process without the device", naming(QByteArray::number(::getppid())), true, true,
@@ -141,14 +150,9 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTh
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
-        Terminal device;
-        const pid_t holder = ::fork(); // has the device open, as the test does
-        if (holder == 0) {
-            ::pause();
-            ::_exit(0);
-        }
-        QTemporaryDir locks;
-        const QString lockFile = locks.path() + "/" + lockFileName(device.path);
+        const Bench b;
+        const QString& lockFile = b.lockFile;
+        const pid_t holder = child(false); // has the device open, as the test does
         ASSERT_TRUE(!row.plant || row.plant(lockFile, holder));
         // A line that waits on the lock file is freed after a while, and fails.
         bool waited = false;
@@ -160,10 +164,10 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTh
             }
         });
         warnings.clear();
-        SerialLine line(locks.path());
-        QString refusal = line.open(device.path, {});
+        SerialLine line(b.locks.path());
+        QString refusal = line.open(b.device.path, {});
         const QStringList toldFirst = warnings;
-        EXPECT_EQ(line.open(device.path, {}), refusal) << "the second time";
+        EXPECT_EQ(line.open(b.device.path, {}), refusal) << "the second time";
         EXPECT_EQ(warnings, toldFirst) << "the second time";
         done.set_value();
         watch.join();
@@ -171,9 +175,9 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTh
         ::waitpid(holder, nullptr, 0);
         EXPECT_FALSE(waited);
         EXPECT_EQ(line.isOpen(), row.opens) << refusal.toStdString();
-        if (!row.opens)
-            EXPECT_EQ(refusal, ofThisTest(holder) + " has it open and the lock file " + lockFile
-                                   + " names it; end that program, or choose another port");
+        EXPECT_EQ(refusal, row.opens ? QString()
+                                     : ofThisTest(holder) + " has it open and the lock file " + lockFile
+                                           + " names it; end that program, or choose another port");
         EXPECT_EQ(QFileInfo::exists(lockFile), row.plant && row.lockStays);
         const QString told = QStringLiteral("the lock file %1 is passed by: ").arg(lockFile);
         EXPECT_EQ(warnings.size(), row.logged.isEmpty() ? 0 : 1) << warnings.join('/').toStdString();
@@ -189,9 +193,8 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTh
 TEST(SerialLine, ForAnotherUserALockFileCountsOnlyWithItsProcesssKernelLock)
 {
     SKIP_WITHOUT_NEIGHBOUR();
-    Terminal device;
-    QTemporaryDir locks;
-    const QString lockFile = locks.path() + "/" + lockFileName(device.path);
+    const Bench b;
+    const auto& [device, locks, lockFile] = b;
     ASSERT_EQ(::fchown(device.slave, corvane::test::kNeighbourId, 0), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(locks.path()).constData(), 01777), 0);
     const QString refusal = ofThisTest(::getpid()) + " holds its kernel lock and the lock file " + lockFile
@@ -205,9 +208,7 @@ TEST(SerialLine, ForAnotherUserALockFileCountsOnlyWithItsProcesssKernelLock)
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
-        QFile lock(lockFile);
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write(QByteArray::number(row.owner) + "\n"));
-        lock.close();
+        ASSERT_TRUE(naming(QByteArray::number(row.owner) + "\n")(lockFile, 0));
         ASSERT_EQ(::flock(device.slave, row.kernelLock ? LOCK_EX : LOCK_UN), 0);
         corvane::test::Neighbour user([&](corvane::test::Neighbour&) {
             SerialLine line(locks.path());
@@ -220,8 +221,8 @@ TEST(SerialLine, ForAnotherUserALockFileCountsOnlyWithItsProcesssKernelLock)
 
 TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
 {
-    Terminal device;
-    QTemporaryDir locks;
+    const Bench b;
+    const auto& [device, locks, lockFile] = b;
     SerialLine first(locks.path()), second(locks.path());
     ASSERT_EQ(first.open(device.path, {}), QString());
     EXPECT_EQ(second.open(device.path, {}),
@@ -237,22 +238,19 @@ TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
 TEST(SerialLine, ExclusiveModeEndsWithThePort)
 {
     const AsAUser user;
-    Terminal device;
-    QTemporaryDir locks;
-    using End = std::function<void(std::optional<SerialLine>&)>;
-    // clang-format off
-    const std::pair<const char*, End> ends[] = {
-        {"closed",    [](std::optional<SerialLine>& line) { line->close(true); }},
-        {"destroyed", [](std::optional<SerialLine>& line) { line.reset(); }},
-        {"refused new settings", [&](std::optional<SerialLine>& line) {
-            EXPECT_EQ(line->open(device.path, {12345}), "the speed 12345 is not supported"); }}};
-    // clang-format on
-    for (const auto& [label, end] : ends) {
-        SCOPED_TRACE(label);
+    const Bench b;
+    const auto& [device, locks, lockFile] = b;
+    for (const char* end : {"closed", "destroyed", "refused new settings"}) {
+        SCOPED_TRACE(end);
         std::optional<SerialLine> line(std::in_place, locks.path());
         ASSERT_EQ(line->open(device.path, {}), QString());
         EXPECT_FALSE(opensForOthers(device.path));
-        end(line);
+        if (end[0] == 'c')
+            line->close(true);
+        else if (end[0] == 'd')
+            line.reset();
+        else
+            EXPECT_EQ(line->open(device.path, {12345}), "the speed 12345 is not supported");
         EXPECT_TRUE(opensForOthers(device.path));
     }
 
@@ -273,8 +271,8 @@ TEST(SerialLine, LockFilesAreNamedAndReadAsOtherProgramsWriteThem)
 
 TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
 {
-    Terminal device;
-    QTemporaryDir locks;
+    const Bench b;
+    const auto& [device, locks, lockFile] = b;
     LinuxSerialPort port(locks.path(), {device.path}, locks.path());
     port.setSettings(QStringLiteral("4800,n,8,1"));
     port.open();
@@ -292,15 +290,12 @@ TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
     EXPECT_TRUE(port.isOpen());
 
     // What notices the hang-up: a write, a read, or, with neither, the port itself.
-    using Notice = std::function<void(LinuxSerialPort&)>;
-    for (const Notice& notice :
-         {Notice([](LinuxSerialPort& p) { p.output("!"); }), Notice([](LinuxSerialPort& p) { p.input(); }),
-          Notice([](LinuxSerialPort&) { std::this_thread::sleep_for(std::chrono::milliseconds(300)); })}) {
+    for (const int notice : {0, 1, 2}) {
         Terminal gone;
         LinuxSerialPort hungUp(locks.path(), {gone.path}, locks.path());
         hungUp.open();
         gone.hangUp();
-        notice(hungUp);
+        notice == 0 ? hungUp.output("!") : notice == 1 ? (void)hungUp.input() : std::this_thread::sleep_for(300ms);
         EXPECT_FALSE(hungUp.isOpen());
         EXPECT_EQ(hungUp.whyClosed(), "the device has gone");
     }
@@ -313,11 +308,9 @@ TEST(SerialLine, LineSettingsAreReadWholeOrRefused)
 {
     // clang-format off
     const struct { const char* text; LineSettings line; } taken[] = {
-        {"19200,n,8,1",        {19200, 'n', 8, false}},
-        {" 9600 , E , 7 , 2 ", {9600,  'e', 7, true}},
-        {"2400,o,5,1.5",       {2400,  'o', 5, true}},
-        {"1200,M,6,1",         {1200,  'm', 6, false}},
-        {"4800,s,8,1",         {4800,  's', 8, false}},
+        {"19200,n,8,1", {19200, 'n', 8, false}}, {" 9600 , E , 7 , 2 ", {9600, 'e', 7, true}},
+        {"2400,o,5,1.5", {2400, 'o', 5, true}},  {"1200,M,6,1", {1200, 'm', 6, false}},
+        {"4800,s,8,1",  {4800, 's', 8, false}},
     };
     // clang-format on
     for (const auto& c : taken)
@@ -354,7 +347,7 @@ TEST(SerialLine, TheFoldersEntriesAreReadAgainWhenTheyChangeHoweverSoon)
     const QString before = folder.path() + QStringLiteral("-before");
     ASSERT_TRUE(QDir().rename(folder.path(), before));
     ASSERT_TRUE(QDir().mkdir(folder.path()) && QFile::link(QStringLiteral("/dev/null"), entry(3)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    std::this_thread::sleep_for(1100ms);
     EXPECT_EQ(port.describe(3).device, "/dev/null");
     EXPECT_TRUE(port.describe(1).device.isEmpty());
     QDir(before).removeRecursively();
