@@ -1,6 +1,7 @@
 // Replacing a settings file whole on the machine: what stands in the file's
 // place decides whether it is written, and a refusal changes nothing anywhere.
 #include "platform/Files.h"
+#include "tests/support/FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,17 +20,11 @@ using namespace corvane::platform;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+QByteArray readAll(const QString& path) { return corvane::test::bytesAt(path); }
 
 void write(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
+    ASSERT_TRUE(corvane::test::put(path, bytes)) << path.toStdString();
 }
 
 mode_t modeOf(const QString& path)
@@ -80,10 +75,10 @@ TEST(ReplaceFileWhole, WritesOnlyARegularFileOrALinkToOneOfOurs)
         {"a link to an empty file", [&] { write(victim, ""); QFile::link(victim, path); },
          "it is a link to " + victim + ", a file that does not hold Corvane's settings and is left as it was", victim, ""},
         {"a link to nothing", [&] { QFile::link(victim, path); }, "it is a link to " + victim + ", which leads nowhere",
-         victim, "<unreadable>"},
-        {"a directory", [&] { QDir().mkdir(path); }, "it is a directory, not a file", victim, "<unreadable>"},
+         victim, "<none>"},
+        {"a directory", [&] { QDir().mkdir(path); }, "it is a directory, not a file", victim, "<none>"},
         {"a named pipe", [&] { ::mkfifo(QFile::encodeName(path).constData(), 0600); },
-         "it is a named pipe (FIFO), not a file", victim, "<unreadable>"},
+         "it is a named pipe (FIFO), not a file", victim, "<none>"},
     };
     // clang-format on
     for (const Case& c : cases) {

@@ -4,6 +4,7 @@
 #include "engine/AppContext.h"
 #include "platform/FolderClaim.h"
 #include "platform/InstanceSocket.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/QtTestApp.h"
 #include "tests/support/SocketSquatter.h"
 
@@ -23,20 +24,10 @@
 
 using namespace corvane::platform;
 using Result = FolderClaimAttempt::Result;
+using corvane::test::bytesAt;
+using corvane::test::put;
 
 namespace {
-
-// The bytes at `path`, "<none>" when it cannot be read; and the other way.
-QByteArray bytesAt(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
-bool put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 int openDescriptors() { return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).count()); }
 

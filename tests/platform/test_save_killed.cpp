@@ -3,6 +3,7 @@
 // holds the old bytes or the new ones, whole, and what the killed save left
 // beside it is its own new file, which the next start removes.
 #include "platform/Files.h"
+#include "tests/support/FileBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +17,6 @@
 #include <unistd.h>
 
 using namespace corvane::platform;
-
-namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-} // namespace
 
 TEST(SaveKilled, LeavesTheOldOrTheNewFileWholeAndOnlyItsOwnLeftovers)
 {
@@ -50,7 +41,7 @@ TEST(SaveKilled, LeavesTheOldOrTheNewFileWholeAndOnlyItsOwnLeftovers)
         ASSERT_EQ(::waitpid(saver, &status, 0), saver);
         ASSERT_TRUE(WIFSIGNALED(status));
 
-        const QByteArray now = contentOf(path);
+        const QByteArray now = corvane::test::bytesAt(path);
         ASSERT_TRUE(now == first || now == second) << "round " << round << ": " << now.size() << " bytes";
         seenSecond += now == second;
         (void)removeSaveLeftovers(dir.path(), {name});
