@@ -1,5 +1,6 @@
 #include "platform/FolderClaim.h"
 
+#include "platform/Descriptor.h"
 #include "platform/Files.h"
 #include "platform/InstanceSocket.h"
 
@@ -21,25 +22,6 @@ namespace {
 const char kLockName[] = "Corvane.lock";
 // Tries at a lock file that other Corvanes remove or make meanwhile.
 constexpr int kLockTries = 5;
-
-// A descriptor, closed with its holder unless it was handed on.
-class OwnedFd {
-public:
-    explicit OwnedFd(int fd) : fd_(fd) {}
-    OwnedFd(OwnedFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    OwnedFd& operator=(OwnedFd&&) = delete;
-    ~OwnedFd() { reset(); }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    void reset()
-    {
-        if (fd_ >= 0)
-            ::close(std::exchange(fd_, -1));
-    }
-
-private:
-    int fd_;
-};
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
@@ -101,7 +83,7 @@ void stampHolder(int fd)
 
 class LockedFolder final : public FolderClaim {
 public:
-    LockedFolder(QString folder, OwnedFd dir, OwnedFd lock, const struct stat& identity)
+    LockedFolder(QString folder, Descriptor dir, Descriptor lock, const struct stat& identity)
         : folder_(std::move(folder)), dir_(std::move(dir)), lock_(std::move(lock)),
           requests_(instanceAddress(identity.st_dev, identity.st_ino))
     {
@@ -113,8 +95,8 @@ public:
 
 private:
     QString folder_;
-    OwnedFd dir_;  // the folder locked, wherever its path leads now
-    OwnedFd lock_; // its lock file, locked
+    Descriptor dir_;  // the folder locked, wherever its path leads now
+    Descriptor lock_; // its lock file, locked
     ShowRequests requests_;
 };
 
@@ -154,7 +136,7 @@ FolderClaimAttempt claimSettingsFolder(const QString& folder)
         attempt.why = QStringLiteral("the folder cannot be created");
         return attempt;
     }
-    OwnedFd dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat identity {};
     if (!dir || ::fstat(dir.get(), &identity) != 0) {
         attempt.why = QStringLiteral("the folder cannot be opened (%1)").arg(errorText(errno));
@@ -167,8 +149,8 @@ FolderClaimAttempt claimSettingsFolder(const QString& folder)
         const bool found = ::fstatat(dir.get(), kLockName, &seen, AT_SYMLINK_NOFOLLOW) == 0;
         if (found && refuse(attempt, path, seen))
             return attempt;
-        OwnedFd lock(::openat(dir.get(), kLockName, O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                              S_IRUSR | S_IWUSR));
+        Descriptor lock(::openat(dir.get(), kLockName,
+                                 O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, S_IRUSR | S_IWUSR));
         if (!lock) {
             const int error = errno;
             // Something else took the name after it was judged: judged again.

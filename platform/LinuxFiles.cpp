@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/Descriptor.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -64,24 +66,6 @@ QString kindOf(mode_t mode)
         return QStringLiteral("a socket");
     return QStringLiteral("not a regular file");
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now; the result of close(2), which can report a failed write.
-    int close() { return ::close(std::exchange(fd_, -1)); }
-
-private:
-    int fd_;
-};
 
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
