@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <functional>
 
+#include <sys/types.h>
+
 namespace corvane::platform {
 
 // Tells whether bytes found at a link's target are Corvane's own file.
@@ -37,6 +39,9 @@ QString readOwnFile(const QString& path, qint64 limit, QByteArray& bytes);
 // must lead to a character device. `target` is the link's own text, made
 // absolute against the entry's folder. Returns why not, as readOwnFile.
 QString readDeviceLink(const QString& path, QString& target);
+
+// The kind of file a mode tells, as "a directory" or "a named pipe (FIFO)".
+QString kindOf(mode_t mode);
 
 // What stands at `path` when it is neither a regular file nor missing, as
 // "a directory", "a named pipe (FIFO)" or "a link to /dev/null, a character

@@ -48,25 +48,6 @@ QString reasonFor(int error)
     }
 }
 
-QString kindOf(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return QStringLiteral("a file");
-    if (S_ISLNK(mode))
-        return QStringLiteral("a link");
-    if (S_ISDIR(mode))
-        return QStringLiteral("a directory");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe (FIFO)");
-    if (S_ISCHR(mode))
-        return QStringLiteral("a character device");
-    if (S_ISBLK(mode))
-        return QStringLiteral("a block device");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("not a regular file");
-}
-
 QByteArray native(const QString& path) { return QFile::encodeName(path); }
 
 QString linkText(const QByteArray& link)
@@ -222,6 +203,22 @@ QString writeNewFile(const Destination& destination, const QByteArray& bytes, QB
 }
 
 } // namespace
+
+QString kindOf(mode_t mode)
+{
+    static constexpr std::pair<mode_t, const char*> kKinds[] = {{S_IFREG, "a file"},
+                                                                {S_IFLNK, "a link"},
+                                                                {S_IFDIR, "a directory"},
+                                                                {S_IFIFO, "a named pipe (FIFO)"},
+                                                                {S_IFCHR, "a character device"},
+                                                                {S_IFBLK, "a block device"},
+                                                                {S_IFSOCK, "a socket"}};
+    for (const auto& [type, kind] : kKinds) {
+        if ((mode & S_IFMT) == type)
+            return QString::fromLatin1(kind);
+    }
+    return QStringLiteral("not a regular file");
+}
 
 QString replaceFileWhole(const QString& path, const QByteArray& bytes, const OwnFileTest& ownFile)
 {

@@ -1,5 +1,7 @@
 #include "platform/SerialDevice.h"
 
+#include "platform/Files.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -79,9 +81,7 @@ std::optional<QByteArray> readLockFile(const QByteArray& path, QString* why)
     if (::fstat(fd, &info) != 0)
         *why = systemError(errno);
     else if (!S_ISREG(info.st_mode))
-        *why = S_ISFIFO(info.st_mode) ? QStringLiteral("it is a FIFO")
-             : S_ISDIR(info.st_mode)  ? QStringLiteral("it is a folder")
-                                      : QStringLiteral("it is not a regular file");
+        *why = QStringLiteral("it is %1").arg(kindOf(info.st_mode));
     else if ((n = ::read(fd, bytes, sizeof bytes)) < 0)
         *why = systemError(errno);
     ::close(fd);

@@ -141,11 +141,11 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTh
          " does not have the device open"},
         {"its process has the device open", naming("HOLDER\ncorvane\n"), false, true, {}},
         {"a FIFO", [](const QString& f, qint64) { return ::mkfifo(QFile::encodeName(f), 0666) == 0; }, true, true,
-         "it is a FIFO"},
+         "it is a named pipe (FIFO)"},
         {"a link to a holder's lock", [&](const QString& f, qint64 holder) {
             return naming("HOLDER\n")(f + ".real", holder) && QFile::link(f + ".real", f); }, true, true,
          "it is a symbolic link"},
-        {"a folder", [](const QString& f, qint64) { return QDir().mkdir(f); }, true, true, "it is a folder"},
+        {"a folder", [](const QString& f, qint64) { return QDir().mkdir(f); }, true, true, "it is a directory"},
     };
     // clang-format on
     for (const auto& row : rows) {
