@@ -16,8 +16,10 @@ inline const QString kEulerAngle = QStringLiteral("Euler Angle");
 
 // The first item of the mouse-mode and key-mode lists: that stage does nothing.
 inline const QString kDisabled = QStringLiteral("Disabled");
-// Mouse modes beside "Disabled".
+// Mouse modes beside "Disabled": the pointer, or a virtual joystick whose
+// axes follow the head.
 inline const QString kMouseEvent = QStringLiteral("Mouse Event");
+inline const QString kJoystick = QStringLiteral("Joystick");
 // Key modes beside "Disabled".
 inline const QString kSendKeys = QStringLiteral("Send Keys");
 inline const QString kEmulateKeys = QStringLiteral("Emulate Keys");
@@ -32,7 +34,7 @@ inline const QStringList kSpeedItems = {QStringLiteral("19200 Kbps"), QStringLit
                                         QStringLiteral("4800 Kbps"), QStringLiteral("2400 Kbps"),
                                         QStringLiteral("1200 Kbps")};
 inline const QStringList kModeItems = {kMouseEmulation, kEulerAngle};
-inline const QStringList kMouseModeItems = {kDisabled, kMouseEvent};
+inline const QStringList kMouseModeItems = {kDisabled, kMouseEvent, kJoystick};
 inline const QStringList kKeyModeItems = {kDisabled, kSendKeys, kEmulateKeys, kKeyboardEvent};
 
 // The line settings of a Speed item: "9600 Kbps" gives "9600,n,8,1".

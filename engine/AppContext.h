@@ -15,6 +15,8 @@ struct AppContext {
     platform::Platform& platform;
     ProfileStore store;
     TrackerLinkState link;
+    // Why the joystick cannot be made, while the profile's mouse mode asks for it.
+    QString joystickRefusal;
 
 private:
     // Writes the profile files while the settings folder's path leads to the

@@ -181,6 +181,7 @@ void Engine::cycle()
     pump_.process();
     link_->ServiceTrackerLink();
     poll_->PollKeyboard();
+    keepJoystick();
     status_->update();
     if (app_.link.acceptedCommand.isEmpty())
         return;
@@ -199,11 +200,17 @@ void Engine::process()
     values_.leftRight = 0;
     values_.upDown = 0;
     decodePackets(app_.store.table.current().mode, receiveBuffer_, values_);
+    const MovementValues decoded = values_;
     motion_.process(values_, app_.store.table.current());
-    view_->showMonitor(values_);
+    // In mode "Joystick" the monitor shows the axes instead, once they are known.
+    if (app_.store.table.current().mouseMode != kJoystick)
+        view_->showMonitor(values_);
     // The keyboard stage (which does nothing in "Disabled") can take directions away from the mouse.
     output_->SendMappedKeys(values_, cycleKeySequence_, *view_);
-    if (app_.store.table.current().mouseMode != kDisabled)
+    const QString& mouseMode = app_.store.table.current().mouseMode;
+    if (mouseMode == kJoystick)
+        joystickStage(decoded);
+    else if (mouseMode != kDisabled)
         mouseStage();
     values_.sideSide = 0;
     cycleKeySequence_.clear();
@@ -214,6 +221,37 @@ void Engine::mouseStage()
     const auto move = mouseMove(values_, app_.store.table.current(), view_->jitterSetting());
     if (move)
         MoveMouse(move->dx, move->dy);
+}
+
+void Engine::keepJoystick()
+{
+    const ProfileTable& table = app_.store.table;
+    const bool wanted = table.count() > 0 && table.current().mouseMode == kJoystick;
+    if (wanted == joystickWanted_)
+        return;
+    joystickWanted_ = wanted;
+    platform::JoystickOutput& joystick = *app_.platform.joystick;
+    if (!wanted) {
+        trapFaults(app_.platform, [&] { joystick.move({}); });
+        app_.joystickRefusal.clear();
+        return;
+    }
+    joystick_.recentre();
+    app_.joystickRefusal = joystick.open();
+    if (app_.joystickRefusal.isEmpty() || joystickNoticeShown_)
+        return;
+    // Said once; the status line keeps saying it while the mode is chosen.
+    joystickNoticeShown_ = true;
+    const QString text = joystickRefusalText(app_.joystickRefusal, app_.platform.input);
+    qWarning("%s", qPrintable(text));
+    app_.platform.dialogs->message(text, QStringLiteral("Corvane"), platform::Buttons::Ok);
+}
+
+void Engine::joystickStage(const MovementValues& decoded)
+{
+    const JoystickAxes axes = joystick_.step(decoded, app_.store.table.current(), view_->keyMode(), view_->recording());
+    view_->showMonitor({double(axes.turn), double(axes.pitch), double(axes.lean)});
+    trapFaults(app_.platform, [&] { app_.platform.joystick->move(axes); });
 }
 
 void Engine::MoveMouse(int dx, int dy)
@@ -240,9 +278,13 @@ void Engine::Start_Command_Click()
         if (!view_->trackingStarted()) {
             link_->SendStartCommand();
             view_->setTrackingStarted(true);
+            // Where the head is now is straight ahead.
+            joystick_.recentre();
         } else {
             link_->SendStopCommand();
             view_->setTrackingStarted(false);
+            // The view in the game comes back to straight ahead.
+            app_.platform.joystick->move({});
         }
         lastToggleTime_ = now;
         status_->update();
@@ -253,6 +295,8 @@ void Engine::stopOutputs()
 {
     if (output_)
         output_->releaseHeld();
+    if (app_.platform.joystick)
+        app_.platform.joystick->close();
     if (link_)
         link_->shutdown();
 }

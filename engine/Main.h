@@ -3,6 +3,7 @@
 // and the shutdown.
 #include "engine/AppContext.h"
 #include "engine/Decoding.h"
+#include "engine/JoystickStage.h"
 #include "engine/Motion.h"
 #include "engine/WindowView.h"
 #include "platform/EventPump.h"
@@ -82,6 +83,12 @@ private:
     void carryOverSettings();
     void process();
     void mouseStage();
+    // The joystick is there from the first cycle whose profile's mouse mode
+    // is "Joystick", tracking or not, so that a game started before tracking
+    // finds it; it stays until the end (a game may not take a joystick that
+    // comes again). Leaving the mode centres its axes.
+    void keepJoystick();
+    void joystickStage(const MovementValues& decoded);
 
     SettingsFolder settings_;
     AppContext app_;
@@ -97,7 +104,10 @@ private:
     MovementValues values_;
     QString cycleKeySequence_;
     MotionHistory motion_;
+    JoystickStage joystick_;
+    bool joystickWanted_ = false;
     bool pointerNoticeShown_ = false;
+    bool joystickNoticeShown_ = false;
 };
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "engine/TrackerLink.h"
 #include "engine/WindowView.h"
+#include "core/Choices.h"
 #include "platform/AccessFix.h"
 
 #include <utility>
@@ -39,17 +40,32 @@ QString through(OutputBackend output)
                                            : QStringLiteral("the X server");
 }
 
-// The pointer and keys reach nothing: the commands that fix it (the lines of
-// the fix indented as commands), the rest in the details.
-QString nothingMoves(const platform::InputChoice& input)
+// The commands that give access to /dev/uinput: the lines of its fix
+// indented as commands, joined; empty when there is no such fix.
+QString uinputCommands(const platform::InputChoice& input)
 {
     QStringList commands;
     for (const QString& line : input.uinputFix.split(QLatin1Char('\n')))
         if (line.startsWith(QLatin1String("  ")))
             commands << line.trimmed();
+    return commands.join(QStringLiteral("; then "));
+}
+
+// The pointer and keys reach nothing: the commands that fix it, the rest in
+// the details.
+QString nothingMoves(const platform::InputChoice& input)
+{
+    const QString commands = uinputCommands(input);
     if (commands.isEmpty())
         return QStringLiteral("The pointer cannot be moved: ") + input.nothingMoves;
-    return QStringLiteral("The pointer cannot be moved: run ") + commands.join(QStringLiteral("; then "));
+    return QStringLiteral("The pointer cannot be moved: run ") + commands;
+}
+
+QString noJoystick(const QString& why, const platform::InputChoice& input)
+{
+    const QString commands = uinputCommands(input);
+    const QString text = QStringLiteral("The joystick needs /dev/uinput: %1").arg(why);
+    return commands.isEmpty() ? text : text + QStringLiteral("; run ") + commands;
 }
 
 QString keysUnseen()
@@ -68,6 +84,8 @@ Status statusFor(const StatusFacts& f, const QString& device, const platform::In
     // tracker from being found, then where the link stands.
     if (!input.nothingMoves.isEmpty())
         return {StatusKind::Problem, nothingMoves(input)};
+    if (f.joystick && !f.joystickRefusal.isEmpty())
+        return {StatusKind::Problem, noJoystick(f.joystickRefusal, input)};
     if (f.recording && input.keys != KeyStateBackend::Evdev)
         return {StatusKind::Problem, keysUnseen()};
     switch (f.phase) {
@@ -87,6 +105,10 @@ Status statusFor(const StatusFacts& f, const QString& device, const platform::In
     case LinkPhase::SetUp:
         break;
     }
+    if (f.started && f.joystick)
+        return {StatusKind::Tracking, QStringLiteral("Tracking: the head moves the joystick \"Corvane head\"; keys "
+                                                     "through %1")
+                                          .arg(through(input.output))};
     if (f.started)
         return {StatusKind::Tracking,
                 QStringLiteral("Tracking: pointer and keys through %1").arg(through(input.output))};
@@ -94,13 +116,25 @@ Status statusFor(const StatusFacts& f, const QString& device, const platform::In
             QStringLiteral("Tracker on %1, %2, stopped").arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
 }
 
+QString joystickRefusalText(const QString& why, const platform::InputChoice& input)
+{
+    QString text = QStringLiteral("Mouse mode \"Joystick\" makes the joystick \"Corvane head\" through /dev/uinput, "
+                                  "but %1.")
+                       .arg(why);
+    if (!input.uinputFix.isEmpty())
+        text += QStringLiteral("\n\n") + input.uinputFix;
+    return text;
+}
+
 StatusReport::StatusReport(AppContext& app, WindowView& view) : app_(app), view_(view) {}
 
 void StatusReport::update()
 {
     const TrackerLinkState& link = app_.link;
-    StatusFacts facts{link.phase, link.portNumber, link.portSettings,       {},
-                      link.lost,  link.unanswered, view_.trackingStarted(), view_.recording()};
+    const ProfileTable& table = app_.store.table;
+    const bool joystick = table.count() > 0 && table.current().mouseMode == kJoystick;
+    StatusFacts facts{link.phase,      link.portNumber,         link.portSettings, {},      link.lost,
+                      link.unanswered, view_.trackingStarted(), view_.recording(), joystick, app_.joystickRefusal};
     // The first port that stands for a device and refuses: the tracker is
     // most likely there.
     for (auto it = link.refusals.cbegin(); it != link.refusals.cend(); ++it) {

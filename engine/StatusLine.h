@@ -39,12 +39,17 @@ struct StatusFacts {
     bool unanswered = false;
     bool started = false;
     bool recording = false;
+    bool joystick = false;   // the mouse mode is "Joystick"
+    QString joystickRefusal; // why its device cannot be made
     friend bool operator==(const StatusFacts&, const StatusFacts&) = default;
 };
 
 // The sentence for the facts. `device` is the device of the open port, where
 // there is one; `input` tells how the pointer and the keys are reached.
 Status statusFor(const StatusFacts& facts, const QString& device, const platform::InputChoice& input);
+
+// What the box says once when the joystick cannot be made: why, and the fix.
+QString joystickRefusalText(const QString& why, const platform::InputChoice& input);
 
 // Keeps the window's status line up to date with the link and the input.
 class StatusReport {

@@ -124,6 +124,7 @@ std::unique_ptr<Platform> createPlatform(const QString& settingsFolder, const In
         p->pointer = std::move(xPointer);
         p->keys = std::move(keys);
     }
+    p->joystick = std::make_unique<UinputJoystick>();
     p->process = std::make_unique<LinuxProcess>([keyboard] { return keyboard ? keyboard->lost() : qtConnectionLost(); },
                                                 [xKeys] {
                                                     if (xKeys)

@@ -2,6 +2,7 @@
 // The narrow services Corvane takes from the operating system and the desktop.
 // Real backends live beside this header; recording fakes in platform/fakes.
 #include "platform/InputChoice.h"
+#include "platform/JoystickOutput.h"
 #include "platform/KeyOutput.h"
 #include "platform/KeyState.h"
 #include "platform/PointerOutput.h"
@@ -121,6 +122,8 @@ struct Platform {
     std::unique_ptr<PointerOutput> pointer;
     std::unique_ptr<KeyOutput> keys;
     std::unique_ptr<KeyState> keyState;
+    // Made only when a profile asks for it, through /dev/uinput.
+    std::unique_ptr<JoystickOutput> joystick;
     // Null where nothing is notified (the tests that do not ask).
     std::unique_ptr<Notifier> notifier;
     // Null when the folder is not held: in the tests, or when it cannot be locked.

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 namespace corvane::platform {
 
@@ -45,22 +46,46 @@ private:
     libevdev_uinput* device_;
 };
 
-std::shared_ptr<InputDevice> makeDevice(const char* name, int product, bool pointer, int* error)
+enum class Kind { Pointer = 1, Keyboard = 2, Joystick = 3 };
+
+// The joystick's axes in the order of JoystickAxes, and the buttons that make
+// udev call it a joystick: its input_id wants two or more of the joystick
+// range (axes X, Y and Z alone count for nothing), and joydev then gives it a
+// /dev/input/js* node as well. The buttons are never pressed.
+constexpr unsigned kJoystickAxes[] = {ABS_X, ABS_Y, ABS_Z};
+constexpr unsigned kJoystickButtons[] = {BTN_TRIGGER, BTN_THUMB, BTN_THUMB2, BTN_TOP};
+
+// The product id is the kind's number.
+std::shared_ptr<InputDevice> makeDevice(const char* name, Kind kind, int* error)
 {
     libevdev* description = libevdev_new();
     libevdev_set_name(description, name);
     libevdev_set_id_bustype(description, BUS_VIRTUAL);
     libevdev_set_id_vendor(description, 0x4356);
-    libevdev_set_id_product(description, product);
+    libevdev_set_id_product(description, static_cast<int>(kind));
     libevdev_set_id_version(description, 1);
-    if (pointer) {
+    switch (kind) {
+    case Kind::Pointer:
         libevdev_enable_event_code(description, EV_REL, REL_X, nullptr);
         libevdev_enable_event_code(description, EV_REL, REL_Y, nullptr);
         for (int button : kButtons)
             libevdev_enable_event_code(description, EV_KEY, button, nullptr);
-    } else {
+        break;
+    case Kind::Keyboard:
         for (int key : namedKernelKeys())
             libevdev_enable_event_code(description, EV_KEY, key, nullptr);
+        break;
+    case Kind::Joystick: {
+        // No fuzz and no flat: smoothing and speed are Corvane's, and a dead
+        // zone is the game's to choose. The axes have no physical unit.
+        const input_absinfo axis{.value = 0, .minimum = -kAxisRange, .maximum = kAxisRange, .fuzz = 0, .flat = 0,
+                                 .resolution = 0};
+        for (unsigned code : kJoystickAxes)
+            libevdev_enable_event_code(description, EV_ABS, code, &axis);
+        for (unsigned button : kJoystickButtons)
+            libevdev_enable_event_code(description, EV_KEY, button, nullptr);
+        break;
+    }
     }
     libevdev_uinput* device = nullptr;
     const int rc = libevdev_uinput_create_from_device(description, LIBEVDEV_UINPUT_OPEN_MANAGED, &device);
@@ -84,6 +109,14 @@ void send(InputDevice& device, unsigned type, unsigned code, int value)
     }
 }
 
+// Why a device could not be made: /dev/uinput's access, or the kernel's refusal.
+QString refusal(int error, const QString& what)
+{
+    return error == EACCES || error == EPERM || error == ENOENT
+             ? cannotOpen(error)
+             : QStringLiteral("the kernel refused %1 (%2)").arg(what, QString::fromLocal8Bit(std::strerror(error)));
+}
+
 } // namespace
 
 QString probeUinput()
@@ -99,17 +132,57 @@ UinputDevices createUinputDevices(QString* whyNot)
 {
     int error = 0;
     UinputDevices devices;
-    devices.pointer = makeDevice("Corvane virtual pointer", 1, true, &error);
+    devices.pointer = makeDevice("Corvane virtual pointer", Kind::Pointer, &error);
     if (devices.pointer)
-        devices.keyboard = makeDevice("Corvane virtual keyboard", 2, false, &error);
+        devices.keyboard = makeDevice("Corvane virtual keyboard", Kind::Keyboard, &error);
     if (!devices.keyboard) {
         devices = {};
-        *whyNot = error == EACCES || error == EPERM || error == ENOENT
-                    ? cannotOpen(error)
-                    : QStringLiteral("the kernel refused Corvane's virtual input devices (%1)")
-                          .arg(QString::fromLocal8Bit(std::strerror(error)));
+        *whyNot = refusal(error, QStringLiteral("Corvane's virtual input devices"));
     }
     return devices;
+}
+
+std::shared_ptr<InputDevice> makeJoystickDevice(QString* whyNot)
+{
+    int error = 0;
+    std::shared_ptr<InputDevice> device = makeDevice(kJoystickName, Kind::Joystick, &error);
+    if (!device)
+        *whyNot = refusal(error, QStringLiteral("the joystick \"%1\"").arg(QLatin1String(kJoystickName)));
+    return device;
+}
+
+QString UinputJoystick::open()
+{
+    if (device_)
+        return {};
+    QString whyNot;
+    device_ = make_(&whyNot);
+    at_ = {};
+    if (device_)
+        qCInfo(lcInput, "joystick \"%s\" made", kJoystickName);
+    return device_ ? QString() : whyNot;
+}
+
+void UinputJoystick::move(const JoystickAxes& axes)
+{
+    if (!device_ || axes == at_)
+        return;
+    const int from[] = {at_.turn, at_.pitch, at_.lean};
+    const int to[] = {axes.turn, axes.pitch, axes.lean};
+    for (std::size_t a = 0; a < std::size(kJoystickAxes); ++a) {
+        if (to[a] != from[a])
+            send(*device_, EV_ABS, kJoystickAxes[a], to[a]);
+    }
+    send(*device_, EV_SYN, SYN_REPORT, 0);
+    at_ = axes;
+}
+
+void UinputJoystick::close()
+{
+    move({});
+    if (device_)
+        qCInfo(lcInput, "joystick \"%s\" removed", kJoystickName);
+    device_.reset();
 }
 
 void UinputPointer::moveRelative(int dx, int dy)

@@ -7,6 +7,7 @@
 // in SYN_REPORT, and each key or button event is a frame of its own, in the
 // order asked for. A key goes by its physical place (KeyPlaces.h). The events
 // go to an InputDevice, the real one or a recording fake.
+#include "platform/JoystickOutput.h"
 #include "platform/KeyOutput.h"
 #include "platform/KeyPlaces.h"
 #include "platform/PointerOutput.h"
@@ -14,6 +15,7 @@
 #include <QString>
 
 #include <bitset>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -57,6 +59,32 @@ UinputDevices createUinputDevices(QString* whyNot);
 // Whether /dev/uinput opens for writing, without making a device: empty when
 // it does, else why not.
 QString probeUinput();
+
+// The joystick "Corvane head": absolute axes X, Y and Z (turn, pitch and
+// lean) from -32767 to 32767 and four buttons, on the virtual bus, vendor
+// 0x4356, product 3, so that udev and SDL take it for a joystick.
+inline constexpr char kJoystickName[] = "Corvane head";
+// The device, or null and the reason.
+std::shared_ptr<InputDevice> makeJoystickDevice(QString* whyNot);
+
+// The joystick, made when it is first opened; a move is one frame of the
+// axes that changed, ending in SYN_REPORT.
+class UinputJoystick final : public JoystickOutput {
+public:
+    using DeviceMaker = std::function<std::shared_ptr<InputDevice>(QString* whyNot)>;
+    explicit UinputJoystick(DeviceMaker make = &makeJoystickDevice) : make_(std::move(make)) {}
+    ~UinputJoystick() override { close(); }
+    UinputJoystick(const UinputJoystick&) = delete;
+    UinputJoystick& operator=(const UinputJoystick&) = delete;
+    QString open() override;
+    void move(const JoystickAxes& axes) override;
+    void close() override;
+
+private:
+    DeviceMaker make_;
+    std::shared_ptr<InputDevice> device_;
+    JoystickAxes at_;
+};
 
 class UinputPointer final : public PointerOutput {
 public:

@@ -221,9 +221,36 @@ FakePlatform::FakePlatform()
     platform.keys = std::make_unique<FakeKeyOutput>(log);
     platform.keyState = std::make_unique<FakeKeyState>();
     platform.notifier = std::make_unique<FakeNotifier>(log);
+    platform.joystick = std::make_unique<FakeJoystick>(log);
     // The fakes stand for the kernel's devices, which reach every program.
     platform.input.output = OutputBackend::Uinput;
     platform.input.keys = KeyStateBackend::Evdev;
+}
+
+QString FakeJoystick::open()
+{
+    if (made_ || !refusal.isEmpty())
+        return refusal;
+    made_ = true;
+    at_ = {};
+    log_.add(QStringLiteral("joystick made"));
+    return {};
+}
+
+void FakeJoystick::move(const JoystickAxes& axes)
+{
+    if (!made_ || axes == at_)
+        return;
+    at_ = axes;
+    log_.add(QStringLiteral("joystick %1,%2,%3").arg(axes.turn).arg(axes.pitch).arg(axes.lean));
+}
+
+void FakeJoystick::close()
+{
+    move({});
+    if (made_)
+        log_.add(QStringLiteral("joystick gone"));
+    made_ = false;
 }
 
 int RecordingInputDevice::write(unsigned type, unsigned code, int value)

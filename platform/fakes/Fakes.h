@@ -197,6 +197,23 @@ private:
     Log& log_;
 };
 
+// Records "joystick made", "joystick 120,-40,0" (turn, pitch, lean; only a
+// change) and "joystick gone". With `refusal` set, it cannot be made.
+class FakeJoystick final : public JoystickOutput {
+public:
+    explicit FakeJoystick(Log& log) : log_(log) {}
+    QString open() override;
+    void move(const JoystickAxes& axes) override;
+    void close() override;
+    QString refusal;
+    bool made() const { return made_; }
+
+private:
+    Log& log_;
+    bool made_ = false;
+    JoystickAxes at_;
+};
+
 // Records "down 160", "up 160", "button down left", "button up left" and
 // "type A".
 class FakeKeyOutput final : public KeyOutput {
@@ -260,6 +277,7 @@ struct FakePlatform {
     FakeKeyOutput& keys() { return static_cast<FakeKeyOutput&>(*platform.keys); }
     FakeKeyState& keyState() { return static_cast<FakeKeyState&>(*platform.keyState); }
     FakeNotifier& notifier() { return static_cast<FakeNotifier&>(*platform.notifier); }
+    FakeJoystick& joystick() { return static_cast<FakeJoystick&>(*platform.joystick); }
 };
 
 } // namespace corvane::platform::fakes
