@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/EngineFixture.h"
+#include "ui/StatusStrip.h"
 
 #include <QGroupBox>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -136,6 +138,75 @@ TEST(TrackingCycle, OnlyStartedCyclesWithAConfiguredTrackerReadIt)
     EXPECT_TRUE(rig.feed({}).isEmpty());
     EXPECT_TRUE(rig.accepted().isEmpty());
     EXPECT_EQ(rig.engine.motion().historyIndex(), index + 1);
+}
+
+// Mouse mode "Joystick": the device is there as soon as the mode is chosen;
+// while tracking the axes follow the head instead of the pointer, and the
+// monitor shows them. Leaving the mode and Stop centre the axes, coming back
+// and Start re-centre them, and the end centres and removes the device
+// before the tracker is stopped.
+TEST(TrackingCycle, InJoystickModeTheAxesFollowTheHeadAndReturnToTheCentre)
+{
+    Rig rig;
+    rig.configureAndStart(false, {"0", "10", "0", "10", "0", "10"});
+    rig.showMonitor();
+    const test::FormControls& f = rig.ui();
+    const auto monitor = [&] { return QStringList({f.LRMon_Text->text(), f.UDMon_Text->text()}).join(' '); };
+    // What the joystick and the pointer were asked, cycles and clicks alike.
+    QStringList seen;
+    const auto output = [&](const QByteArray& bytes) {
+        seen += rig.fakes.log.lines();
+        rig.serial().receive(bytes);
+        seen += rig.cycle();
+        const QString out = seen.filter(QRegularExpression(QStringLiteral("^(joystick|move)"))).join(", ");
+        seen.clear();
+        rig.fakes.log.clear();
+        return out;
+    };
+    const auto toggle = [&] {
+        rig.clock().advance(2000);
+        rig.clickStart();
+    };
+    toggle(); // stopped
+    rig.ui().MouseMode_Combo->setText(QStringLiteral("Joystick"));
+    EXPECT_EQ(output({}), "joystick made");
+    toggle();
+    EXPECT_EQ(output("C3 3F 00 "), "joystick -80,0,0"); // 10 to the left: 80 axis units at speed 10
+    EXPECT_EQ(monitor(), "-80 0");
+    EXPECT_EQ(output("C0 02 01 "), "joystick 80,-80,0"); // 20 to the right and 10 up
+    EXPECT_EQ(monitor(), "80 -80");
+
+    rig.ui().MouseMode_Combo->setText(QStringLiteral("Mouse Event"));
+    EXPECT_EQ(output("C0 02 01 "), "joystick 0,0,0, move 20,-10");
+    rig.ui().MouseMode_Combo->setText(QStringLiteral("Joystick"));
+    EXPECT_EQ(output("C3 3F 00 "), "joystick -80,0,0");
+
+    toggle();
+    toggle();
+    EXPECT_EQ(output("C3 3F 00 "), "joystick 0,0,0, joystick -80,0,0");
+    rig.fakes.process().askToEnd();
+    EXPECT_EQ(rig.fakes.log.joined(), "joystick 0,0,0, joystick gone, write !, write !R<CR>, close, end 0");
+}
+
+// Without /dev/uinput the status line says that the joystick needs it, with
+// the commands that give it, and a box says it once.
+TEST(TrackingCycle, AJoystickThatCannotBeMadeIsAProblemWithItsFix)
+{
+    Rig rig;
+    rig.configureAndStart(false, {"0", "10", "0", "10", "0", "10"});
+    rig.fakes.joystick().refusal = QStringLiteral("/dev/uinput cannot be opened for writing (Permission denied)");
+    rig.fakes.platform.input.uinputFix = QStringLiteral("A udev rule gives access. Run:\n  sudo udevadm trigger\n");
+    StatusStrip& line = *rig.form().findChild<StatusStrip*>(QStringLiteral("Status_Line"));
+    const QString problem = QStringLiteral("The joystick needs /dev/uinput: /dev/uinput cannot be opened for writing "
+                                           "(Permission denied); run sudo udevadm trigger");
+    for (const char* mode : {"Joystick", "Mouse Event", "Joystick"}) {
+        rig.ui().MouseMode_Combo->setText(QString::fromLatin1(mode));
+        rig.feed("C3 3F 00 ");
+        EXPECT_EQ(line.toolTip() == problem, mode[0] == 'J') << line.toolTip().toStdString();
+    }
+    ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1);
+    EXPECT_TRUE(rig.fakes.dialogs().boxes[0].text.contains(QStringLiteral("  sudo udevadm trigger")));
+    EXPECT_TRUE(rig.fakes.log.matching(QStringLiteral("joystick")).isEmpty());
 }
 
 // Each stage that rounds a value runs only when it is on: the monitor while its
