@@ -176,6 +176,8 @@ Filters
 Mode
     "Mouse Event" lets your head move the mouse pointer. "Disabled" leaves
     the pointer alone; the key mappings and the Output Monitor still work.
+    "Joystick" leaves the pointer alone too and gives the head's position
+    to simulators and games as a joystick (see "Joystick" below).
 
 Smoothing (Left-Right, Up-Down, Side-Side; 0 to 40)
     Each axis is smoothed with a moving average: the value used is the
@@ -195,6 +197,39 @@ The pointer follows the left-right and up-down axes. Side-side (leaning)
 never moves the pointer; it can only send keys (G. Keyboard Settings). A
 direction that has a key mapping does not move the pointer either, unless
 the key mode is "Disabled".
+
+Joystick
+    In the mode "Joystick" Corvane makes a virtual joystick, "Corvane
+    head", through the kernel's uinput device (the same access as the
+    virtual pointer; the status line says what to run when it is
+    missing). Its three axes follow the head: X turning (right is
+    positive), Y looking up and down (down is positive) and Z leaning
+    (right is positive), each from -32767 to 32767. Simulators that let an
+    axis drive the view read them: X-Plane, FlightGear, Euro Truck and
+    American Truck Simulator, and IL-2 or DCS under Proton, among others.
+    Bind the view's axes to the joystick "Corvane head" in the game.
+
+    The centre is where your head is when tracking starts: all three axes
+    are 0 there. Stop returns them to 0, so the view comes back to
+    straight ahead, and Start takes the head's position then as the new
+    centre. In the Euler Angle mode each axis is the angle from the
+    centre; in the Mouse Emulation mode it is the sum of the movements
+    since the centre, held at the end of the range (so turning back moves
+    it at once), and leaning gives nothing. Smoothing averages the axes as
+    it does the pointer's moves, and speed scales how far an axis goes:
+    at speed S it reaches its end after 32767 / (0.8 x S) of the tracker's
+    units. With "Default Mouse Emulation" (speeds 17 and 16) that is 2409
+    units of movement (241 counts) to the side and 2560 up or down; with
+    "Default Euler Angle" (speeds 7 and 5), 5851 and 8192 angle units,
+    about 64 and 90 degrees. Side-side speed is 0 in the default profiles:
+    raise it to lean. A direction with a key mapping keeps its axis at
+    the centre while the head is to that side, unless the key mode is
+    "Disabled". The Output Monitor shows the axes' values in this mode.
+
+    The joystick is made when a profile first chooses the mode and stays
+    until Corvane ends, so that a game started before tracking finds it;
+    leaving the mode returns its axes to the centre. When Corvane ends,
+    the axes return to the centre and the joystick is removed.
 )"},
 
     {"G. Keyboard Settings", R"(
