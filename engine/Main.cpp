@@ -46,7 +46,10 @@ int Engine::Main()
         if (!startUp())
             return 1;
         runLoop();
-        // A fault ended the loop: the windows stay usable until the main window closes.
+        // A fault ended the loop: the windows stay usable until the main
+        // window closes, and the joystick, which nothing moves now, rests at
+        // the centre.
+        app_.platform.joystick->move({});
         for (;;)
             pump_.waitAndProcess();
     } catch (const ProgramEnded& end) {

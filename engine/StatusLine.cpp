@@ -64,8 +64,9 @@ QString nothingMoves(const platform::InputChoice& input)
 QString noJoystick(const QString& why, const platform::InputChoice& input)
 {
     const QString commands = uinputCommands(input);
-    const QString text = QStringLiteral("The joystick needs /dev/uinput: %1").arg(why);
-    return commands.isEmpty() ? text : text + QStringLiteral("; run ") + commands;
+    if (commands.isEmpty())
+        return QStringLiteral("The joystick cannot be made: ") + why;
+    return QStringLiteral("The joystick needs write access to /dev/uinput: run ") + commands;
 }
 
 QString keysUnseen()

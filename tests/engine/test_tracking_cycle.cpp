@@ -197,8 +197,7 @@ TEST(TrackingCycle, AJoystickThatCannotBeMadeIsAProblemWithItsFix)
     rig.fakes.joystick().refusal = QStringLiteral("/dev/uinput cannot be opened for writing (Permission denied)");
     rig.fakes.platform.input.uinputFix = QStringLiteral("A udev rule gives access. Run:\n  sudo udevadm trigger\n");
     StatusStrip& line = *rig.form().findChild<StatusStrip*>(QStringLiteral("Status_Line"));
-    const QString problem = QStringLiteral("The joystick needs /dev/uinput: /dev/uinput cannot be opened for writing "
-                                           "(Permission denied); run sudo udevadm trigger");
+    const QString problem = QStringLiteral("The joystick needs write access to /dev/uinput: run sudo udevadm trigger");
     for (const char* mode : {"Joystick", "Mouse Event", "Joystick"}) {
         rig.ui().MouseMode_Combo->setText(QString::fromLatin1(mode));
         rig.feed("C3 3F 00 ");
@@ -206,6 +205,13 @@ TEST(TrackingCycle, AJoystickThatCannotBeMadeIsAProblemWithItsFix)
     }
     ASSERT_EQ(rig.fakes.dialogs().boxes.size(), 1);
     EXPECT_TRUE(rig.fakes.dialogs().boxes[0].text.contains(QStringLiteral("  sudo udevadm trigger")));
+    // Refused for another reason than access: the reason alone.
+    rig.fakes.platform.input.uinputFix.clear();
+    rig.ui().MouseMode_Combo->setText(QStringLiteral("Mouse Event"));
+    rig.cycle();
+    rig.ui().MouseMode_Combo->setText(QStringLiteral("Joystick"));
+    rig.cycle();
+    EXPECT_EQ(line.toolTip(), QStringLiteral("The joystick cannot be made: ") + rig.fakes.joystick().refusal);
     EXPECT_TRUE(rig.fakes.log.matching(QStringLiteral("joystick")).isEmpty());
 }
 
