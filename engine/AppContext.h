@@ -15,7 +15,8 @@ struct AppContext {
     platform::Platform& platform;
     ProfileStore store;
     TrackerLinkState link;
-    // Why the joystick cannot be made, while the profile's mouse mode asks for it.
+    // Why the joystick could not be made when the profile's mouse mode last
+    // asked for it; empty when it was.
     QString joystickRefusal;
 
 private:

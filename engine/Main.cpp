@@ -236,7 +236,6 @@ void Engine::keepJoystick()
     platform::JoystickOutput& joystick = *app_.platform.joystick;
     if (!wanted) {
         trapFaults(app_.platform, [&] { joystick.move({}); });
-        app_.joystickRefusal.clear();
         return;
     }
     joystick_.recentre();

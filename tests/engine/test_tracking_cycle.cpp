@@ -175,6 +175,8 @@ TEST(TrackingCycle, InJoystickModeTheAxesFollowTheHeadAndReturnToTheCentre)
     EXPECT_EQ(monitor(), "-80 0");
     EXPECT_EQ(output("C0 02 01 "), "joystick 80,-80,0"); // 20 to the right and 10 up
     EXPECT_EQ(monitor(), "80 -80");
+    EXPECT_EQ(rig.form().findChild<StatusStrip*>(QStringLiteral("Status_Line"))->toolTip(),
+              "Tracking: the head moves the joystick \"Corvane head\"; keys through the kernel's input devices");
 
     rig.ui().MouseMode_Combo->setText(QStringLiteral("Mouse Event"));
     EXPECT_EQ(output("C0 02 01 "), "joystick 0,0,0, move 20,-10");
