@@ -117,9 +117,9 @@ public:
             within, 50ms);
         if (there)
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << (sdl_ ? "SDL" : "jstest") << " never saw " << text(scaled)
-                                             << "; it wrote:\n"
-                                             << output();
+        return ::testing::AssertionFailure()
+            << (sdl_ ? "SDL" : "jstest") << " never saw " << text(scaled) << "; it wrote:\n"
+            << output();
     }
     // That no axis moves for `time`, once what came before it is read.
     ::testing::AssertionResult stays(Millis time)
@@ -223,8 +223,9 @@ protected:
                     std::vector<std::string>{"--motion", "script:" + (folder / "script.txt").string(), "--once"});
         fs::copy_file(CORVANE_KERNEL_PROGRAM, folder / "corvane");
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        corvane.emplace(std::vector<std::string>{(folder / "corvane").string(), "--output", "uinput", "--keys", "evdev"},
-                        folder, folder / "corvane.log");
+        corvane.emplace(
+            std::vector<std::string>{(folder / "corvane").string(), "--output", "uinput", "--keys", "evdev"}, folder,
+            folder / "corvane.log");
         const std::string mode = profile.mode == kEulerAngle ? "mode=euler-angle" : "mode=mouse-emulation";
         ASSERT_TRUE(sim->status(mode, 20s)) << corvane->howItEnded();
         // The joystick is there while its mouse mode is chosen, tracking or not.
