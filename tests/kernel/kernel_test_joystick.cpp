@@ -98,7 +98,7 @@ public:
     }
     // Waits until the axes, as the reader's events set them, come to `want`
     // (as the reader scales it) after the point where the last wait ended.
-    ::testing::AssertionResult reaches(const Axes& want, Millis within = 30s)
+    ::testing::AssertionResult reaches(const Axes& want, Millis within = 20s)
     {
         Axes scaled = want;
         if (sdl_)
