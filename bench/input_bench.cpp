@@ -1,8 +1,9 @@
 // corvane-bench-input: what one pointer move, one six-key sequence and one
-// key-state snapshot cost through each input backend this machine offers,
-// side by side in one run: uinput and evdev when /dev/uinput opens, X11 when
-// $DISPLAY reaches an X server (scripts/bench-input.sh runs it in the test VM
-// with an Xvfb there, so that both are measured together).
+// key-state snapshot cost through each input backend this machine offers, and
+// one frame of the joystick's axes through uinput, side by side in one run:
+// uinput and evdev when /dev/uinput opens, X11 when $DISPLAY reaches an X
+// server (scripts/bench.sh runs it in the test VM with an Xvfb there, so that
+// both are measured together).
 //
 //   corvane-bench-input [--rounds N]
 //   corvane-bench-input --motion DX,MS,COUNT[,PAUSE]
@@ -17,6 +18,8 @@
 // caller's side: until the call returns, which for uinput is when the kernel
 // has taken the events, and for X11 when they are flushed to the server.
 //   move        moveRelative(5, -3): one frame;
+//   joystick frame  UinputJoystick::move changing turn and pitch: one frame
+//               of two ABS events (uinput only);
 //   sequence    Ctrl+Alt+S, six key events (down 162, down 164, down 83, up
 //               83, up 164, up 162);
 //   snapshot    one key-state snapshot and isDown for the 247 codes 3..255
@@ -109,6 +112,17 @@ std::vector<Row> measureKernel(int rounds, QString* whyNot)
     std::vector<Row> rows;
     rows.push_back({"uinput move", measure(
                                        rounds, [&] { pointer.moveRelative(5, -3); }, [] {})});
+    // Turn and pitch go back and forth, so that every move changes them.
+    UinputJoystick joystick;
+    int sign = 1;
+    const auto swing = [&] {
+        sign = -sign;
+        joystick.move({1200 * sign, -800 * sign, 0});
+    };
+    if (const QString refused = joystick.open(); refused.isEmpty())
+        rows.push_back({"uinput joystick frame", measure(rounds, swing, [] {})});
+    else
+        std::fprintf(stderr, "uinput joystick frame not measured: %s\n", qPrintable(refused));
     rows.push_back({"uinput sequence", measure(
                                            rounds, [&] { sixKeys(keys); }, [] {})});
     static char label[64];

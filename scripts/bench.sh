@@ -29,7 +29,8 @@
 #                          the keyboard poll and the keyboard stage as the
 #                          main loop runs them;
 #   corvane-bench-input    one move, one six-key sequence and one key-state
-#                          snapshot through uinput/evdev and through X11, side
+#                          snapshot through uinput/evdev and through X11, and
+#                          one joystick frame (two axes) through uinput, side
 #                          by side in the test VM (scripts/in-vm.sh) with an
 #                          Xvfb of its own, as only the VM has /dev/uinput;
 #   corvane-bench-hostile  what damaged input costs: long key sequences and

@@ -9,8 +9,9 @@
 #   - devtmpfs on /dev (and devpts, /dev/shm), proc, sysfs, empty tmpfs on
 #     /tmp and /run, HOME=/tmp/home, XDG_RUNTIME_DIR=/run/user/0, LANG=C.UTF-8
 #     and no other variable of the host's;
-#   - the uinput and evdev modules loaded: /dev/uinput exists and every new
-#     input device shows up as /dev/input/eventN;
+#   - the uinput, evdev and joydev modules loaded: /dev/uinput exists, every
+#     new input device shows up as /dev/input/eventN, and a joystick as
+#     /dev/input/jsN as well;
 #   - udevd running (when the host has it), so that input devices get their
 #     ID_INPUT_* properties, as libinput wants them;
 #   - the host's working folder as the working folder (when it is in the
@@ -42,8 +43,9 @@ memory=${CORVANE_VM_MEMORY:-1G}
 cannot_run=125
 
 # The modules the guest loads (after those they need): the PCI transport, its
-# serial ports and 9p file system, and the input devices.
-modules=(virtio_pci virtio_console 9pnet_virtio 9p uinput evdev)
+# serial ports and 9p file system, and the input devices (joydev gives
+# joysticks their js nodes).
+modules=(virtio_pci virtio_console 9pnet_virtio 9p uinput evdev joydev)
 
 fail() {
   echo "in-vm.sh: $*" >&2

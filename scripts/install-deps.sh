@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages that building, running and testing Corvane
 # need. Does nothing (quickly) when they are all present already. The
 # notifications' test runs dunst on a bus of its own and reads it with
-# dunstctl, which calls dbus-send and systemd's busctl.
+# dunstctl, which calls dbus-send and systemd's busctl. The joystick's kernel
+# tests read it with jstest (joystick) and a reader of their own on SDL2.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,7 @@ packages=(
   dbus-daemon dbus-bin dunst systemd trayer waybar libglib2.0-bin
   dpkg-dev file lintian desktop-file-utils appstream
   qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libinput-tools
+  joystick libsdl2-dev
 )
 
 # One dpkg-query for all: a package it does not know is simply not listed.
