@@ -68,6 +68,31 @@ Screen& screen()
     return theScreen;
 }
 
+void setxkbmap(const std::string& layout)
+{
+    ChildProcess child({"setxkbmap", layout});
+    if (!child.waitForExit(Millis(10000)) || child.exitStatus() != 0)
+        throw std::runtime_error("setxkbmap " + layout + ": " + child.howItEnded());
+    xtools::unlockModifiers(screen().display);
+}
+
+// Gives the keyboard focus to the window `find` names (0 while there is none
+// yet), asking again until it has it; throws `failure` after 5 s.
+void giveFocus(const std::function<Window()>& find, const char* failure)
+{
+    Display* display = screen().display;
+    const auto focused = [&] {
+        const Window window = find();
+        if (window == 0)
+            return false;
+        if (!xtools::hasFocus(display, window))
+            XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+        return xtools::hasFocus(display, window);
+    };
+    if (!waitUntil(focused, Millis(5000), Millis(100)))
+        throw std::runtime_error(failure);
+}
+
 } // namespace
 
 std::size_t countOf(std::string_view text, std::string_view piece)
@@ -116,18 +141,6 @@ std::vector<std::string> KeyListener::heardKeycodes() { return listener_->heardK
 
 bool windowManagerRuns() { return xtools::windowManagerRuns(screen().display); }
 
-namespace {
-
-void setxkbmap(const std::string& layout)
-{
-    ChildProcess child({"setxkbmap", layout});
-    if (!child.waitForExit(Millis(10000)) || child.exitStatus() != 0)
-        throw std::runtime_error("setxkbmap " + layout + ": " + child.howItEnded());
-    xtools::unlockModifiers(screen().display);
-}
-
-} // namespace
-
 KeyboardLayout::KeyboardLayout(const std::string& layout) { setxkbmap(layout); }
 
 KeyboardLayout::~KeyboardLayout()
@@ -138,27 +151,6 @@ KeyboardLayout::~KeyboardLayout()
         ADD_FAILURE() << e.what();
     }
 }
-
-namespace {
-
-// Gives the keyboard focus to the window `find` names (0 while there is none
-// yet), asking again until it has it; throws `failure` after 5 s.
-void giveFocus(const std::function<Window()>& find, const char* failure)
-{
-    Display* display = screen().display;
-    const auto focused = [&] {
-        const Window window = find();
-        if (window == 0)
-            return false;
-        if (!xtools::hasFocus(display, window))
-            XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
-        return xtools::hasFocus(display, window);
-    };
-    if (!waitUntil(focused, Millis(5000), Millis(100)))
-        throw std::runtime_error(failure);
-}
-
-} // namespace
 
 OtherWindow::OtherWindow(const std::string& geometry)
     : child_({"xmessage", "-geometry", geometry, "another program's window"})

@@ -23,6 +23,10 @@ namespace {
 using test::readFile;
 
 struct EngineRun : ::testing::Test, test::EngineRig {};
+struct EventPumpTest : ::testing::Test {
+    platform::fakes::FakePlatform fakes;
+    EventPump pump{fakes.process()};
+};
 
 // Start-up applies the profile used last, or creates, writes and applies the
 // defaults when the profiles file gave none. Closing the window inside the
@@ -76,15 +80,10 @@ TEST(EngineStartUp, AppliesTheLastProfileOrTheDefaultsAndClosingInAWaitEndsAtOnc
     }
 }
 
-// A profiles file that yields no complete profile (each damaged seed of the
-// fuzzer), or a profile to start with that the list would not hold, brings up
-// one box before anything is written. Keep Aside and Start renames the files
-// as the box says and starts afresh; Quit ends with status 1. A file that ends
-// in the middle of a profile is damage too: Keep a Copy and Start keeps its
-// bytes in a copy and writes it again with the complete profiles only. Either
-// way every byte the user wrote stays on disk. Boxes open over the window once
-// it shows. Something other than a file in the profiles file's place is named
-// for what it is.
+// Damaged profile files (each damaged seed of the fuzzer, a profile cut short)
+// or a last profile the list lacks bring up one box before anything is
+// written: Keep Aside (or Keep a Copy) and Start keeps every byte the user
+// wrote and starts afresh; Quit ends with status 1.
 TEST(EngineStartUp, DamagedProfileFilesAreKeptAsideCopiedOrLeftAsTheyAre)
 {
     const QByteArray gone = "\"Gone\"\r\n";
@@ -169,10 +168,8 @@ TEST_F(EngineRun, EachCycleSleepsTheCurrentProfilesDelayOr100MsWithoutProfiles)
     EXPECT_EQ(clock().sleeps(), QList<int>({20, 100, 20, 20, 20, 35, 60, 60, 100, 100}));
 }
 
-TEST(EventPump, RunsEventsAndDeferredDeletionsAndUnwindsOnceTheProgramHasEnded)
+TEST_F(EventPumpTest, RunsEventsAndDeferredDeletionsAndUnwindsOnceTheProgramHasEnded)
 {
-    platform::fakes::FakePlatform fakes;
-    EventPump pump(fakes.process());
     for (const bool wait : {false, true}) {
         QPointer<QObject> doomed = new QObject;
         doomed->deleteLater();
@@ -192,10 +189,8 @@ TEST(EventPump, RunsEventsAndDeferredDeletionsAndUnwindsOnceTheProgramHasEnded)
     QCoreApplication::removePostedEvents(nullptr); // what never ran refers to this test's fakes
 }
 
-TEST(EventPump, RunsATimerOnceItIsDueThoughNothingElseIsPending)
+TEST_F(EventPumpTest, RunsATimerOnceItIsDueThoughNothingElseIsPending)
 {
-    platform::fakes::FakePlatform fakes;
-    EventPump pump(fakes.process());
     bool fired = false;
     QTimer::singleShot(std::chrono::milliseconds(5), [&] { fired = true; });
     pump.process(); // the loop learns when its timer is due
@@ -206,10 +201,8 @@ TEST(EventPump, RunsATimerOnceItIsDueThoughNothingElseIsPending)
 
 // A descriptor the loop starts watching after the pump has looked at the
 // loop's others (a window's new socket, say) is looked at too.
-TEST(EventPump, RunsAHandlerOfADescriptorTheLoopBeganWatchingSinceItsLastLook)
+TEST_F(EventPumpTest, RunsAHandlerOfADescriptorTheLoopBeganWatchingSinceItsLastLook)
 {
-    platform::fakes::FakePlatform fakes;
-    EventPump pump(fakes.process());
     QCoreApplication::processEvents(); // the pump learns the loop's descriptors
     pump.process();                    // and looks at them
     int ends[2] = {-1, -1};

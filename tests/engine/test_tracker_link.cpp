@@ -173,63 +173,43 @@ TEST(TrackerLink, ADeviceGoneIsSearchedForDownTheSpeedsAndOnToTheNextPort)
               std::tuple(kMouseCommand, "COM 2", "4800 Kbps"));
 }
 
-TEST(TrackerLink, ThePortListsTooltipShowsTheDevicesWhyTheyRefusedAndWhereTheLinkStands)
-{
-    Rig rig;
-    rig.serial().ports = 3;
-    rig.serial().openOnly(0, {});
-    const QString refused = QStringLiteral("COM %1 cannot be opened: busy");
-    const QString none = QStringLiteral("COM 4: no device (the system lists 3 serial port(s))");
-    const QString searching = QStringLiteral("Searching the ports for the tracker.");
-    const auto tooltip = [&] { return describeLink(rig.engine.app()).split(u'\n'); };
-    rig.cycle();
-    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), refused.arg(2), refused.arg(3), none, searching}));
-
-    // The refusal of a port goes once it opens; the tracker does not answer, then does.
-    rig.serial().openOnly(2, QStringLiteral("19200,n,8,1"));
-    rig.serial().ackReply.clear();
-    rig.cycle();
-    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), "COM 2: /dev/ttyFAKE2", refused.arg(3), none,
-                                      "COM 2 is open at 19200,n,8,1, waiting for the tracker's answer."}));
-    rig.serial().ackReply = "OK\r";
-    rig.cycle();
-    rig.cycle();
-    EXPECT_EQ(tooltip().last(), QStringLiteral("The tracker on COM 2 is set up, at 19200,n,8,1."));
-
-    rig.serial().vanish();
-    rig.cycle();
-    EXPECT_EQ(tooltip().mid(1, 2) + tooltip().mid(4), QStringList({refused.arg(2), refused.arg(3), searching}));
-}
-
-TEST(TrackerLink, TheStatusLineSaysWhereTheLinkStandsAndWhatIsInTheWay)
+// The status line, and the port list's tooltip with each device and why it refused.
+TEST(TrackerLink, TheStatusLineAndTheTooltipSayWhereTheLinkStandsAndWhatIsInTheWay)
 {
     Rig rig;
     rig.serial().ports = 3;
     rig.serial().openOnly(0, {});
     rig.serial().refusal = QStringLiteral("permission denied; join the dialout group");
     StatusStrip& line = *rig.form().findChild<StatusStrip*>(QStringLiteral("Status_Line"));
+    const QString refused = QStringLiteral("COM %1 cannot be opened: permission denied; join the dialout group");
+    const QString none = QStringLiteral("COM 4: no device (the system lists 3 serial port(s))");
+    const QString searching = QStringLiteral("Searching the ports for the tracker.");
+    const auto tooltip = [&] { return describeLink(rig.engine.app()).split(u'\n'); };
     const auto status = [&] {
         rig.cycle();
         return std::pair(line.status().kind, line.toolTip());
     };
     // Every port with a device refuses: the first one's reason, with its fix.
-    EXPECT_EQ(status(), std::pair(StatusKind::Problem, QStringLiteral("COM 1 cannot be opened: permission denied; "
-                                                                      "join the dialout group")));
+    EXPECT_EQ(status(), std::pair(StatusKind::Problem, refused.arg(1)));
+    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), refused.arg(2), refused.arg(3), none, searching}));
     // Ports without a device are only searched.
     rig.serial().ports = 0;
     rig.engine.app().link.refusals.clear();
     EXPECT_EQ(status(),
               std::pair(StatusKind::Searching, QStringLiteral("Searching for the tracker: COM 1 at 19200 bps…")));
-
+    // The refusal of a port goes once it opens; the tracker does not answer, then does.
     rig.serial().ports = 3;
     rig.serial().openOnly(2, QStringLiteral("4800,n,8,1"));
     rig.serial().ackReply.clear();
     EXPECT_EQ(status(), std::pair(StatusKind::Problem, QStringLiteral("COM 2 (/dev/ttyFAKE2) is open at 4800 bps, but "
                                                                       "no tracker answers there; asking again…")));
+    EXPECT_EQ(tooltip(), QStringList({refused.arg(1), "COM 2: /dev/ttyFAKE2", refused.arg(3), none,
+                                      "COM 2 is open at 4800,n,8,1, waiting for the tracker's answer."}));
     rig.serial().ackReply = "OK\r";
     rig.cycle();
     EXPECT_EQ(status(),
               std::pair(StatusKind::Stopped, QStringLiteral("Tracker on COM 2 (/dev/ttyFAKE2), 4800 bps, stopped")));
+    EXPECT_EQ(tooltip().last(), QStringLiteral("The tracker on COM 2 is set up, at 4800,n,8,1."));
     // A click on the line shows the whole diagnosis, which Copy puts on the clipboard.
     QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
@@ -258,6 +238,7 @@ TEST(TrackerLink, TheStatusLineSaysWhereTheLinkStandsAndWhatIsInTheWay)
 
     rig.serial().vanish();
     rig.cycle();
+    EXPECT_EQ(tooltip().mid(1, 2) + tooltip().mid(4), QStringList({refused.arg(2), refused.arg(3), searching}));
     EXPECT_EQ(status(),
               std::pair(StatusKind::Problem, QStringLiteral("The tracker was lost (COM 2 has closed: the device "
                                                             "has gone). Searching for the tracker: COM 1 at "

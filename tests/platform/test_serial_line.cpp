@@ -55,6 +55,7 @@ struct Bench {
     QTemporaryDir locks;
     const QString lockFile = locks.path() + "/" + lockFileName(device.path);
 };
+struct SerialLineTest : ::testing::Test, Bench {};
 
 // A child that waits to be killed; or, when it `ends`, the id of one that was
 // in use a moment ago and is no longer.
@@ -190,11 +191,9 @@ TEST(SerialLine, AnotherProgramsLockFileStandsInTheWayOnlyWhileItsProcessHoldsTh
 // Another user's open files cannot be read: for that user a lock file counts
 // only when its process holds the device's kernel lock. Without it the lock
 // is passed by, and the device's own exclusivity decides.
-TEST(SerialLine, ForAnotherUserALockFileCountsOnlyWithItsProcesssKernelLock)
+TEST_F(SerialLineTest, ForAnotherUserALockFileCountsOnlyWithItsProcesssKernelLock)
 {
     SKIP_WITHOUT_NEIGHBOUR();
-    const Bench b;
-    const auto& [device, locks, lockFile] = b;
     ASSERT_EQ(::fchown(device.slave, corvane::test::kNeighbourId, 0), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(locks.path()).constData(), 01777), 0);
     const QString refusal = ofThisTest(::getpid()) + " holds its kernel lock and the lock file " + lockFile
@@ -219,10 +218,8 @@ TEST(SerialLine, ForAnotherUserALockFileCountsOnlyWithItsProcesssKernelLock)
     }
 }
 
-TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
+TEST_F(SerialLineTest, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
 {
-    const Bench b;
-    const auto& [device, locks, lockFile] = b;
     SerialLine first(locks.path()), second(locks.path());
     ASSERT_EQ(first.open(device.path, {}), QString());
     EXPECT_EQ(second.open(device.path, {}),
@@ -235,11 +232,9 @@ TEST(SerialLine, TwoPortsNeverDriveOneDeviceAndTheSecondNamesTheFirstsProcess)
 // The terminal, which its other side keeps (a simulator, a bridge), is open to
 // the next program again however the port ends. One left in exclusive mode
 // by a program that has ended is named so.
-TEST(SerialLine, ExclusiveModeEndsWithThePort)
+TEST_F(SerialLineTest, ExclusiveModeEndsWithThePort)
 {
     const AsAUser user;
-    const Bench b;
-    const auto& [device, locks, lockFile] = b;
     for (const char* end : {"closed", "destroyed", "refused new settings"}) {
         SCOPED_TRACE(end);
         std::optional<SerialLine> line(std::in_place, locks.path());
@@ -269,10 +264,8 @@ TEST(SerialLine, LockFilesAreNamedAndReadAsOtherProgramsWriteThem)
     EXPECT_EQ(lockFileProcess("-4321\n"), 0);
 }
 
-TEST(SerialLine, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
+TEST_F(SerialLineTest, APortCarriesBytesBothWaysAndClosesWhenItsDeviceHangsUp)
 {
-    const Bench b;
-    const auto& [device, locks, lockFile] = b;
     LinuxSerialPort port(locks.path(), {device.path}, locks.path());
     port.setSettings(QStringLiteral("4800,n,8,1"));
     port.open();

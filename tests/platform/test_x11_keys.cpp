@@ -68,14 +68,9 @@ std::set<int> sameKey(int code)
 {
     if (code == 14 || code == 42)
         return {code == 14 ? 20 : 44};
-    // clang-format off
-    static const std::set<int> kShared[] = {{16, 160}, {17, 162}, {18, 164},
-                                            {16, 161}, {17, 163}, {18, 165}};
-    // clang-format on
-    for (const std::set<int>& codes : kShared) {
+    for (const std::set<int>& codes : {std::set{16, 160}, {17, 162}, {18, 164}, {16, 161}, {17, 163}, {18, 165}})
         if (codes.count(code))
             return codes;
-    }
     return {code};
 }
 
@@ -113,10 +108,9 @@ protected:
         XSync(keyboard->qtDisplay(), False);
         state->snapshot();
         std::set<int> codes;
-        for (int code = -1; code <= 256; ++code) {
+        for (int code = -1; code <= 256; ++code)
             if (state->isDown(code))
                 codes.insert(code);
-        }
         return codes;
     }
     // The keycodes down once the server has what was sent.
@@ -126,10 +120,9 @@ protected:
         char keys[32] = {};
         XQueryKeymap(other, keys);
         std::set<int> down;
-        for (int keycode = 0; keycode < 256; ++keycode) {
+        for (int keycode = 0; keycode < 256; ++keycode)
             if (keys[keycode / 8] & (1 << (keycode % 8)))
                 down.insert(keycode);
-        }
         return down;
     }
     static bool anyKeyDown() { return !keycodesDown().empty(); }
@@ -214,11 +207,9 @@ TEST_F(X11Keys, AKeyTappedBetweenSnapshotsCountsOnceAtTheNextAndButtonsGoDownAnd
                       &mask);
         return mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask);
     };
-    // clang-format off
-    const std::pair<MouseButton, unsigned> kButtons[] = {
-        {MouseButton::Left, Button1Mask}, {MouseButton::Right, Button3Mask}, {MouseButton::Middle, Button2Mask}};
-    // clang-format on
-    for (const auto& [button, mask] : kButtons) {
+    using enum MouseButton;
+    for (const auto& [button, mask] :
+         {std::pair{Left, unsigned{Button1Mask}}, {Right, Button3Mask}, {Middle, Button2Mask}}) {
         output->buttonDown(button);
         EXPECT_EQ(held(), mask);
         output->buttonUp(button);

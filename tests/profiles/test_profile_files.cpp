@@ -43,6 +43,17 @@ QStringList readInto(ProfileTable& table, const QByteArray& bytes)
     return listed;
 }
 
+// The description of the failure that the save raised; empty when it raised none.
+QString refusalOf(const std::function<void()>& save)
+{
+    try {
+        save();
+    } catch (const Fault& fault) {
+        return fault.description;
+    }
+    return QString();
+}
+
 } // namespace
 
 // Each built-in profile as its exact line, read back into the same profile;
@@ -124,23 +135,17 @@ TEST(ProfileFile, LastProfileTakesLastField)
 TEST(ProfileFile, OnlyAFileAsCorvaneWritesItHoldsItsSettings)
 {
     const QByteArray line = kMouseEmulationLine, name = "\"Racing\"\r\n";
-    const auto lines = [](const QByteArray& one, int n) {
-        QByteArray bytes;
-        for (int i = 0; i < n; ++i)
-            bytes += one;
-        return bytes;
-    };
     QByteArray damaged = line;
     damaged.replace(",20\r\n", ",2O\r\n");
     // The bytes, and whether they are a profiles file and a last-profile file.
     const std::tuple<QByteArray, bool, bool> cases[] = {
-        {lines("Notes for Monday, and a few things to do, written down\n", 30), false, false},
-        {lines("daemon:x:1:1:daemon:/usr/sbin:/usr/sbin/nologin\n", 26), false, false},
+        {QByteArray("Notes for Monday, and a few things to do, written down\n").repeated(30), false, false},
+        {QByteArray("daemon:x:1:1:daemon:/usr/sbin:/usr/sbin/nologin\n").repeated(26), false, false},
         {"\" vim settings\nset number\nsyntax on\n", false, false},
-        {lines(line, 3), true, false},
+        {line.repeated(3), true, false},
         {line + QByteArray(line).replace("\r\n", "\n") + QByteArray(line).replace("\r\n", "\r"), true, false},
-        {lines(line, kMaxProfileRecords), true, false},
-        {lines(line, kMaxProfileRecords + 1), false, false},
+        {line.repeated(kMaxProfileRecords), true, false},
+        {line.repeated(kMaxProfileRecords + 1), false, false},
         {line + damaged, false, false},
         {line + QByteArray(line).replace("\"Ambrel\"", "Ambrel"), false, false},
         {line + QByteArray(line).replace("\"Ambrel\"", "\"\rAmbrel\""), false, false},
@@ -176,20 +181,13 @@ TEST(ProfileStore, WritesThroughALinkOnlyToAFileAsCorvaneWritesIt)
     ProfileStore store = storeIn(dir.path());
     store.table.at(store.table.grow()) = defaultEulerAngle();
     store.lastProfileName = kDefaultEulerAngle;
-    QByteArray passwd, notes;
-    for (int i = 0; i < 30; ++i) {
-        passwd += "user" + QByteArray::number(i) + ":x:1000:1000:User,,,:/home/user:/bin/bash\n";
-        notes += "Line " + QByteArray::number(i) + " of my notes, with a comma\n";
-    }
     // The file the link leads to, whether it is the last-profile file's link,
-    // and whether the save writes it.
+    // and whether the save writes it. (Which files are Corvane's is the test above's.)
     const std::tuple<const char*, QByteArray, bool, bool> cases[] = {
-        {"notes.txt", notes, false, false},
-        {"passwd", passwd, false, false},
+        {"notes.txt", QByteArray("A line of my notes, with a comma\n").repeated(30), false, false},
         {".vimrc", "\" my settings\nset number\n", true, false},
         {"Profiles1.2.dat", kMouseEmulationLine, false, true},
         {"LastProfile1.2.dat", "\"Default Mouse Emulation\"\r\n", true, true},
-        {"damaged.dat", kMouseEmulationLine + kMouseEmulationLine.left(60) + "\r\n", false, false},
     };
     for (const auto& [name, bytes, last, written] : cases) {
         SCOPED_TRACE(name);
@@ -198,19 +196,11 @@ TEST(ProfileStore, WritesThroughALinkOnlyToAFileAsCorvaneWritesIt)
         writeFile(target, bytes);
         QFile::remove(link);
         ASSERT_TRUE(QFile::link(target, link));
-        QString message;
-        try {
-            last ? store.writeLastProfile() : store.writeProfiles();
-        } catch (const Fault& fault) {
-            message = fault.description;
-        }
+        const QString message = refusalOf([&] { last ? store.writeLastProfile() : store.writeProfiles(); });
         const QByteArray saved = last ? lastProfileBytes(kDefaultEulerAngle) : profilesFileBytes(store.table);
         EXPECT_EQ(readFile(target), written ? saved : bytes);
-        EXPECT_EQ(message, written ? QString()
-                                   : QStringLiteral("Path/File access error: cannot write %1 in the settings folder "
-                                                    "\"%2\" (it is a link to %3, a file that does not hold Corvane's "
-                                                    "settings and is left as it was)")
-                                         .arg(QFileInfo(link).fileName(), dir.path(), target));
+        // The message's own words are the file writer's and the profile commands' to check.
+        EXPECT_EQ(message.contains("(it is a link to " + target + ", a file that does not hold"), !written);
         EXPECT_TRUE(QFileInfo(link).isSymLink());
     }
 }
@@ -225,14 +215,6 @@ TEST(ProfileStore, WritesNothingThatAReadingWouldRefuse)
     writeFile(store.profilesPath(), kMouseEmulationLine);
     writeFile(store.lastProfilePath(), "\"Default Mouse Emulation\"\r\n");
     const QString prefix = "Path/File access error: cannot write %1 in the settings folder \"" + dir.path() + "\" (";
-    const auto refusal = [&](const std::function<void()>& save) {
-        try {
-            save();
-        } catch (const Fault& fault) {
-            return fault.description;
-        }
-        return QString();
-    };
     for (int i = 0; i <= kMaxProfileRecords; ++i) {
         Profile& p = store.table.at(store.table.grow());
         p = defaultMouseEmulation();
@@ -240,13 +222,13 @@ TEST(ProfileStore, WritesNothingThatAReadingWouldRefuse)
         if (i == 10)
             store.table.at(store.table.grow()); // a deleted record, never written
     }
-    EXPECT_EQ(refusal([&] { store.writeProfiles(); }),
+    EXPECT_EQ(refusalOf([&] { store.writeProfiles(); }),
               prefix.arg(kProfilesFileName)
                   + "it would hold 10001 profiles, and Corvane reads no more than 10000: "
                     "delete a profile to make room; nothing was written)");
     store.table.at(1).name.clear();
     store.table.at(2).location = "COM \u00ff"; // the last Latin-1 character
-    EXPECT_EQ(refusal([&] { store.writeProfiles(); }), QString());
+    EXPECT_EQ(refusalOf([&] { store.writeProfiles(); }), QString());
     EXPECT_TRUE(holdsProfiles(readFile(store.profilesPath())));
     const QByteArray saved = readFile(store.profilesPath());
     const std::pair<QString Profile::*, QString> texts[] = {{&Profile::name, "Two\nlines"},
@@ -255,13 +237,13 @@ TEST(ProfileStore, WritesNothingThatAReadingWouldRefuse)
                                                             {&Profile::location, "COM \u2460"}};
     for (const auto& [field, text] : texts) {
         store.table.at(2).*field = text;
-        EXPECT_EQ(refusal([&] { store.writeProfiles(); }),
+        EXPECT_EQ(refusalOf([&] { store.writeProfiles(); }),
                   prefix.arg(kProfilesFileName) + "the profile \"" + store.table.at(2).name
                       + "\" holds a text with a double quote, a line break or a character outside the Western "
                         "European (Latin-1) set; nothing was written)");
         store.table.at(2) = store.table.at(3);
         store.lastProfileName = text;
-        EXPECT_EQ(refusal([&] { store.writeLastProfile(); }).left(prefix.arg(kLastProfileFileName).size() + 9),
+        EXPECT_EQ(refusalOf([&] { store.writeLastProfile(); }).left(prefix.arg(kLastProfileFileName).size() + 9),
                   prefix.arg(kLastProfileFileName) + "the name ");
     }
     EXPECT_EQ(readFile(store.profilesPath()), saved);
@@ -311,14 +293,7 @@ TEST(ProfileStore, FailedWriteIsFaultAndKeepsOldFile)
     EXPECT_TRUE(QFileInfo::exists(fresh.lastProfilePath()));
     writeFile(dir.path() + "/file", "x");
     ProfileStore nowhere = storeIn(dir.path() + "/file/Corvane");
-    try {
-        nowhere.writeProfiles();
-        ADD_FAILURE() << "written into a folder that cannot be made";
-    } catch (const Fault& fault) {
-        EXPECT_EQ(fault.number, kFaultFileAccess);
-        EXPECT_TRUE(fault.description.contains("folder \"" + nowhere.folder() + "\""))
-            << fault.description.toStdString();
-    }
+    EXPECT_TRUE(refusalOf([&] { nowhere.writeProfiles(); }).contains("folder \"" + nowhere.folder() + "\""));
     EXPECT_EQ(faultOf([&] { nowhere.writeLastProfile(); }), kFaultFileAccess);
     ProfileStore blocked = storeIn(dir.path());
     ASSERT_TRUE(QDir(dir.path()).mkpath(blocked.profilesPath() + "/inside"));
@@ -374,13 +349,7 @@ TEST(ProfileStore, ASaveOnAFullDiskKeepsTheOldFileAndSaysWhy)
     store.table.at(1).name = "Renamed";
     const std::function<void()> saves[] = {[&] { store.writeProfiles(); }, [&] { store.writeLastProfile(); }};
     for (const auto& save : saves) {
-        try {
-            save();
-            ADD_FAILURE() << "saved on a full disk";
-        } catch (const Fault& fault) {
-            EXPECT_EQ(fault.number, kFaultFileAccess);
-            EXPECT_TRUE(fault.description.endsWith("(the disk is full)")) << fault.description.toStdString();
-        }
+        EXPECT_TRUE(refusalOf(save).endsWith("(the disk is full)"));
         EXPECT_EQ(readFile(store.profilesPath()), old);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"filler", kProfilesFileName}));
         writeFile(dir.path() + "/filler", QByteArray(8192, 'x'));
