@@ -67,6 +67,7 @@ JoystickAxes JoystickStage::step(const MovementValues& decoded, const Profile& p
         }
         axes.turn = unlessKeys(axes.turn, p.turnLeftKey, p.turnRightKey);
         axes.pitch = unlessKeys(axes.pitch, p.lookUpKey, p.lookDownKey);
+        axes.lean = unlessKeys(axes.lean, p.leanLeftKey, p.leanRightKey);
     }
     return axes;
 }

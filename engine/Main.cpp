@@ -14,6 +14,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <utility>
 
 namespace corvane {
 
@@ -186,10 +187,12 @@ void Engine::cycle()
     poll_->PollKeyboard();
     keepJoystick();
     status_->update();
-    if (app_.link.acceptedCommand.isEmpty())
-        return;
     if (!started())
         return;
+    if (app_.link.acceptedCommand.isEmpty()) {
+        restJoystick();
+        return;
+    }
     process();
 }
 
@@ -203,7 +206,9 @@ void Engine::process()
     values_.leftRight = 0;
     values_.upDown = 0;
     decodePackets(app_.store.table.current().mode, receiveBuffer_, values_);
-    const MovementValues decoded = values_;
+    MovementValues decoded = values_;
+    if (std::exchange(joystickFresh_, false))
+        decoded = {};
     motion_.process(values_, app_.store.table.current());
     // In mode "Joystick" the monitor shows the axes instead, once they are known.
     if (app_.store.table.current().mouseMode != kJoystick)
@@ -249,6 +254,15 @@ void Engine::keepJoystick()
     app_.platform.dialogs->message(text, QStringLiteral("Corvane"), platform::Buttons::Ok);
 }
 
+void Engine::restJoystick()
+{
+    if (!joystickWanted_)
+        return;
+    app_.platform.joystick->move({});
+    joystick_.recentre();
+    joystickFresh_ = true;
+}
+
 void Engine::joystickStage(const MovementValues& decoded)
 {
     const JoystickAxes axes = joystick_.step(decoded, app_.store.table.current(), view_->keyMode(), view_->recording());
@@ -280,8 +294,12 @@ void Engine::Start_Command_Click()
         if (!view_->trackingStarted()) {
             link_->SendStartCommand();
             view_->setTrackingStarted(true);
-            // Where the head is now is straight ahead.
+            // Where the head is now is straight ahead; a joystick refused
+            // before may have been given its access since.
             joystick_.recentre();
+            joystickFresh_ = true;
+            if (joystickWanted_ && !app_.joystickRefusal.isEmpty())
+                app_.joystickRefusal = app_.platform.joystick->open();
         } else {
             link_->SendStopCommand();
             view_->setTrackingStarted(false);
@@ -295,10 +313,12 @@ void Engine::Start_Command_Click()
 
 void Engine::stopOutputs()
 {
-    if (output_)
-        output_->releaseHeld();
+    // The joystick first: it cannot fail, and the game's view comes back
+    // to straight ahead even when releasing the keys does.
     if (app_.platform.joystick)
         app_.platform.joystick->close();
+    if (output_)
+        output_->releaseHeld();
     if (link_)
         link_->shutdown();
 }

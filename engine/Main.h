@@ -89,6 +89,9 @@ private:
     // comes again). Leaving the mode centres its axes.
     void keepJoystick();
     void joystickStage(const MovementValues& decoded);
+    // Without a tracker the head's position is unknown: the axes rest at the
+    // centre, and the first readings when it is back give the new one.
+    void restJoystick();
 
     SettingsFolder settings_;
     AppContext app_;
@@ -106,6 +109,9 @@ private:
     MotionHistory motion_;
     JoystickStage joystick_;
     bool joystickWanted_ = false;
+    // What the tracker sent before tracking started, or before it was lost,
+    // is where the head was then: the joystick passes over the next reading.
+    bool joystickFresh_ = false;
     bool pointerNoticeShown_ = false;
     bool joystickNoticeShown_ = false;
 };

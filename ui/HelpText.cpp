@@ -212,7 +212,9 @@ Joystick
     The centre is where your head is when tracking starts: all three axes
     are 0 there. Stop returns them to 0, so the view comes back to
     straight ahead, and Start takes the head's position then as the new
-    centre. In the Euler Angle mode each axis is the angle from the
+    centre. While the tracker is lost the axes rest at the centre, and
+    where the head is when it is back is the new centre. In the Euler
+    Angle mode each axis is the angle from the
     centre; in the Mouse Emulation mode it is the sum of the movements
     since the centre, held at the end of the range (so turning back moves
     it at once), and leaning gives nothing. Smoothing averages the axes as
@@ -222,13 +224,14 @@ Joystick
     units of movement (241 counts) to the side and 2560 up or down; with
     "Default Euler Angle" (speeds 7 and 5), 5851 and 8192 angle units,
     about 64 and 90 degrees. Side-side speed is 0 in the default profiles:
-    raise it to lean. A direction with a key mapping keeps its axis at
-    the centre while the head is to that side, unless the key mode is
-    "Disabled". The Output Monitor shows the axes' values in this mode.
+    raise it to lean. A direction with a key mapping, leaning included,
+    keeps its axis at the centre while the head is to that side, unless
+    the key mode is "Disabled". The Output Monitor shows the axes' values in this mode.
 
     The joystick is made when a profile first chooses the mode and stays
     until Corvane ends, so that a game started before tracking finds it;
-    leaving the mode returns its axes to the centre. When Corvane ends,
+    leaving the mode returns its axes to the centre. When it cannot be
+    made, Start tries again. When Corvane ends,
     the axes return to the centre and the joystick is removed.
 )"},
 

@@ -102,28 +102,32 @@ TEST(JoystickStage, ReCentringStartsAfreshFromTheHeadsPositionThen)
 
 // While the key mode is on, a direction mapped to keys leaves its axis at the
 // centre while the head is to that side; a key recording leaves turn and
-// pitch there. Lean has no keys.
+// pitch there.
 TEST(JoystickStage, KeysWinTheirDirections)
 {
-    Profile p = tuned(kMouseEmulation, 10, 0);
+    Profile p = tuned(kEulerAngle, 10, 0);
     p.turnLeftKey = QStringLiteral("D037U037");
     p.lookDownKey = QStringLiteral("D040U040");
+    p.leanRightKey = QStringLiteral("D039U039");
     const struct {
         QString keyMode;
         bool recording;
         MovementValues decoded;
         const char* axes;
     } rows[] = {
-        {kEmulateKeys, false, {-10, 10, 0}, "0 0 0"},
-        {kEmulateKeys, false, {10, -10, 0}, "80 -80 0"},
-        {kDisabled, false, {-10, 10, 0}, "-80 80 0"},
-        {kSendKeys, true, {10, -10, 0}, "0 0 0"},
-        {kDisabled, true, {10, -10, 0}, "80 -80 0"},
+        {kEmulateKeys, false, {10, -10, -10}, "0 0 0"},
+        {kEmulateKeys, false, {-10, 10, 10}, "80 -80 -80"},
+        {kDisabled, false, {10, -10, -10}, "-80 80 80"},
+        {kSendKeys, true, {-10, 10, 10}, "0 0 -80"},
+        {kDisabled, true, {-10, 10, 10}, "80 -80 -80"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.keyMode.toStdString() + (row.recording ? ", recording" : ""));
         JoystickStage stage;
-        EXPECT_EQ(text(stage.step(row.decoded, p, row.keyMode, row.recording)), row.axes);
+        // The centre, then the reading: angles growing to the left move left.
+        stage.step({20, 20, 20}, p, row.keyMode, row.recording);
+        const MovementValues at{20 + row.decoded.leftRight, 20 + row.decoded.upDown, 20 + row.decoded.sideSide};
+        EXPECT_EQ(text(stage.step(at, p, row.keyMode, row.recording)), row.axes);
     }
 }
 

@@ -171,6 +171,7 @@ TEST(TrackingCycle, InJoystickModeTheAxesFollowTheHeadAndReturnToTheCentre)
     rig.ui().MouseMode_Combo->setText(QStringLiteral("Joystick"));
     EXPECT_EQ(output({}), "joystick made");
     toggle();
+    EXPECT_EQ(output({}), ""); // the Start's cycle: what the tracker sent before counts for nothing
     EXPECT_EQ(output("C3 3F 00 "), "joystick -80,0,0"); // 10 to the left: 80 axis units at speed 10
     EXPECT_EQ(monitor(), "-80 0");
     EXPECT_EQ(output("C0 02 01 "), "joystick 80,-80,0"); // 20 to the right and 10 up
@@ -183,9 +184,21 @@ TEST(TrackingCycle, InJoystickModeTheAxesFollowTheHeadAndReturnToTheCentre)
     rig.ui().MouseMode_Combo->setText(QStringLiteral("Joystick"));
     EXPECT_EQ(output("C3 3F 00 "), "joystick -80,0,0");
 
+    // What the tracker sent as it stopped is where the head was then.
     toggle();
+    rig.serial().receive("C0 02 01 ");
     toggle();
-    EXPECT_EQ(output("C3 3F 00 "), "joystick 0,0,0, joystick -80,0,0");
+    EXPECT_EQ(output({}), "joystick 0,0,0");
+    EXPECT_EQ(output("C3 3F 00 "), "joystick -80,0,0");
+    // Without a tracker set up the axes rest at the centre; once it is set
+    // up again, its first cycle is passed over.
+    rig.serial().ackReply = "NO\r";
+    rig.ui().Magnetic->box()->setText(QStringLiteral("5"));
+    EXPECT_EQ(output({}), "joystick 0,0,0");
+    rig.serial().ackReply = "OK\r";
+    for (int cycle = 0; cycle < 200 && rig.accepted().isEmpty(); ++cycle)
+        EXPECT_EQ(output("C3 3F 00 "), "");
+    EXPECT_EQ(output("C0 02 01 "), "joystick 160,-80,0");
     rig.fakes.process().askToEnd();
     EXPECT_EQ(rig.fakes.log.joined(), "joystick 0,0,0, joystick gone, write !, write !R<CR>, close, end 0");
 }
@@ -215,6 +228,13 @@ TEST(TrackingCycle, AJoystickThatCannotBeMadeIsAProblemWithItsFix)
     rig.cycle();
     EXPECT_EQ(line.toolTip(), QStringLiteral("The joystick cannot be made: ") + rig.fakes.joystick().refusal);
     EXPECT_TRUE(rig.fakes.log.matching(QStringLiteral("joystick")).isEmpty());
+    // Given its access, it is made at the next Start.
+    rig.fakes.joystick().refusal.clear();
+    for (int toggle = 0; toggle < 2; ++toggle) {
+        rig.clock().advance(2000);
+        rig.clickStart();
+    }
+    EXPECT_TRUE(rig.fakes.joystick().made());
 }
 
 // Each stage that rounds a value runs only when it is on: the monitor while its
