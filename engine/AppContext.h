@@ -1,5 +1,6 @@
 #pragma once
 // The state that the window's handlers, the profile commands and the engine share.
+#include "core/Choices.h"
 #include "engine/TrackerLinkState.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
@@ -18,6 +19,9 @@ struct AppContext {
     // Why the joystick could not be made when the profile's mouse mode last
     // asked for it; empty when it was.
     QString joystickRefusal;
+
+    // Whether the current profile's mouse mode asks for the joystick.
+    bool joystickChosen() const { return store.table.count() > 0 && store.table.current().mouseMode == kJoystick; }
 
 private:
     // Writes the profile files while the settings folder's path leads to the

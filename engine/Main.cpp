@@ -233,14 +233,13 @@ void Engine::mouseStage()
 
 void Engine::keepJoystick()
 {
-    const ProfileTable& table = app_.store.table;
-    const bool wanted = table.count() > 0 && table.current().mouseMode == kJoystick;
+    const bool wanted = app_.joystickChosen();
     if (wanted == joystickWanted_)
         return;
     joystickWanted_ = wanted;
     platform::JoystickOutput& joystick = *app_.platform.joystick;
     if (!wanted) {
-        trapFaults(app_.platform, [&] { joystick.move({}); });
+        joystick.move({});
         return;
     }
     joystick_.recentre();
@@ -267,7 +266,7 @@ void Engine::joystickStage(const MovementValues& decoded)
 {
     const JoystickAxes axes = joystick_.step(decoded, app_.store.table.current(), view_->keyMode(), view_->recording());
     view_->showMonitor({double(axes.turn), double(axes.pitch), double(axes.lean)});
-    trapFaults(app_.platform, [&] { app_.platform.joystick->move(axes); });
+    app_.platform.joystick->move(axes);
 }
 
 void Engine::MoveMouse(int dx, int dy)

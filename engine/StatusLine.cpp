@@ -2,7 +2,6 @@
 
 #include "engine/TrackerLink.h"
 #include "engine/WindowView.h"
-#include "core/Choices.h"
 #include "platform/AccessFix.h"
 
 #include <utility>
@@ -132,10 +131,16 @@ StatusReport::StatusReport(AppContext& app, WindowView& view) : app_(app), view_
 void StatusReport::update()
 {
     const TrackerLinkState& link = app_.link;
-    const ProfileTable& table = app_.store.table;
-    const bool joystick = table.count() > 0 && table.current().mouseMode == kJoystick;
-    StatusFacts facts{link.phase,      link.portNumber,         link.portSettings, {},      link.lost,
-                      link.unanswered, view_.trackingStarted(), view_.recording(), joystick, app_.joystickRefusal};
+    StatusFacts facts{.phase = link.phase,
+                      .port = link.portNumber,
+                      .portSettings = link.portSettings,
+                      .refusal = {},
+                      .lost = link.lost,
+                      .unanswered = link.unanswered,
+                      .started = view_.trackingStarted(),
+                      .recording = view_.recording(),
+                      .joystick = app_.joystickChosen(),
+                      .joystickRefusal = app_.joystickRefusal};
     // The first port that stands for a device and refuses: the tracker is
     // most likely there.
     for (auto it = link.refusals.cbegin(); it != link.refusals.cend(); ++it) {
