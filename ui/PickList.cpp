@@ -58,16 +58,6 @@ QString PickList::shownText(const QString& stored) const
     return translated_ ? QCoreApplication::translate(kChoicesContext, stored.toUtf8().constData()) : stored;
 }
 
-void PickList::setTranslated(bool translated)
-{
-    translated_ = translated;
-    for (int i = 0; i < count(); ++i) {
-        const QString stored = storedText(i);
-        setItemData(i, translated ? QVariant(stored) : QVariant(), Qt::UserRole);
-        setItemText(i, shownText(stored));
-    }
-}
-
 void PickList::addText(const QString& text)
 {
     // Adding never selects: a list with no selection keeps none.

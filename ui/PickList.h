@@ -18,12 +18,7 @@ public:
     // unsorted one holds the program's choices and shows them translated.
     explicit PickList(QWidget* parent = nullptr, bool sorted = false);
 
-    // Whether the items are shown translated. Changing it shows the items
-    // already added anew; the stored texts and the selection stay.
-    bool translated() const { return translated_; }
-    void setTranslated(bool translated);
-
-    // The selected item's text; empty when nothing is selected. Read several
+    // The selected item's stored text; empty when nothing is selected. Read several
     // times a cycle, so it is kept as the list reports it changing rather than
     // looked up in the list's model each time.
     QString text() const { return text_; }

@@ -302,6 +302,7 @@ struct SavedIn {
     QByteArray profiles, last;
     QStringList stored, shown; // the five settings' lists
     QString keys;              // the first mapping's box
+    QString yes;               // Qt's own Yes button
 };
 
 SavedIn saveEditedIn(const QStringList& languages)
@@ -324,7 +325,10 @@ SavedIn saveEditedIn(const QStringList& languages)
                                                     {ui.KeyMode_Combo, kEmulateKeys},
                                                     {ui.Location_Combo, kLocationItems[2]},
                                                     {ui.Speed_Combo, kSpeedItems[3]}};
-    SavedIn saved{translations.language(), {}, {}, {}, {}, ui.keyBoxes[0]->toPlainText()};
+    SavedIn saved;
+    saved.language = translations.language();
+    saved.keys = ui.keyBoxes[0]->toPlainText();
+    saved.yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
     for (const auto& [list, item] : chosen) {
         list->setText(item);
         saved.stored << list->text();
@@ -345,12 +349,13 @@ TEST(Languages, TheListsAndKeysShowTheLanguageWhileTheFilesStayAsInEnglish)
         QString installed;
         QStringList shown;
         QString keys;
+        QString yes;
     };
     // clang-format off
     const Case cases[] = {
-        {{}, "", english, "[LSHIFT][.][.][LSHIFT]"},
-        {{"en", "de"}, "", english, "[LSHIFT][.][.][LSHIFT]"},
-        {{"fr_FR", "fr", "de_DE", "de"}, "de", german, "[LUMSCHALT][.][.][LUMSCHALT]"},
+        {{}, "", english, "[LSHIFT][.][.][LSHIFT]", "&Yes"},
+        {{"en", "de"}, "", english, "[LSHIFT][.][.][LSHIFT]", "&Yes"},
+        {{"fr_FR", "fr", "de_DE", "de"}, "de", german, "[LUMSCHALT][.][.][LUMSCHALT]", "&Ja"},
     };
     // clang-format on
     const SavedIn inEnglish = saveEditedIn({});
@@ -361,6 +366,7 @@ TEST(Languages, TheListsAndKeysShowTheLanguageWhileTheFilesStayAsInEnglish)
         EXPECT_EQ(saved.language, c.installed);
         EXPECT_EQ(saved.shown, c.shown);
         EXPECT_EQ(saved.keys, c.keys);
+        EXPECT_EQ(saved.yes, c.yes);
         EXPECT_EQ(saved.stored, english);
         EXPECT_EQ(saved.profiles, inEnglish.profiles);
         EXPECT_EQ(saved.last, inEnglish.last);
