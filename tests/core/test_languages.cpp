@@ -21,6 +21,7 @@ TEST(MessageLanguages, FollowTheLocaleVariablesAsGettextDoes)
         {{"de", "C", "", "de_DE.UTF-8"}, {}},
         {{"de", "", "C.UTF-8", "de_DE.UTF-8"}, {}},
         {{"de", "POSIX", "", ""}, {}},
+        {{"de", "", "", ".UTF-8"}, {}},
         {{"fr:de_CH", "", "", "de_DE.UTF-8"}, {"fr", "de_CH", "de", "de_DE"}},
         {{"de::en", "", "", "en_US.UTF-8"}, {"de", "en", "en_US"}},
     };
