@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "profiles/ProfileFile.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace corvane {
@@ -32,8 +33,10 @@ private:
     {
         return [&p](const QString& path, const QByteArray& bytes, const platform::OwnFileTest& ownFile) {
             if (p.claim && !p.claim->stillAtItsPath())
-                return QStringLiteral("the folder at this path is no longer the one Corvane started on (it was moved "
-                                      "or replaced), so nothing was written; start Corvane again");
+                return QCoreApplication::translate("corvane::AppContext",
+                                                   "the folder at this path is no longer the one Corvane started on "
+                                                   "(it was moved or replaced), so nothing was written; start "
+                                                   "Corvane again");
             return platform::replaceFileWhole(path, bytes, ownFile);
         };
     }

@@ -108,7 +108,7 @@ void Engine::carryOverSettings()
         settings_, {&platform::readOwnFile, &platform::readDeviceLink, &platform::replaceFileWhole});
     if (result.carried.isEmpty() && result.left.isEmpty())
         return;
-    app_.platform.dialogs->message(carriedOverText(settings_, result), kStartUpTitle, platform::Buttons::Ok);
+    app_.platform.dialogs->message(carriedOverText(settings_, result), startUpTitle(), platform::Buttons::Ok);
 }
 
 bool Engine::loadProfiles()
@@ -147,8 +147,8 @@ bool Engine::keepAsideOrQuit(bool startProfileMissing)
     // aside, and "Default Mouse Emulation" of the file starts.
     if (startProfileMissing && store.found.wholeProfiles > 0 && view_->profileNames().contains(kDefaultMouseEmulation))
         moves.removeIf([&](const FileMove& move) { return move.first == store.profilesPath(); });
-    const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves), kStartUpTitle,
-                                                     {kKeepAside, kQuit}, 0);
+    const int choice = app_.platform.dialogs->choose(recoveryText(store, startProfileMissing, moves), startUpTitle(),
+                                                     {keepAsideChoice(), quitChoice()}, 0);
     if (choice != 0)
         return false;
     ProfileStore::keepAside(moves);
@@ -161,7 +161,9 @@ bool Engine::keepCopyOrQuit()
     ProfileStore& store = app_.store;
     const QString keptPath = store.keptNames(stampNow()).value(0).second;
     const QString keptName = QFileInfo(keptPath).fileName();
-    if (app_.platform.dialogs->choose(cutProfileText(store, keptName), kStartUpTitle, {kKeepCopy, kQuit}, 0) != 0)
+    if (app_.platform.dialogs->choose(cutProfileText(store, keptName), startUpTitle(), {keepCopyChoice(), quitChoice()},
+                                      0)
+        != 0)
         return false;
     store.keepCopyOfProfiles(keptPath);
     // The cut profile stays counted, without a name: never listed, never written.

@@ -1,5 +1,7 @@
 // Corvane: steers the mouse pointer and presses keys with a serial head tracker.
+#include "core/Languages.h"
 #include "engine/Main.h"
+#include "engine/Translations.h"
 #include "platform/Files.h"
 #include "platform/FolderClaim.h"
 #include "platform/InstanceSocket.h"
@@ -19,6 +21,11 @@
 #include <optional>
 
 namespace {
+
+// The texts of this file, translated in the context "corvane::ProgramEntry".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::ProgramEntry)
+};
 
 struct CommandLine {
     std::optional<int> status; // end here with it
@@ -136,19 +143,19 @@ int endWithBox(const QString& text)
 // touching the profile files or the tracker. Returns the exit status.
 int refuseSecondStart(const QString& folder, qint64 holder)
 {
-    const QString running = QStringLiteral("Corvane is already running on the settings folder %1%2")
+    const QString running = Texts::tr("Corvane is already running on the settings folder %1%2")
                                 .arg(QDir::toNativeSeparators(folder),
-                                     holder > 0 ? QStringLiteral(" (process %1)").arg(holder) : QString());
+                                     holder > 0 ? Texts::tr(" (process %1)").arg(holder) : QString());
     if (corvane::platform::askHolderToShow(folder, 3000)) {
         std::fprintf(stderr, "corvane: %s; its window was brought to the front.\n", qPrintable(running));
         return 0;
     }
     const QString text =
         running
-        + QStringLiteral(", but its window could not be brought to the front (it may be starting or not "
-                         "responding). Only one Corvane at a time may use a settings folder, as two would overwrite "
-                         "each other's profiles and compete for the tracker, so this one ends. The lock file %1 is "
-                         "held while that process runs: if it does not respond, end it and start Corvane again.")
+        + Texts::tr(", but its window could not be brought to the front (it may be starting or not "
+                    "responding). Only one Corvane at a time may use a settings folder, as two would overwrite "
+                    "each other's profiles and compete for the tracker, so this one ends. The lock file %1 is "
+                    "held while that process runs: if it does not respond, end it and start Corvane again.")
               .arg(QDir::toNativeSeparators(corvane::platform::lockFilePath(folder)));
     return endWithBox(text);
 }
@@ -166,6 +173,8 @@ int main(int argc, char* argv[])
     toolkitHandler = qInstallMessageHandler(endWithoutDisplay);
     QApplication application(argc, argv);
     qInstallMessageHandler(toolkitHandler);
+    // Before any window or box: everything shown speaks the user's language.
+    const corvane::Translations translations(corvane::messageLanguages(corvane::localeEnvironment()));
     QApplication::setStyle(QStringLiteral("Fusion"));
     // The dock and the task bar know the window by its desktop entry: on
     // Wayland by the app id, which is the entry's name; on X by the window
@@ -194,7 +203,7 @@ int main(int argc, char* argv[])
     if (claim.result == Claim::Result::HeldByAnother)
         return refuseSecondStart(settings.path, claim.holder);
     if (claim.result == Claim::Result::Refused)
-        return endWithBox(QStringLiteral("Corvane cannot lock the settings folder %1: %2")
+        return endWithBox(Texts::tr("Corvane cannot lock the settings folder %1: %2")
                               .arg(QDir::toNativeSeparators(settings.path), claim.why));
     if (claim.result == Claim::Result::Unlockable)
         std::fprintf(stderr,

@@ -25,10 +25,10 @@ QString cutProfileText(const ProfileStore& store, const QString& keptName);
 // or left there.
 QString carriedOverText(const SettingsFolder& settings, const CarriedOver& result);
 
-// The boxes' title and choices.
-inline const QString kStartUpTitle = QStringLiteral("Corvane Start-up");
-inline const QString kKeepAside = QStringLiteral("Keep Aside and Start");
-inline const QString kKeepCopy = QStringLiteral("Keep a Copy and Start");
-inline const QString kQuit = QStringLiteral("Quit");
+// The boxes' title and choices, in the user's language.
+QString startUpTitle();
+QString keepAsideChoice();
+QString keepCopyChoice();
+QString quitChoice();
 
 } // namespace corvane

@@ -4,9 +4,19 @@
 #include "engine/WindowView.h"
 #include "platform/AccessFix.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 namespace corvane {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::StatusLine".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::StatusLine)
+};
+
+} // namespace
 
 Q_LOGGING_CATEGORY(lcStatus, "corvane.status", QtWarningMsg)
 
@@ -18,25 +28,24 @@ using platform::OutputBackend;
 // "19200,n,8,1" -> "19200 bps".
 QString speedOf(const QString& portSettings)
 {
-    return QStringLiteral("%1 bps").arg(portSettings.section(QLatin1Char(','), 0, 0));
+    return Texts::tr("%1 bps").arg(portSettings.section(QLatin1Char(','), 0, 0));
 }
 
 QString portAndDevice(int port, const QString& device)
 {
-    return device.isEmpty() ? QStringLiteral("COM %1").arg(port) : QStringLiteral("COM %1 (%2)").arg(port).arg(device);
+    return device.isEmpty() ? Texts::tr("COM %1").arg(port) : Texts::tr("COM %1 (%2)").arg(port).arg(device);
 }
 
 QString searching(const StatusFacts& f)
 {
     if (f.port == 0)
-        return QStringLiteral("Searching for the tracker…");
-    return QStringLiteral("Searching for the tracker: COM %1 at %2…").arg(f.port).arg(speedOf(f.portSettings));
+        return Texts::tr("Searching for the tracker…");
+    return Texts::tr("Searching for the tracker: COM %1 at %2…").arg(f.port).arg(speedOf(f.portSettings));
 }
 
 QString through(OutputBackend output)
 {
-    return output == OutputBackend::Uinput ? QStringLiteral("the kernel's input devices")
-                                           : QStringLiteral("the X server");
+    return output == OutputBackend::Uinput ? Texts::tr("the kernel's input devices") : Texts::tr("the X server");
 }
 
 // The commands that give access to /dev/uinput: the lines of its fix
@@ -47,7 +56,7 @@ QString uinputCommands(const platform::InputChoice& input)
     for (const QString& line : input.uinputFix.split(QLatin1Char('\n')))
         if (line.startsWith(QLatin1String("  ")))
             commands << line.trimmed();
-    return commands.join(QStringLiteral("; then "));
+    return commands.join(Texts::tr("; then "));
 }
 
 // The pointer and keys reach nothing: the commands that fix it, the rest in
@@ -56,23 +65,23 @@ QString nothingMoves(const platform::InputChoice& input)
 {
     const QString commands = uinputCommands(input);
     if (commands.isEmpty())
-        return QStringLiteral("The pointer cannot be moved: ") + input.nothingMoves;
-    return QStringLiteral("The pointer cannot be moved: run ") + commands;
+        return Texts::tr("The pointer cannot be moved: ") + input.nothingMoves;
+    return Texts::tr("The pointer cannot be moved: run ") + commands;
 }
 
 QString noJoystick(const QString& why, const platform::InputChoice& input)
 {
     const QString commands = uinputCommands(input);
     if (commands.isEmpty())
-        return QStringLiteral("The joystick cannot be made: ") + why;
-    return QStringLiteral("The joystick needs write access to /dev/uinput: run ") + commands;
+        return Texts::tr("The joystick cannot be made: ") + why;
+    return Texts::tr("The joystick needs write access to /dev/uinput: run ") + commands;
 }
 
 QString keysUnseen()
 {
-    return QStringLiteral("Keys typed in other programs are not seen: the global keys and recording from other "
-                          "programs need the input group (%1, then log in again), which lets every program of "
-                          "yours read every key typed.")
+    return Texts::tr("Keys typed in other programs are not seen: the global keys and recording from other "
+                     "programs need the input group (%1, then log in again), which lets every program of "
+                     "yours read every key typed.")
         .arg(QLatin1String(platform::kJoinInputGroup));
 }
 
@@ -92,34 +101,33 @@ Status statusFor(const StatusFacts& f, const QString& device, const platform::In
     case LinkPhase::Closed:
     case LinkPhase::Searching:
         if (!f.lost.isEmpty())
-            return {StatusKind::Problem, QStringLiteral("The tracker was lost (%1). %2").arg(f.lost, searching(f))};
+            return {StatusKind::Problem, Texts::tr("The tracker was lost (%1). %2").arg(f.lost, searching(f))};
         if (!f.refusal.isEmpty())
             return {StatusKind::Problem, f.refusal};
         return {StatusKind::Searching, searching(f)};
     case LinkPhase::Waiting:
         if (f.unanswered)
-            return {StatusKind::Problem, QStringLiteral("%1 is open at %2, but no tracker answers there; asking again…")
+            return {StatusKind::Problem, Texts::tr("%1 is open at %2, but no tracker answers there; asking again…")
                                              .arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
-        return {StatusKind::Searching, QStringLiteral("Setting up the tracker on %1 at %2…")
+        return {StatusKind::Searching, Texts::tr("Setting up the tracker on %1 at %2…")
                                            .arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
     case LinkPhase::SetUp:
         break;
     }
     if (f.started && f.joystick)
-        return {StatusKind::Tracking, QStringLiteral("Tracking: the head moves the joystick \"Corvane head\"; keys "
-                                                     "through %1")
+        return {StatusKind::Tracking, Texts::tr("Tracking: the head moves the joystick \"Corvane head\"; keys "
+                                                "through %1")
                                           .arg(through(input.output))};
     if (f.started)
-        return {StatusKind::Tracking,
-                QStringLiteral("Tracking: pointer and keys through %1").arg(through(input.output))};
+        return {StatusKind::Tracking, Texts::tr("Tracking: pointer and keys through %1").arg(through(input.output))};
     return {StatusKind::Stopped,
-            QStringLiteral("Tracker on %1, %2, stopped").arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
+            Texts::tr("Tracker on %1, %2, stopped").arg(portAndDevice(f.port, device), speedOf(f.portSettings))};
 }
 
 QString joystickRefusalText(const QString& why, const platform::InputChoice& input)
 {
-    QString text = QStringLiteral("Mouse mode \"Joystick\" makes the joystick \"Corvane head\" through /dev/uinput, "
-                                  "but %1.")
+    QString text = Texts::tr("Mouse mode \"Joystick\" makes the joystick \"Corvane head\" through /dev/uinput, "
+                             "but %1.")
                        .arg(why);
     if (!input.uinputFix.isEmpty())
         text += QStringLiteral("\n\n") + input.uinputFix;
@@ -173,21 +181,22 @@ void StatusReport::notifyChange(const StatusFacts& before, const StatusFacts& no
     if (!app_.platform.input.nothingMoves.isEmpty() && !nothingMovesNotified_) {
         // Said once, for the first change out of sight; the changes after it
         // are told as they come.
-        notify(QStringLiteral("Corvane cannot move the pointer"), true);
+        notify(Texts::tr("Corvane cannot move the pointer"), true);
         nothingMovesNotified_ = true;
     } else if (before.lost.isEmpty() && !now.lost.isEmpty()) {
-        notify(QStringLiteral("Tracker lost"), true);
+        notify(Texts::tr("Tracker lost"), true);
     } else if (!before.lost.isEmpty() && now.phase == LinkPhase::SetUp) {
-        notify(QStringLiteral("Tracker found again"), false);
+        notify(Texts::tr("Tracker found again"), false);
     } else if (before.started != now.started) {
-        notify(now.started ? QStringLiteral("Tracking started") : QStringLiteral("Tracking stopped"), false);
+        notify(now.started ? Texts::tr("Tracking started") : Texts::tr("Tracking stopped"), false);
     }
 }
 
 QString diagnosis(const AppContext& app, const SettingsFolder& settings, const Status& status)
 {
-    return status.text + QStringLiteral("\n\nThe ports and the link:\n") + describeLink(app) + QStringLiteral("\n\n")
-         + describeSettingsFolder(settings) + QStringLiteral("\n\n") + platform::describeInput(app.platform.input);
+    return status.text + QStringLiteral("\n\n") + Texts::tr("The ports and the link:") + QLatin1Char('\n')
+         + describeLink(app) + QStringLiteral("\n\n") + describeSettingsFolder(settings) + QStringLiteral("\n\n")
+         + platform::describeInput(app.platform.input);
 }
 
 } // namespace corvane

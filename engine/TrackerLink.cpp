@@ -3,9 +3,19 @@
 #include "core/Choices.h"
 #include "platform/ShowError.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 namespace corvane {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::TrackerLink".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::TrackerLink)
+};
+
+} // namespace
 
 Q_LOGGING_CATEGORY(lcLink, "corvane.link", QtWarningMsg)
 
@@ -141,10 +151,9 @@ void TrackerLink::openAndSearch()
     platform::SerialPort& port = *app_.platform.serial;
     if (!port.isOpen() && app_.link.phase != LinkPhase::Searching) {
         if (app_.link.phase != LinkPhase::Closed)
-            app_.link.lost = QStringLiteral("COM %1 has closed: %2")
+            app_.link.lost = Texts::tr("COM %1 has closed: %2")
                                  .arg(port.portNumber())
-                                 .arg(port.whyClosed().isEmpty() ? QStringLiteral("the device has gone")
-                                                                 : port.whyClosed());
+                                 .arg(port.whyClosed().isEmpty() ? Texts::tr("the device has gone") : port.whyClosed());
         enter(LinkPhase::Searching, app_.link.phase == LinkPhase::Closed
                                         ? QStringLiteral("searching the ports for the tracker")
                                         : app_.link.lost + QStringLiteral("; searching the ports"));
@@ -243,27 +252,27 @@ QString describeLink(const AppContext& app)
     for (int number = 1; number <= kLocationItems.size(); ++number) {
         const platform::PortDescription port = app.platform.serial->describe(number);
         if (port.device.isEmpty())
-            lines << QStringLiteral("COM %1: no device (%2)").arg(number).arg(port.why);
+            lines << Texts::tr("COM %1: no device (%2)").arg(number).arg(port.why);
         else if (app.link.refusals.contains(number))
             lines << app.link.refusals.value(number);
         else
-            lines << QStringLiteral("COM %1: %2").arg(number).arg(port.device)
+            lines << Texts::tr("COM %1: %2").arg(number).arg(port.device)
                          + (port.description.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(port.description));
     }
     const int at = app.link.portNumber;
     const QString settings = app.link.portSettings;
     switch (app.link.phase) {
     case LinkPhase::Closed:
-        lines << QStringLiteral("The link is closed.");
+        lines << Texts::tr("The link is closed.");
         break;
     case LinkPhase::Searching:
-        lines << QStringLiteral("Searching the ports for the tracker.");
+        lines << Texts::tr("Searching the ports for the tracker.");
         break;
     case LinkPhase::Waiting:
-        lines << QStringLiteral("COM %1 is open at %2, waiting for the tracker's answer.").arg(at).arg(settings);
+        lines << Texts::tr("COM %1 is open at %2, waiting for the tracker's answer.").arg(at).arg(settings);
         break;
     case LinkPhase::SetUp:
-        lines << QStringLiteral("The tracker on COM %1 is set up, at %2.").arg(at).arg(settings);
+        lines << Texts::tr("The tracker on COM %1 is set up, at %2.").arg(at).arg(settings);
         break;
     }
     return lines.join(QLatin1Char('\n'));

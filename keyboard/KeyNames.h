@@ -13,8 +13,11 @@ void loadKeyNames();
 // The table, filled on first use if loadKeyNames has not run yet.
 const KeyNameTable& keyNameTable();
 
-// "[" + name + "]" for a named code 0..255, else "[" + code mod 1000 in three
-// digits + "]" ("[021]", "[300]"). A negative code throws the subscript Fault.
+// The label a mapping box shows for a key: "[" + name + "]" for a named code
+// 0..255, the name translated where the user's language names the key
+// otherwise ("[SPACE]", in German "[LEER]"); else "[" + code mod 1000 in
+// three digits + "]" ("[021]", "[300]"). A negative code throws the subscript
+// Fault. Only shown, never stored: the send-keys text takes the table's names.
 QString keyLabel(qint64 code);
 
 } // namespace corvane

@@ -1,8 +1,18 @@
 #include "platform/AccessFix.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::AccessFix".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::AccessFix)
+};
+
+} // namespace
 
 namespace {
 
@@ -12,7 +22,8 @@ namespace {
 const QString kApplyRule = QStringLiteral(
     "sudo modprobe uinput && sudo udevadm trigger --action=add --subsystem-match=misc --sysname-match=uinput");
 
-const QString kNoNewLogin = QStringLiteral("To give it now, without a restart or a new login, run:\n");
+// Made when asked, in the language of the moment.
+QString noNewLogin() { return Texts::tr("To give it now, without a restart or a new login, run:") + QLatin1Char('\n'); }
 
 } // namespace
 
@@ -39,20 +50,20 @@ QString uinputAccessFix(Installation installation)
 {
     switch (installation) {
     case Installation::Package:
-        return QStringLiteral("The package's udev rule (%1) gives the user at the seat write access to "
-                              "/dev/uinput, and installing the package applied it where udev ran. ")
+        return Texts::tr("The package's udev rule (%1) gives the user at the seat write access to "
+                         "/dev/uinput, and installing the package applied it where udev ran. ")
                    .arg(QLatin1String(kPackageRulePath))
-             + kNoNewLogin + QStringLiteral("  ") + kApplyRule;
+             + noNewLogin() + QStringLiteral("  ") + kApplyRule;
     case Installation::SourceWithRule:
-        return QStringLiteral("The udev rule 70-corvane-uinput.rules gives the user at the seat write access to "
-                              "/dev/uinput. ")
-             + kNoNewLogin + QStringLiteral("  ") + kApplyRule;
+        return Texts::tr("The udev rule 70-corvane-uinput.rules gives the user at the seat write access to "
+                         "/dev/uinput. ")
+             + noNewLogin() + QStringLiteral("  ") + kApplyRule;
     case Installation::Source:
         break;
     }
-    return QStringLiteral("Built from source, Corvane needs a udev rule that gives the user at the seat write "
-                          "access to /dev/uinput. ")
-         + kNoNewLogin
+    return Texts::tr("Built from source, Corvane needs a udev rule that gives the user at the seat write "
+                     "access to /dev/uinput. ")
+         + noNewLogin()
          + QStringLiteral("  echo '%1' | sudo tee %2\n  sudo udevadm control --reload\n  ")
                .arg(uinputRule(), QLatin1String(kLocalRulePath))
          + kApplyRule;
@@ -60,7 +71,7 @@ QString uinputAccessFix(Installation installation)
 
 QString keyboardsAccessFix()
 {
-    return QStringLiteral(
+    return Texts::tr(
                "Reading the keyboards (the global keys and the recorder in every program) needs membership of the "
                "input group. Be aware that every program you run may then read every key you type, passwords "
                "included; Corvane only reads them and never keeps or writes a key. To join the group, run:\n"

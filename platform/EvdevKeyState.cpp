@@ -19,6 +19,15 @@ namespace corvane::platform {
 
 namespace {
 
+// The texts of this file, translated in the context "corvane::platform::EvdevKeyState".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::EvdevKeyState)
+};
+
+} // namespace
+
+namespace {
+
 bool isEventDevice(const QString& name) { return name.startsWith(QLatin1String("event")); }
 
 // A keyboard has letter keys and a space bar; a mouse's or a power button's
@@ -55,8 +64,8 @@ Opened openKeyboard(const QString& path)
 
 QString refusalText(int count, int error, const QString& folder)
 {
-    return QStringLiteral("no keyboard event device in %1 can be read (%2 refused: %3; reading them needs "
-                          "membership of the input group)")
+    return Texts::tr("no keyboard event device in %1 can be read (%2 refused: %3; reading them needs "
+                     "membership of the input group)")
         .arg(folder)
         .arg(count)
         .arg(QString::fromLocal8Bit(std::strerror(error)));
@@ -82,7 +91,7 @@ int countReadableKeyboards(const QString& folder, QString* whyNot)
     }
     if (readable == 0)
         *whyNot = refused ? refusalText(refused, error, folder)
-                          : QStringLiteral("no keyboard event device was found in %1").arg(folder);
+                          : Texts::tr("no keyboard event device was found in %1").arg(folder);
     return readable;
 }
 
@@ -113,7 +122,7 @@ QString EvdevKeyState::whyNone() const
 {
     if (!keyboards_.empty())
         return {};
-    return refused_ ? refusal_ : QStringLiteral("no keyboard event device was found in %1").arg(folder_);
+    return refused_ ? refusal_ : Texts::tr("no keyboard event device was found in %1").arg(folder_);
 }
 
 void EvdevKeyState::open(const QString& name)

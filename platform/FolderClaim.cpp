@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,6 +17,15 @@
 #include <utility>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::FolderClaim".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::FolderClaim)
+};
+
+} // namespace
 
 namespace {
 
@@ -35,13 +45,13 @@ QString strangeLock(const QString& path, const struct stat& info)
         const QString kind = describeNonFile(path);
         if (!kind.isEmpty())
             return kind;
-        return S_ISLNK(info.st_mode) ? QStringLiteral("a link to %1").arg(QFile::symLinkTarget(path))
-                                     : QStringLiteral("something other than a regular file");
+        return S_ISLNK(info.st_mode) ? Texts::tr("a link to %1").arg(QFile::symLinkTarget(path))
+                                     : Texts::tr("something other than a regular file");
     }
     if (info.st_uid != ::geteuid() && info.st_uid != 0)
-        return QStringLiteral("a file that belongs to another user (user id %1)").arg(info.st_uid);
+        return Texts::tr("a file that belongs to another user (user id %1)").arg(info.st_uid);
     if (info.st_nlink != 1)
-        return QStringLiteral("a file with %1 names (hard links), so that writing it would change another file")
+        return Texts::tr("a file with %1 names (hard links), so that writing it would change another file")
             .arg(info.st_nlink);
     return {};
 }
@@ -53,8 +63,8 @@ bool refuse(FolderClaimAttempt& attempt, const QString& path, const struct stat&
     if (what.isEmpty())
         return false;
     attempt.result = FolderClaimAttempt::Result::Refused;
-    attempt.why = QStringLiteral("where its lock file %1 belongs there is %2, which Corvane did not make and does "
-                                 "not open. Move it away or remove it, and start Corvane again.")
+    attempt.why = Texts::tr("where its lock file %1 belongs there is %2, which Corvane did not make and does "
+                            "not open. Move it away or remove it, and start Corvane again.")
                       .arg(QDir::toNativeSeparators(path), what);
     return true;
 }
@@ -133,13 +143,13 @@ FolderClaimAttempt claimSettingsFolder(const QString& folder)
     const QString path = lockFilePath(folder);
     const QString shownPath = QDir::toNativeSeparators(path);
     if (!QDir().mkpath(folder)) {
-        attempt.why = QStringLiteral("the folder cannot be created");
+        attempt.why = Texts::tr("the folder cannot be created");
         return attempt;
     }
     Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat identity {};
     if (!dir || ::fstat(dir.get(), &identity) != 0) {
-        attempt.why = QStringLiteral("the folder cannot be opened (%1)").arg(errorText(errno));
+        attempt.why = Texts::tr("the folder cannot be opened (%1)").arg(errorText(errno));
         return attempt;
     }
     for (int tries = 0; tries < kLockTries; ++tries) {
@@ -156,21 +166,21 @@ FolderClaimAttempt claimSettingsFolder(const QString& folder)
             // Something else took the name after it was judged: judged again.
             if (error == ELOOP || error == EISDIR || error == ENXIO)
                 continue;
-            attempt.why = QStringLiteral("the lock file %1 cannot be %2 (%3)")
-                              .arg(shownPath, found ? QStringLiteral("opened for writing") : QStringLiteral("made"),
+            attempt.why = Texts::tr("the lock file %1 cannot be %2 (%3)")
+                              .arg(shownPath, found ? Texts::tr("opened for writing") : Texts::tr("made"),
                                    errorText(error));
             return attempt;
         }
         struct stat held {};
         if (::fstat(lock.get(), &held) != 0) {
-            attempt.why = QStringLiteral("the lock file %1 cannot be examined (%2)").arg(shownPath, errorText(errno));
+            attempt.why = Texts::tr("the lock file %1 cannot be examined (%2)").arg(shownPath, errorText(errno));
             return attempt;
         }
         if (refuse(attempt, path, held))
             return attempt;
         if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK) {
-                attempt.why = QStringLiteral("the lock file %1 cannot be locked (%2)").arg(shownPath, errorText(errno));
+                attempt.why = Texts::tr("the lock file %1 cannot be locked (%2)").arg(shownPath, errorText(errno));
                 return attempt;
             }
             attempt.result = FolderClaimAttempt::Result::HeldByAnother;
@@ -187,7 +197,7 @@ FolderClaimAttempt claimSettingsFolder(const QString& folder)
         attempt.claim = std::make_unique<LockedFolder>(folder, std::move(dir), std::move(lock), identity);
         return attempt;
     }
-    attempt.why = QStringLiteral("the lock file %1 kept changing while Corvane locked it").arg(shownPath);
+    attempt.why = Texts::tr("the lock file %1 kept changing while Corvane locked it").arg(shownPath);
     return attempt;
 }
 

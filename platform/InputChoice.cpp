@@ -1,17 +1,24 @@
 #include "platform/InputChoice.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::InputChoice".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::InputChoice)
+};
+
+} // namespace
 
 Q_LOGGING_CATEGORY(lcInput, "corvane.input", QtWarningMsg)
 
 namespace {
 
-QString refused(const QString& option, const QString& why)
-{
-    return QStringLiteral("%1 cannot work: %2").arg(option, why);
-}
+QString refused(const QString& option, const QString& why) { return Texts::tr("%1 cannot work: %2").arg(option, why); }
 
 // The reason without the full stops it may end in, to go on after it.
 QString withoutFullStops(QString reason)
@@ -32,8 +39,8 @@ QString sentence(QString reason)
 
 QString nothingMoves(const InputProbes& probes, const QString& uinputFix)
 {
-    return QStringLiteral("Corvane cannot move the pointer or send keys. %1 %2 %3\nOr start Corvane in an X11 "
-                          "session.")
+    return Texts::tr("Corvane cannot move the pointer or send keys. %1 %2 %3\nOr start Corvane in an X11 "
+                     "session.")
         .arg(sentence(probes.uinputError), sentence(probes.x11Error), uinputFix);
 }
 
@@ -45,14 +52,14 @@ void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice
         if (!uinput)
             c.refusal = refused(QStringLiteral("--output uinput"), p.uinputError) + QLatin1Char('\n') + c.uinputFix;
         c.output = OutputBackend::Uinput;
-        c.outputWhy = QStringLiteral("chosen with --output uinput");
+        c.outputWhy = Texts::tr("chosen with --output uinput");
         return;
     }
     if (request.output == OutputBackend::X11) {
         if (!x11)
             c.refusal = refused(QStringLiteral("--output x11"), p.x11Error);
         c.output = OutputBackend::X11;
-        c.outputWhy = QStringLiteral("chosen with --output x11");
+        c.outputWhy = Texts::tr("chosen with --output x11");
         return;
     }
     const bool x11Session = p.onX && !p.waylandSession;
@@ -60,10 +67,10 @@ void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice
         // XTest motion reaches every X program as the profile's speeds say;
         // the kernel's devices go through the desktop's pointer acceleration.
         c.output = OutputBackend::X11;
-        c.outputWhy = QStringLiteral("this is an X11 session, where X test events move the pointer exactly as far "
-                                     "as the profile says, while the kernel's input devices go through the "
-                                     "desktop's pointer acceleration (--output uinput reaches games that read "
-                                     "/dev/input)");
+        c.outputWhy = Texts::tr("this is an X11 session, where X test events move the pointer exactly as far "
+                                "as the profile says, while the kernel's input devices go through the "
+                                "desktop's pointer acceleration (--output uinput reaches games that read "
+                                "/dev/input)");
     } else if (uinput) {
         c.output = OutputBackend::Uinput;
         c.outputWhy = p.waylandSession ? QStringLiteral(
@@ -74,8 +81,8 @@ void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice
         c.output = OutputBackend::X11;
         c.outputWhy = p.uinputError;
         if (p.waylandSession)
-            c.outputWhy += QStringLiteral("; the X display takes the events, but in this Wayland session only X11 "
-                                          "(XWayland) programs see them");
+            c.outputWhy += Texts::tr("; the X display takes the events, but in this Wayland session only X11 "
+                                     "(XWayland) programs see them");
     } else {
         c.output = OutputBackend::None;
         c.nothingMoves = nothingMoves(p, c.uinputFix);
@@ -91,34 +98,34 @@ void chooseKeyState(const InputProbes& p, const InputRequest& request, InputChoi
         if (!evdev && c.refusal.isEmpty())
             c.refusal = refused(QStringLiteral("--keys evdev"), p.keyboardsError) + QLatin1Char('\n') + c.keyboardsFix;
         c.keys = KeyStateBackend::Evdev;
-        c.keysWhy = QStringLiteral("chosen with --keys evdev");
+        c.keysWhy = Texts::tr("chosen with --keys evdev");
         return;
     }
     if (request.keys == KeyStateBackend::X11) {
         if (!x11 && c.refusal.isEmpty())
             c.refusal = refused(QStringLiteral("--keys x11"), p.x11KeysError);
         c.keys = KeyStateBackend::X11;
-        c.keysWhy = QStringLiteral("chosen with --keys x11");
+        c.keysWhy = Texts::tr("chosen with --keys x11");
         return;
     }
     if (evdev) {
         c.keys = KeyStateBackend::Evdev;
-        c.keysWhy = QStringLiteral("%1 keyboard event device%2 can be read, so the global keys and the recorder see "
-                                   "keys typed into any program")
-                        .arg(p.readableKeyboards)
-                        .arg(p.readableKeyboards == 1 ? QString() : QStringLiteral("s"));
+        c.keysWhy = (p.readableKeyboards == 1 ? Texts::tr("%1 keyboard event device can be read, so the global keys "
+                                                          "and the recorder see keys typed into any program")
+                                              : Texts::tr("%1 keyboard event devices can be read, so the global keys "
+                                                          "and the recorder see keys typed into any program"))
+                        .arg(p.readableKeyboards);
     } else if (x11) {
         c.keys = KeyStateBackend::X11;
         c.keysWhy = p.keyboardsError
-                  + QStringLiteral(
-                        "; the global keys and the recorder see only keys typed while an X11 program has the "
-                        "focus");
+                  + Texts::tr("; the global keys and the recorder see only keys typed while an X11 program has the "
+                              "focus");
     } else {
         c.keys = KeyStateBackend::None;
         // The X keyboard's reason is a sentence of its own.
         c.keysWhy = p.keyboardsError
-                  + QStringLiteral("; %1; so the global keys and the recorder see only keys typed while "
-                                   "Corvane's own window has the focus")
+                  + Texts::tr("; %1; so the global keys and the recorder see only keys typed while "
+                              "Corvane's own window has the focus")
                         .arg(withoutFullStops(p.x11KeysError));
     }
 }
@@ -183,8 +190,8 @@ std::optional<KeyStateBackend> keyStateBackendNamed(const QString& name)
 
 QString describeInput(const InputChoice& choice)
 {
-    QString text = QStringLiteral("Input, as a start now would choose (--output and --keys change it):\n"
-                                  "  pointer and keys: %1 (%2)\n  key state: %3 (%4)\n")
+    QString text = Texts::tr("Input, as a start now would choose (--output and --keys change it):\n"
+                             "  pointer and keys: %1 (%2)\n  key state: %3 (%4)\n")
                        .arg(nameOf(choice.output), choice.outputWhy, nameOf(choice.keys), choice.keysWhy);
     if (!choice.refusal.isEmpty())
         text += QStringLiteral("  %1\n").arg(choice.refusal);

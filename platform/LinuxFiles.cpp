@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -24,6 +25,15 @@ namespace corvane::platform {
 
 namespace {
 
+// The texts of this file, translated in the context "corvane::platform::LinuxFiles".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::LinuxFiles)
+};
+
+} // namespace
+
+namespace {
+
 // A link's target larger than this is no settings file of Corvane's.
 constexpr qint64 kMaxOwnFileBytes = qint64{64} * 1024 * 1024;
 const QString kSavingInfix = QStringLiteral(".saving-");
@@ -33,16 +43,16 @@ QString reasonFor(int error)
 {
     switch (error) {
     case ENOSPC:
-        return QStringLiteral("the disk is full");
+        return Texts::tr("the disk is full");
     case EDQUOT:
-        return QStringLiteral("your disk quota is used up");
+        return Texts::tr("your disk quota is used up");
     case EROFS:
-        return QStringLiteral("the file system is read-only");
+        return Texts::tr("the file system is read-only");
     case EACCES:
     case EPERM:
-        return QStringLiteral("permission denied");
+        return Texts::tr("permission denied");
     case EFBIG:
-        return QStringLiteral("the file would be larger than the system allows");
+        return Texts::tr("the file would be larger than the system allows");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -68,9 +78,9 @@ QString heldKindAndOwner(int fd, struct stat& info, mode_t type, const QString& 
     if (fd < 0 || ::fstat(fd, &info) != 0)
         return reasonFor(errno);
     if ((info.st_mode & S_IFMT) != type)
-        return QStringLiteral("it is %1, not %2").arg(kindOf(info.st_mode), wanted);
+        return Texts::tr("it is %1, not %2").arg(kindOf(info.st_mode), wanted);
     if (!trustedOwner(info.st_uid))
-        return QStringLiteral("it belongs to another user");
+        return Texts::tr("it belongs to another user");
     return {};
 }
 
@@ -133,20 +143,19 @@ Destination destinationOf(const QByteArray& path, const OwnFileTest& ownFile)
     if (S_ISREG(info.st_mode))
         return {path, info, {}};
     if (!S_ISLNK(info.st_mode))
-        return {{}, std::nullopt, QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode))};
+        return {{}, std::nullopt, Texts::tr("it is %1, not a file").arg(kindOf(info.st_mode))};
 
     const QString target = linkText(path);
     char resolved[PATH_MAX];
     if (::realpath(path.constData(), resolved) == nullptr || ::stat(resolved, &info) != 0)
-        return {{}, std::nullopt, QStringLiteral("it is a link to %1, which leads nowhere").arg(target)};
+        return {{}, std::nullopt, Texts::tr("it is a link to %1, which leads nowhere").arg(target)};
     if (!S_ISREG(info.st_mode))
-        return {
-            {}, std::nullopt, QStringLiteral("it is a link to %1, %2, not a file").arg(target, kindOf(info.st_mode))};
+        return {{}, std::nullopt, Texts::tr("it is a link to %1, %2, not a file").arg(target, kindOf(info.st_mode))};
     const std::optional<QByteArray> bytes = readRegular(resolved);
     if (!bytes || !ownFile || !ownFile(*bytes))
         return {{},
                 std::nullopt,
-                QStringLiteral("it is a link to %1, a file that does not hold Corvane's settings and is left as it was")
+                Texts::tr("it is a link to %1, a file that does not hold Corvane's settings and is left as it was")
                     .arg(linkAndTarget(path, resolved))};
     return {QByteArray(resolved), info, {}};
 }
@@ -206,18 +215,19 @@ QString writeNewFile(const Destination& destination, const QByteArray& bytes, QB
 
 QString kindOf(mode_t mode)
 {
-    static constexpr std::pair<mode_t, const char*> kKinds[] = {{S_IFREG, "a file"},
-                                                                {S_IFLNK, "a link"},
-                                                                {S_IFDIR, "a directory"},
-                                                                {S_IFIFO, "a named pipe (FIFO)"},
-                                                                {S_IFCHR, "a character device"},
-                                                                {S_IFBLK, "a block device"},
-                                                                {S_IFSOCK, "a socket"}};
+    static constexpr std::pair<mode_t, const char*> kKinds[] = {
+        {S_IFREG, QT_TRANSLATE_NOOP("corvane::platform::LinuxFiles", "a file")},
+        {S_IFLNK, QT_TRANSLATE_NOOP("corvane::platform::LinuxFiles", "a link")},
+        {S_IFDIR, QT_TRANSLATE_NOOP("corvane::platform::LinuxFiles", "a directory")},
+        {S_IFIFO, QT_TRANSLATE_NOOP("corvane::platform::LinuxFiles", "a named pipe (FIFO)")},
+        {S_IFCHR, QT_TRANSLATE_NOOP("corvane::platform::LinuxFiles", "a character device")},
+        {S_IFBLK, QT_TRANSLATE_NOOP("corvane::platform::LinuxFiles", "a block device")},
+        {S_IFSOCK, QT_TRANSLATE_NOOP("corvane::platform::LinuxFiles", "a socket")}};
     for (const auto& [type, kind] : kKinds) {
         if ((mode & S_IFMT) == type)
-            return QString::fromLatin1(kind);
+            return Texts::tr(kind);
     }
-    return QStringLiteral("not a regular file");
+    return Texts::tr("not a regular file");
 }
 
 QString replaceFileWhole(const QString& path, const QByteArray& bytes, const OwnFileTest& ownFile)
@@ -250,17 +260,17 @@ QString readOwnFile(const QString& path, qint64 limit, QByteArray& bytes)
     if (::lstat(name.constData(), &info) != 0)
         return reasonFor(errno);
     if (S_ISLNK(info.st_mode))
-        return QStringLiteral("it is a link to %1, which is not followed").arg(linkText(name));
+        return Texts::tr("it is a link to %1, which is not followed").arg(linkText(name));
     if (!S_ISREG(info.st_mode))
-        return QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode));
+        return Texts::tr("it is %1, not a file").arg(kindOf(info.st_mode));
     // What was checked above may have been swapped since: the checks that
     // count are those on the descriptor that is read.
     Descriptor fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
-    if (QString why = heldKindAndOwner(fd.get(), info, S_IFREG, QStringLiteral("a file")); !why.isEmpty())
+    if (QString why = heldKindAndOwner(fd.get(), info, S_IFREG, Texts::tr("a file")); !why.isEmpty())
         return why;
     const int error = readToEnd(fd.get(), limit, bytes);
     if (error == EFBIG)
-        return QStringLiteral("it is larger than a settings file can be");
+        return Texts::tr("it is larger than a settings file can be");
     return error == 0 ? QString() : reasonFor(error);
 }
 
@@ -270,7 +280,7 @@ QString readDeviceLink(const QString& path, QString& target)
     // The link itself, held open: its owner and its text are those of one link.
     Descriptor link(::open(name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
-    if (QString why = heldKindAndOwner(link.get(), info, S_IFLNK, QStringLiteral("a link to a serial device"));
+    if (QString why = heldKindAndOwner(link.get(), info, S_IFLNK, Texts::tr("a link to a serial device"));
         !why.isEmpty())
         return why;
     char text[PATH_MAX];
@@ -280,9 +290,9 @@ QString readDeviceLink(const QString& path, QString& target)
     const QString written = QFile::decodeName(QByteArray(text, n));
     const QString absolute = written.startsWith(u'/') ? written : QFileInfo(path).absolutePath() + u'/' + written;
     if (::stat(native(absolute).constData(), &info) != 0)
-        return QStringLiteral("it is a link to %1, which leads nowhere").arg(written);
+        return Texts::tr("it is a link to %1, which leads nowhere").arg(written);
     if (!S_ISCHR(info.st_mode))
-        return QStringLiteral("it is a link to %1, %2, not a serial device").arg(written, kindOf(info.st_mode));
+        return Texts::tr("it is a link to %1, %2, not a serial device").arg(written, kindOf(info.st_mode));
     target = absolute;
     return {};
 }
@@ -297,10 +307,10 @@ QString describeNonFile(const QString& path)
         return kindOf(info.st_mode);
     const QString target = linkText(name);
     if (::stat(name.constData(), &info) != 0)
-        return QStringLiteral("a link to %1, which leads nowhere").arg(target);
+        return Texts::tr("a link to %1, which leads nowhere").arg(target);
     if (S_ISREG(info.st_mode))
         return {};
-    return QStringLiteral("a link to %1, %2").arg(target, kindOf(info.st_mode));
+    return Texts::tr("a link to %1, %2").arg(target, kindOf(info.st_mode));
 }
 
 QStringList removeSaveLeftovers(const QString& folder, const QStringList& names)

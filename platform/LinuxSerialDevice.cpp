@@ -5,6 +5,7 @@
 
 #include <libudev.h>
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <grp.h>
 #include <poll.h>
@@ -14,6 +15,15 @@
 #include <unistd.h>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::LinuxSerialDevice".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::LinuxSerialDevice)
+};
+
+} // namespace
 
 void drainOutput(qintptr handle)
 {
@@ -38,8 +48,8 @@ QString permissionAdvice(const QString& device)
     struct stat info {};
     const group* owner = ::stat(path.constData(), &info) == 0 ? ::getgrgid(info.st_gid) : nullptr;
     if (owner == nullptr || info.st_gid == 0)
-        return QStringLiteral("ask the system's administrator for access to %1").arg(device);
-    return QStringLiteral("join the %1 group (sudo adduser $USER %1) and log in again")
+        return Texts::tr("ask the system's administrator for access to %1").arg(device);
+    return Texts::tr("join the %1 group (sudo adduser $USER %1) and log in again")
         .arg(QString::fromLocal8Bit(owner->gr_name));
 }
 

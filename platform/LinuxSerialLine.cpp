@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -21,6 +22,15 @@
 #include <unistd.h>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::LinuxSerialLine".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::LinuxSerialLine)
+};
+
+} // namespace
 
 namespace {
 
@@ -41,8 +51,7 @@ QString describeProcess(qint64 pid)
 {
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
     const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll().trimmed()) : QString();
-    return name.isEmpty() ? QStringLiteral("process %1").arg(pid)
-                          : QStringLiteral("process %1 (%2)").arg(pid).arg(name);
+    return name.isEmpty() ? Texts::tr("process %1").arg(pid) : Texts::tr("process %1 (%2)").arg(pid).arg(name);
 }
 
 bool processLives(qint64 pid)
@@ -72,7 +81,7 @@ std::optional<QByteArray> readLockFile(const QByteArray& path, QString* why)
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno != ENOENT)
-            *why = errno == ELOOP ? QStringLiteral("it is a symbolic link") : systemError(errno);
+            *why = errno == ELOOP ? Texts::tr("it is a symbolic link") : systemError(errno);
         return std::nullopt;
     }
     char bytes[128];
@@ -81,7 +90,7 @@ std::optional<QByteArray> readLockFile(const QByteArray& path, QString* why)
     if (::fstat(fd, &info) != 0)
         *why = systemError(errno);
     else if (!S_ISREG(info.st_mode))
-        *why = QStringLiteral("it is %1").arg(kindOf(info.st_mode));
+        *why = Texts::tr("it is %1").arg(kindOf(info.st_mode));
     else if ((n = ::read(fd, bytes, sizeof bytes)) < 0)
         *why = systemError(errno);
     ::close(fd);
@@ -117,8 +126,8 @@ Sight seenHolding(qint64 pid, const struct stat& device)
 
 QString inUse(qint64 holder)
 {
-    return (holder > 0 ? describeProcess(holder) : QStringLiteral("another program"))
-         + QStringLiteral(" uses it; end that program, or choose another port");
+    return (holder > 0 ? describeProcess(holder) : Texts::tr("another program"))
+         + Texts::tr(" uses it; end that program, or choose another port");
 }
 
 // The side of a pseudo-terminal that programs open as a port: /dev/pts/N,
@@ -139,20 +148,20 @@ QString inExclusiveMode(const QByteArray& path)
     const qint64 holder = flockHolderOf(path);
     if (holder > 0 || !isPseudoTerminal(path))
         return inUse(holder);
-    return QStringLiteral("it is in exclusive mode, left so by a program that has ended (or used by one that "
-                          "takes no lock); start the program that provides this pseudo-terminal again, or "
-                          "choose another port");
+    return Texts::tr("it is in exclusive mode, left so by a program that has ended (or used by one that "
+                     "takes no lock); start the program that provides this pseudo-terminal again, or "
+                     "choose another port");
 }
 
 // The raw line of `settings`; empty text, or why not.
 QString configure(int fd, const LineSettings& settings, termios* before, const QString& device)
 {
     if (::tcgetattr(fd, before) != 0)
-        return errno == ENOTTY ? QStringLiteral("%1 is not a serial port").arg(device) : systemError(errno);
+        return errno == ENOTTY ? Texts::tr("%1 is not a serial port").arg(device) : systemError(errno);
     const auto speed = std::find_if(std::begin(kSpeeds), std::end(kSpeeds),
                                     [&](const Speed& s) { return s.baud == settings.baud; });
     if (speed == std::end(kSpeeds))
-        return QStringLiteral("the speed %1 is not supported").arg(settings.baud);
+        return Texts::tr("the speed %1 is not supported").arg(settings.baud);
     termios line = *before;
     ::cfmakeraw(&line);
     line.c_iflag &= ~(IXON | IXOFF | IXANY);
@@ -212,13 +221,12 @@ QString SerialLine::lockFileRefusal(const QString& lockFile, const QByteArray& p
         const Sight sight = seenHolding(owner, device);
         if (sight == Sight::Holds || (sight == Sight::Unseen && flockHolderOf(path) == owner))
             return describeProcess(owner)
-                 + (sight == Sight::Holds ? QStringLiteral(" has it open") : QStringLiteral(" holds its kernel lock"))
-                 + QStringLiteral(" and the lock file %1 names it; end that program, or choose another port")
-                       .arg(lockFile);
+                 + (sight == Sight::Holds ? Texts::tr(" has it open") : Texts::tr(" holds its kernel lock"))
+                 + Texts::tr(" and the lock file %1 names it; end that program, or choose another port").arg(lockFile);
         passed = describeProcess(owner)
-               + (sight == Sight::DoesNot ? QStringLiteral(" does not have the device open")
-                                          : QStringLiteral(" holds no kernel lock on the device, and its open "
-                                                           "files cannot be read"));
+               + (sight == Sight::DoesNot ? Texts::tr(" does not have the device open")
+                                          : Texts::tr(" holds no kernel lock on the device, and its open "
+                                                      "files cannot be read"));
     }
     QString& told = told_[lockFile];
     if (told != passed && !passed.isEmpty())
@@ -243,8 +251,7 @@ QString SerialLine::open(const QString& device, const LineSettings& settings)
             return inExclusiveMode(path);
         if (error == EACCES) {
             const QString advice = permissionAdvice(device);
-            return advice.isEmpty() ? QStringLiteral("permission denied")
-                                    : QStringLiteral("permission denied; ") + advice;
+            return advice.isEmpty() ? Texts::tr("permission denied") : Texts::tr("permission denied; ") + advice;
         }
         return systemError(error);
     }

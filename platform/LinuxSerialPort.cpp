@@ -15,9 +15,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::LinuxSerialPort".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::LinuxSerialPort)
+};
+
+} // namespace
 
 namespace {
 
@@ -64,7 +74,7 @@ void LinuxSerialPort::setSettings(const QString& settings)
 {
     const std::optional<LineSettings> line = lineSettingsOf(settings);
     if (!line)
-        throw Fault{kFaultInvalidValue, QStringLiteral("Invalid line settings \"%1\"").arg(settings)};
+        throw Fault{kFaultInvalidValue, Texts::tr("Invalid line settings \"%1\"").arg(settings)};
     settings_ = settings;
     lineSettings_ = *line;
 }
@@ -110,9 +120,8 @@ QList<PortEntry> LinuxSerialPort::entries(int number) const
     const int handle = folderHandle();
     for (PortEntry& entry : found) {
         if (number == 0 || entry.number == number) {
-            const bool leads = handle >= 0
-                                 ? ::faccessat(handle, "com" + QByteArray::number(entry.number), F_OK, 0) == 0
-                                 : QFileInfo::exists(entry.path);
+            const bool leads = handle >= 0 ? ::faccessat(handle, "com" + QByteArray::number(entry.number), F_OK, 0) == 0
+                                           : QFileInfo::exists(entry.path);
             entry.target = leads ? QFileInfo(entry.path).canonicalFilePath() : QString();
         }
     }
@@ -128,7 +137,8 @@ int LinuxSerialPort::folderHandle() const
         return folderFd_;
     folderChecked_.start();
     const QByteArray path = QFile::encodeName(folder_);
-    struct stat byPath {}, held {};
+    struct stat byPath {
+    }, held{};
     const bool there = ::stat(path.constData(), &byPath) == 0;
     if (folderFd_ >= 0
         && !(there && ::fstat(folderFd_, &held) == 0 && held.st_dev == byPath.st_dev && held.st_ino == byPath.st_ino)) {
@@ -205,7 +215,7 @@ void LinuxSerialPort::recheck()
 {
     hungUpChecked_.start();
     if (hungUp(line_.handle())) {
-        lost(QStringLiteral("the device has gone"));
+        lost(Texts::tr("the device has gone"));
         return;
     }
     if (!announced_ && !rechecked_.hasExpired(kRecheckMs))
@@ -231,7 +241,7 @@ void LinuxSerialPort::lost(const QString& why)
 void LinuxSerialPort::requireOpen() const
 {
     if (!line_.isOpen())
-        throw Fault{kFaultPortClosed, QStringLiteral("Operation valid only when the port is open")};
+        throw Fault{kFaultPortClosed, Texts::tr("Operation valid only when the port is open")};
 }
 
 QString LinuxSerialPort::openOrSay(int* fault)
@@ -239,14 +249,14 @@ QString LinuxSerialPort::openOrSay(int* fault)
     *fault = kFaultPortUnavailable;
     if (line_.isOpen()) {
         *fault = kFaultPortAlreadyOpen;
-        return QStringLiteral("Port already open");
+        return Texts::tr("Port already open");
     }
     QString why;
     const QString device = deviceFor(number_, &why);
     if (device.isEmpty())
-        return QStringLiteral("COM %1 is not available: %2").arg(number_).arg(why);
+        return Texts::tr("COM %1 is not available: %2").arg(number_).arg(why);
     if (const QString refusal = line_.open(device, lineSettings_); !refusal.isEmpty())
-        return QStringLiteral("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, refusal);
+        return Texts::tr("COM %1 (%2) cannot be opened: %3").arg(number_).arg(device, refusal);
     opened_ = {number_, device, false};
     whyClosed_.clear();
     rechecked_.start();
@@ -288,7 +298,7 @@ void LinuxSerialPort::output(const QByteArray& bytes)
 {
     requireOpen();
     if (!line_.write(bytes))
-        lost(QStringLiteral("the device has gone"));
+        lost(Texts::tr("the device has gone"));
 }
 
 QByteArray LinuxSerialPort::input()
@@ -297,7 +307,7 @@ QByteArray LinuxSerialPort::input()
     bool failed = false;
     QByteArray received = line_.read(&failed);
     if (failed)
-        lost(QStringLiteral("the device has gone"));
+        lost(Texts::tr("the device has gone"));
     if (!received.isEmpty())
         opened_.answered = true;
     return received;

@@ -1,9 +1,19 @@
 #include "platform/PortMapping.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <tuple>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::PortMapping".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::PortMapping)
+};
+
+} // namespace
 
 namespace {
 
@@ -34,9 +44,9 @@ PortDevice portDevice(int number, const QStringList& ordered, const QList<PortEn
         const auto entry = std::find_if(entries.begin(), entries.end(),
                                         [number](const PortEntry& e) { return e.number == number; });
         if (entry == entries.end())
-            return {{}, QStringLiteral("no entry com%1 in the settings folder").arg(number)};
+            return {{}, Texts::tr("no entry com%1 in the settings folder").arg(number)};
         if (entry->target.isEmpty())
-            return {{}, QStringLiteral("%1 leads to no device").arg(entry->path)};
+            return {{}, Texts::tr("%1 leads to no device").arg(entry->path)};
         return {entry->target, {}};
     }
     int seen = 0;
@@ -46,7 +56,7 @@ PortDevice portDevice(int number, const QStringList& ordered, const QList<PortEn
                 return {port, {}};
         }
     }
-    return {{}, QStringLiteral("the system lists %1 serial port(s)").arg(seen)};
+    return {{}, Texts::tr("the system lists %1 serial port(s)").arg(seen)};
 }
 
 QString closingReason(const OpenPort& port, const QStringList& ordered, const QList<PortEntry>& entries,
@@ -55,15 +65,13 @@ QString closingReason(const OpenPort& port, const QStringList& ordered, const QL
     const PortDevice now = portDevice(port.number, ordered, entries, there);
     if (now.device == port.device)
         return {};
-    const QString stands = now.device.isEmpty() ? QStringLiteral("no device (%1)").arg(now.why) : now.device;
+    const QString stands = now.device.isEmpty() ? Texts::tr("no device (%1)").arg(now.why) : now.device;
     if (!entries.isEmpty())
-        return QStringLiteral("COM %1 now leads to %2").arg(port.number).arg(stands);
+        return Texts::tr("COM %1 now leads to %2").arg(port.number).arg(stands);
     if (!ordered.contains(port.device) || (there && !there(port.device)))
-        return QStringLiteral("%1 is no longer listed").arg(port.device);
+        return Texts::tr("%1 is no longer listed").arg(port.device);
     if (!port.answered)
-        return QStringLiteral("COM %1 now stands for %2, and %3 never answered")
-            .arg(port.number)
-            .arg(stands, port.device);
+        return Texts::tr("COM %1 now stands for %2, and %3 never answered").arg(port.number).arg(stands, port.device);
     return {};
 }
 

@@ -9,11 +9,21 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
 
 namespace corvane::platform {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::UinputOutput".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::UinputOutput)
+};
+
+} // namespace
 
 namespace {
 
@@ -26,7 +36,7 @@ QString cannotOpen(int error)
     QString why = QStringLiteral("/dev/uinput cannot be opened for writing (%1)")
                       .arg(QString::fromLocal8Bit(std::strerror(error)));
     if (error == ENOENT)
-        why += QStringLiteral("; the uinput module is not loaded");
+        why += Texts::tr("; the uinput module is not loaded");
     return why;
 }
 
@@ -78,8 +88,8 @@ std::shared_ptr<InputDevice> makeDevice(const char* name, Kind kind, int* error)
     case Kind::Joystick: {
         // No fuzz and no flat: smoothing and speed are Corvane's, and a dead
         // zone is the game's to choose. The axes have no physical unit.
-        const input_absinfo axis{.value = 0, .minimum = -kAxisRange, .maximum = kAxisRange, .fuzz = 0, .flat = 0,
-                                 .resolution = 0};
+        const input_absinfo axis{
+            .value = 0, .minimum = -kAxisRange, .maximum = kAxisRange, .fuzz = 0, .flat = 0, .resolution = 0};
         for (unsigned code : kJoystickAxes)
             libevdev_enable_event_code(description, EV_ABS, code, &axis);
         for (unsigned button : kJoystickButtons)
@@ -114,7 +124,7 @@ QString refusal(int error, const QString& what)
 {
     return error == EACCES || error == EPERM || error == ENOENT
              ? cannotOpen(error)
-             : QStringLiteral("the kernel refused %1 (%2)").arg(what, QString::fromLocal8Bit(std::strerror(error)));
+             : Texts::tr("the kernel refused %1 (%2)").arg(what, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 } // namespace
@@ -137,7 +147,7 @@ UinputDevices createUinputDevices(QString* whyNot)
         devices.keyboard = makeDevice("Corvane virtual keyboard", Kind::Keyboard, &error);
     if (!devices.keyboard) {
         devices = {};
-        *whyNot = refusal(error, QStringLiteral("Corvane's virtual input devices"));
+        *whyNot = refusal(error, Texts::tr("Corvane's virtual input devices"));
     }
     return devices;
 }
@@ -147,7 +157,7 @@ std::shared_ptr<InputDevice> makeJoystickDevice(QString* whyNot)
     int error = 0;
     std::shared_ptr<InputDevice> device = makeDevice(kJoystickName, Kind::Joystick, &error);
     if (!device)
-        *whyNot = refusal(error, QStringLiteral("the joystick \"%1\"").arg(QLatin1String(kJoystickName)));
+        *whyNot = refusal(error, Texts::tr("the joystick \"%1\"").arg(QLatin1String(kJoystickName)));
     return device;
 }
 

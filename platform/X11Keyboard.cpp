@@ -14,29 +14,39 @@
 
 #include <poll.h>
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 #include <string_view>
 
 namespace corvane::platform {
 
+namespace {
+
+// The texts of this file, translated in the context "corvane::platform::X11Keyboard".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::platform::X11Keyboard)
+};
+
+} // namespace
+
 std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->display()) {
-        *whyNot = QStringLiteral("Corvane is not running on an X display (platform \"%1\"), so it cannot send keys.")
+        *whyNot = Texts::tr("Corvane is not running on an X display (platform \"%1\"), so it cannot send keys.")
                       .arg(QGuiApplication::platformName());
         return {};
     }
     Display* qt = x11->display();
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(qt, &event, &error, &major, &minor)) {
-        *whyNot = QStringLiteral("The X server has no XTEST extension, so Corvane cannot send keys.");
+        *whyNot = Texts::tr("The X server has no XTEST extension, so Corvane cannot send keys.");
         return {};
     }
     Display* own = XOpenDisplay(DisplayString(qt));
     if (!own) {
-        *whyNot = QStringLiteral("Corvane cannot open a second connection to the X display \"%1\" for the keyboard.")
+        *whyNot = Texts::tr("Corvane cannot open a second connection to the X display \"%1\" for the keyboard.")
                       .arg(QString::fromLocal8Bit(DisplayString(qt)));
         return {};
     }
@@ -48,7 +58,7 @@ std::shared_ptr<X11Keyboard> X11Keyboard::open(QString* whyNot)
     major = XkbMajorVersion;
     minor = XkbMinorVersion;
     if (!XkbQueryExtension(own, &opcode, &keyboard->xkbEventBase_, &error, &major, &minor)) {
-        *whyNot = QStringLiteral("The X server has no XKEYBOARD extension, so Corvane cannot send keys.");
+        *whyNot = Texts::tr("The X server has no XKEYBOARD extension, so Corvane cannot send keys.");
         return {};
     }
     constexpr unsigned long kMapChanges = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;

@@ -21,8 +21,8 @@ ProfileCommands::ProfileCommands(platform::Platform& platform, ProfileStore& sto
 {
     store_.haveFreeFileHandle = [this] { return platform_.process->haveFreeFileHandle(); };
     store_.noFreeFileHandle = [this] {
-        platform_.dialogs->message(QStringLiteral("Corvane was unable to find a free file number!"),
-                                   QStringLiteral("Corvane File Number Error"), platform::Buttons::OkCancel);
+        platform_.dialogs->message(tr("Corvane was unable to find a free file number!"),
+                                   tr("Corvane File Number Error"), platform::Buttons::OkCancel);
         platform_.process->endProgram(1);
     };
 }
@@ -84,10 +84,9 @@ void ProfileCommands::Save_Command_Click()
 {
     trapFaults(platform_, [this] {
         const auto answer = platform_.dialogs->message(
-            QStringLiteral(
-                "This will update the settings file - any changes you made to this profile will be permenant.")
-                + kTwoLineBreaks + QStringLiteral("Do you want to save?"),
-            QStringLiteral("Corvane Save Confirmation"), platform::Buttons::YesNo);
+            tr("This will update the settings file - any changes you made to this profile will be permenant.")
+                + kTwoLineBreaks + tr("Do you want to save?"),
+            tr("Corvane Save Confirmation"), platform::Buttons::YesNo);
         if (answer == platform::Answer::Yes)
             WriteProfiles();
     });
@@ -97,9 +96,9 @@ void ProfileCommands::Cancel_Command_Click()
 {
     trapFaults(platform_, [this] {
         const auto answer = platform_.dialogs->message(
-            QStringLiteral("This will reload the settings file - any changes you made to this profile will be lost.")
-                + kTwoLineBreaks + QStringLiteral("Do you want to cancel?"),
-            QStringLiteral("Corvane Cancel Confirmation"), platform::Buttons::YesNo);
+            tr("This will reload the settings file - any changes you made to this profile will be lost.")
+                + kTwoLineBreaks + tr("Do you want to cancel?"),
+            tr("Corvane Cancel Confirmation"), platform::Buttons::YesNo);
         if (answer != platform::Answer::Yes)
             return;
         ReadProfiles();
@@ -112,31 +111,30 @@ void ProfileCommands::SaveAs_Command_Click()
     trapFaults(platform_, [this] {
         bool isNew = true;
         const QString answer = platform_.dialogs->input(
-            QStringLiteral(
-                "This will update the settings file - a new profile will be created with any changes have you made.")
-                + kTwoLineBreaks + QStringLiteral("Please enter the name of the new profile."),
-            QStringLiteral("Corvane Save As"),
+            tr("This will update the settings file - a new profile will be created with any changes have you made.")
+                + kTwoLineBreaks + tr("Please enter the name of the new profile."),
+            tr("Corvane Save As"),
             view_.profileName() + QLatin1Char(' ') + QString::number(view_.profileNames().size()));
         if (answer.isEmpty())
             return;
         if (!fitsTextField(answer)) {
             platform_.dialogs->message(
-                QStringLiteral("The profile name \"%1\" cannot be saved: a name may not contain a double quote "
-                               "or a line break, and every character must be one of the Western European "
-                               "(Latin-1) set.")
+                tr("The profile name \"%1\" cannot be saved: a name may not contain a double quote "
+                   "or a line break, and every character must be one of the Western European "
+                   "(Latin-1) set.")
                         .arg(answer)
-                    + kTwoLineBreaks + QStringLiteral("Nothing was saved. Please choose another name."),
-                QStringLiteral("Corvane Save As"), platform::Buttons::Ok);
+                    + kTwoLineBreaks + tr("Nothing was saved. Please choose another name."),
+                tr("Corvane Save As"), platform::Buttons::Ok);
             return;
         }
         ProfileTable& table = store_.table;
         int target = table.find(answer);
         if (target > 0) {
             const auto confirm = platform_.dialogs->message(
-                QStringLiteral("There is already a profile with this name - any changes you made to this profile will "
-                               "be permenant.")
-                    + kTwoLineBreaks + QStringLiteral("Do you want to save?"),
-                QStringLiteral("Corvane Save As Confirmation"), platform::Buttons::YesNo);
+                tr("There is already a profile with this name - any changes you made to this profile will "
+                   "be permenant.")
+                    + kTwoLineBreaks + tr("Do you want to save?"),
+                tr("Corvane Save As Confirmation"), platform::Buttons::YesNo);
             if (confirm != platform::Answer::Yes)
                 return;
             isNew = false;
@@ -176,10 +174,9 @@ void ProfileCommands::Delete_Command_Click()
         ProfileTable& table = store_.table;
         if (!isDefaultName(shown)) {
             const auto answer = platform_.dialogs->message(
-                QStringLiteral(
-                    "This will update the settings file - this profile will be permenantly removed from the file.")
-                    + kTwoLineBreaks + QStringLiteral("Do you want to delete?"),
-                QStringLiteral("Corvane Delete Confirmation"), platform::Buttons::YesNo);
+                tr("This will update the settings file - this profile will be permenantly removed from the file.")
+                    + kTwoLineBreaks + tr("Do you want to delete?"),
+                tr("Corvane Delete Confirmation"), platform::Buttons::YesNo);
             if (answer != platform::Answer::Yes)
                 return;
             table.current().name.clear();
@@ -189,9 +186,9 @@ void ProfileCommands::Delete_Command_Click()
             return;
         }
         const auto answer = platform_.dialogs->message(
-            QStringLiteral("This will restore the default profile to its original settings.") + kTwoLineBreaks
-                + QStringLiteral("Do you want to delete?"),
-            QStringLiteral("Corvane Delete Confirmation"), platform::Buttons::YesNo);
+            tr("This will restore the default profile to its original settings.") + kTwoLineBreaks
+                + tr("Do you want to delete?"),
+            tr("Corvane Delete Confirmation"), platform::Buttons::YesNo);
         if (answer != platform::Answer::Yes)
             return;
         if (shown == kDefaultMouseEmulation)

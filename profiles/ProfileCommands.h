@@ -5,11 +5,14 @@
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileView.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace corvane {
 
 class ProfileCommands {
+    Q_DECLARE_TR_FUNCTIONS(corvane::ProfileCommands)
+
 public:
     ProfileCommands(platform::Platform& platform, ProfileStore& store, ProfileView& view);
 

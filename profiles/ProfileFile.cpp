@@ -7,12 +7,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QCoreApplication>
 #include <array>
 #include <optional>
 #include <utility>
 #include <variant>
 
 namespace corvane {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::ProfileFile".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::ProfileFile)
+};
+
+} // namespace
 
 namespace {
 
@@ -193,9 +203,8 @@ std::optional<QByteArray> readSmallFile(const QString& path)
 Fault fileAccessFault(const QString& path, const QString& reason)
 {
     const QFileInfo info(path);
-    return {kFaultFileAccess,
-            QStringLiteral("Path/File access error: cannot write %1 in the settings folder \"%2\" (%3)")
-                .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()), reason)};
+    return {kFaultFileAccess, Texts::tr("Path/File access error: cannot write %1 in the settings folder \"%2\" (%3)")
+                                  .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()), reason)};
 }
 
 // Asks the store's hook for a free file handle; when there is none the store's
@@ -315,18 +324,18 @@ QString profilesFileRefusal(const ProfileTable& table, const QByteArray& bytes)
         for (const FieldRef& ref : kFileOrder) {
             const auto* text = std::get_if<TextField>(&ref);
             if (text && !fitsTextField(profile.*(*text)))
-                return QStringLiteral("the profile \"%1\" holds a text with a double quote, a line break or a "
-                                      "character outside the Western European (Latin-1) set")
+                return Texts::tr("the profile \"%1\" holds a text with a double quote, a line break or a "
+                                 "character outside the Western European (Latin-1) set")
                     .arg(profile.name);
         }
     }
     if (named > kMaxProfileRecords)
-        return QStringLiteral("it would hold %1 profiles, and Corvane reads no more than %2: delete a profile to "
-                              "make room")
+        return Texts::tr("it would hold %1 profiles, and Corvane reads no more than %2: delete a profile to "
+                         "make room")
             .arg(named)
             .arg(kMaxProfileRecords);
     if (bytes.size() > kMaxProfileFileBytes)
-        return QStringLiteral("it would be larger than the %1 MiB that Corvane reads")
+        return Texts::tr("it would be larger than the %1 MiB that Corvane reads")
             .arg(kMaxProfileFileBytes / (1024 * 1024));
     return {};
 }
@@ -379,7 +388,7 @@ void ProfileStore::writeProfiles()
         return;
     const QByteArray bytes = profilesFileBytes(table);
     if (const QString refusal = profilesFileRefusal(table, bytes); !refusal.isEmpty())
-        throw fileAccessFault(profilesPath(), refusal + QStringLiteral("; nothing was written"));
+        throw fileAccessFault(profilesPath(), refusal + Texts::tr("; nothing was written"));
     replaceFile(profilesPath(), bytes, holdsProfiles);
 }
 
@@ -404,8 +413,8 @@ void ProfileStore::writeLastProfile()
     if (!fileHandleAvailable(*this))
         return;
     if (!fitsTextField(lastProfileName))
-        throw fileAccessFault(lastProfilePath(), QStringLiteral("the name \"%1\" holds a double quote, a line break or "
-                                                                "a character outside Latin-1; nothing was written")
+        throw fileAccessFault(lastProfilePath(), Texts::tr("the name \"%1\" holds a double quote, a line break or "
+                                                           "a character outside Latin-1; nothing was written")
                                                      .arg(lastProfileName));
     replaceFile(lastProfilePath(), lastProfileBytes(lastProfileName), holdsLastProfile);
 }
@@ -415,7 +424,7 @@ void ProfileStore::replaceFile(const QString& path, const QByteArray& bytes,
 {
     // The user's configuration folder is made on the first write there.
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw fileAccessFault(path, QStringLiteral("the folder cannot be created"));
+        throw fileAccessFault(path, Texts::tr("the folder cannot be created"));
     if (const QString reason = writer_(path, bytes, ownFile); !reason.isEmpty())
         throw fileAccessFault(path, reason);
 }
@@ -424,7 +433,7 @@ void ProfileStore::keepCopyOfProfiles(const QString& keptPath) const
 {
     const std::optional<QByteArray> bytes = readSmallFile(profilesPath());
     if (!bytes)
-        throw fileAccessFault(profilesPath(), QStringLiteral("it cannot be read"));
+        throw fileAccessFault(profilesPath(), Texts::tr("it cannot be read"));
     replaceFile(keptPath, *bytes, {});
 }
 
@@ -450,7 +459,7 @@ void ProfileStore::keepAside(const QList<FileMove>& moves)
     for (qsizetype i = 0; i < moves.size(); ++i) {
         if (QFile::rename(moves[i].first, moves[i].second))
             continue;
-        const Fault fault{kFaultFileAccess, QStringLiteral("Path/File access error: cannot rename \"%1\" to \"%2\"")
+        const Fault fault{kFaultFileAccess, Texts::tr("Path/File access error: cannot rename \"%1\" to \"%2\"")
                                                 .arg(QDir::toNativeSeparators(moves[i].first),
                                                      QDir::toNativeSeparators(moves[i].second))};
         while (i-- > 0)

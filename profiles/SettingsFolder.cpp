@@ -3,6 +3,7 @@
 #include "core/Fault.h"
 #include "profiles/ProfileFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,14 +12,23 @@
 
 namespace corvane {
 
+namespace {
+
+// The texts of this file, translated in the context "corvane::SettingsFolder".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::SettingsFolder)
+};
+
+} // namespace
+
 bool isSystemFolder(const QString& folder)
 {
     // Under one of the system's top folders: /usr, /bin, /sbin, /lib*, /opt,
     // /etc, /var (but not /var/tmp), /boot, /snap, /nix, /gnu, /app. Read by
     // its parts, as this runs at every start.
-    static const QStringList kTops = {QStringLiteral("usr"),  QStringLiteral("bin"),  QStringLiteral("sbin"),
-                                      QStringLiteral("opt"),  QStringLiteral("etc"),  QStringLiteral("boot"),
-                                      QStringLiteral("snap"), QStringLiteral("nix"),  QStringLiteral("gnu"),
+    static const QStringList kTops = {QStringLiteral("usr"),  QStringLiteral("bin"), QStringLiteral("sbin"),
+                                      QStringLiteral("opt"),  QStringLiteral("etc"), QStringLiteral("boot"),
+                                      QStringLiteral("snap"), QStringLiteral("nix"), QStringLiteral("gnu"),
                                       QStringLiteral("app")};
     const QString path = QDir::cleanPath(folder);
     if (path == QLatin1String("/"))
@@ -66,13 +76,13 @@ QString describeSettingsFolder(const SettingsFolder& folder)
 {
     const QString path = QDir::toNativeSeparators(folder.path);
     if (folder.besideProgram)
-        return QStringLiteral("Settings folder: %1 (the program's folder, which you may write)").arg(path);
+        return Texts::tr("Settings folder: %1 (the program's folder, which you may write)").arg(path);
     if (isSystemFolder(folder.programFolder))
-        return QStringLiteral("Settings folder: %1 (your configuration folder, as the program is installed in a "
-                              "system folder)")
+        return Texts::tr("Settings folder: %1 (your configuration folder, as the program is installed in a "
+                         "system folder)")
             .arg(path);
-    return QStringLiteral("Settings folder: %1 (your configuration folder, as you may not write the "
-                          "program's folder)")
+    return Texts::tr("Settings folder: %1 (your configuration folder, as you may not write the "
+                     "program's folder)")
         .arg(path);
 }
 
@@ -88,7 +98,7 @@ bool present(const QString& path)
 
 Fault copyFault(const QString& from, const QString& to, const QString& reason)
 {
-    return {kFaultFileAccess, QStringLiteral("Path/File access error: cannot copy \"%1\" to \"%2\" (%3)")
+    return {kFaultFileAccess, Texts::tr("Path/File access error: cannot copy \"%1\" to \"%2\" (%3)")
                                   .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), reason)};
 }
 
@@ -115,7 +125,7 @@ CarriedOver carryOverSettings(const SettingsFolder& folder, const CarryOverAcces
         QByteArray bytes;
         QString why = access.readOwnFile(from.filePath(name), kMaxProfileFileBytes, bytes);
         if (why.isEmpty() && !holds(bytes))
-            why = QStringLiteral("it does not hold Corvane's settings as Corvane writes them");
+            why = Texts::tr("it does not hold Corvane's settings as Corvane writes them");
         if (why.isEmpty()) {
             files.append({name, bytes});
             continue;
@@ -137,7 +147,7 @@ CarriedOver carryOverSettings(const SettingsFolder& folder, const CarryOverAcces
             links.append({name, target});
     }
     if (!QDir().mkpath(to.absolutePath()))
-        throw Fault{kFaultFileAccess, QStringLiteral("Path/File access error: cannot create the settings folder \"%1\"")
+        throw Fault{kFaultFileAccess, Texts::tr("Path/File access error: cannot create the settings folder \"%1\"")
                                           .arg(QDir::toNativeSeparators(to.absolutePath()))};
     for (const auto& [name, bytes] : files) {
         if (const QString why = access.write(to.filePath(name), bytes, {}); !why.isEmpty())
@@ -146,7 +156,7 @@ CarriedOver carryOverSettings(const SettingsFolder& folder, const CarryOverAcces
     }
     for (const auto& [name, target] : links) {
         if (!QFile::link(target, to.filePath(name)))
-            throw copyFault(from.filePath(name), to.filePath(name), QStringLiteral("the link cannot be made"));
+            throw copyFault(from.filePath(name), to.filePath(name), Texts::tr("the link cannot be made"));
         result.carried.append(name);
     }
     return result;

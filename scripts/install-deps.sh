@@ -4,11 +4,13 @@
 # notifications' test runs dunst on a bus of its own and reads it with
 # dunstctl, which calls dbus-send and systemd's busctl. The joystick's kernel
 # tests read it with jstest (joystick) and a reader of their own on SDL2.
+# lrelease compiles the translations and lupdate checks them
+# (qt6-l10n-tools); Qt's own German texts come from qt6-translations-l10n.
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config librsvg2-bin
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev qt6-l10n-tools qt6-translations-l10n python3
   libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxkbcommon-x11-dev libudev-dev libevdev-dev libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -2,12 +2,22 @@
 
 #include "platform/Files.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace corvane {
+
+namespace {
+
+// The texts of this file, translated in the context "corvane::Autostart".
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(corvane::Autostart)
+};
+
+} // namespace
 
 namespace {
 
@@ -65,10 +75,10 @@ QString setAutostart(const QString& path, const QString& program, bool enabled)
     const bool found = at.exists() || at.isSymLink();
     // Somebody else's entry of the same name stays.
     if (found && !autostartEnabled(path))
-        return QStringLiteral("%1 is not Corvane's entry, so it was left as it is").arg(QDir::toNativeSeparators(path));
+        return Texts::tr("%1 is not Corvane's entry, so it was left as it is").arg(QDir::toNativeSeparators(path));
     if (enabled) {
         if (!QDir().mkpath(QFileInfo(path).path()))
-            return QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(QFileInfo(path).path()));
+            return Texts::tr("the folder %1 cannot be made").arg(QDir::toNativeSeparators(QFileInfo(path).path()));
         return platform::replaceFileWhole(path, autostartEntry(program), isOwnEntry);
     }
     if (!found)

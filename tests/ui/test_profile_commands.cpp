@@ -1,5 +1,6 @@
 // The profile commands against real files in a scratch program folder:
 // applying a profile to the window, and Save, Save As, Cancel and Delete.
+#include "engine/Translations.h"
 #include "keyboard/KeyNames.h"
 
 #include <gtest/gtest.h>
@@ -293,6 +294,84 @@ TEST_F(Commands, DeleteRemovesAUserProfileAndRestoresADefaultInPlace)
     EXPECT_EQ(test::records(table()), expected);
     EXPECT_EQ(selection(), std::tuple(3, QString(), 2));
     EXPECT_EQ(ui.Magnetic->box()->text(), QStringLiteral("7")) << "the window keeps the values shown before";
+}
+
+// What a profile saved in a language leaves in the files and shows.
+struct SavedIn {
+    QString language; // installed
+    QByteArray profiles, last;
+    QStringList stored, shown; // the five settings' lists
+    QString keys;              // the first mapping's box
+    QString yes;               // Qt's own Yes button
+};
+
+SavedIn saveEditedIn(const QStringList& languages)
+{
+    const Translations translations(languages); // before the window is made
+    QTemporaryDir dir;
+    platform::fakes::FakePlatform fakes;
+    AppContext app{fakes.platform, dir.path()};
+    MainForm form{app};
+    form.Form_Load();
+    const test::FormControls ui{form};
+    ProfileTable written;
+    written.at(written.grow()) = racing();
+    test::writeFile(app.store.profilesPath(), profilesFileBytes(written));
+    form.commands().ReadProfiles();
+    ui.Profile_Combo->setText(kRacing);
+    form.commands().ApplyProfile(kRacing);
+    const std::pair<PickList*, QString> chosen[] = {{ui.Mode_Combo, kEulerAngle},
+                                                    {ui.MouseMode_Combo, kJoystick},
+                                                    {ui.KeyMode_Combo, kEmulateKeys},
+                                                    {ui.Location_Combo, kLocationItems[2]},
+                                                    {ui.Speed_Combo, kSpeedItems[3]}};
+    SavedIn saved;
+    saved.language = translations.language();
+    saved.keys = ui.keyBoxes[0]->toPlainText();
+    saved.yes = QCoreApplication::translate("QPlatformTheme", "&Yes");
+    for (const auto& [list, item] : chosen) {
+        list->setText(item);
+        saved.stored << list->text();
+        saved.shown << list->currentText();
+    }
+    ui.Save_Command->click(); // and Yes
+    saved.profiles = test::readFile(app.store.profilesPath());
+    saved.last = test::readFile(app.store.lastProfilePath());
+    return saved;
+}
+
+TEST(Languages, TheListsAndKeysShowTheLanguageWhileTheFilesStayAsInEnglish)
+{
+    const QStringList english = {"Euler Angle", "Joystick", "Emulate Keys", "COM 3", "2400 Kbps"};
+    const QStringList german = {"Euler-Winkel", "Joystick", "Tasten emulieren", "COM 3", "2400 kbit/s"};
+    struct Case {
+        QStringList languages;
+        QString installed;
+        QStringList shown;
+        QString keys;
+        QString yes;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{}, "", english, "[LSHIFT][.][.][LSHIFT]", "&Yes"},
+        {{"en", "de"}, "", english, "[LSHIFT][.][.][LSHIFT]", "&Yes"},
+        {{"fr_FR", "fr", "de_DE", "de"}, "de", german, "[LUMSCHALT][.][.][LUMSCHALT]", "&Ja"},
+    };
+    // clang-format on
+    const SavedIn inEnglish = saveEditedIn({});
+    EXPECT_TRUE(inEnglish.profiles.contains("\"COM 3\",\"2400 Kbps\"")) << inEnglish.profiles.constData();
+    for (const Case& c : cases) {
+        const SavedIn saved = saveEditedIn(c.languages);
+        SCOPED_TRACE(qPrintable(c.languages.join(u':')));
+        EXPECT_EQ(saved.language, c.installed);
+        EXPECT_EQ(saved.shown, c.shown);
+        EXPECT_EQ(saved.keys, c.keys);
+        EXPECT_EQ(saved.yes, c.yes);
+        EXPECT_EQ(saved.stored, english);
+        EXPECT_EQ(saved.profiles, inEnglish.profiles);
+        EXPECT_EQ(saved.last, inEnglish.last);
+    }
+    EXPECT_EQ(keyLabel(32), QStringLiteral("[SPACE]")) << "the translators are gone again";
 }
 
 } // namespace
