@@ -291,8 +291,8 @@ Modell
 
 Verbindung
     Anschluss       Der serielle Anschluss, &quot;COM 1&quot; bis &quot;COM 4&quot; (wie Corvane
-                    das Gerät hinter jedem Namen findet, steht in B.
-                    INSTALLATION).
+                    das Gerät hinter jedem Namen findet, steht in
+                    B. INSTALLATION).
     Geschwindigkeit Die Übertragungsrate, von &quot;19200 kbit/s&quot; bis hinunter zu
                     &quot;1200 kbit/s&quot;.
     Modus           Der Trackermodus, &quot;Mausemulation&quot; oder &quot;Eulerwinkel&quot;.
@@ -769,16 +769,16 @@ Version 1.2
         <translation>
 Version 1.2
   - Erste Veröffentlichung für Linux, für Wayland- und X11-Sitzungen.
-  - In einer X11-Sitzung werden der Mauszeiger bewegt und Tasten und
-    Maustasten gedrückt über die Testerweiterung des X-Servers (XTEST).
+  - In einer X11-Sitzung bewegt Corvane den Mauszeiger und drückt Tasten und
+    Maustasten über die Testerweiterung des X-Servers (XTEST).
   - In einer Wayland-Sitzung läuft das Fenster von Corvane nativ, und Zeiger
     und Tasten gehen über das uinput-Gerät des Kernels, sodass sie jedes
     Programm und jedes Spiel erreichen; die Tastatur wird über die
     Ereignisgeräte des Kernels beobachtet, wo Sie sie lesen dürfen. Siehe
     &quot;Wayland, Spiele und die Eingabegeräte des Kernels&quot; oben. Windows ist
     geplant.
-  - Wenn Corvane endet, wird zuerst jede Taste und Maustaste losgelassen, die
-    es gedrückt und nicht losgelassen hat.
+  - Wenn Corvane endet, lässt es zuerst jede Taste und Maustaste los, die es
+    gedrückt und nicht losgelassen hat.
 </translation>
     </message>
     <message>
