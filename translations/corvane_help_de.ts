@@ -473,8 +473,8 @@ Joystick
     Bereichs festgehalten (sodass ein Zurückdrehen sie sofort bewegt), und
     Neigen ergibt nichts. Glättung mittelt die Achsen wie die
     Zeigerbewegungen, und die Geschwindigkeit bestimmt, wie weit eine Achse
-    ausschlägt: Bei Geschwindigkeit S erreicht sie ihr Ende nach 32767 / (0,8
-    x S) Einheiten des Trackers. Mit &quot;Default Mouse Emulation&quot;
+    ausschlägt: Bei Geschwindigkeit S erreicht sie ihr Ende nach
+    32767 / (0,8 x S) Einheiten des Trackers. Mit &quot;Default Mouse Emulation&quot;
     (Geschwindigkeiten 17 und 16) sind das 2409 Bewegungseinheiten (241
     Zählschritte) zur Seite und 2560 nach oben oder unten; mit &quot;Default Euler
     Angle&quot; (Geschwindigkeiten 7 und 5) 5851 und 8192 Winkeleinheiten, etwa 64
