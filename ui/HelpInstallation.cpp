@@ -1,11 +1,14 @@
 // The help text's installation section (HelpSections.h).
 #include "ui/HelpSections.h"
 
+#include <QtGlobal>
+
 namespace corvane {
 
 HelpSection installationSection()
 {
-    return {"B. INSTALLATION", R"(
+    return {QT_TRANSLATE_NOOP("corvane::HelpText", "B. INSTALLATION"),
+            QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Corvane 1.2 runs on Linux, in a Wayland or an X11 desktop session.
 Started without a desktop session (over ssh without X forwarding, say),
 it says so in the terminal and ends.
@@ -221,7 +224,7 @@ belong to the group "dialout"; add yourself to it with
     sudo adduser $USER dialout
 
 then log out and log in again for the change to take effect.
-)"};
+)")};
 }
 
 } // namespace corvane

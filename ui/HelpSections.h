@@ -1,7 +1,8 @@
 #pragma once
 // The sections of the help text, each a title and its body: plain ASCII,
 // lines of at most 80 characters, written with plain line feeds between a
-// line feed that opens the body and one that closes it.
+// line feed that opens the body and one that closes it. Both are marked for
+// translation in the context "corvane::HelpText"; helpText() translates them.
 
 namespace corvane {
 

@@ -1,26 +1,29 @@
 #include "ui/HelpText.h"
 #include "ui/HelpSections.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace corvane {
 
 namespace {
 
-// The text is written here with plain line feeds; helpText() joins the lines
-// with carriage return and line feed.
+// The text is written here with plain line feeds; helpText() translates each
+// piece when it is called and joins the lines with carriage return and line
+// feed.
 
-const char* const kHeader = R"(
+const char* const kHeader = QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Tollan Corvane 1.2 - Head Tracker Driver for Linux
 
 Corvane turns the movements of your head, as a serial head tracker reports
 them, into mouse motion and key strokes. Turn, tilt and lean your head to
 look around in a game or to steer any other program that listens to the
 mouse and the keyboard.
-)";
+)");
 
 const HelpSection kSections[] = {
-    {"A. CONTENTS", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "A. CONTENTS"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
   A. CONTENTS
   B. INSTALLATION
   C. Starting the Tracker
@@ -31,10 +34,11 @@ const HelpSection kSections[] = {
   H. Other Settings
   I. UNINSTALLING
   J. RELEASE NOTES
-)"},
+)")},
 
     installationSection(),
-    {"C. Starting the Tracker", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "C. Starting the Tracker"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 1. Choose a profile in the "Profile" list at the top of the main window.
    Its settings take effect at once. Corvane remembers the profile you
    chose and selects it again at the next start.
@@ -64,9 +68,10 @@ holds and stops and resets the tracker before it ends.
 The "Help" button opens this window. Closing it only hides it: the next
 time it opens where you left it. The "Tollan Home Page" button opens the
 maker's home page in your web browser.
-)"},
+)")},
 
-    {"D. Changing the Settings", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "D. Changing the Settings"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Press "Show Settings" to show the settings below the profile list, and
 "Hide Settings" to hide them again. The settings are grouped in four tabs:
 Tracker, Mouse, Keyboard and Other (sections E to H).
@@ -107,9 +112,10 @@ The four buttons at the bottom of the settings:
 
 Each of these buttons asks you first; answer "No" to leave everything as it
 was.
-)"},
+)")},
 
-    {"E. Tracker Settings", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "E. Tracker Settings"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Model
     The tracker model. Corvane 1.2 knows one model, "Ambrel".
 
@@ -170,9 +176,10 @@ Filters
     keeps small movements from moving the pointer as well: the pointer
     moves only when a movement is larger than Jitter times the axis's
     speed divided by 8.
-)"},
+)")},
 
-    {"F. Mouse Settings", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "F. Mouse Settings"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Mode
     "Mouse Event" lets your head move the mouse pointer. "Disabled" leaves
     the pointer alone; the key mappings and the Output Monitor still work.
@@ -233,9 +240,10 @@ Joystick
     leaving the mode returns its axes to the centre. When it cannot be
     made, Start tries again. When Corvane ends,
     the axes return to the centre and the joystick is removed.
-)"},
+)")},
 
-    {"G. Keyboard Settings", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "G. Keyboard Settings"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Mode
     How the mapped keys are sent to the program that has the focus:
 
@@ -286,9 +294,10 @@ Mappings
     computer. Emulate Keys and Keyboard Event press exactly the recorded
     keys, adding no Shift; Send Keys types characters, with Shift or
     AltGr where your layout needs them.
-)"},
+)")},
 
-    {"H. Other Settings", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "H. Other Settings"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Global Keys
     "Start" and "Stop" are key combinations that start and stop the
     tracker from any program, as the Start and Stop button does. Record
@@ -318,9 +327,10 @@ Output Monitor
     mean left, up or leaning left. The wide box below shows the keys that
     were sent at the last update. Use it to set the speeds and the Jitter
     level.
-)"},
+)")},
 
-    {"I. UNINSTALLING", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "I. UNINSTALLING"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Apart from the system packages that scripts/install-deps.sh installed,
 Corvane built from source keeps everything in its folder. To remove it:
 
@@ -347,9 +357,10 @@ nothing else needs them. If you joined the "dialout" group only for
 Corvane, you can leave it again with
 
     sudo deluser $USER dialout
-)"},
+)")},
 
-    {"J. RELEASE NOTES", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "J. RELEASE NOTES"),
+     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Version 1.2
   - First release for Linux, for Wayland and X11 desktop sessions.
   - In an X11 session the mouse pointer is moved, and keys and mouse
@@ -361,13 +372,14 @@ Version 1.2
     and the kernel's input devices" above. Windows is planned.
   - When Corvane ends, every key and mouse button that it pressed and did
     not release is released first.
-)"},
+)")},
 };
 
-// The lines of a raw text block without the line feeds that open and close it.
+// The lines of a text block, translated for the translator installed now,
+// without the line feeds that open and close it.
 QStringList linesOf(const char* block)
 {
-    QString text = QString::fromLatin1(block);
+    QString text = QCoreApplication::translate("corvane::HelpText", block);
     if (text.startsWith(QLatin1Char('\n')))
         text.remove(0, 1);
     if (text.endsWith(QLatin1Char('\n')))
@@ -384,7 +396,7 @@ QString helpText()
 
     QStringList lines = linesOf(kHeader);
     for (const HelpSection& section : kSections) {
-        lines << QString() << doubleRule << QString::fromLatin1(section.title) << singleRule << QString();
+        lines << QString() << doubleRule << linesOf(section.title) << singleRule << QString();
         lines << linesOf(section.body);
     }
     return lines.join(QStringLiteral("\r\n"));

@@ -1,23 +1,28 @@
-// The help window: its fixed text with the ten sections, the read-only text
-// box, the smallest size it snaps back to, and closing that only hides it.
+// The help window: its fixed text with the ten sections, in English and
+// translated, the read-only text box, the smallest size it snaps back to, and
+// closing that only hides it.
 #include "ui/HelpText.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/FormFixture.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
+#include <QTranslator>
 
 namespace corvane {
 namespace {
 
-TEST(HelpText, OpensWithTheProductAndHasTheTenSectionsBetweenRuleLines)
+const char* const kTitles[] = {
+    "A. CONTENTS",         "B. INSTALLATION",   "C. Starting the Tracker", "D. Changing the Settings",
+    "E. Tracker Settings", "F. Mouse Settings", "G. Keyboard Settings",    "H. Other Settings",
+    "I. UNINSTALLING",     "J. RELEASE NOTES"};
+
+// The product's name first, then each title between its rule lines and
+// blank lines, in this order, and the contents section listing them all.
+void expectLayout(const QStringList& lines, const QStringList& titles)
 {
-    const QStringList titles = {
-        "A. CONTENTS",         "B. INSTALLATION",   "C. Starting the Tracker", "D. Changing the Settings",
-        "E. Tracker Settings", "F. Mouse Settings", "G. Keyboard Settings",    "H. Other Settings",
-        "I. UNINSTALLING",     "J. RELEASE NOTES"};
-    const QStringList lines = helpText().split(QStringLiteral("\r\n"));
     EXPECT_TRUE(lines.first().startsWith(QStringLiteral("Tollan Corvane "))) << lines.first().toStdString();
     QStringList found;
     for (qsizetype i = 2; i + 4 < lines.size(); ++i) {
@@ -29,10 +34,57 @@ TEST(HelpText, OpensWithTheProductAndHasTheTenSectionsBetweenRuleLines)
         EXPECT_FALSE(lines[i - 2].isEmpty() || lines[i + 4].isEmpty()) << lines[i + 1].toStdString();
     }
     EXPECT_EQ(found, titles);
-    // The contents section lists them all.
-    const qsizetype contents = lines.indexOf(titles[0]) + 3;
+    const qsizetype contents = lines.indexOf(titles.value(0)) + 3;
     for (qsizetype k = 0; k < titles.size(); ++k)
         EXPECT_EQ(lines.value(contents + k).trimmed(), titles[k]);
+}
+
+TEST(HelpText, OpensWithTheProductAndHasTheTenSectionsBetweenRuleLines)
+{
+    QStringList titles;
+    for (const char* title : kTitles)
+        titles << QString::fromLatin1(title);
+    expectLayout(helpText().split(QStringLiteral("\r\n")), titles);
+}
+
+// A translation of the help: the same layout with every title translated, no
+// header or body left in English, and lines of at most 80 characters, apart
+// from the commands that stay exactly as in English.
+void expectTranslatedHelp(QTranslator& translator)
+{
+    const QString english = helpText();
+    QCoreApplication::installTranslator(&translator);
+    const QString text = helpText();
+    QCoreApplication::removeTranslator(&translator);
+
+    QStringList titles;
+    for (const char* title : kTitles) {
+        titles << translator.translate("corvane::HelpText", title);
+        EXPECT_FALSE(titles.last().isEmpty()) << title;
+    }
+    const QStringList lines = text.split(QStringLiteral("\r\n"));
+    expectLayout(lines, titles);
+    const QStringList englishLines = english.split(QStringLiteral("\r\n"));
+    for (const QString& line : lines) {
+        EXPECT_FALSE(line.contains(u'\r') || line.contains(u'\n')) << line.toStdString();
+        EXPECT_TRUE(line.size() <= 80 || englishLines.contains(line)) << line.toStdString();
+    }
+    // The header, then each body after its title's lower rule.
+    const QString rule(80, u'=');
+    const QStringList parts = text.split(rule), englishParts = english.split(rule);
+    ASSERT_EQ(parts.size(), englishParts.size());
+    for (qsizetype k = 0; k < parts.size(); ++k)
+        EXPECT_NE(parts[k].section(QString(80, u'-'), -1), englishParts[k].section(QString(80, u'-'), -1))
+            << "part " << k << " is still English";
+}
+
+TEST(HelpText, GermanKeepsTheLayoutAndTranslatesEveryPiece)
+{
+    if (!QDir(QStringLiteral(":/i18n")).exists())
+        GTEST_SKIP() << "the program carries no translations";
+    QTranslator german;
+    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/corvane_help_de.qm")));
+    expectTranslatedHelp(german);
 }
 
 TEST(HelpForm, SnapsBackToTheSmallestSizeBoxFollowsAndClosingOnlyHides)
