@@ -16,7 +16,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb openbox x11-utils x11-xkb-utils xdotool imagemagick fonts-dejavu-core
   sway qt6-wayland grim wtype jq
-  dbus-daemon dbus-bin dunst systemd trayer waybar libglib2.0-bin
+  dbus-daemon dbus-bin dunst systemd trayer waybar libglib2.0-bin python3-pyatspi at-spi2-core
   dpkg-dev file lintian desktop-file-utils appstream
   qemu-system-x86 linux-image-amd64 busybox-static kmod xz-utils udev libinput-tools
   joystick libsdl2-dev

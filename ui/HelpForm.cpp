@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -31,9 +32,12 @@ constexpr int kHeightAllowance = 750;
 HelpForm::HelpForm(QWidget* parent) : QWidget(parent, Qt::Window), textBox_(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("Corvane_HelpForm"));
-    setWindowTitle(QStringLiteral("Corvane Information"));
+    setWindowTitle(tr("Corvane Information"));
+    // Escape closes the window, as its close button does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     textBox_->setObjectName(QStringLiteral("TextBox"));
+    textBox_->setAccessibleName(tr("Information"));
     // Long lines wrap at the window's width, so that none is cut at the right edge.
     textBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

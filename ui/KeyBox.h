@@ -1,16 +1,24 @@
 #pragma once
-// A mapping's key display: the sequence as coloured key labels. Text typed
+// A mapping's key display: the sequence as key labels, presses green and
+// bold, releases red and italic. Text typed
 // into it is undone by its edit handler; the user can still click into it and
 // move through it.
 #include "engine/AppContext.h"
 #include "keyboard/KeySequence.h"
 
+#include <QColor>
 #include <QPushButton>
 #include <QTextEdit>
 #include <functional>
 #include <optional>
 
 namespace corvane {
+
+// The contrast ratio of two colours as WCAG 2 defines it, from 1 to 21.
+double contrastRatio(const QColor& a, const QColor& b);
+// The colour of a press (green) or release (red) label on the palette's Base:
+// the recorder's own colours on a light base, a lighter pair on a dark one.
+QColor labelColour(LabelColour colour, const QPalette& palette);
 
 // A mapping's button: a push button that stays pressed in while its mapping
 // records. Keys typed while it is pressed in are for the recording, so they
@@ -40,6 +48,8 @@ public:
     bool programChanging() const { return programChanging_; }
 
 protected:
+    // A new palette recolours the labels shown for its base.
+    void changeEvent(QEvent* event) override;
     // Labels cut off at the right edge can all be read in the tooltip.
     bool viewportEvent(QEvent* event) override;
 

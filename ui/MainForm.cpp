@@ -5,6 +5,7 @@
 #include "engine/TrackerLink.h"
 #include "platform/ShowError.h"
 #include "profiles/ProfileCommands.h"
+#include "ui/Accessible.h"
 #include "ui/HelpForm.h"
 #include "ui/KeyBox.h"
 #include "ui/PickList.h"
@@ -41,6 +42,7 @@ void fill(PickList* list, const QStringList& items, const QString& selected)
 MainForm::MainForm(AppContext& app, EngineHandlers handlers)
     : QWidget(nullptr), app_(app), handlers_(std::move(handlers))
 {
+    installAccessibility();
     build();
     commands_ = std::make_unique<ProfileCommands>(app_.platform, app_.store, *this);
 
@@ -114,14 +116,14 @@ void MainForm::ShowSettings_Command_Click()
 {
     trapFaults(app_.platform, [this] {
         if (!SettingsShown) {
-            ShowSettings_Command->setText(QStringLiteral("Hide Settings"));
+            ShowSettings_Command->setText(tr("Hide Setti&ngs"));
             SettingsShown = true;
             TabStrip_Frame->show();
             TabStrip_Click();
             TollanHome_Command->move(TollanHome_Command->x(), twipsY(5610, *this));
             setOuterSizeTwips(outerWidthTwips_, 6675);
         } else {
-            ShowSettings_Command->setText(QStringLiteral("Show Settings"));
+            ShowSettings_Command->setText(tr("Show Setti&ngs"));
             SettingsShown = false;
             TabStrip_Frame->hide();
             TabStrip_Click();
@@ -140,13 +142,13 @@ void MainForm::TabStrip_Click()
             return;
         const QString caption = TabStrip->tabText(TabStrip->currentIndex());
         QList<QWidget*> shown;
-        if (caption == QLatin1String("Tracker"))
+        if (caption == tr(kTabCaptions[0]))
             shown = {Model_Frame, Connection_Frame, Filters_Frame};
-        else if (caption == QLatin1String("Mouse"))
+        else if (caption == tr(kTabCaptions[1]))
             shown = {MouseMode_Frame, Smoothing_Frame, Speed_Frame};
-        else if (caption == QLatin1String("Keyboard"))
+        else if (caption == tr(kTabCaptions[2]))
             shown = {KeyMode_Frame, Mappings_Frame};
-        else if (caption == QLatin1String("Other"))
+        else if (caption == tr(kTabCaptions[3]))
             shown = {StartStop_Frame, DelayMillisecs_Frame, Monitor_Frame};
         for (QWidget* frame : shown)
             frame->show();
@@ -341,11 +343,11 @@ void MainForm::showProfile(const Profile& profile)
     show(DelayMillisecs, &Profile::delayMillisecs);
 }
 
-bool MainForm::trackingStarted() const { return Start_Command->text() == QLatin1String(kStopCaption); }
+bool MainForm::trackingStarted() const { return Start_Command->text() == tr(kStopCaption); }
 
 void MainForm::setTrackingStarted(bool started)
 {
-    Start_Command->setText(QString::fromLatin1(started ? kStopCaption : kStartCaption));
+    Start_Command->setText(tr(started ? kStopCaption : kStartCaption));
     if (tray_)
         tray_->setTracking(started);
     // The focus leaves Start for the Dummy button, outside the window.

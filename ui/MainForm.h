@@ -36,9 +36,13 @@ inline const QString kHomePageUrl = QStringLiteral("https://www.tollan.example/c
 // The status line's height in twips (two lines of text): the window is this
 // much taller than its outer sizes, 2010 and 6675 twips, say.
 inline constexpr int kStatusLineHeight = 510;
-// Start's captions: the tracker is stopped, or started.
-inline constexpr char kStartCaption[] = "Start";
-inline constexpr char kStopCaption[] = "Stop";
+// Start's captions: the tracker is stopped, or started (translated where shown).
+inline constexpr char kStartCaption[] = QT_TRANSLATE_NOOP("corvane::MainForm", "&Start");
+inline constexpr char kStopCaption[] = QT_TRANSLATE_NOOP("corvane::MainForm", "&Stop");
+// The settings' tabs, left to right: Tracker, Mouse, Keyboard, Other.
+inline constexpr const char* kTabCaptions[] = {
+    QT_TRANSLATE_NOOP("corvane::MainForm", "Trac&ker"), QT_TRANSLATE_NOOP("corvane::MainForm", "Mo&use"),
+    QT_TRANSLATE_NOOP("corvane::MainForm", "Ke&yboard"), QT_TRANSLATE_NOOP("corvane::MainForm", "Othe&r")};
 
 class MainForm : public QWidget, public WindowView {
     Q_OBJECT
@@ -141,6 +145,9 @@ private:
     // Whether a tray is there to take the window when it leaves the screen.
     bool trayTakesWindow() const;
     void reachOnlyWhatIsSeen();
+    // Gives each control the name and description a screen reader tells, and
+    // each label its buddy (AccessibleNames.cpp).
+    void nameControls();
     QWidget* placed(QWidget* w, const QString& name, int left, int top, int width, int height);
     PickList* modeFrameList(QFrame*& frame, QLabel*& label, const QString& prefix, int top);
     bool currentProfileInRange() const;

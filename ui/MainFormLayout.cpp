@@ -67,7 +67,7 @@ struct GroupFrame {
 
 QGroupBox* makeFrame(MainForm& form, const GroupFrame& frame)
 {
-    auto* box = new QGroupBox(QString::fromLatin1(frame.caption), &form);
+    auto* box = new QGroupBox(MainForm::tr(frame.caption), &form);
     form.*frame.member = box;
     return placedIn(box, QString::fromLatin1(frame.name), {kFrameLeft, frame.top, kFrameWidth, frame.height}, form);
 }
@@ -114,8 +114,14 @@ struct MappingRow {
     const char* caption;
 };
 constexpr MappingRow kMappingRows[kMappingCount] = {
-    {"TurnLeftKey", "Turn Left"}, {"TurnRightKey", "Turn Right"}, {"LookUpKey", "Look Up"}, {"LookDownKey", "LookDown"},
-    {"LeanLeftKey", "Lean Left"}, {"LeanRightKey", "Lean Right"}, {"StartKey", "Start"},    {"StopKey", "Stop"},
+    {"TurnLeftKey", QT_TRANSLATE_NOOP("corvane::MainForm", "&Turn Left")},
+    {"TurnRightKey", QT_TRANSLATE_NOOP("corvane::MainForm", "Turn R&ight")},
+    {"LookUpKey", QT_TRANSLATE_NOOP("corvane::MainForm", "L&ook Up")},
+    {"LookDownKey", QT_TRANSLATE_NOOP("corvane::MainForm", "LookDo&wn")},
+    {"LeanLeftKey", QT_TRANSLATE_NOOP("corvane::MainForm", "&Lean Left")},
+    {"LeanRightKey", QT_TRANSLATE_NOOP("corvane::MainForm", "L&ean Right")},
+    {"StartKey", QT_TRANSLATE_NOOP("corvane::MainForm", "S&tart")},
+    {"StopKey", QT_TRANSLATE_NOOP("corvane::MainForm", "St&op")},
 };
 
 // The Output Monitor: a captioned read-only box for each axis, side by side,
@@ -142,7 +148,7 @@ struct Command {
 
 QPushButton* makeCommand(MainForm& form, const Command& command)
 {
-    auto* button = new QPushButton(QString::fromLatin1(command.caption), &form);
+    auto* button = new QPushButton(MainForm::tr(command.caption), &form);
     form.*command.member = button;
     return placedIn(button, QString::fromLatin1(command.name), command.at, form);
 }
@@ -153,48 +159,48 @@ QPushButton* makeCommand(MainForm& form, const Command& command)
 // they may name its private members.
 struct MainForm::Layout {
     // The captioned frames.
-    static constexpr GroupFrame kConnectionFrame{&MainForm::Connection_Frame, "Connection_Frame", "Connection", 1890,
+    static constexpr GroupFrame kConnectionFrame{&MainForm::Connection_Frame, "Connection_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Connection"), 1890,
                                                  1515};
-    static constexpr GroupFrame kFiltersFrame{&MainForm::Filters_Frame, "Filters_Frame", "Filters", 3420, 1515};
-    static constexpr GroupFrame kSmoothingFrame{&MainForm::Smoothing_Frame, "Smoothing_Frame", "Smoothing", 1890, 1515};
-    static constexpr GroupFrame kSpeedFrame{&MainForm::Speed_Frame, "Speed_Frame", "Speed", 3420, 1515};
-    static constexpr GroupFrame kMappingsFrame{&MainForm::Mappings_Frame, "Mappings_Frame", "Mappings", 1890, 3045};
-    static constexpr GroupFrame kGlobalKeysFrame{&MainForm::StartStop_Frame, "StartStop_Frame", "Global Keys", 1410,
+    static constexpr GroupFrame kFiltersFrame{&MainForm::Filters_Frame, "Filters_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Filters"), 3420, 1515};
+    static constexpr GroupFrame kSmoothingFrame{&MainForm::Smoothing_Frame, "Smoothing_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Smoothing"), 1890, 1515};
+    static constexpr GroupFrame kSpeedFrame{&MainForm::Speed_Frame, "Speed_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Speed"), 3420, 1515};
+    static constexpr GroupFrame kMappingsFrame{&MainForm::Mappings_Frame, "Mappings_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Mappings"), 1890, 3045};
+    static constexpr GroupFrame kGlobalKeysFrame{&MainForm::StartStop_Frame, "StartStop_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Global Keys"), 1410,
                                                  1155};
-    static constexpr GroupFrame kDelayFrame{&MainForm::DelayMillisecs_Frame, "DelayMillisecs_Frame", "Update Delay",
+    static constexpr GroupFrame kDelayFrame{&MainForm::DelayMillisecs_Frame, "DelayMillisecs_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Update Delay"),
                                             2580, 795};
-    static constexpr GroupFrame kMonitorFrame{&MainForm::Monitor_Frame, "Monitor_Frame", "Output Monitor", 3390, 1545};
+    static constexpr GroupFrame kMonitorFrame{&MainForm::Monitor_Frame, "Monitor_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Output Monitor"), 3390, 1545};
     // The Connection frame's rows.
     static constexpr ListRow kConnectionRows[] = {
-        {&MainForm::LocationLabel, &MainForm::Location_Combo, "LocationLabel", "Location_Combo", "Location"},
-        {&MainForm::Speed_Label, &MainForm::Speed_Combo, "Speed_Label", "Speed_Combo", "Speed"},
-        {&MainForm::Mode_Label, &MainForm::Mode_Combo, "Mode_Label", "Mode_Combo", "Mode"},
+        {&MainForm::LocationLabel, &MainForm::Location_Combo, "LocationLabel", "Location_Combo", QT_TRANSLATE_NOOP("corvane::MainForm", "&Location")},
+        {&MainForm::Speed_Label, &MainForm::Speed_Combo, "Speed_Label", "Speed_Combo", QT_TRANSLATE_NOOP("corvane::MainForm", "S&peed")},
+        {&MainForm::Mode_Label, &MainForm::Mode_Combo, "Mode_Label", "Mode_Combo", QT_TRANSLATE_NOOP("corvane::MainForm", "&Mode")},
     };
     // The setting rows, each frame's in the order they stand in it.
     static constexpr PairRow kPairRows[] = {
-        {&MainForm::Filters_Frame, &MainForm::Magnetic, "Magnetic", "Magnetic", &Profile::magnetic, 0, 7, 1, 2},
-        {&MainForm::Filters_Frame, &MainForm::Jitter, "Jitter", "Jitter", &Profile::jitter, 0, 7, 1, 3},
-        {&MainForm::Filters_Frame, &MainForm::Tilt, "Tilt", "Tilt", &Profile::tilt, 0, 7, 1, 4},
-        {&MainForm::Smoothing_Frame, &MainForm::LeftRightSmooth, "LeftRightSmooth", "Left-Right",
+        {&MainForm::Filters_Frame, &MainForm::Magnetic, "Magnetic", QT_TRANSLATE_NOOP("corvane::MainForm", "Magn&etic"), &Profile::magnetic, 0, 7, 1, 2},
+        {&MainForm::Filters_Frame, &MainForm::Jitter, "Jitter", QT_TRANSLATE_NOOP("corvane::MainForm", "&Jitter"), &Profile::jitter, 0, 7, 1, 3},
+        {&MainForm::Filters_Frame, &MainForm::Tilt, "Tilt", QT_TRANSLATE_NOOP("corvane::MainForm", "&Tilt"), &Profile::tilt, 0, 7, 1, 4},
+        {&MainForm::Smoothing_Frame, &MainForm::LeftRightSmooth, "LeftRightSmooth", QT_TRANSLATE_NOOP("corvane::MainForm", "&Left-Right"),
          &Profile::leftRightSmooth, 0, 40, 5, 18},
-        {&MainForm::Smoothing_Frame, &MainForm::UpDownSmooth, "UpDownSmooth", "Up-Down", &Profile::upDownSmooth, 0, 40,
+        {&MainForm::Smoothing_Frame, &MainForm::UpDownSmooth, "UpDownSmooth", QT_TRANSLATE_NOOP("corvane::MainForm", "U&p-Down"), &Profile::upDownSmooth, 0, 40,
          5, 10},
-        {&MainForm::Smoothing_Frame, &MainForm::SideSideSmooth, "SideSideSmooth", "Side-Side", &Profile::sideSideSmooth,
+        {&MainForm::Smoothing_Frame, &MainForm::SideSideSmooth, "SideSideSmooth", QT_TRANSLATE_NOOP("corvane::MainForm", "S&ide-Side"), &Profile::sideSideSmooth,
          0, 40, 5, 10},
-        {&MainForm::Speed_Frame, &MainForm::LeftRightSpeed, "LeftRightSpeed", "Left-Right", &Profile::leftRightSpeed, 0,
+        {&MainForm::Speed_Frame, &MainForm::LeftRightSpeed, "LeftRightSpeed", QT_TRANSLATE_NOOP("corvane::MainForm", "Lef&t-Right"), &Profile::leftRightSpeed, 0,
          40, 10, 6, Rule::Speed},
-        {&MainForm::Speed_Frame, &MainForm::UpDownSpeed, "UpDownSpeed", "Up-Down", &Profile::upDownSpeed, 0, 40, 10, 5,
+        {&MainForm::Speed_Frame, &MainForm::UpDownSpeed, "UpDownSpeed", QT_TRANSLATE_NOOP("corvane::MainForm", "Up-D&own"), &Profile::upDownSpeed, 0, 40, 10, 5,
          Rule::Speed},
-        {&MainForm::Speed_Frame, &MainForm::SideSideSpeed, "SideSideSpeed", "Side-Side", &Profile::sideSideSpeed, 0, 40,
+        {&MainForm::Speed_Frame, &MainForm::SideSideSpeed, "SideSideSpeed", QT_TRANSLATE_NOOP("corvane::MainForm", "Sid&e-Side"), &Profile::sideSideSpeed, 0, 40,
          10, 5, Rule::Speed},
-        {&MainForm::DelayMillisecs_Frame, &MainForm::DelayMillisecs, "DelayMillisecs", "Milleseconds",
+        {&MainForm::DelayMillisecs_Frame, &MainForm::DelayMillisecs, "DelayMillisecs", QT_TRANSLATE_NOOP("corvane::MainForm", "&Milleseconds"),
          &Profile::delayMillisecs, 10, 100, 10, 20, Rule::Common, "Millesecs_Label"},
     };
     // The Output Monitor's axes, left to right.
     static constexpr MonitorColumn kMonitorColumns[] = {
-        {&MainForm::LRMon_Text, "LRMon", "TL / TR", 180},
-        {&MainForm::UDMon_Text, "UDMon", "LU / LD", 1380},
-        {&MainForm::SSMon_Text, "SSMon", "LL / LR", 2580},
+        {&MainForm::LRMon_Text, "LRMon", QT_TRANSLATE_NOOP("corvane::MainForm", "TL / TR"), 180},
+        {&MainForm::UDMon_Text, "UDMon", QT_TRANSLATE_NOOP("corvane::MainForm", "LU / LD"), 1380},
+        {&MainForm::SSMon_Text, "SSMon", QT_TRANSLATE_NOOP("corvane::MainForm", "LL / LR"), 2580},
     };
     // The push buttons: Start, Show Settings and Help on top; the profile
     // buttons in the panel's area, so seen only while it is shown; the home
@@ -202,17 +208,17 @@ struct MainForm::Layout {
     // focus when another control must lose it.
     static constexpr Command kTopCommands[] = {
         {&MainForm::Start_Command, "Start_Command", kStartCaption, {120, 510, 1335, 315}},
-        {&MainForm::ShowSettings_Command, "ShowSettings_Command", "Show Settings", {1500, 510, 1335, 315}},
-        {&MainForm::Help_Command, "Help_Command", "Help", {2880, 510, 1335, 315}},
+        {&MainForm::ShowSettings_Command, "ShowSettings_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "Show Setti&ngs"), {1500, 510, 1335, 315}},
+        {&MainForm::Help_Command, "Help_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "&Help"), {2880, 510, 1335, 315}},
     };
     static constexpr Command kProfileCommands[] = {
-        {&MainForm::Cancel_Command, "Cancel_Command", "Cancel", {240, 5040, 915, 315}},
-        {&MainForm::Save_Command, "Save_Command", "Save", {1220, 5040, 915, 315}},
-        {&MainForm::SaveAs_Command, "SaveAs_Command", "Save As", {2200, 5040, 915, 315}},
-        {&MainForm::Delete_Command, "Delete_Command", "Delete", {3180, 5040, 915, 315}},
+        {&MainForm::Cancel_Command, "Cancel_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "&Cancel"), {240, 5040, 915, 315}},
+        {&MainForm::Save_Command, "Save_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "S&ave"), {1220, 5040, 915, 315}},
+        {&MainForm::SaveAs_Command, "SaveAs_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "Sa&ve As"), {2200, 5040, 915, 315}},
+        {&MainForm::Delete_Command, "Delete_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "&Delete"), {3180, 5040, 915, 315}},
     };
     static constexpr Command kHomePageCommand{
-        &MainForm::TollanHome_Command, "TollanHome_Command", "Tollan Home Page", {120, 945, 4095, 465}};
+        &MainForm::TollanHome_Command, "TollanHome_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "Tollan Home Pa&ge"), {120, 945, 4095, 465}};
     static constexpr Command kDummyCommand{&MainForm::Dummy_Command, "Dummy_Command", "Dummy", {13920, 510, 1335, 315}};
 
     // Makes the frame's setting rows, top to bottom.
@@ -223,7 +229,7 @@ struct MainForm::Layout {
             if (form.*r.frame != frame)
                 continue;
             const SettingPair::Definition definition{QString::fromLatin1(r.name),
-                                                     QString::fromLatin1(r.caption),
+                                                     MainForm::tr(r.caption),
                                                      r.field,
                                                      r.minimum,
                                                      r.maximum,
@@ -245,7 +251,7 @@ PickList* MainForm::modeFrameList(QFrame*& frame, QLabel*& label, const QString&
 {
     frame = new QFrame(this);
     placed(frame, prefix + QStringLiteral("_Frame"), kFrameLeft, top, kFrameWidth, 495);
-    label = new QLabel(QStringLiteral("Mode"), frame);
+    label = new QLabel(tr("&Mode"), frame);
     placed(label, prefix + QStringLiteral("_Label"), 60, 120, 1215, 315);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     auto* list = new PickList(frame);
@@ -256,7 +262,7 @@ PickList* MainForm::modeFrameList(QFrame*& frame, QLabel*& label, const QString&
 void MainForm::build()
 {
     setObjectName(QStringLiteral("Corvane_MainForm"));
-    setWindowTitle(QStringLiteral("Tollan Corvane"));
+    setWindowTitle(tr("Tollan Corvane"));
     QFont base = font();
     base.setPointSize(8);
     setFont(base);
@@ -277,6 +283,7 @@ void MainForm::build()
         (this->*command.member)->raise();
 
     // How each control takes the focus while it can be seen.
+    nameControls();
     for (QWidget* w : findChildren<QWidget*>())
         if (w->focusPolicy() != Qt::NoFocus)
             focusPolicies_.insert(w, w->focusPolicy());
@@ -284,7 +291,7 @@ void MainForm::build()
 
 void MainForm::buildTopStrip()
 {
-    Profile_Label = new QLabel(QStringLiteral("Profile"), this);
+    Profile_Label = new QLabel(tr("Pro&file"), this);
     placed(Profile_Label, QStringLiteral("Profile_Label"), 180, 120, 675, 315);
     Profile_Combo = new PickList(this, /*sorted=*/true);
     placed(Profile_Combo, QStringLiteral("Profile_Combo"), 960, 90, 3255, 315);
@@ -297,19 +304,19 @@ void MainForm::buildTopStrip()
     placed(TabStrip_Frame, QStringLiteral("TabStrip_Frame"), 60, 870, 4275, 4695);
     TabStrip = new QTabWidget(TabStrip_Frame);
     placed(TabStrip, QStringLiteral("TabStrip"), 60, 90, 4095, 4545);
-    for (const char* caption : {"Tracker", "Mouse", "Keyboard", "Other"})
-        TabStrip->addTab(new QWidget(TabStrip), QString::fromLatin1(caption));
+    for (const char* caption : kTabCaptions)
+        TabStrip->addTab(new QWidget(TabStrip), tr(caption));
 }
 
 void MainForm::buildTrackerTab()
 {
     Model_Combo = modeFrameList(Model_Frame, Model_Label, QStringLiteral("Model"), kModeFrameTop);
-    Model_Label->setText(QStringLiteral("Model"));
+    Model_Label->setText(tr("M&odel"));
 
     QGroupBox* connection = makeFrame(*this, Layout::kConnectionFrame);
     for (int row = 0; row < std::ssize(Layout::kConnectionRows); ++row) {
         const ListRow& r = Layout::kConnectionRows[row];
-        auto* label = new QLabel(QString::fromLatin1(r.caption), connection);
+        auto* label = new QLabel(tr(r.caption), connection);
         placedIn(label, QString::fromLatin1(r.labelName), captionCell(rowTop(row)), *connection);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         this->*r.label = label;
@@ -345,7 +352,7 @@ void MainForm::buildMappingRow(Mapping mapping)
     QGroupBox* frame = movement ? Mappings_Frame : StartStop_Frame;
     const int top = movement ? rowTop(i, kMappingRowPitch) : rowTop(i - kMovementMappingCount);
     const QString name = QString::fromLatin1(kMappingRows[i].name);
-    auto* check = new MappingButton(QString::fromLatin1(kMappingRows[i].caption), frame);
+    auto* check = new MappingButton(tr(kMappingRows[i].caption), frame);
     placedIn(check, name + QStringLiteral("_Check"), captionCell(top), *frame);
     auto* box = placedIn(new KeyBox(frame), name + QStringLiteral("_RichText"), fieldCell(top), *frame);
     keyChecks[i] = check;
@@ -363,7 +370,7 @@ void MainForm::buildOtherTab()
     QGroupBox* monitor = makeFrame(*this, Layout::kMonitorFrame);
     for (const MonitorColumn& column : Layout::kMonitorColumns) {
         const QString name = QString::fromLatin1(column.name);
-        auto* caption = new QLabel(QString::fromLatin1(column.caption), monitor);
+        auto* caption = new QLabel(tr(column.caption), monitor);
         placedIn(caption, name + QStringLiteral("_Label"),
                  {column.left, kMonitorCaptionTop, kMonitorWidth, kMonitorCaptionHeight}, *monitor);
         caption->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);

@@ -28,6 +28,8 @@ SettingPair::SettingPair(AppContext& app, const Definition& definition, QWidget*
     slider_->setValue(definition.initial);
     // No change while the thumb is dragged; one change when it is released.
     slider_->setTracking(false);
+    // Reached by Tab, so that the arrow keys move it.
+    slider_->setFocusPolicy(Qt::StrongFocus);
     slider_->setGeometry(twipsRect(1380, topTwips, 1695, 315, *frame));
 
     box_ = new QLineEdit(QString::number(definition.initial), frame);

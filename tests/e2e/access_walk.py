@@ -1,0 +1,172 @@
+#!/usr/bin/python3
+"""The main window as assistive technology and the keyboard alone meet it.
+
+access_walk.py CORVANE [--dump]: starts CORVANE (its folder is its settings
+folder) on $DISPLAY with Qt's accessibility on, finds it on the session's
+accessibility bus and prints its tree (name [role]) indented. Without --dump
+it then checks the tree (names, roles, no repeats within a frame, pick lists
+named by their label, nothing of the off-window button), Tab and Shift+Tab
+around every tab, some Alt shortcuts and Escape on the Help window.
+"""
+import os, subprocess, sys, time
+import faulthandler
+import pyatspi
+
+faulthandler.dump_traceback_later(500, exit=True)
+
+ROLES = {"push button", "toggle button", "combo box", "scroll bar", "text", "entry", "label", "panel",
+         "filler", "frame", "page tab list", "page tab", "window", "grouping", "status bar", "check box", "layered pane",
+         "image"}
+TOP = ["Profile", "Start", "Hide Settings", "Help"]
+BOTTOM = ["Cancel", "Save", "Save As", "Delete", "Tollan Home Page", "Status"]
+PAIRS = lambda *names: [n + s for n in names for s in ("", " value")]
+TABS = {  # alt key, the tab's name, what Tab reaches in its frames
+    "k": ("Tracker", ["Model", "Location", "Port speed", "Mode"] + PAIRS("Magnetic filter", "Jitter filter", "Tilt filter")),
+    "u": ("Mouse", ["Mode"] + PAIRS("Left-right smoothing", "Up-down smoothing", "Side-side smoothing",
+                                    "Left-right speed", "Up-down speed", "Side-side speed")),
+    "y": ("Keyboard", ["Mode"] + [n for b in ("Turn Left", "Turn Right", "Look Up", "LookDown", "Lean Left",
+                                              "Lean Right") for n in (b, b.replace("LookDown", "Look down").capitalize() + " keys")]),
+    "r": ("Other", ["Start", "Start keys", "Stop", "Stop keys"] + PAIRS("Update delay")
+          + ["Output monitor: turn", "Output monitor: up-down", "Output monitor: lean", "Output monitor: keys sent"]),
+}
+failures = []
+
+
+def fail(what):
+    failures.append(what)
+    print("FAIL:", what, file=sys.stderr)
+
+
+def wait_for(what, timeout=15):
+    end = time.time() + timeout
+    while time.time() < end:
+        try:
+            found = what()
+            if found:
+                return found
+        except Exception:
+            pass
+        time.sleep(0.2)
+    return None
+
+
+def nodes(acc, depth=0):
+    yield acc, depth
+    # A text box's children are its scroll area's own parts, not controls.
+    for i in range(0 if acc.getRoleName() == "text" else acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is not None:
+            yield from nodes(child, depth + 1)
+
+
+def showing(acc):
+    return acc.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def labels_another(acc):
+    return any(r.getRelationType() == pyatspi.RELATION_LABEL_FOR for r in acc.getRelationSet())
+
+
+def check_tree(window):
+    for acc, _ in nodes(window):
+        role, name = acc.getRoleName(), acc.name
+        if "dummy" in name.lower():
+            fail(f"the off-window button is exposed as {name!r} [{role}]")
+        if not name and role != "image":
+            fail(f"a {role} without a name under {acc.parent.name!r}")
+        if role not in ROLES:
+            fail(f"{name!r} has the unexpected role {role}")
+        # A label that names its buddy carries the buddy's name by design.
+        names = [c.name for c in (acc if role != "text" else []) if not (c.getRoleName() == "label" and labels_another(c))]
+        repeats = {n for n in names if names.count(n) > 1}
+        if repeats:
+            fail(f"within {name!r} these names repeat: {sorted(repeats)}")
+        if role == "combo box" and name in ("My Sim", "COM 1", "Ambrel", "Mouse Emulation", "Mouse Event", "Disabled", "19200 Kbps"):
+            fail(f"the pick list {name!r} is named by its value")
+
+
+def key(*keys):
+    subprocess.run(["xdotool", "key", "--clearmodifiers", *keys], check=True)
+    time.sleep(0.15)
+
+
+def focused(candidates, likely=None):
+    # The control expected next is asked first: each question is a bus round trip.
+    for acc in sorted(candidates, key=lambda a: a.name != likely):
+        if acc.getState().contains(pyatspi.STATE_FOCUSED):
+            return acc.name
+    return None
+
+
+def walk_tab(window, direction, expected):
+    candidates = [a for a, _ in nodes(window) if a.getState().contains(pyatspi.STATE_FOCUSABLE) and showing(a)]
+    seen = [focused(candidates, expected[0])]
+    for i in range(1, len(expected) + 3):
+        key(direction)
+        now = focused(candidates, expected[i % len(expected)])
+        if now == seen[0]:
+            break
+        seen.append(now)
+    return seen
+
+
+def main():
+    corvane, dump = sys.argv[1], "--dump" in sys.argv
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb")
+    program = subprocess.Popen([os.path.abspath(corvane)], cwd=os.path.dirname(os.path.abspath(corvane)), env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        desktop = pyatspi.Registry.getDesktop(0)
+        window = wait_for(lambda: next(w for app in desktop if app for w in app if w and w.name == "Tollan Corvane"))
+        if window is None:
+            sys.exit("access_walk: the window did not come onto the accessibility bus")
+        wid = subprocess.run(["xdotool", "search", "--sync", "--pid", str(program.pid), "--name", "^Tollan Corvane$"],
+                             capture_output=True, text=True).stdout.split()[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", wid])
+        find = lambda name: next(a for a, _ in nodes(window) if a.name == name)
+        if dump:
+            find("Show Settings").queryAction().doAction(0)
+            time.sleep(0.5)
+        else:
+            key("alt+n")  # Show Settings
+            if not wait_for(lambda: find("Hide Settings"), 5):
+                fail("Alt+N did not show the settings")
+        for acc, depth in nodes(window):
+            print("  " * depth + f"{acc.name} [{acc.getRoleName()}]")
+        if dump:
+            return
+        check_tree(window)
+        print("tree checked", file=sys.stderr)
+        for letter, (tab, frames) in TABS.items():
+            key(f"alt+{letter}")
+            if not wait_for(lambda: any(showing(find(n)) for n in frames[1:]), 5):
+                fail(f"Alt+{letter.upper()} did not show the {tab} tab")
+            key("alt+f")  # the profile list
+            expected = TOP + [tab] + frames + BOTTOM
+            forward = walk_tab(window, "Tab", expected)
+            backward = walk_tab(window, "shift+Tab", expected[:1] + expected[:0:-1])
+            print(f"Tab on {tab}: " + " > ".join(map(str, forward)))
+            if forward != expected:
+                fail(f"Tab on {tab} went {forward}, not {expected}")
+            if backward != expected[:1] + expected[:0:-1]:
+                fail(f"Shift+Tab on {tab} went {backward}")
+        key("alt+k")
+        key("alt+l")
+        if not find("Location").getState().contains(pyatspi.STATE_FOCUSED):
+            fail("Alt+L did not focus the Location list")
+        key("alt+h")
+        info = wait_for(lambda: next(w for app in desktop if app for w in app if w and w.name == "Corvane Information"))
+        if not info or not wait_for(lambda: info.getState().contains(pyatspi.STATE_ACTIVE), 5):
+            fail("Alt+H did not open the Help window")
+        else:
+            key("Escape")
+            if not wait_for(lambda: not info.getState().contains(pyatspi.STATE_SHOWING), 5):
+                fail("Escape did not close the Help window")
+    finally:
+        program.kill()
+        program.wait()
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
