@@ -35,7 +35,8 @@ def messages(path):
 
 
 def ampersands(text):
-    return text.replace('&&', '').count('&')
+    # An Alt shortcut is an "&" before a character; "&&" and "& " are plain text.
+    return len(re.findall(r'&(?=[^&\s])', text.replace('&&', '')))
 
 
 def faults_of(source_pairs, committed):
