@@ -3,7 +3,7 @@
 # private Xvfb server under openbox at 96 dpi, once with LANG=de_DE.UTF-8 and
 # once with LANG=C (LC_ALL, LC_MESSAGES and LANGUAGE unset, as in a desktop
 # session), and saves its main window with the settings shown, on the Tracker,
-# Mouse and Keyboard tabs, as build/screenshots/language/<LANG>-<tab>.png.
+# Mouse, Keyboard and Other tabs, as build/screenshots/language/<LANG>-<tab>.png.
 # Fails when a German shot looks the same as its English one.
 #   scripts/screenshots-language.sh [BIN]
 set -euo pipefail
@@ -33,7 +33,7 @@ shoot() {
   click_twips $((1500 + 1335 / 2)) $((510 + 315 / 2))
   sleep 1
   window_shot "$CORVANE_WINDOW" "$out/$lang-tracker.png"
-  for tab in mouse:1545 keyboard:2550; do
+  for tab in mouse:1545 keyboard:2550 other:3540; do
     click_twips "${tab#*:}" 1155
     sleep 1
     window_shot "$CORVANE_WINDOW" "$out/$lang-${tab%:*}.png"
@@ -46,7 +46,7 @@ shoot() {
 
 shoot de_DE.UTF-8
 shoot C
-for tab in tracker mouse keyboard; do
+for tab in tracker mouse keyboard other; do
   if cmp -s <(convert "$out/de_DE.UTF-8-$tab.png" rgb:-) <(convert "$out/C-$tab.png" rgb:-); then
     echo "The $tab tab looks the same in German as in English" >&2
     exit 1

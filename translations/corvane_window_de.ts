@@ -48,27 +48,27 @@
     </message>
     <message>
         <source>&amp;Turn Left</source>
-        <translation>Lin&amp;ks drehen</translation>
+        <translation>Dreh lin&amp;ks</translation>
     </message>
     <message>
         <source>Turn R&amp;ight</source>
-        <translation>Rechts &amp;drehen</translation>
+        <translation>&amp;Dreh rechts</translation>
     </message>
     <message>
         <source>L&amp;ook Up</source>
-        <translation>Nach o&amp;ben</translation>
+        <translation>&amp;Blick hoch</translation>
     </message>
     <message>
         <source>LookDo&amp;wn</source>
-        <translation>Nach &amp;unten</translation>
+        <translation>Blick r&amp;unter</translation>
     </message>
     <message>
         <source>&amp;Lean Left</source>
-        <translation>Links nei&amp;gen</translation>
+        <translation>Nei&amp;g links</translation>
     </message>
     <message>
         <source>L&amp;ean Right</source>
-        <translation>Rech&amp;ts neigen</translation>
+        <translation>Neig rech&amp;ts</translation>
     </message>
     <message>
         <source>S&amp;tart</source>
@@ -92,7 +92,7 @@
     </message>
     <message>
         <source>Speed</source>
-        <translation>Tempo</translation>
+        <translation>Geschwindigkeit</translation>
     </message>
     <message>
         <source>Mappings</source>
@@ -160,7 +160,7 @@
     </message>
     <message>
         <source>&amp;Milleseconds</source>
-        <translation>Millise&amp;kunden</translation>
+        <translation>Millise&amp;k.</translation>
     </message>
     <message>
         <source>TL / TR</source>
@@ -236,15 +236,15 @@
     </message>
     <message>
         <source>Left-right speed</source>
-        <translation>Tempo links-rechts</translation>
+        <translation>Geschwindigkeit links-rechts</translation>
     </message>
     <message>
         <source>Up-down speed</source>
-        <translation>Tempo auf-ab</translation>
+        <translation>Geschwindigkeit auf-ab</translation>
     </message>
     <message>
         <source>Side-side speed</source>
-        <translation>Tempo seitwärts</translation>
+        <translation>Geschwindigkeit seitwärts</translation>
     </message>
     <message>
         <source>Update delay</source>
@@ -292,27 +292,27 @@
     </message>
     <message>
         <source>Turn left keys</source>
-        <translation>Tasten für Links drehen</translation>
+        <translation>Tasten für Drehen nach links</translation>
     </message>
     <message>
         <source>Turn right keys</source>
-        <translation>Tasten für Rechts drehen</translation>
+        <translation>Tasten für Drehen nach rechts</translation>
     </message>
     <message>
         <source>Look up keys</source>
-        <translation>Tasten für Nach oben</translation>
+        <translation>Tasten für Blick nach oben</translation>
     </message>
     <message>
         <source>Look down keys</source>
-        <translation>Tasten für Nach unten</translation>
+        <translation>Tasten für Blick nach unten</translation>
     </message>
     <message>
         <source>Lean left keys</source>
-        <translation>Tasten für Links neigen</translation>
+        <translation>Tasten für Neigen nach links</translation>
     </message>
     <message>
         <source>Lean right keys</source>
-        <translation>Tasten für Rechts neigen</translation>
+        <translation>Tasten für Neigen nach rechts</translation>
     </message>
     <message>
         <source>Start keys</source>
