@@ -3,15 +3,15 @@
 #include "platform/ShowError.h"
 
 #include <QEvent>
-#include <QPalette>
-
-#include <algorithm>
-#include <cmath>
 #include <QFocusEvent>
+#include <QPalette>
 #include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+
+#include <algorithm>
+#include <cmath>
 
 namespace corvane {
 
@@ -56,10 +56,6 @@ QColor labelColour(LabelColour colour, const QPalette& palette)
     const int* rgb = green ? kGreenRgb : kRedRgb;
     return QColor(rgb[0], rgb[1], rgb[2]);
 }
-
-namespace {
-
-} // namespace
 
 MappingButton::MappingButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
 {
