@@ -27,15 +27,15 @@
     </message>
     <message>
         <source>Mouse Emulation</source>
-        <translation>Maus-Emulation</translation>
+        <translation>Mausemulation</translation>
     </message>
     <message>
         <source>Euler Angle</source>
-        <translation>Euler-Winkel</translation>
+        <translation>Eulerwinkel</translation>
     </message>
     <message>
         <source>Disabled</source>
-        <translation>Deaktiviert</translation>
+        <translation>Aus</translation>
     </message>
     <message>
         <source>Mouse Event</source>

@@ -46,7 +46,7 @@ steuern, das auf Maus und Tastatur hört.
   E. Tracker-Einstellungen
   F. Maus-Einstellungen
   G. Tastatur-Einstellungen
-  H. Weitere Einstellungen
+  H. Sonstige Einstellungen
   I. DEINSTALLATION
   J. VERSIONSHINWEISE
 </translation>
@@ -106,7 +106,7 @@ geantwortet hat und der Tracker gestartet ist.
 
 Sie können den Tracker auch mit globalen Tastenkombinationen starten und
 anhalten, die auch dann wirken, wenn ein anderes Programm, etwa Ihr Spiel, den
-Fokus hat. Siehe H. Weitere Einstellungen.
+Fokus hat. Siehe H. Sonstige Einstellungen.
 
 Um Corvane zu beenden, schließen Sie sein Hauptfenster. Corvane hält dann den
 Tracker an und setzt ihn zurück, bevor es den Anschluss schließt, sodass der
@@ -170,10 +170,10 @@ Each of these buttons asks you first; answer &quot;No&quot; to leave everything 
 was.
 </source>
         <translation>
-Drücken Sie &quot;Einstellungen anzeigen&quot;, um die Einstellungen unter der
-Profilliste anzuzeigen, und &quot;Einstellungen ausblenden&quot;, um sie wieder
-auszublenden. Die Einstellungen sind auf vier Reiter verteilt: Tracker, Maus,
-Tastatur und Weiteres (Abschnitte E bis H).
+Drücken Sie &quot;Einstellungen&quot;, um die Einstellungen unter der Profilliste
+anzuzeigen, und &quot;Ausblenden&quot;, um sie wieder auszublenden. Die Einstellungen
+sind auf vier Reiter verteilt: Tracker, Maus, Tastatur und Sonstiges
+(Abschnitte E bis H).
 
 Alle Einstellungen ändern sich sofort: Jede Änderung wirkt in dem Moment, in
 dem Sie sie vornehmen, auch während der Tracker läuft, sodass Sie Werte beim
@@ -186,33 +186,33 @@ Eine Zahleneinstellung hat einen Schieberegler und ein Zahlenfeld. Bewegen Sie
 den Regler oder tippen Sie eine Zahl in das Feld. Eine Zahl außerhalb des
 Bereichs der Einstellung setzt den Regler an sein nächstes Ende, und das Feld
 zeigt dann diesen Endwert markiert an, sodass die nächste getippte Taste eine
-neue Zahl beginnt: 5 im Feld Aktualisierungsintervall ergibt 10, seinen
-kleinsten Wert. Zahlen werden mit einem Punkt geschrieben, gleich in welcher
-Sprache Ihre Arbeitsumgebung läuft.
+neue Zahl beginnt: 5 im Feld Aktualisierung ergibt 10, seinen kleinsten Wert.
+Zahlen werden mit einem Punkt geschrieben, gleich in welcher Sprache Ihre
+Arbeitsumgebung läuft.
 
 Die vier Schaltflächen unter den Einstellungen:
 
-  Speichern       Schreibt die Einstellungsdatei und macht die Änderungen so
-                  dauerhaft. Es speichert die ungespeicherten Änderungen aller
-                  Profile, nicht nur die des angezeigten Profils.
+  Speichern   Schreibt die Einstellungsdatei und macht die Änderungen so
+              dauerhaft. Es speichert die ungespeicherten Änderungen aller
+              Profile, nicht nur die des angezeigten Profils.
 
-  Abbrechen       Lädt die Einstellungsdatei neu. Die ungespeicherten
-                  Änderungen aller Profile gehen verloren.
+  Abbrechen   Lädt die Einstellungsdatei neu. Die ungespeicherten Änderungen
+              aller Profile gehen verloren.
 
-  Speichern unter Fragt nach einem Namen und speichert die angezeigten
-                  Einstellungen als Profil mit diesem Namen. Die
-                  ungespeicherten Änderungen der anderen Profile werden
-                  verworfen. Gibt es schon ein Profil mit diesem Namen, fragt
-                  Corvane, bevor es dieses überschreibt.
+  Speich. als Fragt nach einem Namen und speichert die angezeigten
+              Einstellungen als Profil mit diesem Namen. Die ungespeicherten
+              Änderungen der anderen Profile werden verworfen. Gibt es schon
+              ein Profil mit diesem Namen, fragt Corvane, bevor es dieses
+              überschreibt.
 
-  Löschen         Entfernt das angezeigte Profil aus der Einstellungsdatei und
-                  wählt &quot;Default Mouse Emulation&quot; aus. Ein Standardprofil wird
-                  nicht entfernt: Löschen stellt stattdessen seine
-                  ursprünglichen Einstellungen wieder her. Die Liste zeigt
-                  danach kein Profil; wählen Sie eines, um seine Einstellungen
-                  zu sehen. Wählen Sie ein Profil, bevor Sie erneut Löschen
-                  drücken: Ist kein Profil angezeigt, entfernt Löschen das
-                  noch verwendete Profil, selbst ein Standardprofil.
+  Löschen     Entfernt das angezeigte Profil aus der Einstellungsdatei und
+              wählt &quot;Default Mouse Emulation&quot; aus. Ein Standardprofil wird
+              nicht entfernt: Löschen stellt stattdessen seine ursprünglichen
+              Einstellungen wieder her. Die Liste zeigt danach kein Profil;
+              wählen Sie eines, um seine Einstellungen zu sehen. Wählen Sie
+              ein Profil, bevor Sie erneut Löschen drücken: Ist kein Profil
+              angezeigt, entfernt Löschen das noch verwendete Profil, selbst
+              ein Standardprofil.
 
 Jede dieser Schaltflächen fragt zuerst nach; antworten Sie &quot;Nein&quot;, um alles so
 zu lassen, wie es war.
@@ -290,21 +290,20 @@ Modell
     Das Trackermodell. Corvane 1.2 kennt ein Modell, &quot;Ambrel&quot;.
 
 Verbindung
-    Anschluss       Der serielle Anschluss, &quot;COM 1&quot; bis &quot;COM 4&quot; (wie Corvane
-                    das Gerät hinter jedem Namen findet, steht in
-                    B. INSTALLATION).
-    Geschwindigkeit Die Übertragungsrate, von &quot;19200 kbit/s&quot; bis hinunter zu
-                    &quot;1200 kbit/s&quot;.
-    Modus           Der Trackermodus, &quot;Mausemulation&quot; oder &quot;Eulerwinkel&quot;.
+    Anschluss Der serielle Anschluss, &quot;COM 1&quot; bis &quot;COM 4&quot; (wie Corvane das
+              Gerät hinter jedem Namen findet, steht in B. INSTALLATION).
+    Baudrate  Die Übertragungsrate, von &quot;19200 kbit/s&quot; bis hinunter zu
+              &quot;1200 kbit/s&quot;.
+    Modus     Der Trackermodus, &quot;Mausemulation&quot; oder &quot;Eulerwinkel&quot;.
 
     Automatische Suche: Solange der gewählte Anschluss sich nicht öffnen
     lässt, sucht Corvane selbst. An jedem Anschluss von COM 1 bis COM 4
-    versucht es die Geschwindigkeiten von 19200 bis hinunter zu 1200, und die
-    Listen Anschluss und Geschwindigkeit zeigen, was es gerade versucht. Die
-    Suche endet beim ersten Anschluss, der sich öffnet, und das Profil
-    übernimmt diesen Anschluss und diese Geschwindigkeit (speichern Sie das
-    Profil, um sie zu behalten). Die Suche findet nur einen Anschluss, der
-    sich öffnet: Öffnet sich der falsche, wählen Sie den richtigen selbst.
+    versucht es die Baudraten von 19200 bis hinunter zu 1200, und die Listen
+    Anschluss und Baudrate zeigen, was es gerade versucht. Die Suche endet
+    beim ersten Anschluss, der sich öffnet, und das Profil übernimmt diesen
+    Anschluss und diese Baudrate (speichern Sie das Profil, um sie zu
+    behalten). Die Suche findet nur einen Anschluss, der sich öffnet: Öffnet
+    sich der falsche, wählen Sie den richtigen selbst.
 
     Ist der Anschluss offen, sendet Corvane dem Tracker seine Einrichtung: den
     Trackermodus und die Filterstufen. Es wartet bis zu zwei Sekunden auf die
@@ -329,20 +328,20 @@ Verbindung
 
     und es meldet jeden Schritt: die Suche, jeden Anschluss, der sich nicht
     öffnet, und warum, den Anschluss, der sich öffnet, und mit welcher
-    Geschwindigkeit, die Einrichtung und die Antwort des Trackers sowie das
+    Baudrate, die Einrichtung und die Antwort des Trackers sowie das
     Zurücksetzen, wenn Corvane endet.
 
     Die beiden Trackermodi:
 
       Mausemulation    Der Tracker meldet, wie weit sich Ihr Kopf bewegt hat,
-                       links-rechts und oben-unten. Dieser Modus hat keine
-                       seitliche Achse, daher sind die Einstellungen Seitlich
-                       und die Zuordnungen Links neigen und Rechts neigen
+                       links-rechts und auf-ab. Dieser Modus hat keine
+                       seitliche Achse, daher sind die Einstellungen Seitwärts
+                       und die Zuordnungen Neig links und Neig rechts
                        deaktiviert.
 
       Eulerwinkel      Der Tracker meldet die drei Winkel Ihres Kopfes, und
                        Corvane macht aus jeder Winkeländerung eine Bewegung:
-                       links-rechts, oben-unten und seitlich.
+                       links-rechts, auf-ab und seitwärts.
 
 Filter
     Magnetisch, Zittern und Neigung, jeweils von 0 bis 7, sind Filterstufen,
@@ -426,18 +425,18 @@ Joystick
         <translation>
 Modus
     &quot;Mausereignis&quot; lässt Ihren Kopf den Mauszeiger bewegen. &quot;Aus&quot; lässt den
-    Zeiger in Ruhe; die Tastenzuordnungen und der Ausgabemonitor funktionieren
-    weiterhin. &quot;Joystick&quot; lässt den Zeiger ebenfalls in Ruhe und gibt die
-    Kopfposition als Joystick an Simulatoren und Spiele weiter (siehe
+    Zeiger in Ruhe; die Tastenzuordnungen und die Anzeige &quot;Ausgabe&quot;
+    funktionieren weiterhin. &quot;Joystick&quot; lässt den Zeiger ebenfalls in Ruhe und
+    gibt die Kopfposition als Joystick an Simulatoren und Spiele weiter (siehe
     &quot;Joystick&quot; unten).
 
-Glättung (Links-Rechts, Oben-Unten, Seitlich; 0 bis 40)
+Glättung (Links-Rechts, Auf-Ab, Seitwärts; 0 bis 40)
     Jede Achse wird mit einem gleitenden Mittelwert geglättet: Verwendet wird
     der Mittelwert aus dem neuesten Messwert und den N Messwerten davor, wobei
     N die Einstellung ist. 0 verwendet die Rohwerte. Höhere Werte ergeben
     einen ruhigeren, aber trägeren Zeiger.
 
-Geschwindigkeit (Links-Rechts, Oben-Unten, Seitlich; 0 bis 40)
+Geschwindigkeit (Links-Rechts, Auf-Ab, Seitwärts; 0 bis 40)
     Jede Achse wird mit ihrer Geschwindigkeit geteilt durch 10 multipliziert:
     10 lässt die Bewegung unverändert, 20 verdoppelt sie, 5 halbiert sie und 0
     schaltet die Achse ab. Die Geschwindigkeitsfelder nehmen ganze Zahlen auf.
@@ -446,10 +445,10 @@ Geschwindigkeit (Links-Rechts, Oben-Unten, Seitlich; 0 bis 40)
     Bruch wird gerundet: Das Einfügen von 7.6 ergibt 8. Ein Text, der keine
     Zahl ist, wird mit einer Fehlermeldung abgewiesen.
 
-Der Zeiger folgt den Achsen links-rechts und oben-unten. Seitlich (Neigen)
-bewegt den Zeiger nie; es kann nur Tasten senden (G. Tastatur-Einstellungen).
-Auch eine Richtung mit einer Tastenzuordnung bewegt den Zeiger nicht, außer
-der Tastenmodus ist &quot;Aus&quot;.
+Der Zeiger folgt den Achsen links-rechts und auf-ab. Die Achse Seitwärts
+(Neigen) bewegt den Zeiger nie; sie kann nur Tasten senden
+(G. Tastatur-Einstellungen). Auch eine Richtung mit einer Tastenzuordnung
+bewegt den Zeiger nicht, außer der Tastenmodus ist &quot;Aus&quot;.
 
 Joystick
     Im Modus &quot;Joystick&quot; erzeugt Corvane über das uinput-Gerät des Kernels
@@ -478,10 +477,10 @@ Joystick
     (Geschwindigkeiten 17 und 16) sind das 2409 Bewegungseinheiten (241
     Zählschritte) zur Seite und 2560 nach oben oder unten; mit &quot;Default Euler
     Angle&quot; (Geschwindigkeiten 7 und 5) 5851 und 8192 Winkeleinheiten, etwa 64
-    und 90 Grad. Die seitliche Geschwindigkeit ist in den Standardprofilen 0:
+    und 90 Grad. Die Geschwindigkeit Seitwärts ist in den Standardprofilen 0:
     Erhöhen Sie sie, um zu neigen. Eine Richtung mit einer Tastenzuordnung,
     Neigen eingeschlossen, hält ihre Achse in der Mitte, solange der Kopf auf
-    dieser Seite ist, außer der Tastenmodus ist &quot;Aus&quot;. Der Ausgabemonitor
+    dieser Seite ist, außer der Tastenmodus ist &quot;Aus&quot;. Die Anzeige &quot;Ausgabe&quot;
     zeigt in diesem Modus die Werte der Achsen.
 
     Der Joystick wird erzeugt, wenn ein Profil den Modus zum ersten Mal wählt,
@@ -565,16 +564,16 @@ Modus
                        auf einen der beiden nicht, versuchen Sie den anderen.
 
 Zuordnungen
-    Sechs Bewegungen können Tasten senden, statt den Zeiger zu bewegen: &quot;Links
-    drehen&quot;, &quot;Rechts drehen&quot;, &quot;Nach oben&quot;, &quot;Nach unten&quot;, &quot;Links neigen&quot; und
-    &quot;Rechts neigen&quot;. Eine Bewegung sendet ihre Tasten, wenn sie größer als die
-    Stufe Zittern ist (E. Tracker-Einstellungen), und sendet sie bei jeder
-    Aktualisierung erneut, solange Ihr Kopf dort bleibt. Links neigen und
-    Rechts neigen brauchen den Trackermodus &quot;Eulerwinkel&quot;.
+    Sechs Bewegungen können Tasten senden, statt den Zeiger zu bewegen:
+    &quot;Dreh links&quot;, &quot;Dreh rechts&quot;, &quot;Blick hoch&quot;, &quot;Blick runter&quot;, &quot;Neig links&quot;
+    und &quot;Neig rechts&quot;. Eine Bewegung sendet ihre Tasten, wenn sie größer als
+    die Stufe Zittern ist (E. Tracker-Einstellungen), und sendet sie bei jeder
+    Aktualisierung erneut, solange Ihr Kopf dort bleibt. Neig links und
+    Neig rechts brauchen den Trackermodus &quot;Eulerwinkel&quot;.
 
     So zeichnen Sie eine Zuordnung auf:
 
-      1. Drücken Sie ihre Schaltfläche, zum Beispiel &quot;Links drehen&quot;. Die
+      1. Drücken Sie ihre Schaltfläche, zum Beispiel &quot;Dreh links&quot;. Die
          Schaltfläche bleibt eingedrückt, und die bisherige Zuordnung wird
          gelöscht.
 
@@ -612,7 +611,7 @@ Zuordnungen
     </message>
     <message>
         <source>H. Other Settings</source>
-        <translation>H. Weitere Einstellungen</translation>
+        <translation>H. Sonstige Einstellungen</translation>
     </message>
     <message>
         <source>
@@ -666,17 +665,17 @@ Globale Tasten
     wird ignoriert. Start und Stopp dürfen daher sogar dieselbe Kombination
     sein.
 
-Aktualisierungsintervall (Millisekunden, 10 bis 100)
+Aktualisierung (Millisek., 10 bis 100)
     Die Pause in Millisekunden zwischen zwei Aktualisierungen. Bei jeder
     Aktualisierung liest Corvane den Tracker, bewegt den Zeiger und sendet die
     zugeordneten Tasten, sodass sich eine gehaltene Zuordnung einmal pro
     Aktualisierung wiederholt. Ein kürzeres Intervall ergibt eine
     gleichmäßigere und schnellere Reaktion und braucht mehr Prozessorzeit.
 
-Ausgabemonitor
-    Zeigt, solange der Reiter &quot;Weiteres&quot; angezeigt wird, die Werte der drei
-    Achsen nach Glättung und Geschwindigkeit: TL / TR (nach links und rechts
-    drehen), LU / LD (nach oben und unten blicken) und LL / LR (nach links und
+Ausgabe
+    Zeigt, solange der Reiter &quot;Sonstiges&quot; angezeigt wird, die Werte der drei
+    Achsen nach Glättung und Geschwindigkeit: DL / DR (nach links und rechts
+    drehen), BO / BU (nach oben und unten blicken) und NL / NR (nach links und
     rechts neigen). Negative Werte bedeuten links, oben oder nach links
     geneigt. Das breite Feld darunter zeigt die Tasten, die bei der letzten
     Aktualisierung gesendet wurden. Nutzen Sie es, um die Geschwindigkeiten
@@ -1196,7 +1195,7 @@ reparieren. Nichts, was Sie geschrieben haben, wird gelöscht: Um Ihre alten
 Profile zurückzubekommen, beenden Sie Corvane und benennen Sie die
 aufbewahrten Dateien wieder in ihre ursprünglichen Namen um. Eine Profildatei
 mit mehr als 10.000 Einträgen gilt ebenfalls als beschädigt, daher speichert
-Corvane nie mehr als 10.000 Profile: Speichern unter meldet das stattdessen.
+Corvane nie mehr als 10.000 Profile: &quot;Speich. als&quot; meldet das stattdessen.
 
 Den Tracker anschließen
 

@@ -343,7 +343,7 @@ SavedIn saveEditedIn(const QStringList& languages)
 TEST(Languages, TheListsAndKeysShowTheLanguageWhileTheFilesStayAsInEnglish)
 {
     const QStringList english = {"Euler Angle", "Joystick", "Emulate Keys", "COM 3", "2400 Kbps"};
-    const QStringList german = {"Euler-Winkel", "Joystick", "Tasten emulieren", "COM 3", "2400 kbit/s"};
+    const QStringList german = {"Eulerwinkel", "Joystick", "Tasten emulieren", "COM 3", "2400 kbit/s"};
     struct Case {
         QStringList languages;
         QString installed;
