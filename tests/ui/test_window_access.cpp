@@ -87,6 +87,19 @@ TEST_F(WindowAccess, PickListsAreNamedByTheirLabelAndTheDummyButtonIsHidden)
     EXPECT_TRUE(children.contains(QStringLiteral("Cancel_Command")));
 }
 
+TEST_F(WindowAccess, ControlsAreNamedFromTheirLabelsAndLabelsLeadToThem)
+{
+    const auto spoken = [](QObject* o) {
+        const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(o);
+        return (a->text(QAccessible::Name) + u'|' + a->text(QAccessible::Description)).toStdString();
+    };
+    EXPECT_EQ(spoken(ui.UpDownSpeed->slider()), "Up-down speed|");
+    EXPECT_EQ(spoken(ui.Jitter->box()), "Jitter filter value|");
+    EXPECT_EQ(spoken(ui.LRMon_Text), "Output monitor: turn|TL / TR: turn left and right");
+    EXPECT_EQ(spoken(ui.TabStrip->widget(0)), "Tracker|");
+    EXPECT_EQ(ui.Tilt->label()->buddy(), ui.Tilt->slider());
+}
+
 TEST_F(WindowAccess, KeyLabelsAreMarkedBesidesColourAndReadableOnLightAndDarkBases)
 {
     const QPalette light = QApplication::style()->standardPalette();
