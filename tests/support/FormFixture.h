@@ -26,6 +26,18 @@ inline void PrintTo(const QRect& r, std::ostream* os)
 
 namespace corvane::test {
 
+// A loaded main window over fakes, in a folder of its own, for tests that make
+// it themselves (after installing a translation, say).
+struct LoadedForm {
+    LoadedForm() { form.Form_Load(); }
+
+    QTemporaryDir dir;
+    platform::fakes::FakePlatform fakes;
+    AppContext app{fakes.platform, dir.path()};
+    MainForm form{app};
+    FormControls ui{form};
+};
+
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override { form.Form_Load(); }

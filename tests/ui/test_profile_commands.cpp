@@ -308,12 +308,10 @@ struct SavedIn {
 SavedIn saveEditedIn(const QStringList& languages)
 {
     const Translations translations(languages); // before the window is made
-    QTemporaryDir dir;
-    platform::fakes::FakePlatform fakes;
-    AppContext app{fakes.platform, dir.path()};
-    MainForm form{app};
-    form.Form_Load();
-    const test::FormControls ui{form};
+    test::LoadedForm loaded;
+    AppContext& app = loaded.app;
+    MainForm& form = loaded.form;
+    const test::FormControls& ui = loaded.ui;
     ProfileTable written;
     written.at(written.grow()) = racing();
     test::writeFile(app.store.profilesPath(), profilesFileBytes(written));

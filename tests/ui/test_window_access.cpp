@@ -35,12 +35,9 @@ TEST_P(Mnemonics, EachShownControlHasAnAltLetterOfItsOwnOnEveryTab)
         ASSERT_TRUE(translator.load(QString::fromLatin1(GetParam())));
         QCoreApplication::installTranslator(&translator);
     }
-    QTemporaryDir dir;
-    platform::fakes::FakePlatform fakes;
-    AppContext app{fakes.platform, dir.path()};
-    MainForm form{app};
-    form.Form_Load();
-    const test::FormControls ui{form};
+    test::LoadedForm loaded;
+    MainForm& form = loaded.form;
+    const test::FormControls& ui = loaded.ui;
     form.show();
     ui.ShowSettings_Command->click();
     for (const bool started : {false, true})
