@@ -1,42 +1,25 @@
 // The main window's controls, made and placed in twips as the window shows
-// them, and the window's outer size kept exact under the frame that the window
-// system tells of.
+// them.
 #include "ui/MainForm.h"
 
 #include "ui/KeyBox.h"
 #include "ui/PickList.h"
 #include "ui/SettingPair.h"
 #include "ui/StatusStrip.h"
-#include "ui/TrayIcon.h"
 #include "ui/Twips.h"
 
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QWindow>
 
 #include <iterator>
 
 namespace corvane {
 
 namespace {
-
-// What the border and title bar add to the shown window's inside, as the
-// window system tells them at the moment. QWidget::frameGeometry() keeps the
-// frame of the last move or resize, and on Wayland the title bar that Qt draws
-// itself comes after the first showing with neither, to a window of fixed size.
-QSize frameExtra(const QWidget& window)
-{
-    const QWindow* handle = window.windowHandle();
-    if (!handle)
-        return {0, 0};
-    const QMargins margins = handle->frameMargins();
-    return {margins.left() + margins.right(), margins.top() + margins.bottom()};
-}
 
 // A control's place in its parent, in twips.
 struct Twips {
@@ -159,42 +142,54 @@ QPushButton* makeCommand(MainForm& form, const Command& command)
 // they may name its private members.
 struct MainForm::Layout {
     // The captioned frames.
-    static constexpr GroupFrame kConnectionFrame{&MainForm::Connection_Frame, "Connection_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Connection"), 1890,
-                                                 1515};
-    static constexpr GroupFrame kFiltersFrame{&MainForm::Filters_Frame, "Filters_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Filters"), 3420, 1515};
-    static constexpr GroupFrame kSmoothingFrame{&MainForm::Smoothing_Frame, "Smoothing_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Smoothing"), 1890, 1515};
-    static constexpr GroupFrame kSpeedFrame{&MainForm::Speed_Frame, "Speed_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Speed"), 3420, 1515};
-    static constexpr GroupFrame kMappingsFrame{&MainForm::Mappings_Frame, "Mappings_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Mappings"), 1890, 3045};
-    static constexpr GroupFrame kGlobalKeysFrame{&MainForm::StartStop_Frame, "StartStop_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Global Keys"), 1410,
-                                                 1155};
-    static constexpr GroupFrame kDelayFrame{&MainForm::DelayMillisecs_Frame, "DelayMillisecs_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Update Delay"),
-                                            2580, 795};
-    static constexpr GroupFrame kMonitorFrame{&MainForm::Monitor_Frame, "Monitor_Frame", QT_TRANSLATE_NOOP("corvane::MainForm", "Output Monitor"), 3390, 1545};
+    static constexpr GroupFrame kConnectionFrame{&MainForm::Connection_Frame, "Connection_Frame",
+                                                 QT_TRANSLATE_NOOP("corvane::MainForm", "Connection"), 1890, 1515};
+    static constexpr GroupFrame kFiltersFrame{&MainForm::Filters_Frame, "Filters_Frame",
+                                              QT_TRANSLATE_NOOP("corvane::MainForm", "Filters"), 3420, 1515};
+    static constexpr GroupFrame kSmoothingFrame{&MainForm::Smoothing_Frame, "Smoothing_Frame",
+                                                QT_TRANSLATE_NOOP("corvane::MainForm", "Smoothing"), 1890, 1515};
+    static constexpr GroupFrame kSpeedFrame{&MainForm::Speed_Frame, "Speed_Frame",
+                                            QT_TRANSLATE_NOOP("corvane::MainForm", "Speed"), 3420, 1515};
+    static constexpr GroupFrame kMappingsFrame{&MainForm::Mappings_Frame, "Mappings_Frame",
+                                               QT_TRANSLATE_NOOP("corvane::MainForm", "Mappings"), 1890, 3045};
+    static constexpr GroupFrame kGlobalKeysFrame{&MainForm::StartStop_Frame, "StartStop_Frame",
+                                                 QT_TRANSLATE_NOOP("corvane::MainForm", "Global Keys"), 1410, 1155};
+    static constexpr GroupFrame kDelayFrame{&MainForm::DelayMillisecs_Frame, "DelayMillisecs_Frame",
+                                            QT_TRANSLATE_NOOP("corvane::MainForm", "Update Delay"), 2580, 795};
+    static constexpr GroupFrame kMonitorFrame{&MainForm::Monitor_Frame, "Monitor_Frame",
+                                              QT_TRANSLATE_NOOP("corvane::MainForm", "Output Monitor"), 3390, 1545};
     // The Connection frame's rows.
     static constexpr ListRow kConnectionRows[] = {
-        {&MainForm::LocationLabel, &MainForm::Location_Combo, "LocationLabel", "Location_Combo", QT_TRANSLATE_NOOP("corvane::MainForm", "&Location")},
-        {&MainForm::Speed_Label, &MainForm::Speed_Combo, "Speed_Label", "Speed_Combo", QT_TRANSLATE_NOOP("corvane::MainForm", "S&peed")},
-        {&MainForm::Mode_Label, &MainForm::Mode_Combo, "Mode_Label", "Mode_Combo", QT_TRANSLATE_NOOP("corvane::MainForm", "&Mode")},
+        {&MainForm::LocationLabel, &MainForm::Location_Combo, "LocationLabel", "Location_Combo",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "&Location")},
+        {&MainForm::Speed_Label, &MainForm::Speed_Combo, "Speed_Label", "Speed_Combo",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "S&peed")},
+        {&MainForm::Mode_Label, &MainForm::Mode_Combo, "Mode_Label", "Mode_Combo",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "&Mode")},
     };
     // The setting rows, each frame's in the order they stand in it.
     static constexpr PairRow kPairRows[] = {
-        {&MainForm::Filters_Frame, &MainForm::Magnetic, "Magnetic", QT_TRANSLATE_NOOP("corvane::MainForm", "Magn&etic"), &Profile::magnetic, 0, 7, 1, 2},
-        {&MainForm::Filters_Frame, &MainForm::Jitter, "Jitter", QT_TRANSLATE_NOOP("corvane::MainForm", "&Jitter"), &Profile::jitter, 0, 7, 1, 3},
-        {&MainForm::Filters_Frame, &MainForm::Tilt, "Tilt", QT_TRANSLATE_NOOP("corvane::MainForm", "&Tilt"), &Profile::tilt, 0, 7, 1, 4},
-        {&MainForm::Smoothing_Frame, &MainForm::LeftRightSmooth, "LeftRightSmooth", QT_TRANSLATE_NOOP("corvane::MainForm", "&Left-Right"),
-         &Profile::leftRightSmooth, 0, 40, 5, 18},
-        {&MainForm::Smoothing_Frame, &MainForm::UpDownSmooth, "UpDownSmooth", QT_TRANSLATE_NOOP("corvane::MainForm", "U&p-Down"), &Profile::upDownSmooth, 0, 40,
-         5, 10},
-        {&MainForm::Smoothing_Frame, &MainForm::SideSideSmooth, "SideSideSmooth", QT_TRANSLATE_NOOP("corvane::MainForm", "S&ide-Side"), &Profile::sideSideSmooth,
-         0, 40, 5, 10},
-        {&MainForm::Speed_Frame, &MainForm::LeftRightSpeed, "LeftRightSpeed", QT_TRANSLATE_NOOP("corvane::MainForm", "Lef&t-Right"), &Profile::leftRightSpeed, 0,
-         40, 10, 6, Rule::Speed},
-        {&MainForm::Speed_Frame, &MainForm::UpDownSpeed, "UpDownSpeed", QT_TRANSLATE_NOOP("corvane::MainForm", "Up-D&own"), &Profile::upDownSpeed, 0, 40, 10, 5,
-         Rule::Speed},
-        {&MainForm::Speed_Frame, &MainForm::SideSideSpeed, "SideSideSpeed", QT_TRANSLATE_NOOP("corvane::MainForm", "Sid&e-Side"), &Profile::sideSideSpeed, 0, 40,
-         10, 5, Rule::Speed},
-        {&MainForm::DelayMillisecs_Frame, &MainForm::DelayMillisecs, "DelayMillisecs", QT_TRANSLATE_NOOP("corvane::MainForm", "&Milleseconds"),
-         &Profile::delayMillisecs, 10, 100, 10, 20, Rule::Common, "Millesecs_Label"},
+        {&MainForm::Filters_Frame, &MainForm::Magnetic, "Magnetic", QT_TRANSLATE_NOOP("corvane::MainForm", "Magn&etic"),
+         &Profile::magnetic, 0, 7, 1, 2},
+        {&MainForm::Filters_Frame, &MainForm::Jitter, "Jitter", QT_TRANSLATE_NOOP("corvane::MainForm", "&Jitter"),
+         &Profile::jitter, 0, 7, 1, 3},
+        {&MainForm::Filters_Frame, &MainForm::Tilt, "Tilt", QT_TRANSLATE_NOOP("corvane::MainForm", "&Tilt"),
+         &Profile::tilt, 0, 7, 1, 4},
+        {&MainForm::Smoothing_Frame, &MainForm::LeftRightSmooth, "LeftRightSmooth",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "&Left-Right"), &Profile::leftRightSmooth, 0, 40, 5, 18},
+        {&MainForm::Smoothing_Frame, &MainForm::UpDownSmooth, "UpDownSmooth",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "U&p-Down"), &Profile::upDownSmooth, 0, 40, 5, 10},
+        {&MainForm::Smoothing_Frame, &MainForm::SideSideSmooth, "SideSideSmooth",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "S&ide-Side"), &Profile::sideSideSmooth, 0, 40, 5, 10},
+        {&MainForm::Speed_Frame, &MainForm::LeftRightSpeed, "LeftRightSpeed",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "Lef&t-Right"), &Profile::leftRightSpeed, 0, 40, 10, 6, Rule::Speed},
+        {&MainForm::Speed_Frame, &MainForm::UpDownSpeed, "UpDownSpeed",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "Up-D&own"), &Profile::upDownSpeed, 0, 40, 10, 5, Rule::Speed},
+        {&MainForm::Speed_Frame, &MainForm::SideSideSpeed, "SideSideSpeed",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "Sid&e-Side"), &Profile::sideSideSpeed, 0, 40, 10, 5, Rule::Speed},
+        {&MainForm::DelayMillisecs_Frame, &MainForm::DelayMillisecs, "DelayMillisecs",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "&Milleseconds"), &Profile::delayMillisecs, 10, 100, 10, 20,
+         Rule::Common, "Millesecs_Label"},
     };
     // The Output Monitor's axes, left to right.
     static constexpr MonitorColumn kMonitorColumns[] = {
@@ -208,17 +203,37 @@ struct MainForm::Layout {
     // focus when another control must lose it.
     static constexpr Command kTopCommands[] = {
         {&MainForm::Start_Command, "Start_Command", kStartCaption, {120, 510, 1335, 315}},
-        {&MainForm::ShowSettings_Command, "ShowSettings_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "Show Setti&ngs"), {1500, 510, 1335, 315}},
-        {&MainForm::Help_Command, "Help_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "&Help"), {2880, 510, 1335, 315}},
+        {&MainForm::ShowSettings_Command,
+         "ShowSettings_Command",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "Show Setti&ngs"),
+         {1500, 510, 1335, 315}},
+        {&MainForm::Help_Command,
+         "Help_Command",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "&Help"),
+         {2880, 510, 1335, 315}},
     };
     static constexpr Command kProfileCommands[] = {
-        {&MainForm::Cancel_Command, "Cancel_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "&Cancel"), {240, 5040, 915, 315}},
-        {&MainForm::Save_Command, "Save_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "S&ave"), {1220, 5040, 915, 315}},
-        {&MainForm::SaveAs_Command, "SaveAs_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "Sa&ve As"), {2200, 5040, 915, 315}},
-        {&MainForm::Delete_Command, "Delete_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "&Delete"), {3180, 5040, 915, 315}},
+        {&MainForm::Cancel_Command,
+         "Cancel_Command",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "&Cancel"),
+         {240, 5040, 915, 315}},
+        {&MainForm::Save_Command,
+         "Save_Command",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "S&ave"),
+         {1220, 5040, 915, 315}},
+        {&MainForm::SaveAs_Command,
+         "SaveAs_Command",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "Sa&ve As"),
+         {2200, 5040, 915, 315}},
+        {&MainForm::Delete_Command,
+         "Delete_Command",
+         QT_TRANSLATE_NOOP("corvane::MainForm", "&Delete"),
+         {3180, 5040, 915, 315}},
     };
-    static constexpr Command kHomePageCommand{
-        &MainForm::TollanHome_Command, "TollanHome_Command", QT_TRANSLATE_NOOP("corvane::MainForm", "Tollan Home Pa&ge"), {120, 945, 4095, 465}};
+    static constexpr Command kHomePageCommand{&MainForm::TollanHome_Command,
+                                              "TollanHome_Command",
+                                              QT_TRANSLATE_NOOP("corvane::MainForm", "Tollan Home Pa&ge"),
+                                              {120, 945, 4095, 465}};
     static constexpr Command kDummyCommand{&MainForm::Dummy_Command, "Dummy_Command", "Dummy", {13920, 510, 1335, 315}};
 
     // Makes the frame's setting rows, top to bottom.
@@ -432,54 +447,6 @@ std::array<QWidget*, 11> MainForm::groupFrames() const
 {
     return {Model_Frame,   Connection_Frame, Filters_Frame,   MouseMode_Frame,      Smoothing_Frame, Speed_Frame,
             KeyMode_Frame, Mappings_Frame,   StartStop_Frame, DelayMillisecs_Frame, Monitor_Frame};
-}
-
-void MainForm::setOuterSizeTwips(int width, int height)
-{
-    outerWidthTwips_ = width;
-    outerHeightTwips_ = height;
-    fitToOuterSize();
-}
-
-void MainForm::fitToOuterSize()
-{
-    // The border and title bar, when the window system tells their size, are
-    // part of the outer size. They are known only once the shown window is
-    // framed, which on X11 moves it and on Wayland repaints it: so the inside
-    // is fitted again then. A frame that a Wayland compositor draws stays
-    // unknown, and the inside takes the whole outer size, as on an X server
-    // without a window manager. A minimised window waits until it is shown
-    // again (changeEvent): resized, X11 would show it.
-    if (isMinimized())
-        return;
-    fittedFrame_ = isVisible() ? frameExtra(*this) : QSize(0, 0);
-    const QSize inside(twipsX(outerWidthTwips_, *this) - fittedFrame_.width(),
-                       twipsY(outerHeightTwips_ + kStatusLineHeight, *this) - fittedFrame_.height());
-    if (inside != minimumSize() || inside != maximumSize())
-        setFixedSize(inside);
-}
-
-void MainForm::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    fitToOuterSize();
-}
-
-void MainForm::paintEvent(QPaintEvent* event)
-{
-    QWidget::paintEvent(event);
-    // Qt's own title bar on Wayland comes with a repainting, not a move; the
-    // size changes after the painting.
-    if (isVisible() && frameExtra(*this) != fittedFrame_)
-        QMetaObject::invokeMethod(this, &MainForm::fitToOuterSize, Qt::QueuedConnection);
-}
-
-void MainForm::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    fitToOuterSize();
-    if (tray_)
-        tray_->setWindowShown(true);
 }
 
 } // namespace corvane
