@@ -10,10 +10,7 @@ namespace {
 
 // The off-window button that takes the keyboard focus when another control
 // must lose it: a button to the program, nothing to the user.
-bool hiddenFromReaders(const QObject* object)
-{
-    return object->objectName() == QLatin1String("Dummy_Command");
-}
+bool hiddenFromReaders(const QObject* object) { return object->objectName() == QLatin1String("Dummy_Command"); }
 
 // A pick list: its name is its label (Qt's own names a list by its current
 // item), its value the item chosen.

@@ -1,6 +1,7 @@
 // The names and descriptions a screen reader tells of the main window's
-// controls, each from the control's own label, and the labels' buddies that
-// their Alt shortcuts lead to.
+// controls, each the words of the control's label made whole where the label
+// is short ("Port speed" for "Speed"), and the labels' buddies that their Alt
+// shortcuts lead to.
 #include "ui/MainForm.h"
 
 #include "ui/KeyBox.h"
@@ -96,8 +97,8 @@ void MainForm::nameControls()
         TabStrip->widget(i)->setAccessibleName(TabStrip->tabText(i).remove(u'&'));
 
     const std::pair<QLabel*, QWidget*> buddies[] = {
-        {Profile_Label, Profile_Combo},   {Model_Label, Model_Combo},         {LocationLabel, Location_Combo},
-        {Speed_Label, Speed_Combo},       {Mode_Label, Mode_Combo},           {MouseMode_Label, MouseMode_Combo},
+        {Profile_Label, Profile_Combo}, {Model_Label, Model_Combo}, {LocationLabel, Location_Combo},
+        {Speed_Label, Speed_Combo},     {Mode_Label, Mode_Combo},   {MouseMode_Label, MouseMode_Combo},
         {KeyMode_Label, KeyMode_Combo},
     };
     for (const auto& [label, buddy] : buddies)

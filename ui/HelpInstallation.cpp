@@ -7,8 +7,7 @@ namespace corvane {
 
 HelpSection installationSection()
 {
-    return {QT_TRANSLATE_NOOP("corvane::HelpText", "B. INSTALLATION"),
-            QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    return {QT_TRANSLATE_NOOP("corvane::HelpText", "B. INSTALLATION"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Corvane 1.2 runs on Linux, in a Wayland or an X11 desktop session.
 Started without a desktop session (over ssh without X forwarding, say),
 it says so in the terminal and ends.

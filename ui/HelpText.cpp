@@ -22,8 +22,7 @@ mouse and the keyboard.
 )");
 
 const HelpSection kSections[] = {
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "A. CONTENTS"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "A. CONTENTS"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
   A. CONTENTS
   B. INSTALLATION
   C. Starting the Tracker
@@ -37,8 +36,7 @@ const HelpSection kSections[] = {
 )")},
 
     installationSection(),
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "C. Starting the Tracker"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "C. Starting the Tracker"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 1. Choose a profile in the "Profile" list at the top of the main window.
    Its settings take effect at once. Corvane remembers the profile you
    chose and selects it again at the next start.
@@ -70,8 +68,7 @@ time it opens where you left it. The "Tollan Home Page" button opens the
 maker's home page in your web browser.
 )")},
 
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "D. Changing the Settings"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "D. Changing the Settings"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Press "Show Settings" to show the settings below the profile list, and
 "Hide Settings" to hide them again. The settings are grouped in four tabs:
 Tracker, Mouse, Keyboard and Other (sections E to H).
@@ -114,8 +111,7 @@ Each of these buttons asks you first; answer "No" to leave everything as it
 was.
 )")},
 
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "E. Tracker Settings"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "E. Tracker Settings"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Model
     The tracker model. Corvane 1.2 knows one model, "Ambrel".
 
@@ -178,8 +174,7 @@ Filters
     speed divided by 8.
 )")},
 
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "F. Mouse Settings"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "F. Mouse Settings"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Mode
     "Mouse Event" lets your head move the mouse pointer. "Disabled" leaves
     the pointer alone; the key mappings and the Output Monitor still work.
@@ -242,8 +237,7 @@ Joystick
     the axes return to the centre and the joystick is removed.
 )")},
 
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "G. Keyboard Settings"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "G. Keyboard Settings"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Mode
     How the mapped keys are sent to the program that has the focus:
 
@@ -296,8 +290,7 @@ Mappings
     AltGr where your layout needs them.
 )")},
 
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "H. Other Settings"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "H. Other Settings"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Global Keys
     "Start" and "Stop" are key combinations that start and stop the
     tracker from any program, as the Start and Stop button does. Record
@@ -329,8 +322,7 @@ Output Monitor
     level.
 )")},
 
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "I. UNINSTALLING"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "I. UNINSTALLING"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Apart from the system packages that scripts/install-deps.sh installed,
 Corvane built from source keeps everything in its folder. To remove it:
 
@@ -359,8 +351,7 @@ Corvane, you can leave it again with
     sudo deluser $USER dialout
 )")},
 
-    {QT_TRANSLATE_NOOP("corvane::HelpText", "J. RELEASE NOTES"),
-     QT_TRANSLATE_NOOP("corvane::HelpText", R"(
+    {QT_TRANSLATE_NOOP("corvane::HelpText", "J. RELEASE NOTES"), QT_TRANSLATE_NOOP("corvane::HelpText", R"(
 Version 1.2
   - First release for Linux, for Wayland and X11 desktop sessions.
   - In an X11 session the mouse pointer is moved, and keys and mouse

@@ -7,7 +7,6 @@
 
 #include "tests/support/FormFixture.h"
 
-#include <QDir>
 #include <QPlainTextEdit>
 #include <QTranslator>
 
@@ -80,8 +79,6 @@ void expectTranslatedHelp(QTranslator& translator)
 
 TEST(HelpText, GermanKeepsTheLayoutAndTranslatesEveryPiece)
 {
-    if (!QDir(QStringLiteral(":/i18n")).exists())
-        GTEST_SKIP() << "the program carries no translations";
     QTranslator german;
     ASSERT_TRUE(german.load(QStringLiteral(":/i18n/corvane_help_de.qm")));
     expectTranslatedHelp(german);

@@ -52,7 +52,8 @@ TEST_P(Mnemonics, EachShownControlHasAnAltLetterOfItsOwnOnEveryTab)
                 if (label->isVisible() && label->buddy())
                     captions << label->text();
             for (const QAbstractButton* button : form.findChildren<QAbstractButton*>())
-                if (button->isVisible() && form.rect().intersects(QRect(button->mapTo(&form, QPoint()), button->size())))
+                if (button->isVisible()
+                    && form.rect().intersects(QRect(button->mapTo(&form, QPoint()), button->size())))
                     captions << button->text();
             QHash<QChar, QString> taken;
             for (const QString& caption : captions) {
