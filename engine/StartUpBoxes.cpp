@@ -15,10 +15,6 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::StartUpBoxes)
 };
 
-} // namespace
-
-namespace {
-
 const QString kBreak = QStringLiteral("\r\n");
 
 // "1 byte", "2 bytes": the one and the many are whole texts, as languages

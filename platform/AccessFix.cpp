@@ -12,10 +12,6 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::AccessFix)
 };
 
-} // namespace
-
-namespace {
-
 // Loads the module, so that the device is there for udev to see, and has
 // udev apply its rules to it as at boot: the access rights follow at once,
 // with no new login.

@@ -24,10 +24,6 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::EvdevKeyState)
 };
 
-} // namespace
-
-namespace {
-
 bool isEventDevice(const QString& name) { return name.startsWith(QLatin1String("event")); }
 
 // A keyboard has letter keys and a space bar; a mouse's or a power button's

@@ -4,10 +4,10 @@
 #include "platform/Files.h"
 #include "platform/InstanceSocket.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
-#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,10 +24,6 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::FolderClaim)
 };
-
-} // namespace
-
-namespace {
 
 const char kLockName[] = "Corvane.lock";
 // Tries at a lock file that other Corvanes remove or make meanwhile.

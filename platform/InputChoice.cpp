@@ -73,10 +73,9 @@ void chooseOutput(const InputProbes& p, const InputRequest& request, InputChoice
                                 "/dev/input)");
     } else if (uinput) {
         c.output = OutputBackend::Uinput;
-        c.outputWhy = p.waylandSession ? QStringLiteral(
-                          "/dev/uinput opens for writing, and this is a Wayland session, whose programs see no "
-                          "X events")
-                                       : QStringLiteral("/dev/uinput opens for writing");
+        c.outputWhy = p.waylandSession ? Texts::tr("/dev/uinput opens for writing, and this is a Wayland session, "
+                                                   "whose programs see no X events")
+                                       : Texts::tr("/dev/uinput opens for writing");
     } else if (x11) {
         c.output = OutputBackend::X11;
         c.outputWhy = p.uinputError;

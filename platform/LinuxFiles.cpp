@@ -2,6 +2,7 @@
 
 #include "platform/Descriptor.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 
-#include <QCoreApplication>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -29,10 +29,6 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::LinuxFiles)
 };
-
-} // namespace
-
-namespace {
 
 // A link's target larger than this is no settings file of Corvane's.
 constexpr qint64 kMaxOwnFileBytes = qint64{64} * 1024 * 1024;

@@ -2,12 +2,12 @@
 
 #include "platform/Files.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -29,10 +29,6 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::LinuxSerialLine)
 };
-
-} // namespace
-
-namespace {
 
 Q_LOGGING_CATEGORY(lcSerial, "corvane.serial", QtWarningMsg)
 

@@ -4,6 +4,7 @@
 #include "platform/PortMapping.h"
 #include "platform/SerialDevice.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -15,7 +16,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 
 namespace corvane::platform {
@@ -26,10 +26,6 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::LinuxSerialPort)
 };
-
-} // namespace
-
-namespace {
 
 constexpr int kFaultPortUnavailable = 8002;
 constexpr int kFaultPortAlreadyOpen = 8005;

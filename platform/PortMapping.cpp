@@ -13,10 +13,6 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::PortMapping)
 };
 
-} // namespace
-
-namespace {
-
 // Sorting key of a device path: adapters first, then the name without its
 // trailing number, then that number.
 std::tuple<bool, QString, qulonglong> orderKey(const QString& path)

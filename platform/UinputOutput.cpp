@@ -3,13 +3,14 @@
 #include "platform/InputChoice.h"
 #include "platform/KeyPlaces.h"
 
+#include <QCoreApplication>
+
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -23,17 +24,13 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::platform::UinputOutput)
 };
 
-} // namespace
-
-namespace {
-
 constexpr int kButtons[] = {BTN_LEFT, BTN_RIGHT, BTN_MIDDLE};
 
 int buttonCode(MouseButton button) { return kButtons[static_cast<int>(button)]; }
 
 QString cannotOpen(int error)
 {
-    QString why = QStringLiteral("/dev/uinput cannot be opened for writing (%1)")
+    QString why = Texts::tr("/dev/uinput cannot be opened for writing (%1)")
                       .arg(QString::fromLocal8Bit(std::strerror(error)));
     if (error == ENOENT)
         why += Texts::tr("; the uinput module is not loaded");

@@ -2,6 +2,7 @@
 
 #include "platform/X11Requests.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <X11/XKBlib.h>
@@ -14,7 +15,6 @@
 
 #include <poll.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <climits>
 #include <string_view>

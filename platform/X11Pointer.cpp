@@ -3,9 +3,9 @@
 #include "core/Fault.h"
 #include "platform/X11Requests.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
-#include <QCoreApplication>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 

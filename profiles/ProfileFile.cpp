@@ -3,11 +3,11 @@
 #include "core/Fault.h"
 #include "core/Numbers.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <QCoreApplication>
 #include <array>
 #include <optional>
 #include <utility>
@@ -21,10 +21,6 @@ namespace {
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::ProfileFile)
 };
-
-} // namespace
-
-namespace {
 
 using TextField = QString Profile::*;
 using IntegerField = qint32 Profile::*;

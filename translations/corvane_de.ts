@@ -988,6 +988,14 @@ Oder starten Sie Corvane in einer X11-Sitzung.</translation>
   Tastenzustand: %3 (%4)
 </translation>
     </message>
+    <message>
+        <source>/dev/uinput opens for writing, and this is a Wayland session, whose programs see no X events</source>
+        <translation>/dev/uinput lässt sich zum Schreiben öffnen, und dies ist eine Wayland-Sitzung, deren Programme keine X-Ereignisse sehen</translation>
+    </message>
+    <message>
+        <source>/dev/uinput opens for writing</source>
+        <translation>/dev/uinput lässt sich zum Schreiben öffnen</translation>
+    </message>
 </context>
 <context>
     <name>corvane::platform::LinuxFiles</name>
@@ -1245,6 +1253,10 @@ Oder starten Sie Corvane in einer X11-Sitzung.</translation>
     <message>
         <source>the joystick &quot;%1&quot;</source>
         <translation>den Joystick „%1“</translation>
+    </message>
+    <message>
+        <source>/dev/uinput cannot be opened for writing (%1)</source>
+        <translation>/dev/uinput lässt sich nicht zum Schreiben öffnen (%1)</translation>
     </message>
 </context>
 <context>

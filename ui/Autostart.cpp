@@ -17,10 +17,6 @@ struct Texts {
     Q_DECLARE_TR_FUNCTIONS(corvane::Autostart)
 };
 
-} // namespace
-
-namespace {
-
 // The line that marks the entry as Corvane's own.
 constexpr char kOwnMark[] = "X-Corvane-Autostart=true";
 
