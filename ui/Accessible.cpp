@@ -1,5 +1,6 @@
 #include "ui/Accessible.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
@@ -13,17 +14,67 @@ namespace {
 bool hiddenFromReaders(const QObject* object) { return object->objectName() == QLatin1String("Dummy_Command"); }
 
 // A pick list: its name is its label (Qt's own names a list by its current
-// item), its value the item chosen.
-class AccessiblePickList : public QAccessibleWidget {
+// item), and the item chosen is its value and its read-only text, which is
+// what the accessibility bus passes on. Its one child is the drop-down list,
+// which a reader opens with the ShowMenu or Press action, as in Qt's own.
+class AccessiblePickList : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit AccessiblePickList(QWidget* w) : QAccessibleWidget(w, QAccessible::ComboBox) {}
 
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        return t == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                               : QAccessibleWidget::interface_cast(t);
+    }
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Value)
-            return static_cast<const QComboBox*>(widget())->currentText();
-        return QAccessibleWidget::text(t);
+        return t == QAccessible::Value ? chosen() : QAccessibleWidget::text(t);
     }
+
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == list()->view() ? 0 : -1;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == showMenuAction() || action == pressAction())
+            list()->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+    // The text: the item chosen, read-only, with neither cursor nor selection.
+    QString text(int start, int end) const override { return chosen().mid(start, end - start); }
+    int characterCount() const override { return static_cast<int>(chosen().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
+    QString chosen() const { return list()->currentText(); }
 };
 
 // The main window, whose children leave out what readers must not see.

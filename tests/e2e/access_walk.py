@@ -5,7 +5,7 @@ access_walk.py CORVANE [--dump]: starts CORVANE (its folder is its settings
 folder) on $DISPLAY with Qt's accessibility on, finds it on the session's
 accessibility bus and prints its tree (name [role]) indented. Without --dump
 it then checks the tree (names, roles, no repeats within a frame, pick lists
-named by their label, nothing of the off-window button), Tab and Shift+Tab
+named by their label and telling their item, nothing of the off-window button), Tab and Shift+Tab
 around every tab, some Alt shortcuts and Escape on the Help window.
 """
 import os, subprocess, sys, time
@@ -54,8 +54,9 @@ def wait_for(what, timeout=15):
 
 def nodes(acc, depth=0):
     yield acc, depth
-    # A text box's children are its scroll area's own parts, not controls.
-    for i in range(0 if acc.getRoleName() == "text" else acc.childCount):
+    # A text box's children are its scroll area's own parts, a pick list's its
+    # drop-down list (check_pick_list): not controls.
+    for i in range(0 if acc.getRoleName() in ("text", "combo box") else acc.childCount):
         child = acc.getChildAtIndex(i)
         if child is not None:
             yield from nodes(child, depth + 1)
@@ -83,8 +84,29 @@ def check_tree(window):
         repeats = {n for n in names if names.count(n) > 1}
         if repeats:
             fail(f"within {name!r} these names repeat: {sorted(repeats)}")
-        if role == "combo box" and name in ("My Sim", "COM 1", "Ambrel", "Mouse Emulation", "Mouse Event", "Disabled", "19200 Kbps"):
-            fail(f"the pick list {name!r} is named by its value")
+        if role == "combo box":
+            if name in ("My Sim", "COM 1", "Ambrel", "Mouse Emulation", "Mouse Event", "Disabled", "19200 Kbps"):
+                fail(f"the pick list {name!r} is named by its value")
+            check_pick_list(acc)
+
+
+def check_pick_list(acc):
+    """A pick list tells its item as its text, and its drop-down list is its
+    child and opens on request."""
+    try:
+        value = acc.queryText().getText(0, -1)
+    except NotImplementedError:
+        value = None
+    if not value:
+        fail(f"the pick list {acc.name!r} does not tell its item as its text")
+    if acc.name == "Location" and value != "COM 1":
+        fail(f"the Location list tells {value!r}, not COM 1")
+    items = acc.getChildAtIndex(0) if acc.childCount == 1 else None
+    if items is None or value not in [c.name for c in items]:
+        fail(f"the pick list {acc.name!r} has not its items as its child")
+    action = acc.queryAction()  # every control offers at least SetFocus
+    if "ShowMenu" not in [action.getName(i) for i in range(action.nActions)]:
+        fail(f"the pick list {acc.name!r} cannot be opened by a reader")
 
 
 class Focus:

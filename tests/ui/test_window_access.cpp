@@ -5,6 +5,7 @@
 
 #include "tests/support/FormFixture.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -69,12 +70,27 @@ TEST_P(Mnemonics, EachShownControlHasAnAltLetterOfItsOwnOnEveryTab)
 
 INSTANTIATE_TEST_SUITE_P(Languages, Mnemonics, ::testing::Values("", ":/i18n/corvane_window_de.qm"));
 
-TEST_F(WindowAccess, PickListsAreNamedByTheirLabelAndTheDummyButtonIsHidden)
+TEST_F(WindowAccess, PickListsAreNamedByTheirLabelTellTheirItemAndTheDummyButtonIsHidden)
 {
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(ui.Location_Combo);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(std::tuple(list->role(), list->text(QAccessible::Name), list->text(QAccessible::Value)),
-              std::tuple(QAccessible::ComboBox, QStringLiteral("Location"), QStringLiteral("COM 1")));
+    ASSERT_NE(list->textInterface(), nullptr);
+    // The item chosen, as value and as text.
+    const auto told = [&] {
+        return std::tuple(list->role(), list->text(QAccessible::Name), list->text(QAccessible::Value),
+                          list->textInterface()->text(0, list->textInterface()->characterCount()));
+    };
+    EXPECT_EQ(told(), std::tuple(QAccessible::ComboBox, QStringLiteral("Location"), QStringLiteral("COM 1"),
+                                 QStringLiteral("COM 1")));
+    ui.Location_Combo->setCurrentIndex(2);
+    EXPECT_EQ(told(), std::tuple(QAccessible::ComboBox, QStringLiteral("Location"), QStringLiteral("COM 3"),
+                                 QStringLiteral("COM 3")));
+    ASSERT_EQ(list->childCount(), 1);
+    EXPECT_EQ(list->child(0)->object(), ui.Location_Combo->view());
+    EXPECT_EQ(list->indexOfChild(list->child(0)), 0);
+    list->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(ui.Location_Combo->view()->isVisible());
+    ui.Location_Combo->hidePopup();
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&form);
     QStringList children;
     for (int i = 0; i < window->childCount(); ++i)
