@@ -82,6 +82,7 @@ TEST_F(WindowAccess, PickListsAreNamedByTheirLabelTellTheirItemAndTheDummyButton
     };
     EXPECT_EQ(told(), std::tuple(QAccessible::ComboBox, QStringLiteral("Location"), QStringLiteral("COM 1"),
                                  QStringLiteral("COM 1")));
+    EXPECT_EQ(list->textInterface()->text(2, 4), QStringLiteral("M "));
     ui.Location_Combo->setCurrentIndex(2);
     EXPECT_EQ(told(), std::tuple(QAccessible::ComboBox, QStringLiteral("Location"), QStringLiteral("COM 3"),
                                  QStringLiteral("COM 3")));
