@@ -5,8 +5,9 @@ access_walk.py CORVANE [--dump]: starts CORVANE (its folder is its settings
 folder) on $DISPLAY with Qt's accessibility on, finds it on the session's
 accessibility bus and prints its tree (name [role]) indented. Without --dump
 it then checks the tree (names, roles, no repeats within a frame, pick lists
-named by their label and telling their item, nothing of the off-window button), Tab and Shift+Tab
-around every tab, some Alt shortcuts and Escape on the Help window.
+named by their label and telling their item, nothing of the off-window
+button), Tab and Shift+Tab around every tab, some Alt shortcuts and Escape on
+the Help window.
 """
 import os, subprocess, sys, time
 import faulthandler
